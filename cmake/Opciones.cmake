@@ -1,0 +1,29 @@
+# Every target of the project links this interface target, so the strictness
+# flags are set once and nothing compiles without them.
+add_library(carteles_opciones INTERFACE)
+target_compile_features(carteles_opciones INTERFACE cxx_std_20)
+target_compile_definitions(carteles_opciones INTERFACE
+    QT_NO_CONTEXTLESS_CONNECT
+    QT_NO_CAST_FROM_ASCII
+    QT_NO_CAST_TO_ASCII
+    QT_NO_CAST_FROM_BYTEARRAY
+    QT_NO_URL_CAST_FROM_STRING
+    QT_USE_QSTRINGBUILDER
+    QT_DISABLE_DEPRECATED_UP_TO=0x060400
+)
+target_compile_options(carteles_opciones INTERFACE
+    -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+    -Wunused -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough
+)
+
+# Tests: one executable per unit, each run by CTest offscreen so that widget
+# tests need no display.
+function(agregar_prueba nombre)
+    cmake_parse_arguments(PRUEBA "" "" "FUENTES;LIBRERIAS" ${ARGN})
+    add_executable(${nombre} ${PRUEBA_FUENTES})
+    target_link_libraries(${nombre} PRIVATE carteles_opciones Qt6::Test ${PRUEBA_LIBRERIAS})
+    add_test(NAME ${nombre} COMMAND ${nombre})
+    set_tests_properties(${nombre} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
+        TIMEOUT 120)
+endfunction()

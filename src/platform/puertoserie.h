@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// What the sign link relies on from the serial control: port number (1 to 6),
+// settings string ("9600,N,8,1"), open state, bytes still queued, writing and
+// the errors, each with a description an operator can act on.
+//
+// Writing is asynchronous: Escribir() queues the bytes and returns at once;
+// BytesEntregados() follows the bytes as the driver takes them. A write error
+// or a lost device closes the port before Falla() is emitted, so the next
+// Abrir() starts afresh.
+class PuertoSerie : public QObject
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    ~PuertoSerie() override = default;
+
+    // CommPort. A refused number leaves the current one and sets DescripcionError().
+    virtual int Numero() const = 0;
+    virtual bool PonerNumero(int numero) = 0;
+
+    // Settings, exactly as last accepted ("2400,N,8,1").
+    virtual QString Ajustes() const = 0;
+    virtual bool PonerAjustes(const QString &ajustes) = 0;
+
+    // Opens the port if it is closed, or reopens it if the port number changed
+    // since it was opened; does nothing when it is open with the current number.
+    virtual bool Abrir() = 0;
+    virtual bool Abierto() const = 0;
+    virtual void Cerrar() = 0;
+
+    // OutBufferCount: bytes queued and not yet on the line, counting the
+    // program's own buffer and the driver's output queue.
+    virtual qint64 Pendientes() const = 0;
+
+    // Output: queues the bytes. False (and DescripcionError()) when the port
+    // is not open or refuses them.
+    virtual bool Escribir(const QByteArray &bytes) = 0;
+
+    virtual QString DescripcionError() const = 0;
+
+Q_SIGNALS:
+    // Bytes moved from the program's buffer to the driver.
+    void BytesEntregados(qint64 cantidad);
+    // A failure while the port was open (write error, device gone). The port
+    // is already closed when this is emitted; it is emitted once per failure.
+    void Falla(const QString &descripcion);
+    // The serial control's event codes (1: the send threshold was crossed).
+    void Evento(int codigo);
+};
