@@ -1,0 +1,67 @@
+#include "config/configuracion.h"
+
+#include "platform/escritortexto.h"
+#include "platform/lectortexto.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void AplicarLinea(Configuracion &configuracion, const QString &linea)
+{
+    if (linea.startsWith(u"cartel"_s)) {
+        configuracion.carteles.append(linea.mid(7));
+        return;
+    }
+    if (!linea.startsWith(u"interfase"_s))
+        return;
+
+    // Columns 11 to 14: "com" and a port digit.
+    const QString puerto = linea.mid(10, 4);
+    if (puerto.size() == 4 && puerto.startsWith(u"com"_s) && puerto.at(3) >= u'1' && puerto.at(3) <= u'6')
+        configuracion.puerto = puerto.at(3).unicode() - u'0';
+
+    // Columns 16 to 19: the speed; parity, data and stop bits are always N, 8, 1.
+    const QString velocidad = linea.mid(15, 4);
+    if (velocidad == u"2400"_s)
+        configuracion.ajustes = u"2400,N,8,1"_s;
+    else if (velocidad == u"9600"_s)
+        configuracion.ajustes = u"9600,N,8,1"_s;
+}
+
+} // namespace
+
+std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta)
+{
+    if (!LectorTexto::Existe(ruta)) {
+        configuracion.puerto = 2;
+        configuracion.ajustes = u"2400,N,8,1"_s;
+        configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
+        return std::nullopt;
+    }
+
+    LectorTexto lector;
+    if (auto error = lector.Abrir(ruta))
+        return error;
+    Configuracion leida = configuracion;
+    while (!lector.AlFinal()) {
+        QString linea;
+        if (auto error = lector.LeerLinea(linea))
+            return error;
+        AplicarLinea(leida, linea);
+    }
+    configuracion = std::move(leida);
+    return std::nullopt;
+}
+
+std::optional<ErrorDeArchivo> GuardarConfiguracion(const Configuracion &configuracion, const QString &ruta)
+{
+    EscritorTexto escritor;
+    if (auto error = escritor.Abrir(ruta))
+        return error;
+    escritor.EscribirLinea(u"interfase com"_s + QString::number(configuracion.puerto) + u","_s
+                           + configuracion.ajustes);
+    for (const QString &registro : configuracion.carteles)
+        escritor.EscribirLinea(u"cartel "_s + registro);
+    return escritor.Confirmar();
+}

@@ -1,1 +1,45 @@
 #pragma once
+
+#include "platform/errordearchivo.h"
+
+#include <QLatin1StringView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The serial settings and the sign registry as a plain value: the serial
+// control and the connected-signs list hold the live copies, and the windows
+// move them in and out of this value around a load or a save.
+struct Configuracion
+{
+    int puerto = 1;
+    QString ajustes = QStringLiteral("9600,N,8,1");
+    QStringList carteles; // sign records, registry order
+};
+
+// Relative on purpose: it follows the working directory of each read and write.
+inline constexpr QLatin1StringView RutaDeConfiguracion{"./carteles.ini"};
+
+// Applies the file at `ruta` to `configuracion`, which holds the serial
+// control's current values and the registry to append to:
+// - no file: port 2, "2400,N,8,1" and the one record
+//   "R560, Un Cartel, Desconocida"; the file is not created;
+// - "cartel..." lines (the seventh character is not looked at) append the
+//   rest of the line from the eighth character as a record; "cartel" alone
+//   appends an empty record, like "cartel ";
+// - "interfase" lines set the port from columns 11-14 ("com1" to "com6") and
+//   the speed from columns 16-19 ("2400" or "9600"), each only when valid, so
+//   a later line overrides an earlier one field by field;
+// - keywords are case-sensitive; every other line is ignored.
+// A file that cannot be opened or read in full leaves `configuracion` as it
+// was and returns the error.
+std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion,
+                                                  const QString &ruta = RutaDeConfiguracion);
+
+// Replaces the file with "interfase com<puerto>,<ajustes>" and one
+// "cartel <record>" line per record, CR LF, Windows-1252. On failure the old
+// file stays whole; a record with characters Windows-1252 cannot hold fails
+// the save (the error names them) rather than come back altered.
+std::optional<ErrorDeArchivo> GuardarConfiguracion(const Configuracion &configuracion,
+                                                   const QString &ruta = RutaDeConfiguracion);

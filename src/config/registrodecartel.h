@@ -1,1 +1,21 @@
 #pragma once
+
+#include <QString>
+
+// A sign record is one string "modelo, nombre, direccion". The readers split
+// it at commas, not at ", ", so the name keeps the blank that follows the
+// first comma and a comma typed inside a name moves the field boundaries.
+
+// The text strictly between the first and the second comma, not trimmed
+// (" Un Cartel"). A hand-edited record with fewer fields still gets a name:
+// with one comma, everything after it; with none, the whole record.
+QString NombreDeCartel(const QString &registro);
+
+// The number at the start of the text after the second comma, leading blanks
+// skipped: " 12" gives 12, " Desconocida" 0 (all signs). No second comma, no
+// digits there, or a sign before them give 0. A digit string too long for
+// qint64 gives its maximum, so callers need only check the byte range.
+qint64 DireccionDeCartel(const QString &registro);
+
+// "modelo, nombre, direccion", the fields as given.
+QString ArmarRegistroDeCartel(const QString &modelo, const QString &nombre, const QString &direccion);

@@ -1,1 +1,27 @@
 #pragma once
+
+#include "platform/errordearchivo.h"
+
+#include <QString>
+
+#include <optional>
+
+// A sign text is at most 32,766 characters, one byte each on disk; a file far
+// beyond that is no document and is refused rather than loaded into an editor.
+inline constexpr qint64 TamanoMaximoDeDocumento = 1024 * 1024;
+
+// Reads the document file at `ruta`. On success `texto` holds the text with
+// CR LF line breaks (empty when the file has none) and `propiedades` the
+// joined non-empty lines between "PROPIEDADES:" and "TEXTO:", or "Global"
+// and CR LF when there are none. A file without markers is all text.
+// A file that cannot be opened or read in full, or is larger than
+// TamanoMaximoDeDocumento, returns an error and leaves both untouched.
+std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades);
+
+// Replaces the file at `ruta` with "PROPIEDADES:", the properties line,
+// "TEXTO:", the text and a final CR LF, in Windows-1252 with CR LF line ends
+// (a lone CR or LF in the text is written as CR LF). The old file stays whole
+// on any failure. A text or properties line with characters Windows-1252
+// cannot hold writes nothing and returns an error that names them.
+std::optional<ErrorDeArchivo> EscribirDocumento(const QString &ruta, const QString &texto,
+                                                const QString &propiedades);

@@ -1,1 +1,105 @@
 #pragma once
+
+#include "platform/puertoserie.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+
+#include <chrono>
+
+class QTimer;
+
+// Writes transmission strings to the serial port without ever blocking the
+// user interface thread; the send dialog only shows what it signals.
+//
+// Bytes go to the port in small slices, and only while fewer than
+// MarcaDePendientes are still waiting to leave, so the progress follows the
+// line and the program never buffers much. A byte 200 that is not the last of
+// its string is a pause point: after it nothing more is written until the
+// port has drained and then the pause interval (timer "Timer1") has passed,
+// so every gap on the line is at least that long. A string given while
+// another is under way waits until that one has been written and has left
+// the port.
+//
+// Failures drop the current string and everything queued, and leave the
+// engine idle with the port closed, so the next Mandar() opens it afresh.
+// Every signal is emitted with the engine already in its new state, so a
+// receiver may call Mandar() or open a modal box from it.
+class Transmisor : public QObject
+{
+    Q_OBJECT
+
+public:
+    // At most this many bytes are left pending in the port after a slice.
+    static constexpr qint64 MarcaDePendientes = 128;
+    // Largest single Escribir().
+    static constexpr qsizetype TamanoDeTanda = 64;
+
+    explicit Transmisor(PuertoSerie &puerto, QObject *parent = nullptr);
+
+    // Idle: opens the port (Abrir()) and starts writing; a port that cannot be
+    // opened is reported through Fallo() before returning false, and nothing
+    // is written. Busy: queues the string behind the others and returns true;
+    // its port opening is tried, and reported, when its turn comes.
+    bool Mandar(const QByteArray &cadena);
+
+    // Writing, paused, draining or something queued.
+    bool Ocupado() const;
+
+    void PonerIntervaloDePausa(std::chrono::milliseconds intervalo); // 100 ms
+    void PonerPlazoSinAvance(std::chrono::milliseconds plazo);       // 10 s
+    std::chrono::milliseconds IntervaloDePausa() const;
+    std::chrono::milliseconds PlazoSinAvance() const;
+
+Q_SIGNALS:
+    // A string starts being written: 0 of `total` bytes.
+    void Comenzada(qint64 total);
+    // Bytes of this string handed to the port so far.
+    void Avance(qint64 entregados, qint64 total);
+    // The last byte of the string has been handed to the port.
+    void Escrita();
+    // A port that would not open, a write error, a lost device or a line that
+    // stopped taking bytes. Once per failure.
+    void Fallo(const QString &descripcion);
+    // Nothing writing, paused, draining or queued any more.
+    void Desocupado();
+
+private:
+    enum class Estado {
+        Libre,
+        Escribiendo,   // slices go out as the port makes room
+        VaciandoPausa, // a pause point was written; waiting for the port to drain
+        EnPausa,       // drained; Timer1 runs
+        VaciandoFin,   // the whole string was written; waiting for the port to drain
+    };
+
+    bool Empezar(const QByteArray &nueva);
+    void Avanzar();
+    bool EscribirTandas();
+    void TerminarCadena();
+    void Reanudar();
+    void VigilarAvance();
+    void ReiniciarVigilancia();
+    void Fallar(const QString &descripcion, bool cerrarPuerto);
+    void AtenderFalla(const QString &descripcion);
+    QString TextoDeLineaDetenida(qint64 pendientes) const;
+
+    PuertoSerie &puerto;
+    QTimer *timer1;
+    QTimer *sondeo;
+    QList<QByteArray> cola;
+    QByteArray cadena;
+    qsizetype posicion = 0;
+    Estado estado = Estado::Libre;
+    // Changes whenever a string starts or everything is dropped; code that
+    // emitted a signal checks it to learn whether a receiver changed the state.
+    quint64 turno = 0;
+    bool avanzando = false;
+
+    std::chrono::milliseconds plazoSinAvance{10000};
+    QElapsedTimer desdeElUltimoAvance;
+    qint64 escritosAlPuerto = 0;
+    qint64 salidosVistos = 0;
+};

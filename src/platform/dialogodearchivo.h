@@ -1,1 +1,33 @@
 #pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Open and save file dialogs. Like CuadroDeMensaje, tests can give the
+// chosen paths beforehand (an empty path is a cancelled dialog).
+class DialogoDeArchivo
+{
+public:
+    struct Pedido
+    {
+        QString titulo;
+        QStringList filtros;     // "Archivos de texto (*.txt)"
+        int filtroElegido = 0;   // index into filtros
+        QString nombre;          // initial file name
+        QString extension;       // default extension, without the dot
+    };
+
+    // The chosen path, or an empty string when the user cancelled.
+    static QString Abrir(QWidget *padre, const Pedido &pedido);
+    // No overwrite question: saving over an existing file replaces it.
+    static QString Guardar(QWidget *padre, const Pedido &pedido);
+
+    static void ResponderCon(const QStringList &rutas);
+    static QList<Pedido> Pedidos();
+
+private:
+    static QString Mostrar(QWidget *padre, const Pedido &pedido, bool guardar);
+};

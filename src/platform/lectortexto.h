@@ -1,1 +1,63 @@
 #pragma once
+
+#include "platform/errordearchivo.h"
+
+#include <QFile>
+#include <QString>
+#include <QStringDecoder>
+
+#include <optional>
+
+// Reads a text file line by line in Windows-1252, the single-byte code page
+// the configuration and the documents are kept in. A line ends at CR LF, LF or
+// a lone CR, so files edited on any system read the same; the line end is not
+// part of the line. Any byte sequence is accepted: NULs and bytes the code page
+// leaves undefined come through as characters of their own.
+//
+// Usage: Abrir(), then LeerLinea() while !AlFinal(), then Cerrar() (or let
+// the reader go out of scope).
+class LectorTexto
+{
+public:
+    LectorTexto() = default;
+    LectorTexto(const LectorTexto &) = delete;
+    LectorTexto &operator=(const LectorTexto &) = delete;
+
+    // True when something exists at `ruta` (a directory too: opening it then
+    // fails with a reason the operator can read).
+    static bool Existe(const QString &ruta);
+
+    // A relative `ruta` is taken from the current directory at this call.
+    // With tamanoMaximo >= 0 a file of more bytes is refused, here when its
+    // size is known beforehand, otherwise by the read that passes the limit.
+    std::optional<ErrorDeArchivo> Abrir(const QString &ruta, qint64 tamanoMaximo = -1);
+
+    // True when no line is left. False after a read error, so that the next
+    // LeerLinea() reports it.
+    bool AlFinal();
+
+    // The next line without its line end. A read error, a file that grew past
+    // the maximum, or reading past the end return an error and leave `linea`
+    // as it was.
+    std::optional<ErrorDeArchivo> LeerLinea(QString &linea);
+
+    void Cerrar();
+
+private:
+    // Appends the next block of the file to `pendiente`; false at the end of
+    // the file or on an error (kept in `error`).
+    bool Rellenar();
+    ErrorDeArchivo Error(const QString &motivo) const;
+
+    QFile archivo;
+    // Built in place, as ICU-backed converters do not survive being moved.
+    std::optional<QStringDecoder> decodificador;
+    QString rutaNativa;
+    QString pendiente;          // decoded text not handed out yet, from `posicion`
+    qsizetype posicion = 0;
+    qsizetype explorado = 0;    // up to here `pendiente` holds no line end
+    qint64 bytesLeidos = 0;
+    qint64 maximo = -1;
+    bool finDelArchivo = true;
+    std::optional<ErrorDeArchivo> error;
+};

@@ -1,0 +1,50 @@
+#include "platform/mapeodepuertos.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#ifdef Q_OS_WIN
+#include <QSerialPortInfo>
+#endif
+
+using namespace Qt::Literals::StringLiterals;
+
+UbicacionDePuerto UbicarPuerto(int numero)
+{
+    UbicacionDePuerto ubicacion;
+
+    // QFileInfo::exists() follows links, so a link whose device was unplugged
+    // would look absent; the entry itself still decides which path is used.
+    const QFileInfo entrada(QDir::current(), u"com%1"_s.arg(numero));
+    if (entrada.exists() || entrada.isSymLink()) {
+        ubicacion.ruta = QDir::toNativeSeparators(entrada.absoluteFilePath());
+        ubicacion.porEnlace = true;
+        if (entrada.isSymLink())
+            ubicacion.destino = QDir::toNativeSeparators(entrada.symLinkTarget());
+        ubicacion.existe = entrada.exists();
+        return ubicacion;
+    }
+
+#ifdef Q_OS_WIN
+    ubicacion.ruta = u"COM%1"_s.arg(numero);
+    const auto puertos = QSerialPortInfo::availablePorts();
+    ubicacion.existe = std::any_of(puertos.cbegin(), puertos.cend(), [&](const QSerialPortInfo &info) {
+        return info.portName().compare(ubicacion.ruta, Qt::CaseInsensitive) == 0;
+    });
+#else
+    ubicacion.ruta = u"/dev/ttyS%1"_s.arg(numero - 1);
+    ubicacion.existe = QFileInfo::exists(ubicacion.ruta);
+#endif
+    return ubicacion;
+}
+
+QString DescribirUbicacion(int numero)
+{
+    const UbicacionDePuerto ubicacion = UbicarPuerto(numero);
+    QString texto = u"Com%1: %2"_s.arg(QString::number(numero), ubicacion.ruta);
+    if (!ubicacion.destino.isEmpty())
+        texto += u" -> "_s + ubicacion.destino;
+    if (!ubicacion.existe)
+        texto += u" (no existe)"_s;
+    return texto;
+}

@@ -1,0 +1,108 @@
+#include "cartelnuevo.h"
+
+#include "configred.h"
+#include "config/registrodecartel.h"
+#include "medidas.h"
+#include "platform/cuadrodemensaje.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QString TextoElegido(const QListWidget &lista)
+{
+    const QList<QListWidgetItem *> elegidos = lista.selectedItems();
+    return elegidos.isEmpty() ? QString() : elegidos.first()->text();
+}
+} // namespace
+
+CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
+    : QDialog(parent), configRed(registroDeCarteles)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(u"Datos de un cartel nuevo"_s);
+    setFixedSize(TamanoEnTwips(*this, 3540, 2385));
+
+    // Labels carry only a position; they take the size their text needs.
+    const auto ubicarEtiqueta = [this](QLabel *etiqueta, int izquierda, int arriba) {
+        etiqueta->adjustSize();
+        etiqueta->move(TwipsAPixelesX(*this, izquierda), TwipsAPixelesY(*this, arriba));
+    };
+
+    Label2 = new QLabel(u"Nombre Descriptivo"_s, this);
+    Label2->setObjectName(u"Label2"_s);
+    ubicarEtiqueta(Label2, 240, 120);
+
+    Nombre = new QLineEdit(this);
+    Nombre->setObjectName(u"Nombre"_s);
+    Nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
+
+    Label1 = new QLabel(u"Modelo"_s, this);
+    Label1->setObjectName(u"Label1"_s);
+    ubicarEtiqueta(Label1, 240, 840);
+
+    Modelo = new QListWidget(this);
+    Modelo->setObjectName(u"Modelo"_s);
+    Modelo->setGeometry(RectanguloEnTwips(*this, 240, 1080, 1455, 450));
+    Modelo->setSelectionMode(QAbstractItemView::SingleSelection);
+    Modelo->addItem(u"R560"_s);
+
+    Label3 = new QLabel(u"Dirección"_s, this);
+    Label3->setObjectName(u"Label3"_s);
+    ubicarEtiqueta(Label3, 1920, 720);
+
+    Direccion = new QListWidget(this);
+    Direccion->setObjectName(u"Direccion"_s);
+    Direccion->setGeometry(RectanguloEnTwips(*this, 1920, 960, 1335, 840));
+    Direccion->setSelectionMode(QAbstractItemView::SingleSelection);
+    Direccion->addItem(u"Desconocida"_s);
+    for (int direccion = 1; direccion <= 36; ++direccion)
+        Direccion->addItem(QString::number(direccion));
+
+    Ok = new QPushButton(u"O.K."_s, this);
+    Ok->setObjectName(u"Ok"_s);
+    Ok->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
+    connect(Ok, &QPushButton::clicked, this, &CartelNuevo::Ok_Click);
+
+    Cancelar = new QPushButton(u"Cancelar"_s, this);
+    Cancelar->setObjectName(u"Cancelar"_s);
+    Cancelar->setGeometry(RectanguloEnTwips(*this, 1800, 1920, 1215, 375));
+    connect(Cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar_Click);
+
+    Form_Load();
+    Nombre->setFocus();
+}
+
+void CartelNuevo::Form_Load()
+{
+    Modelo->setCurrentRow(0);
+    Direccion->setCurrentRow(0);
+}
+
+void CartelNuevo::Ok_Click()
+{
+    const QString nombre = Nombre->text();
+    if (nombre.isEmpty())
+        return;
+    // The record's fields are told apart by commas alone: a comma in the
+    // name would shift the address, and a text meant for one sign would
+    // go to all of them.
+    if (nombre.contains(u',')) {
+        CuadroDeMensaje::Preguntar(this, u"El nombre no puede contener comas."_s, CuadroDeMensaje::TituloPorDefecto(),
+                                   QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+        Nombre->setFocus();
+        return;
+    }
+    configRed.AddItem(ArmarRegistroDeCartel(TextoElegido(*Modelo), nombre, TextoElegido(*Direccion)));
+    close();
+}
+
+void CartelNuevo::Cancelar_Click()
+{
+    close();
+}

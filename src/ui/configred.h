@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QStringListModel>
+
+class CartelNuevo;
+class QLabel;
+class QListView;
+class QPushButton;
+
+// "Carteles Conectados". Its list is the sign registry itself, so the dialog
+// lives as long as the main window: closing it only hides it, until the
+// main window allows a real close at shutdown.
+class ConfigRed : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ConfigRed(QWidget *parent = nullptr);
+
+    // The sign registry, one record per row in registry order.
+    QStringListModel &Registro();
+    int ListCount() const;
+    QString List(int i) const;
+    void AddItem(const QString &registroDeCartel);
+    void RemoveItem(int i);
+    // Row selected by the user, -1 for none.
+    int ListIndex() const;
+
+    void Agregar_Click();
+    void Quitar_Click();
+    void OK_Click();
+
+    // From now on closing really closes instead of acting as O.K.
+    void PermitirCierre();
+
+Q_SIGNALS:
+    void PedidoActualizarDestinos();
+    void PedidoGuardarConfiguracion();
+
+public Q_SLOTS:
+    // Escape behaves as the close box.
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+
+private:
+    QStringListModel registro;
+    QPushButton *Agregar;
+    QPushButton *Quitar;
+    QPushButton *OK;
+    QLabel *Label1;
+    QListView *Carteles;
+    QPointer<CartelNuevo> cartelNuevo;
+    bool cierrePermitido = false;
+};

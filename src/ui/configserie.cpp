@@ -1,0 +1,179 @@
+#include "configserie.h"
+
+#include "medidas.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/mapeodepuertos.h"
+#include "platform/puertoserie.h"
+
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Selecting a button from code must run its handler just as a click does;
+// toggled() only fires on a change, so an already selected button is
+// handled here directly.
+void Seleccionar(QRadioButton *boton, const std::function<void()> &manejador)
+{
+    if (boton->isChecked())
+        manejador();
+    else
+        boton->setChecked(true);
+}
+
+// The speed is the number before the first comma of the settings, read the
+// way the serial control's users always have: leading blanks skipped, then
+// the digits that follow.
+int LeerVelocidad(const QString &ajustes)
+{
+    const QString campo = ajustes.section(u',', 0, 0).trimmed();
+    qsizetype fin = 0;
+    while (fin < campo.size() && campo.at(fin).isDigit())
+        ++fin;
+    return campo.left(fin).toInt();
+}
+} // namespace
+
+ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
+    : QDialog(parent), MSComm1(puerto)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+    setWindowTitle(u"Interfase Serie"_s);
+    setFixedSize(TamanoEnTwips(*this, 4110, 1485));
+
+    Puerto = new QGroupBox(u"Puerto"_s, this);
+    Puerto->setObjectName(u"Puerto"_s);
+    Puerto->setGeometry(RectanguloEnTwips(*this, 0, 0, 2655, 975));
+
+    // The port buttons belong to the dialog, not to the frame they lie
+    // over, so that the six of them form one group of their own; created
+    // after the frame so they stay above it.
+    auto *grupoDePuertos = new QButtonGroup(this);
+    grupoDePuertos->setExclusive(true);
+    for (int i = 0; i < static_cast<int>(ComPort.size()); ++i) {
+        auto *boton = new QRadioButton(u"Com%1"_s.arg(i + 1), this);
+        boton->setObjectName(u"ComPort%1"_s.arg(i));
+        boton->setGeometry(RectanguloEnTwips(*this, 120 + (i / 2) * 840, i % 2 == 0 ? 240 : 600, 735, 255));
+        grupoDePuertos->addButton(boton, i);
+        connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
+            if (marcado)
+                ComPort_Click(i);
+        });
+        ComPort[static_cast<std::size_t>(i)] = boton;
+    }
+
+    Velocidad = new QGroupBox(u"Velocidad"_s, this);
+    Velocidad->setObjectName(u"Velocidad"_s);
+    Velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335, 975));
+    const QString textosDeVelocidad[] = {u"2400 b.p.s."_s, u"9600 b.p.s."_s};
+    for (int i = 0; i < static_cast<int>(BaudRate.size()); ++i) {
+        auto *boton = new QRadioButton(textosDeVelocidad[i], Velocidad);
+        boton->setObjectName(u"BaudRate%1"_s.arg(i));
+        boton->setGeometry(RectanguloEnTwips(*this, 120, i == 0 ? 240 : 600, 1095, 255));
+        connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
+            if (marcado)
+                BaudRate_Click(i);
+        });
+        BaudRate[static_cast<std::size_t>(i)] = boton;
+    }
+
+    Ok = new QPushButton(u"O.K."_s, this);
+    Ok->setObjectName(u"Ok"_s);
+    Ok->setGeometry(RectanguloEnTwips(*this, 600, 1080, 1215, 375));
+    connect(Ok, &QPushButton::clicked, this, &ConfigSerie::Ok_Click);
+
+    Cancelar = new QPushButton(u"Cancelar"_s, this);
+    Cancelar->setObjectName(u"Cancelar"_s);
+    Cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
+    connect(Cancelar, &QPushButton::clicked, this, &ConfigSerie::Cancelar_Click);
+
+    Form_Load();
+}
+
+void ConfigSerie::Form_Load()
+{
+    ActualizarDescripcionesDePuertos();
+
+    const int numero = MSComm1.Numero();
+    if (numero >= 1 && numero <= static_cast<int>(ComPort.size()))
+        Seleccionar(ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
+
+    switch (LeerVelocidad(MSComm1.Ajustes())) {
+    case 2400:
+        Seleccionar(BaudRate[0], [this] { BaudRate_Click(0); });
+        break;
+    case 9600:
+        Seleccionar(BaudRate[1], [this] { BaudRate_Click(1); });
+        break;
+    default:
+        break;
+    }
+}
+
+void ConfigSerie::ComPort_Click(int Index)
+{
+    puertoElegido = Index + 1;
+}
+
+void ConfigSerie::BaudRate_Click(int Index)
+{
+    velocidadElegida = Index == 0 ? u"2400"_s : u"9600"_s;
+}
+
+void ConfigSerie::Ok_Click()
+{
+    bool fallo = false;
+    if (puertoElegido != MSComm1.Numero() && !MSComm1.PonerNumero(puertoElegido)) {
+        AvisarRechazo();
+        fallo = true;
+    }
+    if (!MSComm1.PonerAjustes(velocidadElegida + u",N,8,1"_s)) {
+        AvisarRechazo();
+        fallo = true;
+    }
+    // After a refusal the choice stays selected so the user can correct it
+    // and try again, or give up with Cancelar.
+    if (!fallo)
+        close();
+}
+
+void ConfigSerie::Cancelar_Click()
+{
+    close();
+}
+
+void ConfigSerie::reject()
+{
+    close();
+}
+
+void ConfigSerie::closeEvent(QCloseEvent *evento)
+{
+    // QDialog's own handling would go through reject(); the file is
+    // rewritten on every close instead, applied or not.
+    evento->accept();
+    Q_EMIT PedidoGuardarConfiguracion();
+}
+
+void ConfigSerie::AvisarRechazo()
+{
+    // Modal like any refusal: the next setting is tried once the user has
+    // read this one.
+    CuadroDeMensaje::Preguntar(this, MSComm1.DescripcionError(), CuadroDeMensaje::TituloPorDefecto(),
+                               QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void ConfigSerie::ActualizarDescripcionesDePuertos()
+{
+    // Which device each ComN stands for depends on the working directory
+    // and on what is plugged in, so it is looked up again at each opening.
+    for (int i = 0; i < static_cast<int>(ComPort.size()); ++i)
+        ComPort[static_cast<std::size_t>(i)]->setToolTip(DescribirUbicacion(i + 1));
+}

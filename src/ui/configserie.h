@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+
+class PuertoSerie;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+// "Interfase Serie": chooses the port (Com1 to Com6) and the line speed of
+// the sign line and applies them to the serial control on O.K. Created on
+// demand and destroyed when closed; every way of closing asks for the
+// configuration file to be rewritten, whether or not anything changed.
+class ConfigSerie : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ConfigSerie(PuertoSerie &puerto, QWidget *parent = nullptr);
+
+    // Fills the dialog from the serial control's current port and settings.
+    void Form_Load();
+    void ComPort_Click(int Index);
+    void BaudRate_Click(int Index);
+    // Applies the choice; closes only when the serial control took all of it.
+    void Ok_Click();
+    void Cancelar_Click();
+
+Q_SIGNALS:
+    void PedidoGuardarConfiguracion();
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+
+public Q_SLOTS:
+    // Escape closes the dialog as Cancelar does, with the same save request.
+    void reject() override;
+
+private:
+    void ActualizarDescripcionesDePuertos();
+    void AvisarRechazo();
+
+    PuertoSerie &MSComm1;
+    QGroupBox *Puerto;
+    std::array<QRadioButton *, 6> ComPort;
+    QGroupBox *Velocidad;
+    std::array<QRadioButton *, 2> BaudRate;
+    QPushButton *Ok;
+    QPushButton *Cancelar;
+
+    // 0 until a port button is selected, which opening always does for a
+    // port from 1 to 6.
+    int puertoElegido = 0;
+    // "2400" or "9600"; empty while no speed button is selected.
+    QString velocidadElegida;
+};

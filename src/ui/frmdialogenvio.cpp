@@ -1,0 +1,80 @@
+#include "frmdialogenvio.h"
+
+#include "link/trama.h"
+#include "link/transmisor.h"
+#include "medidas.h"
+#include "platform/cuadrodemensaje.h"
+
+#include <QLabel>
+#include <QProgressBar>
+
+frmDialogEnvio::frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent)
+    : QDialog(parent),
+      m_transmisor(new Transmisor(MSComm1, this)),
+      m_Label(new QLabel(QStringLiteral("Enviando..."), this)),
+      m_ProgressBar1(new QProgressBar(this)),
+      m_PorcComp(new QLabel(QStringLiteral("0% Completado"), this))
+{
+    setObjectName(QStringLiteral("frmDialogEnvio"));
+    setWindowTitle(QStringLiteral("Enviando"));
+    setModal(false);
+    m_Label->setObjectName(QStringLiteral("Label"));
+    m_ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_PorcComp->setObjectName(QStringLiteral("PorcComp"));
+
+    m_ProgressBar1->setRange(0, 100);
+    m_ProgressBar1->setValue(0);
+    m_ProgressBar1->setTextVisible(false);
+    m_PorcComp->setAlignment(Qt::AlignCenter);
+
+    setFixedSize(TamanoEnTwips(*this, 4680, 1335));
+    m_Label->setGeometry(RectanguloEnTwips(*this, 120, 120, 4440, 255));
+    m_ProgressBar1->setGeometry(RectanguloEnTwips(*this, 120, 480, 4440, 300));
+    m_PorcComp->setGeometry(RectanguloEnTwips(*this, 120, 900, 4440, 255));
+
+    connect(m_transmisor, &Transmisor::Comenzada, this, &frmDialogEnvio::Comenzada);
+    connect(m_transmisor, &Transmisor::Avance, this, &frmDialogEnvio::Avance);
+    connect(m_transmisor, &Transmisor::Escrita, this, &QWidget::hide);
+    connect(m_transmisor, &Transmisor::Fallo, this, &frmDialogEnvio::Fallo);
+}
+
+void frmDialogEnvio::MandarTexto(const QByteArray &Texto, quint8 Destino)
+{
+    MandarCadena(ArmarTrama(Texto, Destino));
+}
+
+void frmDialogEnvio::MandarMensajeDeDirecciones()
+{
+    MandarCadena(ArmarMensajeDeDirecciones());
+}
+
+void frmDialogEnvio::MandarCadena(const QByteArray &cadena)
+{
+    m_transmisor->Mandar(cadena);
+}
+
+void frmDialogEnvio::AvanzarUnPaso()
+{
+    m_ProgressBar1->setValue(qMin(m_ProgressBar1->value() + 1, m_ProgressBar1->maximum()));
+}
+
+void frmDialogEnvio::Comenzada(qint64 total)
+{
+    // The label keeps the previous figure until the first byte is written.
+    m_ProgressBar1->setValue(0);
+    m_ProgressBar1->setMaximum(static_cast<int>(qMax<qint64>(total, 1)));
+}
+
+void frmDialogEnvio::Avance(qint64 entregados, qint64 total)
+{
+    m_ProgressBar1->setValue(static_cast<int>(entregados));
+    m_PorcComp->setText(TextoDePorcentaje(entregados, total));
+}
+
+void frmDialogEnvio::Fallo(const QString &descripcion)
+{
+    hide();
+    // Reported without waiting: the transmitter has already dropped what it
+    // could not send, and the rest of the program goes on.
+    CuadroDeMensaje::Avisar(parentWidget(), descripcion, QMessageBox::Warning);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+
+class PuertoSerie;
+class Transmisor;
+class QLabel;
+class QProgressBar;
+
+// The one send dialog of the run: frames each message, hands it to the
+// transmitter and follows the bytes with a progress bar. It is shown by the
+// callers and hides itself once a transmission string has been written.
+class frmDialogEnvio : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent = nullptr);
+
+    // Destino 0 sends to all signs.
+    void MandarTexto(const QByteArray &Texto, quint8 Destino);
+    // Every sign shows its own address: 101 frames for addresses 0 to 100.
+    void MandarMensajeDeDirecciones();
+
+    // The serial control's send event: one step more, never past the end.
+    void AvanzarUnPaso();
+
+    Transmisor &transmisor() const { return *m_transmisor; }
+    QProgressBar &ProgressBar1() const { return *m_ProgressBar1; }
+    QLabel &PorcComp() const { return *m_PorcComp; }
+
+private:
+    void MandarCadena(const QByteArray &cadena);
+    void Comenzada(qint64 total);
+    void Avance(qint64 entregados, qint64 total);
+    void Fallo(const QString &descripcion);
+
+    Transmisor *m_transmisor;
+    QLabel *m_Label;
+    QProgressBar *m_ProgressBar1;
+    QLabel *m_PorcComp;
+};

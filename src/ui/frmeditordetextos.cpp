@@ -1,0 +1,493 @@
+#include "frmeditordetextos.h"
+
+#include "config/registrodecartel.h"
+#include "configred.h"
+#include "documents/documento.h"
+#include "documents/propiedades.h"
+#include "encoding/codificador.h"
+#include "encoding/saltosdelinea.h"
+#include "frmdialogenvio.h"
+#include "medidas.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/dialogodearchivo.h"
+#include "platform/portapapeles.h"
+#include "principal.h"
+
+#include <QCloseEvent>
+#include <QResizeEvent>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextDocumentFragment>
+
+namespace {
+struct BotonDeEfecto
+{
+    const char *nombre;
+    const char *titulo;
+    const char *etiqueta;
+};
+
+// Top to bottom, which is also the tab order after the text box.
+constexpr BotonDeEfecto BotonesDeEfecto[] = {
+    {"EfeTitila", "TITILA", "[titila]"},
+    {"EfeNoTitila", "NO TITILA", "[no titila]"},
+    {"EfeNormal", "NORMAL", "[normal]"},
+    {"EfeExp", "EXPANDIDA", "[exp]"},
+    {"EfeVel0", "VELOCIDAD 0", "[v0]"},
+    {"EfeVel1", "VELOCIDAD 1", "[v1]"},
+    {"EfeVel2", "VELOCIDAD 2", "[v2]"},
+    {"EfePausa", "PAUSA", "[pausa]"},
+    {"EfeCentra", "CENTRA", "[centra]"},
+    {"EfeBaja", "BAJA", "[baja]"},
+    {"EfeSube", "SUBE", "[sube]"},
+    {"EfeCorreIzq", "CORRE IZQ.", "[izq]"},
+    {"EfeEspacioSeg", "ESPACIO SEG.", "[esp seg]"},
+};
+
+constexpr quint8 DireccionMaxima = 255;
+
+QString Latin1(const char *texto)
+{
+    return QString::fromLatin1(texto);
+}
+} // namespace
+
+frmEditorDeTextos::frmEditorDeTextos(Principal &principal, QWidget *parent)
+    : QWidget(parent), m_principal(principal), m_Texto(new QPlainTextEdit(this))
+{
+    setObjectName(QStringLiteral("frmEditorDeTextos"));
+    setWindowTitle(QStringLiteral("Sin título"));
+    // The buttons keep their places; the text box takes whatever room the
+    // window is given, so arranged windows stay usable.
+    setMinimumSize(TamanoEnTwips(*this, 2880, 3330));
+    resize(sizeHint());
+
+    m_Texto->setObjectName(QStringLiteral("Texto"));
+    m_Texto->setGeometry(RectanguloEnTwips(*this, 1320, 120, 5055, 3135));
+    m_Texto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_Texto->setTabChangesFocus(false);
+    QFont fuente(QStringLiteral("MS Sans Serif"));
+    fuente.setStyleHint(QFont::SansSerif);
+    fuente.setPointSizeF(9.75);
+    m_Texto->setFont(fuente);
+    connect(m_Texto, &QPlainTextEdit::textChanged, this, &frmEditorDeTextos::Texto_Change);
+
+    CrearBotonesDeEfecto();
+    CrearMenus();
+}
+
+QSize frmEditorDeTextos::sizeHint() const
+{
+    return TamanoEnTwips(*this, 6480, 3330);
+}
+
+void frmEditorDeTextos::resizeEvent(QResizeEvent *evento)
+{
+    QWidget::resizeEvent(evento);
+    const QRect inicial = RectanguloEnTwips(*this, 1320, 120, 5055, 3135);
+    const int margenDerecho = TwipsAPixelesX(*this, 6480 - 1320 - 5055);
+    const int margenInferior = TwipsAPixelesY(*this, 3330 - 120 - 3135);
+    m_Texto->setGeometry(inicial.left(), inicial.top(), qMax(1, width() - inicial.left() - margenDerecho),
+                         qMax(1, height() - inicial.top() - margenInferior));
+}
+
+void frmEditorDeTextos::CrearBotonesDeEfecto()
+{
+    QFont fuente(QStringLiteral("Small Fonts"));
+    fuente.setStyleHint(QFont::SansSerif);
+    fuente.setPointSizeF(6.75);
+
+    QWidget *anterior = m_Texto;
+    int arriba = 120;
+    for (const auto &efecto : BotonesDeEfecto) {
+        auto *boton = new QPushButton(Latin1(efecto.titulo), this);
+        boton->setObjectName(Latin1(efecto.nombre));
+        boton->setFont(fuente);
+        boton->setGeometry(RectanguloEnTwips(*this, 120, arriba, 1095, 195));
+        boton->setFocusPolicy(Qt::TabFocus);
+        const QString etiqueta = Latin1(efecto.etiqueta);
+        connect(boton, &QPushButton::clicked, this, [this, etiqueta] { InsertarEtiqueta(etiqueta); });
+        setTabOrder(anterior, boton);
+        anterior = boton;
+        arriba += 240;
+    }
+}
+
+QAction *frmEditorDeTextos::Accion(const QString &nombre) const
+{
+    return findChild<QAction *>(nombre);
+}
+
+void frmEditorDeTextos::CrearMenus()
+{
+    auto menu = [this](const char *nombre, const char *titulo) {
+        auto *nuevo = new QMenu(QString::fromUtf8(titulo), this);
+        nuevo->setObjectName(Latin1(nombre));
+        nuevo->menuAction()->setObjectName(Latin1(nombre));
+        m_menus.append(nuevo);
+        return nuevo;
+    };
+    auto item = [this](QMenu *destino, const char *nombre, const char *titulo, auto manejador) {
+        QAction *accion = destino->addAction(QString::fromUtf8(titulo));
+        accion->setObjectName(Latin1(nombre));
+        connect(accion, &QAction::triggered, this, manejador);
+        return accion;
+    };
+    auto separador = [](QMenu *destino, const char *nombre) {
+        QAction *accion = destino->addSeparator();
+        accion->setObjectName(Latin1(nombre));
+        return accion;
+    };
+    Principal &principal = m_principal;
+
+    QMenu *archivo = menu("mnuArchivo", "&Archivo");
+    item(archivo, "mnuNuevoTexto", "Crear Un &Nuevo Texto", [&principal] { principal.mnuNuevoTexto_Click(); });
+    item(archivo, "mnuCargarTexto", "&Abrir Un Texto", [&principal] { principal.mnuCargarTexto_Click(); });
+    item(archivo, "mnuCerrar", "&Cerrar", [this] { mnuCerrar_Click(); });
+    separador(archivo, "mnuSeparator1");
+    item(archivo, "mnuGuardar", "&Guardar", [this] { mnuGuardar_Click(); });
+    item(archivo, "mnuGuardarComo", "Guardar &Como", [this] { mnuGuardarComo_Click(); });
+    separador(archivo, "mnuSeparator3");
+    auto *enviar = new QMenu(QStringLiteral("&Enviar"), archivo);
+    enviar->menuAction()->setObjectName(QStringLiteral("mnuEnviar"));
+    archivo->addMenu(enviar);
+    item(enviar, "mnuEnviarAhora", "&Ahora", [this] { mnuEnviarAhora_Click(); });
+    separador(archivo, "mnuSeparator2");
+    item(archivo, "mnuSalir", "&Salir", [&principal] { principal.mnuSalir_Click(); });
+
+    QMenu *editar = menu("mnuEditar", "&Editar");
+    item(editar, "mnuCortar", "&Cortar", [this] { mnuCortar_Click(); });
+    item(editar, "mnuCopiar", "C&opiar", [this] { mnuCopiar_Click(); });
+    item(editar, "mnuPegar", "&Pegar", [this] { mnuPegar_Click(); });
+    m_mnuSeparator5 = separador(editar, "mnuSeparator5");
+    m_mnuSeparator5->setVisible(false);
+    m_mnuPropDestinos = new QMenu(QStringLiteral("&Destinos"), editar);
+    m_mnuPropDestinos->menuAction()->setObjectName(QStringLiteral("mnuPropDestinos"));
+    editar->addMenu(m_mnuPropDestinos);
+    m_mnuPropDestinos->menuAction()->setVisible(false);
+    m_mnuPropGlobal = m_mnuPropDestinos->addAction(QStringLiteral("&Global"));
+    m_mnuPropGlobal->setObjectName(QStringLiteral("mnuPropGlobal"));
+    m_mnuPropGlobal->setCheckable(true);
+    m_mnuPropGlobal->setChecked(true);
+    // Qt toggles a checkable item before reporting the click; the handlers
+    // decide the marks themselves, from the state the user saw.
+    connect(m_mnuPropGlobal, &QAction::triggered, this, [this](bool marcado) {
+        m_mnuPropGlobal->setChecked(!marcado);
+        mnuPropGlobal_Click();
+    });
+    separador(m_mnuPropDestinos, "mnuSeparator6");
+    AgregarDestino(0)->setText(QStringLiteral("Primer Cartel"));
+
+    QMenu *herramientas = menu("mnuHerramientas", "&Herramientas");
+    item(herramientas, "mnuConsultarLongi", "&Consultar Longitud", [this] { mnuConsultarLongi_Click(); });
+    separador(herramientas, "mnuSeparator4");
+    item(herramientas, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles",
+         [&principal] { principal.mnuVerDirs_Click(); });
+    QAction *clipboard = herramientas->addAction(QStringLiteral("&Mandar El Clipboard"));
+    clipboard->setObjectName(QStringLiteral("mnuMandarClipb"));
+    clipboard->setVisible(false);
+    clipboard->setEnabled(false);
+
+    QMenu *config = menu("mnuConfig", "&Configuración");
+    item(config, "mnuConfigInterfase", "&Interfase Serie", [&principal] { principal.mnuConfigInterfase_Click(); });
+    item(config, "mnuConfigRed", "&Carteles Conectados", [&principal] { principal.mnuConfigRed_Click(); });
+
+    QMenu *ventana = menu("mnuVentana", "&Ventana");
+    QAction *vertical = item(ventana, "mnuArrVert", "Arreglar &Verticalmente",
+                             [&principal] { principal.ArreglarVerticalmente(); });
+    QAction *horizontal = item(ventana, "mnuArrHoriz", "Arreglar &Horizontalmente",
+                               [&principal] { principal.ArreglarHorizontalmente(); });
+    connect(ventana, &QMenu::aboutToShow, this,
+            [ventana, vertical, horizontal, &principal] { principal.LlenarMenuVentana(*ventana, {vertical, horizontal}); });
+
+    menu("mnuAyuda", "&Ayuda");
+}
+
+QAction *frmEditorDeTextos::AgregarDestino(int indice)
+{
+    QAction *accion = m_mnuPropDestinos->addAction(QString());
+    accion->setObjectName(QStringLiteral("mnuPropDestino%1").arg(indice));
+    accion->setCheckable(true);
+    connect(accion, &QAction::triggered, this, [this, accion](bool marcado) {
+        accion->setChecked(!marcado);
+        mnuPropDestino_Click(static_cast<int>(m_mnuPropDestino.indexOf(accion)));
+    });
+    m_mnuPropDestino.append(accion);
+    return accion;
+}
+
+QString frmEditorDeTextos::TextoCrLf() const
+{
+    return SaltosCrLf(m_Texto->toPlainText());
+}
+
+void frmEditorDeTextos::PonerTexto(const QString &textoCrLf)
+{
+    m_Texto->setPlainText(SaltosLf(textoCrLf));
+}
+
+void frmEditorDeTextos::Mostrar()
+{
+    m_visible = true;
+    if (m_subventana) {
+        m_subventana->show();
+        m_principal.ActivarEditor(*this);
+    }
+    m_Texto->setFocus();
+}
+
+void frmEditorDeTextos::Ocultar()
+{
+    m_visible = false;
+    if (m_subventana)
+        m_subventana->hide();
+    m_principal.ActualizarMenus();
+}
+
+void frmEditorDeTextos::Texto_Change()
+{
+    modificado = true;
+}
+
+void frmEditorDeTextos::InsertarEtiqueta(const QString &etiqueta)
+{
+    m_Texto->insertPlainText(etiqueta);
+    m_Texto->setFocus();
+    modificado = true;
+}
+
+void frmEditorDeTextos::mnuCopiar_Click()
+{
+    Portapapeles::Limpiar();
+    Portapapeles::PonerTexto(m_Texto->textCursor().selection().toPlainText());
+}
+
+void frmEditorDeTextos::mnuCortar_Click()
+{
+    Portapapeles::Limpiar();
+    QTextCursor cursor = m_Texto->textCursor();
+    Portapapeles::PonerTexto(cursor.selection().toPlainText());
+    cursor.removeSelectedText();
+    m_Texto->setTextCursor(cursor);
+}
+
+void frmEditorDeTextos::mnuPegar_Click()
+{
+    m_Texto->insertPlainText(Portapapeles::TomarTexto());
+    modificado = true;
+}
+
+void frmEditorDeTextos::MostrarError(const QString &texto)
+{
+    CuadroDeMensaje::Preguntar(this, texto, CuadroDeMensaje::TituloPorDefecto(), QMessageBox::Warning,
+                               QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool frmEditorDeTextos::Escribir(const QString &ruta)
+{
+    const auto error = EscribirDocumento(ruta, TextoCrLf(), PropiedadesDesdeMenu());
+    if (error) {
+        MostrarError(QStringLiteral("No se pudo guardar el texto en %1\n\n%2").arg(error->ruta, error->motivo));
+        return false;
+    }
+    modificado = false;
+    return true;
+}
+
+bool frmEditorDeTextos::mnuGuardar_Click()
+{
+    if (!nombrado)
+        return mnuGuardarComo_Click();
+    return Escribir(Caption());
+}
+
+bool frmEditorDeTextos::mnuGuardarComo_Click()
+{
+    DialogoDeArchivo::Pedido pedido;
+    pedido.titulo = QStringLiteral("Guardar el Texto");
+    pedido.filtros = Principal::FiltrosDeArchivo();
+    pedido.filtroElegido = 1;
+    pedido.extension = QStringLiteral("txt");
+    if (nombrado)
+        pedido.nombre = Caption();
+    const QString ruta = DialogoDeArchivo::Guardar(this, pedido);
+    if (ruta.isEmpty())
+        return false;
+    // The name changes only once the file holds the text, so a failed write
+    // leaves the document as it was.
+    if (!Escribir(ruta))
+        return false;
+    PonerCaption(ruta);
+    nombrado = true;
+    return true;
+}
+
+bool frmEditorDeTextos::mnuCerrar_Click()
+{
+    if (modificado && m_visible) {
+        m_principal.ActivarEditor(*this);
+        const auto respuesta = CuadroDeMensaje::Preguntar(
+            this, QStringLiteral("¿Desea guardar los cambios en ") + Caption() + QStringLiteral(" antes de salir?"),
+            QStringLiteral("Guardar Cambios"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::Yes);
+        // The user asked for the text to be kept: closing without it would
+        // throw it away.
+        if (respuesta == QMessageBox::Yes && !mnuGuardar_Click())
+            return false;
+    }
+    Ocultar();
+    m_Texto->clear();
+    // The next document in this window starts from all signs, not from the
+    // marks of the one just closed.
+    mnuPropGlobal_Click();
+    return true;
+}
+
+void frmEditorDeTextos::closeEvent(QCloseEvent *evento)
+{
+    // The window stays loaded and only hides: its slot is reused.
+    evento->ignore();
+    mnuCerrar_Click();
+}
+
+void frmEditorDeTextos::mnuEnviarAhora_Click()
+{
+    const QString texto = TextoCrLf();
+    if (TextoDemasiadoLargo(texto)) {
+        MostrarError(QStringLiteral("El texto tiene %1 caracteres y un cartel admite como máximo %2.\n"
+                                    "No se envió nada.")
+                         .arg(texto.size())
+                         .arg(LongitudMaximaDeTexto));
+        return;
+    }
+
+    frmDialogEnvio &dialogo = m_principal.dialogEnvio();
+    dialogo.show();
+    dialogo.repaint();
+
+    if (!DestinosVisibles() || GlobalMarcado()) {
+        dialogo.MandarTexto(CodificarTexto(texto), 0);
+        return;
+    }
+
+    const ConfigRed &red = m_principal.configRed();
+    QStringList omitidos;
+    for (int i = 0; i < m_mnuPropDestino.size(); ++i) {
+        if (!m_mnuPropDestino.at(i)->isChecked())
+            continue;
+        if (i >= red.ListCount()) {
+            omitidos.append(m_mnuPropDestino.at(i)->text().trimmed());
+            continue;
+        }
+        const QString registro = red.List(i);
+        const qint64 direccion = DireccionDeCartel(registro);
+        if (direccion < 0 || direccion > DireccionMaxima) {
+            omitidos.append(registro);
+            continue;
+        }
+        dialogo.MandarTexto(CodificarTexto(texto), static_cast<quint8>(direccion));
+    }
+    if (!omitidos.isEmpty())
+        CuadroDeMensaje::Avisar(this, QStringLiteral("No se envió a estos destinos, que no tienen un cartel con una "
+                                                     "dirección de 0 a 255:\n") +
+                                          omitidos.join(QLatin1Char('\n')));
+}
+
+void frmEditorDeTextos::mnuConsultarLongi_Click()
+{
+    const qsizetype longitud = CodificarTexto(TextoCrLf()).size();
+    CuadroDeMensaje::Preguntar(this, QStringLiteral("Longitud: %1 bytes").arg(longitud),
+                               QStringLiteral("Consultar Longitud"), QMessageBox::Information, QMessageBox::Ok,
+                               QMessageBox::Ok);
+}
+
+void frmEditorDeTextos::CargarDestinos()
+{
+    const ConfigRed &red = m_principal.configRed();
+    const int n = red.ListCount();
+    if (n <= 1) {
+        m_mnuSeparator5->setVisible(false);
+        m_mnuPropDestinos->menuAction()->setVisible(false);
+        return;
+    }
+    m_mnuSeparator5->setVisible(true);
+    m_mnuPropDestinos->menuAction()->setVisible(true);
+    while (m_mnuPropDestino.size() < n)
+        AgregarDestino(static_cast<int>(m_mnuPropDestino.size()));
+    for (int i = 0; i < n; ++i)
+        m_mnuPropDestino.at(i)->setText(NombreDeCartel(red.List(i)));
+
+    // Items past the registry would send to signs that are gone.
+    bool quitoMarcas = false;
+    while (m_mnuPropDestino.size() > n) {
+        QAction *sobrante = m_mnuPropDestino.takeLast();
+        quitoMarcas = quitoMarcas || sobrante->isChecked();
+        delete sobrante;
+    }
+    if (quitoMarcas && !MarcasDeDestino().contains(true))
+        m_mnuPropGlobal->setChecked(true);
+}
+
+void frmEditorDeTextos::mnuPropDestino_Click(int Index)
+{
+    if (Index < 0 || Index >= m_mnuPropDestino.size())
+        return;
+    QAction *item = m_mnuPropDestino.at(Index);
+    item->setChecked(!item->isChecked());
+    m_mnuPropGlobal->setChecked(!MarcasDeDestino().contains(true));
+    modificado = true;
+}
+
+void frmEditorDeTextos::mnuPropGlobal_Click()
+{
+    if (m_mnuPropGlobal->isChecked())
+        return;
+    for (QAction *item : std::as_const(m_mnuPropDestino))
+        item->setChecked(false);
+    m_mnuPropGlobal->setChecked(true);
+}
+
+QString frmEditorDeTextos::PropiedadesDesdeMenu() const
+{
+    return PropiedadesDesdeMarcas(GlobalMarcado(), TitulosDeDestino(), MarcasDeDestino());
+}
+
+void frmEditorDeTextos::PonerMarcasDesdePropiedades(const QString &propiedades)
+{
+    bool global = GlobalMarcado();
+    QList<bool> marcas = MarcasDeDestino();
+    MarcasDesdePropiedades(propiedades, TitulosDeDestino(), global, marcas);
+    m_mnuPropGlobal->setChecked(global);
+    for (int i = 0; i < m_mnuPropDestino.size(); ++i)
+        m_mnuPropDestino.at(i)->setChecked(marcas.value(i));
+}
+
+bool frmEditorDeTextos::DestinosVisibles() const
+{
+    return m_mnuPropDestinos->menuAction()->isVisible();
+}
+
+bool frmEditorDeTextos::GlobalMarcado() const
+{
+    return m_mnuPropGlobal->isChecked();
+}
+
+QList<bool> frmEditorDeTextos::MarcasDeDestino() const
+{
+    QList<bool> marcas;
+    marcas.reserve(m_mnuPropDestino.size());
+    for (const QAction *item : m_mnuPropDestino)
+        marcas.append(item->isChecked());
+    return marcas;
+}
+
+QStringList frmEditorDeTextos::TitulosDeDestino() const
+{
+    QStringList titulos;
+    titulos.reserve(m_mnuPropDestino.size());
+    for (const QAction *item : m_mnuPropDestino)
+        titulos.append(item->text());
+    return titulos;
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class Principal;
+class QAction;
+class QMenu;
+class QMdiSubWindow;
+class QPlainTextEdit;
+class QPushButton;
+
+// One message document: its text box, effect buttons, flags and the
+// destination menu. Windows are never destroyed while the program runs: a
+// closed document's window is hidden and emptied and its slot reused.
+class frmEditorDeTextos : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmEditorDeTextos(Principal &principal, QWidget *parent = nullptr);
+
+    bool nombrado = false;
+    bool modificado = false;
+
+    QPlainTextEdit &Texto() const { return *m_Texto; }
+    // The text as the system counts it, with CR LF line breaks.
+    QString TextoCrLf() const;
+    void PonerTexto(const QString &textoCrLf);
+
+    QString Caption() const { return windowTitle(); }
+    void PonerCaption(const QString &caption) { setWindowTitle(caption); }
+
+    // The menus this window puts in the main window's menu bar while active.
+    const QList<QMenu *> &Menus() const { return m_menus; }
+    QAction *Accion(const QString &nombre) const;
+
+    // Placed in the main window by it; visibility is the subwindow's.
+    void PonerSubventana(QMdiSubWindow *subventana) { m_subventana = subventana; }
+    QMdiSubWindow *Subventana() const { return m_subventana; }
+    bool EstaVisible() const { return m_visible; }
+    void Mostrar();
+    void Ocultar();
+
+    // Destinations.
+    void CargarDestinos();
+    QString PropiedadesDesdeMenu() const;
+    void PonerMarcasDesdePropiedades(const QString &propiedades);
+    bool DestinosVisibles() const;
+    bool GlobalMarcado() const;
+    QList<bool> MarcasDeDestino() const;
+    QStringList TitulosDeDestino() const;
+
+public Q_SLOTS:
+    void Texto_Change();
+    void mnuCortar_Click();
+    void mnuCopiar_Click();
+    void mnuPegar_Click();
+    // False when the document was not saved (dialog cancelled, write failed).
+    bool mnuGuardar_Click();
+    bool mnuGuardarComo_Click();
+    // False when the window stays open: the user wanted the changes saved
+    // and they were not.
+    bool mnuCerrar_Click();
+    void mnuEnviarAhora_Click();
+    void mnuConsultarLongi_Click();
+    void mnuPropDestino_Click(int Index);
+    void mnuPropGlobal_Click();
+
+    QSize sizeHint() const override;
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+    void resizeEvent(QResizeEvent *evento) override;
+
+private:
+    void CrearBotonesDeEfecto();
+    void CrearMenus();
+    QAction *AgregarDestino(int indice);
+    void InsertarEtiqueta(const QString &etiqueta);
+    bool Escribir(const QString &ruta);
+    void MostrarError(const QString &texto);
+
+    Principal &m_principal;
+    QPlainTextEdit *m_Texto;
+    QMdiSubWindow *m_subventana = nullptr;
+    bool m_visible = false;
+
+    QList<QMenu *> m_menus;
+    QMenu *m_mnuPropDestinos = nullptr;
+    QAction *m_mnuSeparator5 = nullptr;
+    QAction *m_mnuPropGlobal = nullptr;
+    QList<QAction *> m_mnuPropDestino;
+};

@@ -1,0 +1,433 @@
+#include "principal.h"
+
+#include "config/configuracion.h"
+#include "configred.h"
+#include "configserie.h"
+#include "documents/documento.h"
+#include "frmdialogenvio.h"
+#include "frmeditordetextos.h"
+#include "medidas.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/dialogodearchivo.h"
+#include "platform/puertoserieqt.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStringListModel>
+#include <QTimer>
+
+namespace {
+constexpr int EventoDeEnvio = 1;
+
+QString Latin1(const char *texto)
+{
+    return QString::fromLatin1(texto);
+}
+} // namespace
+
+Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
+    : QMainWindow(parent), m_MSComm1(MSComm1 ? MSComm1 : new PuertoSerieQt(this)), m_area(new QMdiArea(this))
+{
+    m_MSComm1->setParent(this);
+    setObjectName(QStringLiteral("Principal"));
+    setWindowTitle(QStringLiteral("BREVALUX - Edición y envío de mensajes"));
+    setCentralWidget(m_area);
+    resize(TamanoEnTwips(*this, 11520, 8640));
+
+    connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarMenus);
+    connect(m_MSComm1, &PuertoSerie::Evento, this, &Principal::MSComm1_OnComm);
+
+    CrearMenus();
+    MDIForm_Load();
+}
+
+Principal::~Principal() = default;
+
+ConfigSerie *Principal::configSerie() const
+{
+    return m_configSerie;
+}
+
+void Principal::MDIForm_Load()
+{
+    m_configRed = new ConfigRed(this);
+    connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, &Principal::ActualizarDestinos);
+    connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+
+    m_dialogEnvio = new frmDialogEnvio(*m_MSComm1, this);
+
+    m_editores = {nullptr, CrearEditor()};
+
+    Configuracion configuracion;
+    configuracion.puerto = m_MSComm1->Numero();
+    configuracion.ajustes = m_MSComm1->Ajustes();
+    const auto error = CargarConfiguracion(configuracion);
+    m_MSComm1->PonerNumero(configuracion.puerto);
+    m_MSComm1->PonerAjustes(configuracion.ajustes);
+    m_configRed->Registro().setStringList(configuracion.carteles);
+    if (error)
+        CuadroDeMensaje::Avisar(this, QStringLiteral("No se pudo leer la configuración %1\n\n%2\n\n"
+                                                     "Se usan los valores de fábrica.")
+                                          .arg(error->ruta, error->motivo));
+
+    ActualizarDestinos();
+}
+
+void Principal::CrearMenus()
+{
+    auto menu = [this](const char *nombre, const char *titulo) {
+        auto *nuevo = new QMenu(QString::fromUtf8(titulo), this);
+        nuevo->setObjectName(Latin1(nombre));
+        nuevo->menuAction()->setObjectName(Latin1(nombre));
+        m_menus.append(nuevo);
+        return nuevo;
+    };
+    auto item = [](QMenu *destino, const char *nombre, const char *titulo, bool habilitado = true) {
+        QAction *accion = destino->addAction(QString::fromUtf8(titulo));
+        accion->setObjectName(Latin1(nombre));
+        accion->setEnabled(habilitado);
+        return accion;
+    };
+    auto separador = [](QMenu *destino, const char *nombre) {
+        QAction *accion = destino->addSeparator();
+        accion->setObjectName(Latin1(nombre));
+        return accion;
+    };
+    constexpr bool Deshabilitado = false;
+
+    QMenu *archivo = menu("mnuArchivo", "&Archivo");
+    connect(item(archivo, "mnuNuevoTexto", "Crear Un &Nuevo Texto"), &QAction::triggered, this,
+            &Principal::mnuNuevoTexto_Click);
+    connect(item(archivo, "mnuCargarTexto", "&Abrir Un Texto"), &QAction::triggered, this,
+            &Principal::mnuCargarTexto_Click);
+    item(archivo, "mnuCerrar", "&Cerrar", Deshabilitado);
+    separador(archivo, "mnuSeparator1");
+    item(archivo, "mnuGuardar", "&Guardar", Deshabilitado);
+    item(archivo, "mnuGuardarComo", "Guardar &Como", Deshabilitado);
+    separador(archivo, "mnuSeparator3");
+    item(archivo, "mnuEnviar", "&Enviar", Deshabilitado);
+    separador(archivo, "mnuSeparator2");
+    connect(item(archivo, "mnuSalir", "&Salir"), &QAction::triggered, this, &Principal::mnuSalir_Click);
+
+    QMenu *editar = menu("mnuEditar", "&Editar");
+    item(editar, "mnuCortar", "&Cortar", Deshabilitado);
+    item(editar, "mnuCopiar", "C&opiar", Deshabilitado);
+    item(editar, "mnuPegar", "&Pegar", Deshabilitado);
+    separador(editar, "mnuSeparator5")->setVisible(false);
+    item(editar, "mnuPropDestinos", "D&estinos", Deshabilitado)->setVisible(false);
+
+    QMenu *herramientas = menu("mnuHerramientas", "&Herramientas");
+    item(herramientas, "mnuConsultarLongi", "&Consultar Longitud", Deshabilitado);
+    separador(herramientas, "mnuSeparator4");
+    connect(item(herramientas, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles"), &QAction::triggered, this,
+            &Principal::mnuVerDirs_Click);
+    item(herramientas, "mnuMandarClipb", "&Mandar El Clipboard", Deshabilitado)->setVisible(false);
+
+    QMenu *config = menu("mnuConfig", "&Configuración");
+    connect(item(config, "mnuConfigInterfase", "&Interfase Serie"), &QAction::triggered, this,
+            &Principal::mnuConfigInterfase_Click);
+    connect(item(config, "mnuConfigRed", "&Carteles Conectados"), &QAction::triggered, this,
+            &Principal::mnuConfigRed_Click);
+
+    // Arranging is offered from the editors' menu bar only; here the items
+    // are shown but do nothing.
+    QMenu *ventana = menu("mnuVentana", "&Ventana");
+    const QList<QAction *> propios = {item(ventana, "mnuArrVert", "Arreglar &Verticalmente"),
+                                      item(ventana, "mnuArrHoriz", "Arreglar &Horizontalmente")};
+    connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { LlenarMenuVentana(*ventana, propios); });
+
+    menu("mnuAyuda", "&Ayuda");
+    MostrarMenus(m_menus);
+}
+
+frmEditorDeTextos *Principal::CrearEditor()
+{
+    auto *editor = new frmEditorDeTextos(*this);
+    auto *subventana = new QMdiSubWindow(m_area);
+    subventana->setWidget(editor);
+    subventana->setAttribute(Qt::WA_DeleteOnClose, false);
+    subventana->setWindowIcon(QIcon());
+    m_area->addSubWindow(subventana);
+    subventana->hide();
+    editor->PonerSubventana(subventana);
+    connect(editor, &QWidget::windowTitleChanged, subventana, &QWidget::setWindowTitle);
+    return editor;
+}
+
+int Principal::BuscarEditorLibre()
+{
+    for (int i = 1; i < m_editores.size(); ++i) {
+        if (!m_editores.at(i)->EstaVisible())
+            return i;
+    }
+    frmEditorDeTextos *editor = CrearEditor();
+    editor->CargarDestinos();
+    m_editores.append(editor);
+    return UltimoEditor();
+}
+
+void Principal::mnuNuevoTexto_Click()
+{
+    const int n = BuscarEditorLibre();
+    frmEditorDeTextos *editor = m_editores.at(n);
+    editor->modificado = false;
+    editor->PonerCaption(QStringLiteral("Texto sin título: %1").arg(n));
+    editor->Mostrar();
+    editor->nombrado = false;
+}
+
+QStringList Principal::FiltrosDeArchivo()
+{
+    return {QStringLiteral("Todos los archivos (*.*)"), QStringLiteral("Archivos de texto (*.txt)")};
+}
+
+void Principal::mnuCargarTexto_Click()
+{
+    DialogoDeArchivo::Pedido pedido;
+    pedido.titulo = QStringLiteral("Abrir Un Texto");
+    pedido.filtros = FiltrosDeArchivo();
+    pedido.filtroElegido = 1;
+    const QString ruta = DialogoDeArchivo::Abrir(this, pedido);
+    if (!ruta.isEmpty())
+        AbrirTexto(ruta);
+}
+
+void Principal::AbrirTexto(const QString &ruta)
+{
+    frmEditorDeTextos *yaAbierto = nullptr;
+    for (int i = 1; i < m_editores.size(); ++i) {
+        frmEditorDeTextos *editor = m_editores.at(i);
+        if (editor->EstaVisible() && editor->Caption() == ruta)
+            yaAbierto = editor;
+    }
+    if (yaAbierto) {
+        ActivarEditor(*yaAbierto);
+        return;
+    }
+
+    // Read before taking a window: a file that cannot be read must not
+    // become an empty document under its name, which a save would then
+    // overwrite.
+    QString texto;
+    QString propiedades;
+    if (const auto error = LeerDocumento(ruta, texto, propiedades)) {
+        MostrarError(QStringLiteral("No se pudo abrir %1\n\n%2").arg(error->ruta, error->motivo));
+        return;
+    }
+
+    const int n = BuscarEditorLibre();
+    frmEditorDeTextos *editor = m_editores.at(n);
+    editor->PonerTexto(texto);
+    editor->PonerMarcasDesdePropiedades(propiedades);
+    editor->PonerCaption(ruta);
+    editor->modificado = false;
+    editor->Mostrar();
+    editor->nombrado = true;
+}
+
+void Principal::ActualizarDestinos()
+{
+    for (int i = 1; i < m_editores.size(); ++i)
+        m_editores.at(i)->CargarDestinos();
+}
+
+bool Principal::GuardarConfiguracion()
+{
+    Configuracion configuracion;
+    configuracion.puerto = m_MSComm1->Numero();
+    configuracion.ajustes = m_MSComm1->Ajustes();
+    configuracion.carteles = m_configRed->Registro().stringList();
+    if (const auto error = ::GuardarConfiguracion(configuracion)) {
+        MostrarError(QStringLiteral("No se pudo guardar la configuración en %1\n\n%2").arg(error->ruta, error->motivo));
+        return false;
+    }
+    return true;
+}
+
+void Principal::MostrarError(const QString &texto)
+{
+    CuadroDeMensaje::Preguntar(this, texto, CuadroDeMensaje::TituloPorDefecto(), QMessageBox::Warning,
+                               QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void Principal::mnuSalir_Click()
+{
+    close();
+}
+
+void Principal::closeEvent(QCloseEvent *evento)
+{
+    for (int i = 1; i < m_editores.size(); ++i) {
+        // A text the user wanted saved but that could not be: stay.
+        if (m_editores.at(i)->EstaVisible() && !m_editores.at(i)->mnuCerrar_Click()) {
+            evento->ignore();
+            return;
+        }
+    }
+    m_configRed->PermitirCierre();
+    m_configRed->close();
+    if (m_configSerie)
+        m_configSerie->hide();
+    m_dialogEnvio->hide();
+    evento->accept();
+}
+
+void Principal::mnuConfigInterfase_Click()
+{
+    if (!m_configSerie) {
+        m_configSerie = new ConfigSerie(*m_MSComm1, this);
+        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+    }
+    m_configSerie->show();
+    m_configSerie->raise();
+    m_configSerie->activateWindow();
+}
+
+void Principal::mnuConfigRed_Click()
+{
+    m_configRed->show();
+    m_configRed->raise();
+    m_configRed->activateWindow();
+}
+
+void Principal::mnuVerDirs_Click()
+{
+    const QString aviso = m_configRed->ListCount() == 1
+                              ? QStringLiteral("Esta operación vaciará la memoria del cartel.")
+                              : QStringLiteral("Esta operación vaciará la memoria de los carteles.");
+    const auto respuesta = CuadroDeMensaje::Preguntar(
+        this, aviso + QStringLiteral("\r\n¿Realmente desea continuar?"), QStringLiteral("Mostrar las Direcciones"),
+        QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+    if (respuesta != QMessageBox::Ok)
+        return;
+    m_dialogEnvio->show();
+    m_dialogEnvio->repaint();
+    m_dialogEnvio->MandarMensajeDeDirecciones();
+}
+
+void Principal::MSComm1_OnComm(int CommEvent)
+{
+    if (CommEvent == EventoDeEnvio)
+        m_dialogEnvio->AvanzarUnPaso();
+}
+
+frmEditorDeTextos *Principal::EditorActivo() const
+{
+    QMdiSubWindow *actual = m_area->currentSubWindow();
+    if (!actual)
+        return nullptr;
+    auto *editor = qobject_cast<frmEditorDeTextos *>(actual->widget());
+    return editor && editor->EstaVisible() ? editor : nullptr;
+}
+
+void Principal::ActivarEditor(frmEditorDeTextos &editor)
+{
+    if (QMdiSubWindow *subventana = editor.Subventana()) {
+        subventana->show();
+        m_area->setActiveSubWindow(subventana);
+        subventana->raise();
+    }
+    editor.Texto().setFocus();
+    ActualizarMenus();
+}
+
+void Principal::ActualizarMenus()
+{
+    frmEditorDeTextos *activo = EditorActivo();
+    if (!activo) {
+        // The active one was just closed: the most recently used visible
+        // editor takes over, as the user would expect.
+        const auto recientes = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
+        for (auto it = recientes.crbegin(); it != recientes.crend(); ++it) {
+            auto *editor = qobject_cast<frmEditorDeTextos *>((*it)->widget());
+            if (editor && editor->EstaVisible()) {
+                m_area->setActiveSubWindow(*it);
+                activo = editor;
+                break;
+            }
+        }
+    }
+    MostrarMenus(activo ? activo->Menus() : m_menus);
+}
+
+void Principal::MostrarMenus(const QList<QMenu *> &menus)
+{
+    if (menus == m_menusMostrados)
+        return;
+    menuBar()->clear();
+    for (QMenu *menu : menus)
+        menuBar()->addMenu(menu);
+    m_menusMostrados = menus;
+}
+
+void Principal::LlenarMenuVentana(QMenu &menu, const QList<QAction *> &propios)
+{
+    const auto acciones = menu.actions();
+    for (QAction *accion : acciones) {
+        if (!propios.contains(accion)) {
+            menu.removeAction(accion);
+            delete accion;
+        }
+    }
+    const frmEditorDeTextos *activo = EditorActivo();
+    bool primero = true;
+    int numero = 1;
+    for (int i = 1; i < m_editores.size(); ++i) {
+        frmEditorDeTextos *editor = m_editores.at(i);
+        if (!editor->EstaVisible())
+            continue;
+        if (primero) {
+            menu.addSeparator();
+            primero = false;
+        }
+        const QString titulo = numero < 10 ? QStringLiteral("&%1 %2").arg(numero).arg(editor->Caption())
+                                           : QStringLiteral("%1 %2").arg(numero).arg(editor->Caption());
+        QAction *accion = menu.addAction(titulo);
+        accion->setCheckable(true);
+        accion->setChecked(editor == activo);
+        connect(accion, &QAction::triggered, this, [this, editor] { ActivarEditor(*editor); });
+        ++numero;
+    }
+}
+
+namespace {
+QList<QMdiSubWindow *> SubventanasVisibles(const QList<frmEditorDeTextos *> &editores)
+{
+    QList<QMdiSubWindow *> visibles;
+    for (frmEditorDeTextos *editor : editores) {
+        if (editor && editor->EstaVisible() && editor->Subventana())
+            visibles.append(editor->Subventana());
+    }
+    return visibles;
+}
+} // namespace
+
+void Principal::ArreglarVerticalmente()
+{
+    const auto visibles = SubventanasVisibles(m_editores);
+    if (visibles.isEmpty())
+        return;
+    const QRect area = m_area->viewport()->rect();
+    const int ancho = area.width() / static_cast<int>(visibles.size());
+    for (int i = 0; i < visibles.size(); ++i) {
+        visibles.at(i)->showNormal();
+        visibles.at(i)->setGeometry(i * ancho, 0, ancho, area.height());
+    }
+}
+
+void Principal::ArreglarHorizontalmente()
+{
+    const auto visibles = SubventanasVisibles(m_editores);
+    if (visibles.isEmpty())
+        return;
+    const QRect area = m_area->viewport()->rect();
+    const int alto = area.height() / static_cast<int>(visibles.size());
+    for (int i = 0; i < visibles.size(); ++i) {
+        visibles.at(i)->showNormal();
+        visibles.at(i)->setGeometry(0, i * alto, area.width(), alto);
+    }
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QPointer>
+
+class ConfigRed;
+class ConfigSerie;
+class frmDialogEnvio;
+class frmEditorDeTextos;
+class PuertoSerie;
+class QAction;
+class QMdiArea;
+class QMenu;
+
+// The frame of the application: holds the editor windows, owns the serial
+// control and the send dialog, and loads the connected-signs dialog, whose
+// list is the sign registry.
+class Principal : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Without a port of its own it uses the computer's serial ports; tests
+    // hand it one.
+    explicit Principal(PuertoSerie *MSComm1 = nullptr, QWidget *parent = nullptr);
+    ~Principal() override;
+
+    PuertoSerie &MSComm1() const { return *m_MSComm1; }
+    frmDialogEnvio &dialogEnvio() const { return *m_dialogEnvio; }
+    ConfigRed &configRed() const { return *m_configRed; }
+    ConfigSerie *configSerie() const;
+
+    // Editor slots: slot 0 never holds a window.
+    frmEditorDeTextos *editor(int slot) const { return m_editores.value(slot); }
+    int UltimoEditor() const { return static_cast<int>(m_editores.size()) - 1; }
+
+    int BuscarEditorLibre();
+    void AbrirTexto(const QString &ruta);
+    void ActualizarDestinos();
+    // Rewrites ./carteles.ini from the serial settings and the registry; a
+    // failure is shown here and reported as false.
+    bool GuardarConfiguracion();
+
+    void ActivarEditor(frmEditorDeTextos &editor);
+    void ActualizarMenus();
+    void LlenarMenuVentana(QMenu &menu, const QList<QAction *> &propios);
+    void ArreglarVerticalmente();
+    void ArreglarHorizontalmente();
+
+    static QStringList FiltrosDeArchivo();
+
+public Q_SLOTS:
+    void mnuNuevoTexto_Click();
+    void mnuCargarTexto_Click();
+    void mnuSalir_Click();
+    void mnuConfigInterfase_Click();
+    void mnuConfigRed_Click();
+    void mnuVerDirs_Click();
+    void MSComm1_OnComm(int CommEvent);
+
+protected:
+    void closeEvent(QCloseEvent *evento) override;
+
+private:
+    void MDIForm_Load();
+    void CrearMenus();
+    frmEditorDeTextos *CrearEditor();
+    frmEditorDeTextos *EditorActivo() const;
+    void MostrarMenus(const QList<QMenu *> &menus);
+    void MostrarError(const QString &texto);
+
+    PuertoSerie *m_MSComm1;
+    QMdiArea *m_area;
+    ConfigRed *m_configRed = nullptr;
+    frmDialogEnvio *m_dialogEnvio = nullptr;
+    QPointer<ConfigSerie> m_configSerie;
+    QList<frmEditorDeTextos *> m_editores;
+    QList<QMenu *> m_menus;
+    QList<QMenu *> m_menusMostrados;
+};

@@ -1,0 +1,334 @@
+#include "config/configuracion.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+#ifdef Q_OS_UNIX
+// Makes writes past `bytes` fail with EFBIG while it lives: a disk filling up
+// mid-write, which even root cannot write past.
+class LimiteDeEscritura
+{
+public:
+    explicit LimiteDeEscritura(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &anterior);
+        senalAnterior = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit nuevo = anterior;
+        nuevo.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &nuevo);
+    }
+    ~LimiteDeEscritura()
+    {
+        setrlimit(RLIMIT_FSIZE, &anterior);
+        std::signal(SIGXFSZ, senalAnterior);
+    }
+    LimiteDeEscritura(const LimiteDeEscritura &) = delete;
+    LimiteDeEscritura &operator=(const LimiteDeEscritura &) = delete;
+
+private:
+    rlimit anterior{};
+    void (*senalAnterior)(int) = nullptr;
+};
+#endif
+
+bool EscribirBytes(const QString &ruta, const QByteArray &bytes)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::WriteOnly) && archivo.write(bytes) == bytes.size();
+}
+
+QByteArray LeerBytes(const QString &ruta)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no se pudo leer>");
+}
+
+const QString Unico = u"R560, Un Cartel, Desconocida"_s;
+
+} // namespace
+
+class PruebaConfiguracion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void leeLineas_data();
+    void leeLineas();
+    void sinArchivoTomaLosValoresDeFabrica();
+    void archivoQueNoSeLeeNoCambiaNada();
+    void guardaBytesExactos_data();
+    void guardaBytesExactos();
+    void idaYVuelta();
+    void rutaRelativaSigueAlDirectorioActual();
+    void escrituraFallidaDejaElArchivoAnterior();
+    void registroNoRepresentableNoSeGuarda();
+    void aguantaEntradaHostil();
+
+private:
+    std::unique_ptr<QTemporaryDir> carpeta;
+    QString directorioAnterior;
+};
+
+void PruebaConfiguracion::init()
+{
+    carpeta = std::make_unique<QTemporaryDir>();
+    QVERIFY(carpeta->isValid());
+    directorioAnterior = QDir::currentPath();
+}
+
+void PruebaConfiguracion::cleanup()
+{
+    QDir::setCurrent(directorioAnterior);
+}
+
+void PruebaConfiguracion::leeLineas_data()
+{
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::addColumn<int>("puerto");
+    QTest::addColumn<QString>("ajustes");
+    QTest::addColumn<QStringList>("carteles");
+
+    const QString a9600 = u"9600,N,8,1"_s;
+    const QString a2400 = u"2400,N,8,1"_s;
+
+    // Starting from the serial control's initial values: port 1, 9600.
+    QTest::newRow("vacío") << QByteArray() << 1 << a9600 << QStringList();
+    QTest::newRow("solo líneas vacías") << QByteArray("\r\n\r\n") << 1 << a9600 << QStringList();
+    QTest::newRow("como lo escribe el programa")
+        << QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Otro, 12\r\n")
+        << 2 << a2400 << QStringList{Unico, u"R560, Otro, 12"_s};
+    QTest::newRow("com3 9600") << QByteArray("interfase com3,9600,N,8,1") << 3 << a9600 << QStringList();
+    QTest::newRow("blanco en vez de coma") << QByteArray("interfase com3 2400") << 3 << a2400 << QStringList();
+    QTest::newRow("velocidad desconocida") << QByteArray("interfase com2,4800,N,8,1") << 2 << a9600 << QStringList();
+    QTest::newRow("puerto fuera de rango") << QByteArray("interfase com7,2400,N,8,1") << 1 << a2400 << QStringList();
+    QTest::newRow("com0") << QByteArray("interfase com0,2400") << 1 << a2400 << QStringList();
+    QTest::newRow("paridad y bits no se leen") << QByteArray("interfase com2,9600,E,7,2") << 2 << a9600 << QStringList();
+    QTest::newRow("COM en mayúsculas") << QByteArray("interfase COM4,2400") << 1 << a2400 << QStringList();
+    QTest::newRow("velocidad cortada") << QByteArray("interfase com4,240") << 4 << a9600 << QStringList();
+    QTest::newRow("velocidad con más cifras") << QByteArray("interfase com4,24000") << 4 << a2400 << QStringList();
+    QTest::newRow("columna 10 sin mirar") << QByteArray("interfaseXcom5;2400") << 5 << a2400 << QStringList();
+    QTest::newRow("interfase sola") << QByteArray("interfase") << 1 << a9600 << QStringList();
+    QTest::newRow("INTERFASE ignorada") << QByteArray("INTERFASE com3,2400,N,8,1") << 1 << a9600 << QStringList();
+    QTest::newRow("Cartel ignorada") << QByteArray("Cartel R560, X, 1") << 1 << a9600 << QStringList();
+    QTest::newRow("blanco delante ignorado") << QByteArray(" cartel R560, X, 1") << 1 << a9600 << QStringList();
+    QTest::newRow("séptimo carácter sin mirar") << QByteArray("carteles varios") << 1 << a9600 << QStringList{u"s varios"_s};
+    QTest::newRow("cartel y blanco") << QByteArray("cartel ") << 1 << a9600 << QStringList{QString()};
+    QTest::newRow("cartel solo") << QByteArray("cartel\r\n") << 1 << a9600 << QStringList{QString()};
+    QTest::newRow("la última interfase gana")
+        << QByteArray("interfase com3,2400\r\ninterfase com5,9600\r\n") << 5 << a9600 << QStringList();
+    QTest::newRow("campo a campo")
+        << QByteArray("interfase com3,2400\r\ninterfase com9,4800\r\ninterfase com4,xxxx\r\n") << 4 << a2400
+        << QStringList();
+    QTest::newRow("carteles en orden, interfase en medio")
+        << QByteArray("cartel A, a, 1\r\ninterfase com6,2400\r\ncartel B, b, 2\n")
+        << 6 << a2400 << QStringList{u"A, a, 1"_s, u"B, b, 2"_s};
+    QTest::newRow("Windows-1252") << QByteArray("cartel R560, Se\xF1" "al \x80, 3\r\n") << 1 << a9600
+                                  << QStringList{u"R560, Señal €, 3"_s};
+}
+
+void PruebaConfiguracion::leeLineas()
+{
+    QFETCH(QByteArray, contenido);
+    QFETCH(int, puerto);
+    QFETCH(QString, ajustes);
+    QFETCH(QStringList, carteles);
+
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    QVERIFY(EscribirBytes(ruta, contenido));
+    Configuracion configuracion;
+    QVERIFY(!CargarConfiguracion(configuracion, ruta));
+    QCOMPARE(configuracion.puerto, puerto);
+    QCOMPARE(configuracion.ajustes, ajustes);
+    QCOMPARE(configuracion.carteles, carteles);
+}
+
+void PruebaConfiguracion::sinArchivoTomaLosValoresDeFabrica()
+{
+    QVERIFY(QDir::setCurrent(carpeta->path()));
+    Configuracion configuracion;
+    QVERIFY(!CargarConfiguracion(configuracion));
+    QCOMPARE(configuracion.puerto, 2);
+    QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
+    QCOMPARE(configuracion.carteles, QStringList{Unico});
+    QVERIFY(!QFileInfo::exists(carpeta->filePath(u"carteles.ini"_s)));
+}
+
+void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada()
+{
+    // A directory where the file should be exists but cannot be read.
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    QVERIFY(QDir().mkdir(ruta));
+    Configuracion configuracion{4, u"2400,N,8,1"_s, {u"A, a, 1"_s}};
+    const auto error = CargarConfiguracion(configuracion, ruta);
+    QVERIFY(error);
+    QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+    QVERIFY(!error->motivo.isEmpty());
+    QCOMPARE(configuracion.puerto, 4);
+    QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
+    QCOMPARE(configuracion.carteles, QStringList{u"A, a, 1"_s});
+}
+
+void PruebaConfiguracion::guardaBytesExactos_data()
+{
+    QTest::addColumn<int>("puerto");
+    QTest::addColumn<QString>("ajustes");
+    QTest::addColumn<QStringList>("carteles");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("registro vacío: solo la interfase")
+        << 1 << u"9600,N,8,1"_s << QStringList() << QByteArray("interfase com1,9600,N,8,1\r\n");
+    QTest::newRow("dos carteles")
+        << 6 << u"2400,N,8,1"_s << QStringList{Unico, u"R560, Año €, 36"_s}
+        << QByteArray("interfase com6,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n"
+                      "cartel R560, A\xF1o \x80, 36\r\n");
+    QTest::newRow("ajustes tal como vienen")
+        << 3 << u"9600,n,8,1"_s << QStringList{QString()} << QByteArray("interfase com3,9600,n,8,1\r\ncartel \r\n");
+}
+
+void PruebaConfiguracion::guardaBytesExactos()
+{
+    QFETCH(int, puerto);
+    QFETCH(QString, ajustes);
+    QFETCH(QStringList, carteles);
+    QFETCH(QByteArray, bytes);
+
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    QVERIFY(EscribirBytes(ruta, "interfase com5,2400\r\ncartel viejo, viejo, 1\r\ncartel otro, otro, 2\r\n"));
+    QVERIFY(!GuardarConfiguracion(Configuracion{puerto, ajustes, carteles}, ruta));
+    QCOMPARE(LeerBytes(ruta), bytes);
+}
+
+void PruebaConfiguracion::idaYVuelta()
+{
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    for (const Configuracion &original :
+         {Configuracion{6, u"2400,N,8,1"_s, {Unico, u"R560, Puerta, 7"_s, u"R560, Coma, en, nombre, 3"_s}},
+          Configuracion{2, u"9600,N,8,1"_s, {}}}) {
+        QVERIFY(!GuardarConfiguracion(original, ruta));
+        Configuracion leida;
+        QVERIFY(!CargarConfiguracion(leida, ruta));
+        QCOMPARE(leida.puerto, original.puerto);
+        QCOMPARE(leida.ajustes, original.ajustes);
+        QCOMPARE(leida.carteles, original.carteles);
+    }
+}
+
+void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
+{
+    QDir raiz(carpeta->path());
+    QVERIFY(raiz.mkdir(u"a"_s));
+    QVERIFY(raiz.mkdir(u"b"_s));
+
+    QVERIFY(QDir::setCurrent(raiz.filePath(u"a"_s)));
+    QVERIFY(!GuardarConfiguracion(Configuracion{3, u"2400,N,8,1"_s, {u"A, a, 1"_s}}));
+    QVERIFY(QDir::setCurrent(raiz.filePath(u"b"_s)));
+    QVERIFY(!GuardarConfiguracion(Configuracion{4, u"9600,N,8,1"_s, {u"B, b, 2"_s}}));
+
+    QVERIFY(QDir::setCurrent(raiz.filePath(u"a"_s)));
+    Configuracion deA;
+    QVERIFY(!CargarConfiguracion(deA));
+    QVERIFY(QDir::setCurrent(raiz.filePath(u"b"_s)));
+    Configuracion deB;
+    QVERIFY(!CargarConfiguracion(deB));
+    QVERIFY(QDir::setCurrent(raiz.path()));
+    Configuracion deRaiz;
+    QVERIFY(!CargarConfiguracion(deRaiz));
+
+    QCOMPARE(deA.puerto, 3);
+    QCOMPARE(deA.carteles, QStringList{u"A, a, 1"_s});
+    QCOMPARE(deB.puerto, 4);
+    QCOMPARE(deB.carteles, QStringList{u"B, b, 2"_s});
+    QCOMPARE(deRaiz.carteles, QStringList{Unico}); // no file there
+    QVERIFY(!QFileInfo::exists(raiz.filePath(u"carteles.ini"_s)));
+}
+
+void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
+{
+    const Configuracion nueva{3, u"9600,N,8,1"_s, {QString(8192, u'x')}};
+
+    // Paths that even root cannot write.
+    QVERIFY(EscribirBytes(carpeta->filePath(u"archivo"_s), "x"));
+    for (const QString &nombre : {u"archivo/carteles.ini"_s, u"carpeta"_s}) {
+        QDir(carpeta->path()).mkdir(u"carpeta"_s);
+        const QString ruta = carpeta->filePath(nombre);
+        const auto error = GuardarConfiguracion(nueva, ruta);
+        QVERIFY2(error, qPrintable(nombre));
+        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+        QVERIFY(!error->motivo.isEmpty());
+    }
+    QVERIFY(QFileInfo(carpeta->filePath(u"carpeta"_s)).isDir());
+
+#ifdef Q_OS_UNIX
+    // The disk fills up half-way through.
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QByteArray anterior("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n");
+    QVERIFY(EscribirBytes(ruta, anterior));
+    std::optional<ErrorDeArchivo> error;
+    {
+        const LimiteDeEscritura limite(4096);
+        error = GuardarConfiguracion(nueva, ruta);
+    }
+    QVERIFY(error);
+    QCOMPARE(LeerBytes(ruta), anterior);
+    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), (QStringList{u"archivo"_s, u"carteles.ini"_s}));
+#endif
+}
+
+void PruebaConfiguracion::registroNoRepresentableNoSeGuarda()
+{
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QByteArray anterior("interfase com2,2400,N,8,1\r\n");
+    QVERIFY(EscribirBytes(ruta, anterior));
+    const auto error = GuardarConfiguracion(Configuracion{1, u"9600,N,8,1"_s, {u"R560, Ωmega, 1"_s}}, ruta);
+    QVERIFY(error);
+    QVERIFY2(error->motivo.contains(u"Ω"_s), qPrintable(error->motivo));
+    QCOMPARE(LeerBytes(ruta), anterior);
+}
+
+void PruebaConfiguracion::aguantaEntradaHostil()
+{
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+
+    QByteArray binario;
+    for (int b = 0; b < 256; ++b)
+        if (b != '\r' && b != '\n')
+            binario.append(char(b));
+    QVERIFY(EscribirBytes(ruta, binario + "\r\ninterfase com5,2400\r\n" + binario + "\ncartel " + binario));
+    Configuracion configuracion;
+    QVERIFY(!CargarConfiguracion(configuracion, ruta));
+    QCOMPARE(configuracion.puerto, 5);
+    QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
+    QCOMPARE(configuracion.carteles.size(), 1);
+    QCOMPARE(configuracion.carteles.at(0).size(), binario.size());
+
+    const QByteArray megabyte(1024 * 1024, 'z');
+    QVERIFY(EscribirBytes(ruta, "cartel " + megabyte + "\r\ninterfase com4,9600\r\n"));
+    configuracion = Configuracion{};
+    QVERIFY(!CargarConfiguracion(configuracion, ruta));
+    QCOMPARE(configuracion.puerto, 4);
+    QCOMPARE(configuracion.carteles, QStringList{QString::fromLatin1(megabyte)});
+
+    QVERIFY(EscribirBytes(ruta, QByteArray("cosa\r\n").repeated(1000 * 1000) + "interfase com6,2400\r\n"));
+    configuracion = Configuracion{};
+    QVERIFY(!CargarConfiguracion(configuracion, ruta));
+    QCOMPARE(configuracion.puerto, 6);
+    QVERIFY(configuracion.carteles.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(PruebaConfiguracion)
+#include "prueba_configuracion.moc"

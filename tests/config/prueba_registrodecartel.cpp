@@ -1,0 +1,63 @@
+#include "config/registrodecartel.h"
+
+#include <QTest>
+
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+class PruebaRegistroDeCartel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void leeCampos_data();
+    void leeCampos();
+    void armaRegistro();
+};
+
+void PruebaRegistroDeCartel::leeCampos_data()
+{
+    QTest::addColumn<QString>("registro");
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<qint64>("direccion");
+
+    constexpr qint64 tope = std::numeric_limits<qint64>::max();
+    QTest::newRow("desconocida") << u"R560, Un Cartel, Desconocida"_s << u" Un Cartel"_s << qint64(0);
+    QTest::newRow("número") << u"R560, Puerta, 12"_s << u" Puerta"_s << qint64(12);
+    QTest::newRow("sin blancos") << u"R560,Puerta,36"_s << u"Puerta"_s << qint64(36);
+    QTest::newRow("varios blancos y tabulador") << u"R560, P,  \t 7"_s << u" P"_s << qint64(7);
+    QTest::newRow("cifras y luego texto") << u"R560, P, 12abc 9"_s << u" P"_s << qint64(12);
+    QTest::newRow("signo no es cifra") << u"R560, P, -5"_s << u" P"_s << qint64(0);
+    QTest::newRow("más de un byte") << u"R560, P, 300"_s << u" P"_s << qint64(300);
+    QTest::newRow("cifras sin fin satura") << u"R560, P, "_s + QString(40, u'9') << u" P"_s << tope;
+    QTest::newRow("justo el máximo") << u"R560, P, 9223372036854775807"_s << u" P"_s << tope;
+    QTest::newRow("uno más que el máximo") << u"R560, P, 9223372036854775808"_s << u" P"_s << tope;
+    QTest::newRow("cifras de otra escritura") << u"R560, P, ١٢"_s << u" P"_s << qint64(0);
+    QTest::newRow("coma en el nombre") << u"R560, Calle, Mayor, 12"_s << u" Calle"_s << qint64(0);
+    QTest::newRow("nombre vacío") << u"R560,, 4"_s << QString() << qint64(4);
+    QTest::newRow("nada tras la segunda coma") << u"R560, P,"_s << u" P"_s << qint64(0);
+    QTest::newRow("una coma: todo lo que sigue") << u"R560, Solo"_s << u" Solo"_s << qint64(0);
+    QTest::newRow("sin comas: el registro entero") << u"Cartel viejo 5"_s << u"Cartel viejo 5"_s << qint64(0);
+    QTest::newRow("vacío") << QString() << QString() << qint64(0);
+}
+
+void PruebaRegistroDeCartel::leeCampos()
+{
+    QFETCH(QString, registro);
+    QFETCH(QString, nombre);
+    QFETCH(qint64, direccion);
+    QCOMPARE(NombreDeCartel(registro), nombre);
+    QCOMPARE(DireccionDeCartel(registro), direccion);
+}
+
+void PruebaRegistroDeCartel::armaRegistro()
+{
+    const QString registro = ArmarRegistroDeCartel(u"R560"_s, u"Un Cartel"_s, u"Desconocida"_s);
+    QCOMPARE(registro, u"R560, Un Cartel, Desconocida"_s);
+    QCOMPARE(NombreDeCartel(ArmarRegistroDeCartel(u"R560"_s, u"Puerta"_s, u"17"_s)), u" Puerta"_s);
+    QCOMPARE(DireccionDeCartel(ArmarRegistroDeCartel(u"R560"_s, u"Puerta"_s, u"17"_s)), qint64(17));
+}
+
+QTEST_GUILESS_MAIN(PruebaRegistroDeCartel)
+#include "prueba_registrodecartel.moc"

@@ -1,0 +1,291 @@
+#include "documents/documento.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool EscribirBytes(const QString &ruta, const QByteArray &bytes)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::WriteOnly) && archivo.write(bytes) == bytes.size();
+}
+
+QByteArray LeerBytes(const QString &ruta)
+{
+    QFile archivo(ruta);
+    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no se pudo leer>");
+}
+
+const QString Global = u"Global\r\n"_s;
+
+} // namespace
+
+class PruebaDocumento : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void lee_data();
+    void lee();
+    void escribe_data();
+    void escribe();
+    void idaYVuelta_data();
+    void idaYVuelta();
+    void caracteresQueNoCabenNoEscribenNada_data();
+    void caracteresQueNoCabenNoEscribenNada();
+    void escrituraQueNoSePuedeHacerInforma();
+    void limiteDeTamano_data();
+    void limiteDeTamano();
+    void archivoQueNoSeLeeSeRechaza_data();
+    void archivoQueNoSeLeeSeRechaza();
+
+private:
+    std::unique_ptr<QTemporaryDir> carpeta;
+};
+
+void PruebaDocumento::init()
+{
+    carpeta = std::make_unique<QTemporaryDir>();
+    QVERIFY(carpeta->isValid());
+}
+
+void PruebaDocumento::lee_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("propiedades");
+
+    QTest::newRow("vacío") << QByteArray() << QString() << Global;
+    QTest::newRow("texto llano") << QByteArray("hola\r\nmundo") << u"hola\r\nmundo"_s << Global;
+    QTest::newRow("texto llano con fin") << QByteArray("hola\r\nmundo\r\n") << u"hola\r\nmundo"_s << Global;
+    QTest::newRow("empieza por TEXTO:") << QByteArray("TEXTO:\r\nuno\r\ndos\r\n") << u"uno\r\ndos"_s << Global;
+    QTest::newRow("TEXTO: y una vacía") << QByteArray("TEXTO:\r\n\r\nx") << u"\r\nx"_s << Global;
+    QTest::newRow("como lo escribe el programa")
+        << QByteArray("PROPIEDADES:\r\nDirs:  A\r\nTEXTO:\r\nhola\r\n") << u"hola"_s << u"Dirs:  A"_s;
+    QTest::newRow("propiedades vacías quitadas y unidas")
+        << QByteArray("PROPIEDADES:\r\n\r\nDirs:  A\r\n\r\n; B\r\nTEXTO:\r\nx\r\n") << u"x"_s << u"Dirs:  A; B"_s;
+    QTest::newRow("nunca llega a TEXTO:")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nhola\r\n\r\nmundo\r\n") << QString() << u"Globalholamundo"_s;
+    QTest::newRow("termina tras TEXTO:") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n") << QString()
+                                         << u"Global"_s;
+    QTest::newRow("termina en TEXTO: sin fin de línea") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:")
+                                                        << QString() << u"Global"_s;
+    QTest::newRow("solo PROPIEDADES:") << QByteArray("PROPIEDADES:\r\n") << QString() << Global;
+    QTest::newRow("bloque sin propiedades") << QByteArray("PROPIEDADES:\r\nTEXTO:\r\nt\r\n") << u"t"_s << Global;
+    QTest::newRow("marcas tras TEXTO: son texto")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nPROPIEDADES:\r\nTEXTO:\r\n")
+        << u"PROPIEDADES:\r\nTEXTO:"_s << u"Global"_s;
+    QTest::newRow("marca en minúsculas es texto")
+        << QByteArray("propiedades:\r\nGlobal\r\ntexto:\r\nx") << u"propiedades:\r\nGlobal\r\ntexto:\r\nx"_s << Global;
+    QTest::newRow("marca con blanco detrás es texto")
+        << QByteArray("PROPIEDADES: \r\nDirs:  A\r\nTEXTO:\r\nx") << u"PROPIEDADES: \r\nDirs:  A\r\nTEXTO:\r\nx"_s
+        << Global;
+    QTest::newRow("TEXTO: con blanco es una propiedad")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << QString() << u"GlobalTEXTO: t"_s;
+    QTest::newRow("texto vacío escrito") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n\r\n") << QString()
+                                         << u"Global"_s;
+    QTest::newRow("texto que acaba en salto")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nabc\r\n\r\n") << u"abc\r\n"_s << u"Global"_s;
+    QTest::newRow("fines de línea LF") << QByteArray("PROPIEDADES:\nDirs:  A\nTEXTO:\nuno\ndos\n")
+                                       << u"uno\r\ndos"_s << u"Dirs:  A"_s;
+    QTest::newRow("Windows-1252") << QByteArray("PROPIEDADES:\r\nDirs:  A\xF1o\r\nTEXTO:\r\nSe\xF1" "al \x80")
+                                  << u"Señal €"_s << u"Dirs:  Año"_s;
+}
+
+void PruebaDocumento::lee()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, texto);
+    QFETCH(QString, propiedades);
+
+    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    QVERIFY(EscribirBytes(ruta, bytes));
+    QString leido;
+    QString leidas;
+    QVERIFY(!LeerDocumento(ruta, leido, leidas));
+    QCOMPARE(leido, texto);
+    QCOMPARE(leidas, propiedades);
+}
+
+void PruebaDocumento::escribe_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("global") << u"hola"_s << u"Global"_s
+                            << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nhola\r\n");
+    QTest::newRow("texto vacío") << QString() << u"Global"_s
+                                 << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n\r\n");
+    QTest::newRow("texto acabado en salto") << u"a\r\nb\r\n"_s << u"Dirs:  A; B"_s
+                                            << QByteArray("PROPIEDADES:\r\nDirs:  A; B\r\nTEXTO:\r\na\r\nb\r\n\r\n");
+    QTest::newRow("saltos sueltos pasan a CR LF") << u"a\nb\rc"_s << u"Dirs: "_s
+                                                  << QByteArray("PROPIEDADES:\r\nDirs: \r\nTEXTO:\r\na\r\nb\r\nc\r\n");
+    QTest::newRow("Windows-1252") << u"Señal €"_s << u"Dirs:  Año"_s
+                                  << QByteArray("PROPIEDADES:\r\nDirs:  A\xF1o\r\nTEXTO:\r\nSe\xF1" "al \x80\r\n");
+}
+
+void PruebaDocumento::escribe()
+{
+    QFETCH(QString, texto);
+    QFETCH(QString, propiedades);
+    QFETCH(QByteArray, bytes);
+
+    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    QVERIFY(EscribirBytes(ruta, QByteArray("lo que había antes, más largo que lo nuevo\r\n").repeated(10)));
+    QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
+    QCOMPARE(LeerBytes(ruta), bytes);
+}
+
+void PruebaDocumento::idaYVuelta_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<QString>("propiedadesLeidas");
+
+    QTest::newRow("dos destinos") << u"hola\r\n[titila]mundo"_s << u"Dirs:  A; B"_s << u"Dirs:  A; B"_s;
+    QTest::newRow("vacío") << QString() << u"Global"_s << u"Global"_s;
+    QTest::newRow("salto al final") << u"x\r\n"_s << u"Global"_s << u"Global"_s;
+    QTest::newRow("solo saltos") << u"\r\n\r\n"_s << u"Dirs: "_s << u"Dirs: "_s;
+    QTest::newRow("marcas dentro del texto") << u"PROPIEDADES:\r\nTEXTO:"_s << u"Global"_s << u"Global"_s;
+    QTest::newRow("lo que da la lectura") << u"t"_s << Global << u"Global"_s;
+    QTest::newRow("propiedades vacías") << u"t"_s << QString() << Global;
+    QTest::newRow("texto máximo") << QString(32766, u'ñ') << u"Global"_s << u"Global"_s;
+    QTest::newRow("bytes raros") << QString(QChar(0)) + QChar(0x81) + QChar(0x9D) + u"\tÿ"_s << u"Global"_s
+                                 << u"Global"_s;
+}
+
+void PruebaDocumento::idaYVuelta()
+{
+    QFETCH(QString, texto);
+    QFETCH(QString, propiedades);
+    QFETCH(QString, propiedadesLeidas);
+
+    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
+    QString leido;
+    QString leidas;
+    QVERIFY(!LeerDocumento(ruta, leido, leidas));
+    QCOMPARE(leido, texto);
+    QCOMPARE(leidas, propiedadesLeidas);
+}
+
+void PruebaDocumento::caracteresQueNoCabenNoEscribenNada_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<QString>("motivo");
+
+    QTest::newRow("en el texto") << u"aΩb\r\nЖΩ😀"_s << u"Global"_s
+                                 << u"El texto tiene caracteres que no se pueden guardar: Ω Ж 😀"_s;
+    QTest::newRow("en las propiedades") << u"bien"_s << u"Dirs:  Ωmega"_s
+                                        << u"Los nombres de los destinos tienen caracteres que no se pueden guardar: Ω"_s;
+}
+
+void PruebaDocumento::caracteresQueNoCabenNoEscribenNada()
+{
+    QFETCH(QString, texto);
+    QFETCH(QString, propiedades);
+    QFETCH(QString, motivo);
+
+    const QString existente = carpeta->filePath(u"existente.txt"_s);
+    const QByteArray anterior("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nanterior\r\n");
+    QVERIFY(EscribirBytes(existente, anterior));
+    const QString nuevo = carpeta->filePath(u"nuevo.txt"_s);
+
+    for (const QString &ruta : {existente, nuevo}) {
+        const auto error = EscribirDocumento(ruta, texto, propiedades);
+        QVERIFY(error);
+        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+        QCOMPARE(error->motivo, motivo);
+    }
+    QCOMPARE(LeerBytes(existente), anterior);
+    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), QStringList{u"existente.txt"_s});
+}
+
+void PruebaDocumento::escrituraQueNoSePuedeHacerInforma()
+{
+    QVERIFY(EscribirBytes(carpeta->filePath(u"archivo"_s), "x"));
+    QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta.txt"_s));
+    // Paths that even root cannot write a file to.
+    for (const QString &nombre : {u"archivo/doc.txt"_s, u"carpeta.txt"_s}) {
+        const QString ruta = carpeta->filePath(nombre);
+        const auto error = EscribirDocumento(ruta, u"texto"_s, u"Global"_s);
+        QVERIFY2(error, qPrintable(nombre));
+        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+        QVERIFY(!error->motivo.isEmpty());
+    }
+    QCOMPARE(LeerBytes(carpeta->filePath(u"archivo"_s)), QByteArray("x"));
+    QVERIFY(QFileInfo(carpeta->filePath(u"carpeta.txt"_s)).isDir());
+}
+
+void PruebaDocumento::limiteDeTamano_data()
+{
+    QTest::addColumn<qint64>("tamano");
+    QTest::addColumn<bool>("aceptado");
+    QTest::newRow("justo 1 MiB") << TamanoMaximoDeDocumento << true;
+    QTest::newRow("1 MiB y un byte") << TamanoMaximoDeDocumento + 1 << false;
+    QTest::newRow("muy grande") << 8 * TamanoMaximoDeDocumento << false;
+}
+
+void PruebaDocumento::limiteDeTamano()
+{
+    QFETCH(qint64, tamano);
+    QFETCH(bool, aceptado);
+
+    const QString ruta = carpeta->filePath(u"grande.txt"_s);
+    QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'g')));
+    QString texto = u"previo"_s;
+    QString propiedades = u"previas"_s;
+    const auto error = LeerDocumento(ruta, texto, propiedades);
+    QCOMPARE(!error, aceptado);
+    if (aceptado) {
+        QCOMPARE(texto.size(), tamano);
+        QCOMPARE(propiedades, Global);
+    } else {
+        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+        QVERIFY(error->motivo.contains(u"1 MiB"_s));
+        QCOMPARE(texto, u"previo"_s);
+        QCOMPARE(propiedades, u"previas"_s);
+    }
+}
+
+void PruebaDocumento::archivoQueNoSeLeeSeRechaza_data()
+{
+    QTest::addColumn<QString>("ruta");
+    QTest::newRow("no existe") << u"falta.txt"_s;
+    QTest::newRow("es una carpeta") << u"carpeta.txt"_s;
+    // Opens, but its first read fails.
+    QTest::newRow("falla al leer") << u"/proc/self/mem"_s;
+}
+
+void PruebaDocumento::archivoQueNoSeLeeSeRechaza()
+{
+    QFETCH(QString, ruta);
+    if (QDir::isRelativePath(ruta))
+        ruta = carpeta->filePath(ruta);
+    else if (!QFileInfo::exists(ruta))
+        QSKIP("No hay /proc en este sistema");
+    QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta.txt"_s));
+
+    QString texto = u"previo"_s;
+    QString propiedades = u"previas"_s;
+    const auto error = LeerDocumento(ruta, texto, propiedades);
+    QVERIFY(error);
+    QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+    QVERIFY(!error->motivo.isEmpty());
+    QCOMPARE(texto, u"previo"_s);
+    QCOMPARE(propiedades, u"previas"_s);
+    QVERIFY(!QFileInfo::exists(carpeta->filePath(u"falta.txt"_s)));
+}
+
+QTEST_GUILESS_MAIN(PruebaDocumento)
+#include "prueba_documento.moc"

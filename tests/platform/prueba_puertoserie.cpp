@@ -1,0 +1,385 @@
+#include "apoyo/pseudoterminal.h"
+#include "platform/ajustesserie.h"
+#include "platform/mapeodepuertos.h"
+#include "platform/puertoserieqt.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+class PruebaPuertoSerie : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void ajustes_data();
+    void ajustes();
+    void numeroDePuerto_data();
+    void numeroDePuerto();
+    void ajustesRechazadosDejanLosAnteriores();
+
+    void mapeoPrefiereElEnlaceDeLaCarpetaDeTrabajo();
+    void mapeoSinEnlaceUsaTtyS_data();
+    void mapeoSinEnlaceUsaTtyS();
+    void mapeoConEnlaceRoto();
+
+    void abreLaPseudoTerminalYEscribe();
+    void dispositivoInexistenteNombraLaRuta();
+    void enlaceRotoNombraElDestino();
+    void puertoInservibleSeRechaza();
+    void puertoEnUsoPorOtroPrograma();
+    void sinPermisoMencionaDialout();
+    void cambioDeNumeroSeAplicaAlReabrir();
+    void cambioDeVelocidadSeAplicaEnElActo();
+    void perderElDispositivoCierraYAvisaUnaVez();
+
+private:
+    QTemporaryDir carpeta;
+    QString carpetaAnterior;
+};
+
+void PruebaPuertoSerie::init()
+{
+    QVERIFY(carpeta.isValid());
+    carpetaAnterior = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(carpeta.path()));
+    // Leftovers of an earlier case would change the mapping.
+    for (int numero = 1; numero <= 6; ++numero)
+        ::unlink(QFile::encodeName(QDir::current().filePath(u"com%1"_s.arg(numero))).constData());
+}
+
+void PruebaPuertoSerie::cleanup()
+{
+    QDir::setCurrent(carpetaAnterior);
+}
+
+void PruebaPuertoSerie::ajustes_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<bool>("valido");
+    // Canonical form when accepted; the value the refusal must name otherwise.
+    QTest::addColumn<QString>("esperado");
+
+    QTest::newRow("9600 sin paridad") << u"9600,N,8,1"_s << true << u"9600,N,8,1"_s;
+    QTest::newRow("2400 sin paridad") << u"2400,N,8,1"_s << true << u"2400,N,8,1"_s;
+    QTest::newRow("minúscula") << u"9600,n,8,1"_s << true << u"9600,N,8,1"_s;
+    QTest::newRow("par 7 2") << u"19200,e,7,2"_s << true << u"19200,E,7,2"_s;
+    QTest::newRow("impar") << u"1200,O,8,1"_s << true << u"1200,O,8,1"_s;
+    QTest::newRow("marca") << u"300,M,8,1"_s << true << u"300,M,8,1"_s;
+    QTest::newRow("espacio") << u"110,s,6,1"_s << true << u"110,S,6,1"_s;
+    QTest::newRow("uno y medio") << u"4800,N,5,1.5"_s << true << u"4800,N,5,1.5"_s;
+    QTest::newRow("blancos") << u" 9600 , N , 8 , 1 "_s << true << u"9600,N,8,1"_s;
+    QTest::newRow("115200") << u"115200,N,8,1"_s << true << u"115200,N,8,1"_s;
+
+    QTest::newRow("velocidad rara") << u"9601,N,8,1"_s << false << u"9601"_s;
+    QTest::newRow("velocidad con signo") << u"+9600,N,8,1"_s << false << u"+9600"_s;
+    QTest::newRow("velocidad vacía") << u",N,8,1"_s << false << u"velocidad"_s;
+    QTest::newRow("paridad X") << u"9600,X,8,1"_s << false << u"X"_s;
+    QTest::newRow("paridad larga") << u"9600,NN,8,1"_s << false << u"NN"_s;
+    QTest::newRow("4 bits") << u"9600,N,4,1"_s << false << u"4"_s;
+    QTest::newRow("9 bits") << u"9600,N,9,1"_s << false << u"9"_s;
+    QTest::newRow("parada 3") << u"9600,N,8,3"_s << false << u"3"_s;
+    QTest::newRow("parada 1,5") << u"9600,N,8,1,5"_s << false << u"9600,N,8,1,5"_s;
+    QTest::newRow("tres campos") << u"9600,N,8"_s << false << u"9600,N,8"_s;
+    QTest::newRow("vacío") << QString() << false << u"cuatro valores"_s;
+}
+
+void PruebaPuertoSerie::ajustes()
+{
+    QFETCH(QString, texto);
+    QFETCH(bool, valido);
+    QFETCH(QString, esperado);
+
+    QString error;
+    const std::optional<AjustesSerie> ajustes = AjustesSerie::Interpretar(texto, &error);
+    QCOMPARE(ajustes.has_value(), valido);
+    if (valido) {
+        QCOMPARE(ajustes->Texto(), esperado);
+        QVERIFY(error.isEmpty());
+    } else {
+        QVERIFY2(error.contains(esperado), qPrintable(error));
+    }
+}
+
+void PruebaPuertoSerie::numeroDePuerto_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<bool>("valido");
+    QTest::newRow("0") << 0 << false;
+    QTest::newRow("1") << 1 << true;
+    QTest::newRow("6") << 6 << true;
+    QTest::newRow("7") << 7 << false;
+    QTest::newRow("-1") << -1 << false;
+}
+
+void PruebaPuertoSerie::numeroDePuerto()
+{
+    QFETCH(int, numero);
+    QFETCH(bool, valido);
+
+    PuertoSerieQt puerto;
+    QCOMPARE(puerto.Numero(), 1);
+    QVERIFY(puerto.PonerNumero(3));
+    QCOMPARE(puerto.PonerNumero(numero), valido);
+    QCOMPARE(puerto.Numero(), valido ? numero : 3);
+    if (!valido)
+        QVERIFY2(puerto.DescripcionError().contains(QString::number(numero)), qPrintable(puerto.DescripcionError()));
+}
+
+void PruebaPuertoSerie::ajustesRechazadosDejanLosAnteriores()
+{
+    PuertoSerieQt puerto;
+    QCOMPARE(puerto.Ajustes(), u"9600,N,8,1"_s);
+    QVERIFY(!puerto.Abierto());
+    QVERIFY(puerto.PonerAjustes(u"2400,n,8,1"_s));
+    QCOMPARE(puerto.Ajustes(), u"2400,N,8,1"_s);
+    QVERIFY(!puerto.PonerAjustes(u"2400,N,8"_s));
+    QCOMPARE(puerto.Ajustes(), u"2400,N,8,1"_s);
+    QVERIFY(!puerto.DescripcionError().isEmpty());
+}
+
+void PruebaPuertoSerie::mapeoPrefiereElEnlaceDeLaCarpetaDeTrabajo()
+{
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(QDir::current(), 1));
+
+    const UbicacionDePuerto ubicacion = UbicarPuerto(1);
+    QCOMPARE(ubicacion.ruta, QDir::current().filePath(u"com1"_s));
+    QCOMPARE(ubicacion.destino, linea.RutaEsclavo());
+    QVERIFY(ubicacion.existe);
+    QVERIFY(ubicacion.porEnlace);
+    QCOMPARE(DescribirUbicacion(1), u"Com1: %1 -> %2"_s.arg(ubicacion.ruta, linea.RutaEsclavo()));
+
+    // The working directory decides, at each call.
+    QTemporaryDir otra;
+    QVERIFY(QDir::setCurrent(otra.path()));
+    QCOMPARE(UbicarPuerto(1).ruta, u"/dev/ttyS0"_s);
+    QVERIFY(!UbicarPuerto(1).porEnlace);
+}
+
+void PruebaPuertoSerie::mapeoSinEnlaceUsaTtyS_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QString>("ruta");
+    QTest::newRow("1") << 1 << u"/dev/ttyS0"_s;
+    QTest::newRow("3") << 3 << u"/dev/ttyS2"_s;
+    QTest::newRow("6") << 6 << u"/dev/ttyS5"_s;
+}
+
+void PruebaPuertoSerie::mapeoSinEnlaceUsaTtyS()
+{
+    QFETCH(int, numero);
+    QFETCH(QString, ruta);
+
+    const UbicacionDePuerto ubicacion = UbicarPuerto(numero);
+    QCOMPARE(ubicacion.ruta, ruta);
+    QVERIFY(!ubicacion.porEnlace);
+    QVERIFY(ubicacion.destino.isEmpty());
+    QCOMPARE(ubicacion.existe, QFileInfo::exists(ruta));
+    const QString descripcion = DescribirUbicacion(numero);
+    QCOMPARE(descripcion.endsWith(u" (no existe)"_s), !ubicacion.existe);
+    QVERIFY(descripcion.startsWith(u"Com%1: %2"_s.arg(numero).arg(ruta)));
+}
+
+void PruebaPuertoSerie::mapeoConEnlaceRoto()
+{
+    QVERIFY(PseudoTerminal::CrearEnlaceRoto(QDir::current(), 2));
+    const UbicacionDePuerto ubicacion = UbicarPuerto(2);
+    QVERIFY(ubicacion.porEnlace);
+    QVERIFY(!ubicacion.existe);
+    QCOMPARE(ubicacion.ruta, QDir::current().filePath(u"com2"_s));
+    QVERIFY(DescribirUbicacion(2).endsWith(u" (no existe)"_s));
+}
+
+void PruebaPuertoSerie::abreLaPseudoTerminalYEscribe()
+{
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(QDir::current(), 2));
+
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(2));
+    QVERIFY(!puerto.Escribir("x"));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QVERIFY(puerto.Abierto());
+    QCOMPARE(puerto.RutaAbierta(), QDir::current().filePath(u"com2"_s));
+    QCOMPARE(linea.VelocidadDeLinea(), 9600);
+
+    QByteArray bytes;
+    for (int valor = 0; valor < 256; ++valor)
+        bytes.append(static_cast<char>(valor));
+    QSignalSpy entregados(&puerto, &PuertoSerie::BytesEntregados);
+    QVERIFY(puerto.Escribir(bytes));
+    QVERIFY(linea.EsperarBytes(bytes.size(), 5000));
+    QCOMPARE(linea.Recibido(), bytes);
+    QTRY_COMPARE(puerto.Pendientes(), 0);
+    qint64 suma = 0;
+    for (const QList<QVariant> &senal : entregados)
+        suma += senal.at(0).toLongLong();
+    QCOMPARE(suma, bytes.size());
+
+    // Opening again with the same number changes nothing.
+    QVERIFY(puerto.Abrir());
+    puerto.Cerrar();
+    QVERIFY(!puerto.Abierto());
+    QCOMPARE(puerto.Pendientes(), 0);
+}
+
+void PruebaPuertoSerie::dispositivoInexistenteNombraLaRuta()
+{
+    int numero = 0;
+    for (int candidato = 2; candidato <= 6 && numero == 0; ++candidato) {
+        if (!QFileInfo::exists(u"/dev/ttyS%1"_s.arg(candidato - 1)))
+            numero = candidato;
+    }
+    if (numero == 0)
+        QSKIP("every /dev/ttyS1..5 exists on this machine");
+
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(numero));
+    QVERIFY(!puerto.Abrir());
+    QVERIFY(!puerto.Abierto());
+    const QString error = puerto.DescripcionError();
+    QVERIFY2(error.contains(u"/dev/ttyS%1"_s.arg(numero - 1)), qPrintable(error));
+    QVERIFY2(error.contains(u"com%1"_s.arg(numero)), qPrintable(error));
+}
+
+void PruebaPuertoSerie::enlaceRotoNombraElDestino()
+{
+    QVERIFY(PseudoTerminal::CrearEnlaceRoto(QDir::current(), 3));
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(3));
+    QVERIFY(!puerto.Abrir());
+    const QString error = puerto.DescripcionError();
+    QVERIFY2(error.contains(UbicarPuerto(3).destino), qPrintable(error));
+    QVERIFY2(error.contains(u"no existe"_s), qPrintable(error));
+}
+
+void PruebaPuertoSerie::puertoInservibleSeRechaza()
+{
+    QVERIFY(PseudoTerminal::CrearPuertoInservible(QDir::current(), 4));
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(4));
+    QVERIFY(!puerto.Abrir());
+    QVERIFY(!puerto.Abierto());
+    const QString error = puerto.DescripcionError();
+    QVERIFY2(error.contains(QDir::current().filePath(u"com4"_s)), qPrintable(error));
+    QVERIFY2(error.contains(u"Com4"_s), qPrintable(error));
+}
+
+void PruebaPuertoSerie::puertoEnUsoPorOtroPrograma()
+{
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(QDir::current(), 1));
+
+    PuertoSerieQt primero;
+    QVERIFY2(primero.Abrir(), qPrintable(primero.DescripcionError()));
+    PuertoSerieQt segundo;
+    QVERIFY(!segundo.Abrir());
+    const QString error = segundo.DescripcionError();
+    QVERIFY2(error.contains(u"en uso por otro programa"_s), qPrintable(error));
+    QVERIFY2(!error.contains(u"dialout"_s), qPrintable(error));
+
+    primero.Cerrar();
+    QVERIFY2(segundo.Abrir(), qPrintable(segundo.DescripcionError()));
+}
+
+void PruebaPuertoSerie::sinPermisoMencionaDialout()
+{
+    if (::geteuid() == 0)
+        QSKIP("file permissions do not stop root");
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(QDir::current(), 1));
+    QVERIFY(QFile::setPermissions(linea.RutaEsclavo(), QFileDevice::ReadOwner));
+
+    PuertoSerieQt puerto;
+    QVERIFY(!puerto.Abrir());
+    const QString error = puerto.DescripcionError();
+    QVERIFY2(error.contains(u"dialout"_s), qPrintable(error));
+    QVERIFY2(error.contains(QDir::current().filePath(u"com1"_s)), qPrintable(error));
+}
+
+void PruebaPuertoSerie::cambioDeNumeroSeAplicaAlReabrir()
+{
+    PseudoTerminal uno;
+    PseudoTerminal dos;
+    QVERIFY2(uno.Valida() && dos.Valida(), qPrintable(uno.Error() + dos.Error()));
+    QVERIFY(uno.CrearEnlace(QDir::current(), 1));
+    QVERIFY(dos.CrearEnlace(QDir::current(), 5));
+
+    PuertoSerieQt puerto;
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QVERIFY(puerto.PonerNumero(5));
+    QVERIFY(puerto.Abierto());
+    QVERIFY(puerto.Escribir("a"));
+    QVERIFY(uno.EsperarBytes(1, 5000));
+
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(puerto.RutaAbierta(), QDir::current().filePath(u"com5"_s));
+    QVERIFY(puerto.Escribir("b"));
+    QVERIFY(dos.EsperarBytes(1, 5000));
+    QCOMPARE(uno.Recibido(), "a");
+    QCOMPARE(dos.Recibido(), "b");
+}
+
+void PruebaPuertoSerie::cambioDeVelocidadSeAplicaEnElActo()
+{
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(QDir::current(), 1));
+
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerAjustes(u"2400,N,8,1"_s));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(linea.VelocidadDeLinea(), 2400);
+    QVERIFY2(puerto.PonerAjustes(u"9600,N,8,1"_s), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(linea.VelocidadDeLinea(), 9600);
+    QCOMPARE(puerto.Ajustes(), u"9600,N,8,1"_s);
+}
+
+void PruebaPuertoSerie::perderElDispositivoCierraYAvisaUnaVez()
+{
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(QDir::current(), 1));
+
+    PuertoSerieQt puerto;
+    QSignalSpy fallas(&puerto, &PuertoSerie::Falla);
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    linea.CerrarMaestro();
+    QVERIFY(puerto.Escribir("hola"));
+    QTRY_COMPARE(fallas.size(), 1);
+    QVERIFY(!puerto.Abierto());
+    const QString descripcion = fallas.at(0).at(0).toString();
+    QCOMPARE(puerto.DescripcionError(), descripcion);
+    QVERIFY2(descripcion.contains(QDir::current().filePath(u"com1"_s)), qPrintable(descripcion));
+    // Once: a port left open would keep failing.
+    QTest::qWait(100);
+    QCOMPARE(fallas.size(), 1);
+    QVERIFY(!puerto.Escribir("x"));
+    QCOMPARE(puerto.DescripcionError(), descripcion);
+
+    // Replugged: the next opening starts afresh.
+    PseudoTerminal nueva;
+    QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
+    QVERIFY(nueva.CrearEnlace(QDir::current(), 1));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QVERIFY(puerto.Escribir("otra vez"));
+    QVERIFY(nueva.EsperarBytes(8, 5000));
+    QCOMPARE(nueva.Recibido(), "otra vez");
+}
+
+QTEST_GUILESS_MAIN(PruebaPuertoSerie)
+#include "prueba_puertoserie.moc"

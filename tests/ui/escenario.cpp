@@ -1,0 +1,63 @@
+#include "escenario.h"
+
+#include "apoyo/puertofalso.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/dialogodearchivo.h"
+#include "ui/frmdialogenvio.h"
+#include "ui/frmeditordetextos.h"
+#include "ui/principal.h"
+#include "link/transmisor.h"
+
+#include <QFile>
+
+Escenario::Escenario() : m_anterior(QDir::currentPath())
+{
+    QDir::setCurrent(m_carpeta.path());
+    CuadroDeMensaje::ResponderCon({});
+    CuadroDeMensaje::OlvidarMostrados();
+    DialogoDeArchivo::ResponderCon({});
+}
+
+Escenario::~Escenario()
+{
+    m_principal.reset();
+    QDir::setCurrent(m_anterior);
+}
+
+void Escenario::EscribirConfiguracion(const QStringList &lineas) const
+{
+    QFile archivo(Ruta(QStringLiteral("carteles.ini")));
+    if (!archivo.open(QIODevice::WriteOnly))
+        return;
+    for (const QString &linea : lineas)
+        archivo.write(linea.toLatin1() + "\r\n");
+}
+
+QByteArray Escenario::LeerArchivo(const QString &nombre) const
+{
+    QFile archivo(Ruta(nombre));
+    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray();
+}
+
+Principal &Escenario::Iniciar()
+{
+    m_puertoFalso = new PuertoFalso;
+    return Iniciar(m_puertoFalso);
+}
+
+Principal &Escenario::Iniciar(PuertoSerie *puerto)
+{
+    m_principal = std::make_unique<Principal>(puerto);
+    // Tests wait for bytes, not for the pauses between frames.
+    m_principal->dialogEnvio().transmisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
+    return *m_principal;
+}
+
+frmEditorDeTextos &Escenario::NuevoTexto()
+{
+    int libre = 1;
+    while (libre <= m_principal->UltimoEditor() && m_principal->editor(libre)->EstaVisible())
+        ++libre;
+    m_principal->mnuNuevoTexto_Click();
+    return *m_principal->editor(libre);
+}

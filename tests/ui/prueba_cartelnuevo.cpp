@@ -1,0 +1,194 @@
+#include "platform/cuadrodemensaje.h"
+#include "ui/cartelnuevo.h"
+#include "ui/configred.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T>
+T *Control(QWidget *ventana, const QString &nombre)
+{
+    auto *control = ventana->findChild<T *>(nombre);
+    if (!control)
+        qFatal("falta el control %s", qPrintable(nombre));
+    return control;
+}
+
+void ElegirFila(QListWidget *lista, int fila)
+{
+    QListWidgetItem *elemento = lista->item(fila);
+    lista->scrollToItem(elemento);
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualItemRect(elemento).center());
+}
+
+QStringList Elegidos(const QListWidget *lista)
+{
+    QStringList textos;
+    for (const QListWidgetItem *elemento : lista->selectedItems())
+        textos.append(elemento->text());
+    return textos;
+}
+
+QStringList Contenido(const ConfigRed &registro)
+{
+    QStringList lineas;
+    for (int i = 0; i < registro.ListCount(); ++i)
+        lineas.append(registro.List(i));
+    return lineas;
+}
+
+} // namespace
+
+class PruebaCartelNuevo : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void EstadoInicial();
+    void Agregar_data();
+    void Agregar();
+    void Descartar_data();
+    void Descartar();
+
+private:
+    ConfigRed *configRed = nullptr;
+    QPointer<CartelNuevo> dialogo;
+};
+
+void PruebaCartelNuevo::initTestCase()
+{
+    CuadroDeMensaje::ResponderCon();
+}
+
+void PruebaCartelNuevo::init()
+{
+    configRed = new ConfigRed;
+    configRed->AddItem(u"R560, Un Cartel, Desconocida"_s);
+    dialogo = new CartelNuevo(*configRed);
+    dialogo->show();
+}
+
+void PruebaCartelNuevo::cleanup()
+{
+    delete dialogo;
+    delete configRed;
+    configRed = nullptr;
+    CuadroDeMensaje::OlvidarMostrados();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void PruebaCartelNuevo::EstadoInicial()
+{
+    QCOMPARE(dialogo->windowTitle(), u"Datos de un cartel nuevo"_s);
+    auto *nombre = Control<QLineEdit>(dialogo, u"Nombre"_s);
+    QVERIFY(nombre->text().isEmpty());
+    QVERIFY(QTest::qWaitForWindowActive(dialogo));
+    QCOMPARE(QApplication::focusWidget(), nombre);
+
+    auto *modelo = Control<QListWidget>(dialogo, u"Modelo"_s);
+    QCOMPARE(modelo->count(), 1);
+    QCOMPARE(Elegidos(modelo), QStringList{u"R560"_s});
+
+    auto *direccion = Control<QListWidget>(dialogo, u"Direccion"_s);
+    QStringList direcciones{u"Desconocida"_s};
+    for (int i = 1; i <= 36; ++i)
+        direcciones.append(QString::number(i));
+    QStringList presentes;
+    for (int i = 0; i < direccion->count(); ++i)
+        presentes.append(direccion->item(i)->text());
+    QCOMPARE(presentes, direcciones);
+    QCOMPARE(Elegidos(direccion), QStringList{u"Desconocida"_s});
+}
+
+void PruebaCartelNuevo::Agregar_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<int>("filaDeDireccion");
+    QTest::addColumn<QString>("agregado");
+    QTest::addColumn<int>("mensajes");
+
+    QTest::newRow("Sala en 5") << u"Sala"_s << 5 << u"R560, Sala, 5"_s << 0;
+    QTest::newRow("ultima direccion") << u"Patio"_s << 36 << u"R560, Patio, 36"_s << 0;
+    QTest::newRow("un blanco") << u" "_s << 0 << u"R560,  , Desconocida"_s << 0;
+    QTest::newRow("blancos sin recortar") << u"  Hall  "_s << 2 << u"R560,   Hall  , 2"_s << 0;
+    QTest::newRow("nombre vacio") << QString() << 5 << QString() << 0;
+    QTest::newRow("nombre con coma") << u"Sala, 2"_s << 5 << QString() << 1;
+    QTest::newRow("solo una coma") << u","_s << 0 << QString() << 1;
+}
+
+// O.K. appends the record at the end of the registry and closes; a refused
+// name leaves the registry and the dialog as they were.
+void PruebaCartelNuevo::Agregar()
+{
+    QFETCH(QString, nombre);
+    QFETCH(int, filaDeDireccion);
+    QFETCH(QString, agregado);
+    QFETCH(int, mensajes);
+
+    QSignalSpy destinos(configRed, &ConfigRed::PedidoActualizarDestinos);
+    QSignalSpy guardados(configRed, &ConfigRed::PedidoGuardarConfiguracion);
+
+    QTest::keyClicks(Control<QLineEdit>(dialogo, u"Nombre"_s), nombre);
+    ElegirFila(Control<QListWidget>(dialogo, u"Direccion"_s), filaDeDireccion);
+    QTest::mouseClick(Control<QPushButton>(dialogo, u"Ok"_s), Qt::LeftButton);
+
+    QStringList esperado{u"R560, Un Cartel, Desconocida"_s};
+    if (!agregado.isEmpty())
+        esperado.append(agregado);
+    QCOMPARE(Contenido(*configRed), esperado);
+
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), mensajes);
+    for (const auto &m : mostrados) {
+        QVERIFY(m.texto.contains(u"coma"_s));
+        QCOMPARE(m.icono, QMessageBox::Warning);
+        QCOMPARE(m.titulo, CuadroDeMensaje::TituloPorDefecto());
+    }
+
+    // Adding neither saves nor rebuilds the destination menus.
+    QCOMPARE(destinos.count(), 0);
+    QCOMPARE(guardados.count(), 0);
+
+    if (agregado.isEmpty()) {
+        QTest::qWait(0);
+        QVERIFY(!dialogo.isNull());
+        QVERIFY(dialogo->isVisible());
+        QCOMPARE(Control<QLineEdit>(dialogo, u"Nombre"_s)->text(), nombre);
+    } else {
+        QTRY_VERIFY(dialogo.isNull());
+    }
+}
+
+void PruebaCartelNuevo::Descartar_data()
+{
+    QTest::addColumn<bool>("conCasilla");
+    QTest::newRow("Cancelar") << false;
+    QTest::newRow("casilla de cierre") << true;
+}
+
+void PruebaCartelNuevo::Descartar()
+{
+    QFETCH(bool, conCasilla);
+    QTest::keyClicks(Control<QLineEdit>(dialogo, u"Nombre"_s), u"Sala"_s);
+    if (conCasilla)
+        dialogo->close();
+    else
+        QTest::mouseClick(Control<QPushButton>(dialogo, u"Cancelar"_s), Qt::LeftButton);
+    QTRY_VERIFY(dialogo.isNull());
+    QCOMPARE(Contenido(*configRed), QStringList{u"R560, Un Cartel, Desconocida"_s});
+}
+
+QTEST_MAIN(PruebaCartelNuevo)
+#include "prueba_cartelnuevo.moc"

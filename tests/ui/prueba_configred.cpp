@@ -1,0 +1,222 @@
+#include "platform/cuadrodemensaje.h"
+#include "ui/cartelnuevo.h"
+#include "ui/configred.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename T>
+T *Control(QWidget *ventana, const QString &nombre)
+{
+    auto *control = ventana->findChild<T *>(nombre);
+    if (!control)
+        qFatal("falta el control %s", qPrintable(nombre));
+    return control;
+}
+
+void Pulsar(QWidget *ventana, const QString &nombre)
+{
+    QTest::mouseClick(Control<QPushButton>(ventana, nombre), Qt::LeftButton);
+}
+
+void ElegirFila(ConfigRed *ventana, int fila)
+{
+    auto *lista = Control<QListView>(ventana, u"Carteles"_s);
+    const QModelIndex indice = lista->model()->index(fila, 0);
+    lista->scrollTo(indice);
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualRect(indice).center());
+}
+
+QStringList Contenido(const ConfigRed &registro)
+{
+    QStringList lineas;
+    for (int i = 0; i < registro.ListCount(); ++i)
+        lineas.append(registro.List(i));
+    return lineas;
+}
+
+const QStringList tresCarteles{u"R560, Uno, 1"_s, u"R560, Dos, 2"_s, u"R560, Tres, Desconocida"_s};
+
+} // namespace
+
+class PruebaConfigRed : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void Quitar_data();
+    void Quitar();
+    void Confirmar_data();
+    void Confirmar();
+    void CierreAlTerminar();
+    void AgregarReusaElDialogo();
+    void AgregarDesdeLaLista();
+
+private:
+    QPointer<ConfigRed> configRed;
+    // What the main window is asked for, in order.
+    QStringList pedidos;
+};
+
+void PruebaConfigRed::initTestCase()
+{
+    CuadroDeMensaje::ResponderCon();
+}
+
+void PruebaConfigRed::init()
+{
+    pedidos.clear();
+    configRed = new ConfigRed;
+    for (const QString &registro : tresCarteles)
+        configRed->AddItem(registro);
+    connect(configRed, &ConfigRed::PedidoActualizarDestinos, this, [this] { pedidos.append(u"destinos"_s); });
+    connect(configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { pedidos.append(u"guardar"_s); });
+    configRed->show();
+}
+
+void PruebaConfigRed::cleanup()
+{
+    delete configRed;
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+}
+
+void PruebaConfigRed::Quitar_data()
+{
+    QTest::addColumn<int>("fila");
+    QTest::addColumn<QStringList>("quedan");
+    QTest::addColumn<QStringList>("pedidosEsperados");
+
+    QTest::newRow("sin eleccion") << -1 << tresCarteles << QStringList{u"guardar"_s};
+    QTest::newRow("el primero") << 0 << QStringList{tresCarteles.at(1), tresCarteles.at(2)}
+                                << QStringList{u"destinos"_s, u"guardar"_s};
+    QTest::newRow("el ultimo") << 2 << QStringList{tresCarteles.at(0), tresCarteles.at(1)}
+                               << QStringList{u"destinos"_s, u"guardar"_s};
+}
+
+// Quitar always saves; the destination menus are rebuilt first, and only
+// when a record actually went.
+void PruebaConfigRed::Quitar()
+{
+    QFETCH(int, fila);
+    QFETCH(QStringList, quedan);
+    QFETCH(QStringList, pedidosEsperados);
+
+    if (fila >= 0)
+        ElegirFila(configRed, fila);
+    QCOMPARE(configRed->ListIndex(), fila);
+    Pulsar(configRed, u"Quitar"_s);
+
+    QCOMPARE(Contenido(*configRed), quedan);
+    QCOMPARE(pedidos, pedidosEsperados);
+    QVERIFY(configRed->isVisible());
+
+    // Nothing stays selected, so a second Quitar only saves.
+    QCOMPARE(configRed->ListIndex(), -1);
+    pedidos.clear();
+    Pulsar(configRed, u"Quitar"_s);
+    QCOMPARE(Contenido(*configRed), quedan);
+    QCOMPARE(pedidos, QStringList{u"guardar"_s});
+}
+
+void PruebaConfigRed::Confirmar_data()
+{
+    QTest::addColumn<QString>("manera");
+    QTest::newRow("O.K.") << u"OK"_s;
+    QTest::newRow("casilla de cierre") << u"#cerrar"_s;
+    QTest::newRow("Escape") << u"#escape"_s;
+}
+
+// O.K. and every way of closing hide the list, rebuild the menus and then
+// save; the list survives with its contents and selection.
+void PruebaConfigRed::Confirmar()
+{
+    QFETCH(QString, manera);
+
+    ElegirFila(configRed, 1);
+    if (manera == u"#cerrar"_s)
+        QVERIFY(!configRed->close());
+    else if (manera == u"#escape"_s)
+        QTest::keyClick(configRed, Qt::Key_Escape);
+    else
+        Pulsar(configRed, manera);
+
+    QVERIFY(!configRed->isVisible());
+    QCOMPARE(pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
+    QTest::qWait(0);
+    QVERIFY(!configRed.isNull());
+
+    configRed->show();
+    QCOMPARE(Contenido(*configRed), tresCarteles);
+    QCOMPARE(configRed->ListIndex(), 1);
+}
+
+// At shutdown the main window lets the close go through: no confirmation,
+// no save.
+void PruebaConfigRed::CierreAlTerminar()
+{
+    configRed->PermitirCierre();
+    QVERIFY(configRed->close());
+    QVERIFY(!configRed->isVisible());
+    QVERIFY(pedidos.isEmpty());
+}
+
+// A second Agregar brings back the open dialog with what was typed; once it
+// is closed, the next one starts empty.
+void PruebaConfigRed::AgregarReusaElDialogo()
+{
+    Pulsar(configRed, u"Agregar"_s);
+    const QList<CartelNuevo *> abiertos = configRed->findChildren<CartelNuevo *>();
+    QCOMPARE(abiertos.size(), 1);
+    QPointer<CartelNuevo> primero = abiertos.first();
+    QVERIFY(primero->isVisible());
+    QTest::keyClicks(Control<QLineEdit>(primero, u"Nombre"_s), u"Sa"_s);
+
+    Pulsar(configRed, u"Agregar"_s);
+    QCOMPARE(configRed->findChildren<CartelNuevo *>(), QList<CartelNuevo *>{primero.data()});
+    QCOMPARE(Control<QLineEdit>(primero, u"Nombre"_s)->text(), u"Sa"_s);
+
+    Pulsar(primero, u"Cancelar"_s);
+    QTRY_VERIFY(primero.isNull());
+    Pulsar(configRed, u"Agregar"_s);
+    const QList<CartelNuevo *> nuevos = configRed->findChildren<CartelNuevo *>();
+    QCOMPARE(nuevos.size(), 1);
+    QVERIFY(Control<QLineEdit>(nuevos.first(), u"Nombre"_s)->text().isEmpty());
+    QVERIFY(pedidos.isEmpty());
+}
+
+// A sign added through the dialog shows at once at the bottom of the list;
+// the file and the menus wait for O.K.
+void PruebaConfigRed::AgregarDesdeLaLista()
+{
+    Pulsar(configRed, u"Agregar"_s);
+    QPointer<CartelNuevo> nuevo = configRed->findChild<CartelNuevo *>();
+    QVERIFY(nuevo);
+    QTest::keyClicks(Control<QLineEdit>(nuevo, u"Nombre"_s), u"Sala"_s);
+    Control<QListWidget>(nuevo, u"Direccion"_s)->setCurrentRow(5);
+    Pulsar(nuevo, u"Ok"_s);
+    QTRY_VERIFY(nuevo.isNull());
+
+    QCOMPARE(configRed->ListCount(), 4);
+    QCOMPARE(configRed->List(3), u"R560, Sala, 5"_s);
+    QCOMPARE(configRed->Registro().stringList().last(), u"R560, Sala, 5"_s);
+    QVERIFY(pedidos.isEmpty());
+
+    Pulsar(configRed, u"OK"_s);
+    QCOMPARE(pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
+}
+
+QTEST_MAIN(PruebaConfigRed)
+#include "prueba_configred.moc"

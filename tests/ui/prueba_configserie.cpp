@@ -1,0 +1,349 @@
+#include "apoyo/puertofalso.h"
+#include "platform/cuadrodemensaje.h"
+#include "ui/configserie.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QSet>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The in-memory port, made to refuse chosen port numbers and settings as
+// well, each refusal with its own description, and to remember what it was
+// asked to take.
+class PuertoDePrueba : public PuertoFalso
+{
+public:
+    QSet<int> numerosRechazados;
+    QSet<QString> ajustesRechazados;
+    QList<int> numerosPedidos;
+    QStringList ajustesPedidos;
+
+    bool PonerNumero(int n) override
+    {
+        numerosPedidos.append(n);
+        if (numerosRechazados.contains(n)) {
+            error = u"No se puede usar el puerto %1"_s.arg(n);
+            return false;
+        }
+        error.clear();
+        return PuertoFalso::PonerNumero(n);
+    }
+    bool PonerAjustes(const QString &a) override
+    {
+        ajustesPedidos.append(a);
+        if (ajustesRechazados.contains(a)) {
+            error = u"Ajustes no válidos: "_s + a;
+            return false;
+        }
+        error.clear();
+        return PuertoFalso::PonerAjustes(a);
+    }
+    QString DescripcionError() const override { return error.isEmpty() ? PuertoFalso::DescripcionError() : error; }
+
+private:
+    QString error;
+};
+
+template <typename T>
+T *Control(QWidget *ventana, const QString &nombre)
+{
+    auto *control = ventana->findChild<T *>(nombre);
+    if (!control)
+        qFatal("falta el control %s", qPrintable(nombre));
+    return control;
+}
+
+QRadioButton *Boton(QWidget *ventana, const QString &nombre)
+{
+    return Control<QRadioButton>(ventana, nombre);
+}
+
+void Pulsar(QWidget *ventana, const QString &nombre)
+{
+    QTest::mouseClick(Control<QAbstractButton>(ventana, nombre), Qt::LeftButton);
+}
+
+QStringList Marcados(QWidget *ventana, const QString &prefijo, int cantidad)
+{
+    QStringList marcados;
+    for (int i = 0; i < cantidad; ++i) {
+        const QString nombre = prefijo + QString::number(i);
+        if (Boton(ventana, nombre)->isChecked())
+            marcados.append(nombre);
+    }
+    return marcados;
+}
+
+} // namespace
+
+class PruebaConfigSerie : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void Apertura_data();
+    void Apertura();
+    void Aplicar_data();
+    void Aplicar();
+    void Rechazos_data();
+    void Rechazos();
+    void VelocidadDesconocida();
+    void DescripcionDePuertos();
+
+private:
+    PuertoDePrueba *puerto = nullptr;
+    QPointer<ConfigSerie> dialogo;
+    ConfigSerie *Abrir(int numero, const QString &ajustes);
+};
+
+void PruebaConfigSerie::initTestCase()
+{
+    CuadroDeMensaje::ResponderCon();
+}
+
+ConfigSerie *PruebaConfigSerie::Abrir(int numero, const QString &ajustes)
+{
+    puerto = new PuertoDePrueba;
+    if (!puerto->PuertoFalso::PonerNumero(numero) || !puerto->PuertoFalso::PonerAjustes(ajustes))
+        qFatal("el puerto de prueba no admite %d y %s", numero, qPrintable(ajustes));
+    dialogo = new ConfigSerie(*puerto);
+    dialogo->show();
+    return dialogo;
+}
+
+void PruebaConfigSerie::cleanup()
+{
+    delete dialogo;
+    delete puerto;
+    puerto = nullptr;
+    CuadroDeMensaje::OlvidarMostrados();
+    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+}
+
+void PruebaConfigSerie::Apertura_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QString>("ajustes");
+    QTest::addColumn<QStringList>("puertoMarcado");
+    QTest::addColumn<QStringList>("velocidadMarcada");
+
+    QTest::newRow("com2 a 2400") << 2 << u"2400,N,8,1"_s << QStringList{u"ComPort1"_s} << QStringList{u"BaudRate0"_s};
+    QTest::newRow("com6 a 9600") << 6 << u"9600,N,8,1"_s << QStringList{u"ComPort5"_s} << QStringList{u"BaudRate1"_s};
+    QTest::newRow("com1, otra velocidad") << 1 << u"4800,N,8,1"_s << QStringList{u"ComPort0"_s} << QStringList{};
+    QTest::newRow("com4 a 2400, otros bits") << 4 << u"2400,E,7,2"_s << QStringList{u"ComPort3"_s}
+                                             << QStringList{u"BaudRate0"_s};
+}
+
+// Opening shows the serial control's values and nothing else.
+void PruebaConfigSerie::Apertura()
+{
+    QFETCH(int, numero);
+    QFETCH(QString, ajustes);
+    QFETCH(QStringList, puertoMarcado);
+    QFETCH(QStringList, velocidadMarcada);
+
+    ConfigSerie *d = Abrir(numero, ajustes);
+    QCOMPARE(d->windowTitle(), u"Interfase Serie"_s);
+    QCOMPARE(Marcados(d, u"ComPort"_s, 6), puertoMarcado);
+    QCOMPARE(Marcados(d, u"BaudRate"_s, 2), velocidadMarcada);
+    // Opening applies nothing.
+    QVERIFY(puerto->numerosPedidos.isEmpty());
+    QVERIFY(puerto->ajustesPedidos.isEmpty());
+}
+
+void PruebaConfigSerie::Aplicar_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QString>("ajustes");
+    QTest::addColumn<QStringList>("clics");
+    QTest::addColumn<int>("numeroFinal");
+    QTest::addColumn<QString>("ajustesFinales");
+    QTest::addColumn<QList<int>>("numerosPedidos");
+    QTest::addColumn<QStringList>("ajustesPedidos");
+
+    QTest::newRow("O.K. enseguida") << 2 << u"2400,N,8,1"_s << QStringList{u"Ok"_s} << 2 << u"2400,N,8,1"_s
+                                    << QList<int>{} << QStringList{u"2400,N,8,1"_s};
+    QTest::newRow("com6 y 9600") << 2 << u"2400,N,8,1"_s
+                                 << QStringList{u"ComPort5"_s, u"BaudRate1"_s, u"Ok"_s} << 6 << u"9600,N,8,1"_s
+                                 << QList<int>{6} << QStringList{u"9600,N,8,1"_s};
+    QTest::newRow("vuelta al puerto de antes")
+        << 4 << u"9600,N,8,1"_s << QStringList{u"ComPort0"_s, u"ComPort3"_s, u"BaudRate0"_s, u"Ok"_s} << 4
+        << u"2400,N,8,1"_s << QList<int>{} << QStringList{u"2400,N,8,1"_s};
+    QTest::newRow("Cancelar tras cambiar") << 2 << u"2400,N,8,1"_s
+                                           << QStringList{u"ComPort5"_s, u"BaudRate1"_s, u"Cancelar"_s} << 2
+                                           << u"2400,N,8,1"_s << QList<int>{} << QStringList{};
+    QTest::newRow("casilla de cierre") << 2 << u"2400,N,8,1"_s
+                                       << QStringList{u"ComPort5"_s, u"BaudRate1"_s, u"#cerrar"_s} << 2
+                                       << u"2400,N,8,1"_s << QList<int>{} << QStringList{};
+    QTest::newRow("Escape") << 2 << u"2400,N,8,1"_s << QStringList{u"ComPort3"_s, u"#escape"_s} << 2
+                            << u"2400,N,8,1"_s << QList<int>{} << QStringList{};
+}
+
+// Every way of closing asks for exactly one save; only O.K. applies.
+void PruebaConfigSerie::Aplicar()
+{
+    QFETCH(int, numero);
+    QFETCH(QString, ajustes);
+    QFETCH(QStringList, clics);
+    QFETCH(int, numeroFinal);
+    QFETCH(QString, ajustesFinales);
+    QFETCH(QList<int>, numerosPedidos);
+    QFETCH(QStringList, ajustesPedidos);
+
+    ConfigSerie *d = Abrir(numero, ajustes);
+    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    for (const QString &clic : clics) {
+        if (clic == u"#cerrar"_s)
+            d->close();
+        else if (clic == u"#escape"_s)
+            QTest::keyClick(d, Qt::Key_Escape);
+        else
+            Pulsar(d, clic);
+    }
+
+    QCOMPARE(puerto->Numero(), numeroFinal);
+    QCOMPARE(puerto->Ajustes(), ajustesFinales);
+    QCOMPARE(puerto->numerosPedidos, numerosPedidos);
+    QCOMPARE(puerto->ajustesPedidos, ajustesPedidos);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    QCOMPARE(guardados.count(), 1);
+    // Closed and gone: the next opening starts from the serial control again.
+    QTRY_VERIFY(dialogo.isNull());
+    QCOMPARE(guardados.count(), 1);
+}
+
+void PruebaConfigSerie::Rechazos_data()
+{
+    QTest::addColumn<QList<int>>("numerosRechazados");
+    QTest::addColumn<QStringList>("ajustesRechazados");
+    QTest::addColumn<int>("numeroFinal");
+    QTest::addColumn<QString>("ajustesFinales");
+    QTest::addColumn<QStringList>("mensajes");
+
+    QTest::newRow("puerto rechazado, velocidad aceptada")
+        << QList<int>{5} << QStringList{} << 2 << u"9600,N,8,1"_s
+        << QStringList{u"No se puede usar el puerto 5"_s};
+    QTest::newRow("puerto aceptado, velocidad rechazada")
+        << QList<int>{} << QStringList{u"9600,N,8,1"_s} << 5 << u"2400,N,8,1"_s
+        << QStringList{u"Ajustes no válidos: 9600,N,8,1"_s};
+    QTest::newRow("ambos rechazados")
+        << QList<int>{5} << QStringList{u"9600,N,8,1"_s} << 2 << u"2400,N,8,1"_s
+        << QStringList{u"No se puede usar el puerto 5"_s, u"Ajustes no válidos: 9600,N,8,1"_s};
+}
+
+// A refusal is reported once, in the serial control's words, and the dialog
+// stays open with the choice still selected so it can be corrected.
+void PruebaConfigSerie::Rechazos()
+{
+    QFETCH(QList<int>, numerosRechazados);
+    QFETCH(QStringList, ajustesRechazados);
+    QFETCH(int, numeroFinal);
+    QFETCH(QString, ajustesFinales);
+    QFETCH(QStringList, mensajes);
+
+    ConfigSerie *d = Abrir(2, u"2400,N,8,1"_s);
+    puerto->numerosRechazados = QSet<int>(numerosRechazados.cbegin(), numerosRechazados.cend());
+    puerto->ajustesRechazados = QSet<QString>(ajustesRechazados.cbegin(), ajustesRechazados.cend());
+    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+
+    Pulsar(d, u"ComPort4"_s);
+    Pulsar(d, u"BaudRate1"_s);
+    Pulsar(d, u"Ok"_s);
+
+    QCOMPARE(puerto->Numero(), numeroFinal);
+    QCOMPARE(puerto->Ajustes(), ajustesFinales);
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QStringList textos;
+    for (const auto &m : mostrados) {
+        textos.append(m.texto);
+        QCOMPARE(m.icono, QMessageBox::Warning);
+        QCOMPARE(m.titulo, CuadroDeMensaje::TituloPorDefecto());
+        QCOMPARE(m.botones, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+    QCOMPARE(textos, mensajes);
+    QCOMPARE(guardados.count(), 0);
+    QTest::qWait(0);
+    QVERIFY(!dialogo.isNull());
+    QVERIFY(d->isVisible());
+    QCOMPARE(Marcados(d, u"ComPort"_s, 6), QStringList{u"ComPort4"_s});
+    QCOMPARE(Marcados(d, u"BaudRate"_s, 2), QStringList{u"BaudRate1"_s});
+
+    // A second try with acceptable values goes through and closes.
+    CuadroDeMensaje::OlvidarMostrados();
+    Pulsar(d, u"ComPort2"_s);
+    Pulsar(d, u"BaudRate0"_s);
+    Pulsar(d, u"Ok"_s);
+    QCOMPARE(puerto->Numero(), 3);
+    QCOMPARE(puerto->Ajustes(), u"2400,N,8,1"_s);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    QCOMPARE(guardados.count(), 1);
+    QTRY_VERIFY(dialogo.isNull());
+}
+
+// Opened at a speed it does not offer, the dialog has no speed to apply:
+// O.K. at once is refused by the port itself, which keeps its settings.
+void PruebaConfigSerie::VelocidadDesconocida()
+{
+    ConfigSerie *d = Abrir(3, u"4800,N,8,1"_s);
+    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    Pulsar(d, u"Ok"_s);
+
+    QCOMPARE(puerto->ajustesPedidos, QStringList{u",N,8,1"_s});
+    QCOMPARE(puerto->Ajustes(), u"4800,N,8,1"_s);
+    QCOMPARE(puerto->Numero(), 3);
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), 1);
+    QVERIFY(!mostrados.first().texto.isEmpty());
+    QCOMPARE(mostrados.first().texto, puerto->DescripcionError());
+    QCOMPARE(guardados.count(), 0);
+    QTest::qWait(0);
+    QVERIFY(d->isVisible());
+
+    Pulsar(d, u"BaudRate1"_s);
+    Pulsar(d, u"Ok"_s);
+    QCOMPARE(puerto->Ajustes(), u"9600,N,8,1"_s);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QCOMPARE(guardados.count(), 1);
+    QTRY_VERIFY(dialogo.isNull());
+}
+
+// Each port button tells which device it stands for on this computer, as
+// found when the dialog (re)loads: a comN link in the working directory wins.
+void PruebaConfigSerie::DescripcionDePuertos()
+{
+    QTemporaryDir carpeta;
+    QVERIFY(carpeta.isValid());
+    const QString anterior = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(carpeta.path()));
+    const auto volver = qScopeGuard([&] { QDir::setCurrent(anterior); });
+
+    QVERIFY(QFile::link(u"/dev/null"_s, u"com3"_s));
+    QVERIFY(QFile::link(carpeta.filePath(u"desenchufado"_s), u"com4"_s));
+
+    ConfigSerie *d = Abrir(1, u"9600,N,8,1"_s);
+    const QString com3 = Boton(d, u"ComPort2"_s)->toolTip();
+    QVERIFY2(com3.contains(u"/dev/null"_s) && !com3.contains(u"no existe"_s), qPrintable(com3));
+    const QString com4 = Boton(d, u"ComPort3"_s)->toolTip();
+    QVERIFY2(com4.contains(u"desenchufado"_s) && com4.contains(u"no existe"_s), qPrintable(com4));
+    QVERIFY(Boton(d, u"ComPort0"_s)->toolTip().startsWith(u"Com1"_s));
+
+    QVERIFY(QFile::remove(u"com3"_s));
+    d->Form_Load();
+    QVERIFY(!Boton(d, u"ComPort2"_s)->toolTip().contains(u"/dev/null"_s));
+}
+
+QTEST_MAIN(PruebaConfigSerie)
+#include "prueba_configserie.moc"

@@ -1,0 +1,427 @@
+#include "apoyo/puertofalso.h"
+#include "escenario.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/dialogodearchivo.h"
+#include "ui/configred.h"
+#include "ui/frmdialogenvio.h"
+#include "ui/frmeditordetextos.h"
+#include "ui/principal.h"
+
+#include <QAction>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QTest>
+
+class PruebaPrincipal : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void arranqueSinConfiguracion();
+    void arranqueConConfiguracion();
+    void menuPrincipal_data();
+    void menuPrincipal();
+    void barraDeMenusSigueAlEditorActivo();
+    void nombresDeTextosSinTitulo();
+    void abrirUnTextoYaMostrado();
+    void abrirArchivoIlegibleNoOcupaVentana();
+    void abrirDesdeElDialogo();
+    void cerrarPreguntaYGuarda_data();
+    void cerrarPreguntaYGuarda();
+    void cajaDeCierreConservaLaVentana();
+    void salirPreguntaPorCadaTextoModificado();
+    void salirSeSuspendeSiNoSeGuardo();
+    void arreglarVentanas();
+    void avisoDeDirecciones_data();
+    void avisoDeDirecciones();
+    void eventoDeEnvioNoPasaDelMaximo();
+};
+
+void PruebaPrincipal::arranqueSinConfiguracion()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+
+    QCOMPARE(principal.windowTitle(), QStringLiteral("BREVALUX - Edición y envío de mensajes"));
+    QCOMPARE(principal.configRed().ListCount(), 1);
+    QCOMPARE(principal.configRed().List(0), QStringLiteral("R560, Un Cartel, Desconocida"));
+    QCOMPARE(principal.MSComm1().Numero(), 2);
+    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("2400,N,8,1"));
+    QVERIFY(!QFile::exists(escenario.Ruta(QStringLiteral("carteles.ini"))));
+    QCOMPARE(principal.UltimoEditor(), 1);
+    QVERIFY(principal.editor(0) == nullptr);
+    QVERIFY(!principal.editor(1)->EstaVisible());
+    QVERIFY(principal.configRed().isHidden());
+    QVERIFY(principal.dialogEnvio().isHidden());
+    QVERIFY(!escenario.puerto().Abierto());
+}
+
+void PruebaPrincipal::arranqueConConfiguracion()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("interfase com4,9600,N,8,1"), QStringLiteral("cartel R560, A, 1"),
+                                     QStringLiteral("cartel R560, B, 2")});
+    Principal &principal = escenario.Iniciar();
+
+    QCOMPARE(principal.MSComm1().Numero(), 4);
+    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("9600,N,8,1"));
+    QCOMPARE(principal.configRed().ListCount(), 2);
+    // The destination menus are built before the first document appears.
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QVERIFY(editor.DestinosVisibles());
+    QCOMPARE(editor.TitulosDeDestino(), QStringList({QStringLiteral(" A"), QStringLiteral(" B")}));
+}
+
+void PruebaPrincipal::menuPrincipal_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<bool>("habilitado");
+    QTest::addColumn<bool>("visible");
+
+    auto fila = [](const char *nombre, const char *titulo, bool habilitado, bool visible) {
+        QTest::newRow(nombre) << QString::fromLatin1(nombre) << QString::fromUtf8(titulo) << habilitado << visible;
+    };
+    fila("mnuNuevoTexto", "Crear Un &Nuevo Texto", true, true);
+    fila("mnuCargarTexto", "&Abrir Un Texto", true, true);
+    fila("mnuCerrar", "&Cerrar", false, true);
+    fila("mnuGuardar", "&Guardar", false, true);
+    fila("mnuGuardarComo", "Guardar &Como", false, true);
+    fila("mnuEnviar", "&Enviar", false, true);
+    fila("mnuSalir", "&Salir", true, true);
+    fila("mnuCortar", "&Cortar", false, true);
+    fila("mnuCopiar", "C&opiar", false, true);
+    fila("mnuPegar", "&Pegar", false, true);
+    fila("mnuPropDestinos", "D&estinos", false, false);
+    fila("mnuConsultarLongi", "&Consultar Longitud", false, true);
+    fila("mnuVerDirs", "&Ver Las Direcciones En Los Carteles", true, true);
+    fila("mnuMandarClipb", "&Mandar El Clipboard", false, false);
+    fila("mnuConfigInterfase", "&Interfase Serie", true, true);
+    fila("mnuConfigRed", "&Carteles Conectados", true, true);
+    fila("mnuArrVert", "Arreglar &Verticalmente", true, true);
+    fila("mnuArrHoriz", "Arreglar &Horizontalmente", true, true);
+}
+
+void PruebaPrincipal::menuPrincipal()
+{
+    QFETCH(QString, nombre);
+    QFETCH(QString, titulo);
+    QFETCH(bool, habilitado);
+    QFETCH(bool, visible);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    QAction *accion = nullptr;
+    for (QAction *menu : principal.menuBar()->actions()) {
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->objectName() == nombre)
+                accion = item;
+        }
+    }
+    QVERIFY2(accion, qPrintable(nombre));
+    QCOMPARE(accion->text(), titulo);
+    QCOMPARE(accion->isEnabled(), habilitado);
+    QCOMPARE(accion->isVisible(), visible);
+    QVERIFY(accion->shortcut().isEmpty());
+}
+
+namespace {
+QStringList TitulosDeLaBarra(const Principal &principal)
+{
+    QStringList titulos;
+    for (const QAction *menu : principal.menuBar()->actions())
+        titulos.append(menu->text());
+    return titulos;
+}
+
+const QStringList TitulosDeMenus = {QStringLiteral("&Archivo"),   QStringLiteral("&Editar"),
+                                    QStringLiteral("&Herramientas"), QStringLiteral("&Configuración"),
+                                    QStringLiteral("&Ventana"),   QStringLiteral("&Ayuda")};
+} // namespace
+
+void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
+    const QAction *archivoPrincipal = principal.menuBar()->actions().constFirst();
+
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
+    QCOMPARE(principal.menuBar()->actions().constFirst(), editor.Menus().constFirst()->menuAction());
+    QVERIFY(editor.Accion(QStringLiteral("mnuGuardar"))->isEnabled());
+
+    editor.mnuCerrar_Click();
+    QCOMPARE(principal.menuBar()->actions().constFirst(), archivoPrincipal);
+}
+
+void PruebaPrincipal::nombresDeTextosSinTitulo()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, A, 1"), QStringLiteral("cartel R560, B, 2")});
+    Principal &principal = escenario.Iniciar();
+
+    frmEditorDeTextos &primero = escenario.NuevoTexto();
+    QCOMPARE(primero.Caption(), QStringLiteral("Texto sin título: 1"));
+    QVERIFY(!primero.nombrado);
+    QVERIFY(!primero.modificado);
+    primero.mnuCerrar_Click();
+    QVERIFY(!primero.EstaVisible());
+
+    QCOMPARE(&escenario.NuevoTexto(), &primero);
+    QCOMPARE(primero.Caption(), QStringLiteral("Texto sin título: 1"));
+    frmEditorDeTextos &segundo = escenario.NuevoTexto();
+    QCOMPARE(segundo.Caption(), QStringLiteral("Texto sin título: 2"));
+    frmEditorDeTextos &tercero = escenario.NuevoTexto();
+    QCOMPARE(tercero.Caption(), QStringLiteral("Texto sin título: 3"));
+    QCOMPARE(principal.UltimoEditor(), 3);
+
+    // A slot added later gets its destination menu at once.
+    QCOMPARE(principal.editor(3)->TitulosDeDestino(), QStringList({QStringLiteral(" A"), QStringLiteral(" B")}));
+}
+
+void PruebaPrincipal::abrirUnTextoYaMostrado()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("aviso.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\nMundo\r\n");
+    archivo.close();
+
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QVERIFY(editor.EstaVisible());
+    QCOMPARE(editor.Caption(), ruta);
+    QVERIFY(editor.nombrado);
+    QVERIFY(!editor.modificado);
+    QCOMPARE(editor.TextoCrLf(), QStringLiteral("Hola\r\nMundo"));
+
+    // Already shown: focused, not read again, no second window.
+    editor.Texto().setPlainText(QStringLiteral("cambiado"));
+    principal.AbrirTexto(ruta);
+    QCOMPARE(principal.UltimoEditor(), 1);
+    QCOMPARE(editor.TextoCrLf(), QStringLiteral("cambiado"));
+
+    // A hidden window with that caption does not count.
+    editor.modificado = false;
+    editor.mnuCerrar_Click();
+    principal.AbrirTexto(ruta);
+    QVERIFY(editor.EstaVisible());
+    QCOMPARE(editor.TextoCrLf(), QStringLiteral("Hola\r\nMundo"));
+}
+
+void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("no-existe.txt"));
+
+    principal.AbrirTexto(ruta);
+
+    QVERIFY(!principal.editor(1)->EstaVisible());
+    QCOMPARE(principal.UltimoEditor(), 1);
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), 1);
+    QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
+    QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("no-existe.txt")));
+}
+
+void PruebaPrincipal::abrirDesdeElDialogo()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("plano.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write("sin marcas");
+    archivo.close();
+
+    DialogoDeArchivo::ResponderCon({QString(), ruta});
+    principal.mnuCargarTexto_Click(); // cancelled
+    QVERIFY(!principal.editor(1)->EstaVisible());
+    principal.mnuCargarTexto_Click();
+    QVERIFY(principal.editor(1)->EstaVisible());
+    QCOMPARE(principal.editor(1)->TextoCrLf(), QStringLiteral("sin marcas"));
+
+    const auto pedido = DialogoDeArchivo::Pedidos().constLast();
+    QCOMPARE(pedido.titulo, QStringLiteral("Abrir Un Texto"));
+    QCOMPARE(pedido.filtros.value(pedido.filtroElegido), QStringLiteral("Archivos de texto (*.txt)"));
+}
+
+void PruebaPrincipal::cerrarPreguntaYGuarda_data()
+{
+    QTest::addColumn<QMessageBox::StandardButton>("respuesta");
+    QTest::addColumn<QString>("rutaElegida"); // empty: the save dialog is cancelled
+    QTest::addColumn<bool>("cierra");
+    QTest::addColumn<bool>("guardado");
+
+    QTest::newRow("no") << QMessageBox::No << QString() << true << false;
+    QTest::newRow("sí y guarda") << QMessageBox::Yes << QStringLiteral("nuevo.txt") << true << true;
+    QTest::newRow("sí pero cancela el diálogo") << QMessageBox::Yes << QString() << false << false;
+    QTest::newRow("sí pero no se puede escribir") << QMessageBox::Yes << QStringLiteral("falta/nuevo.txt") << false
+                                                  << false;
+}
+
+void PruebaPrincipal::cerrarPreguntaYGuarda()
+{
+    QFETCH(QMessageBox::StandardButton, respuesta);
+    QFETCH(QString, rutaElegida);
+    QFETCH(bool, cierra);
+    QFETCH(bool, guardado);
+
+    Escenario escenario;
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("texto nuevo"));
+    QVERIFY(editor.modificado);
+
+    CuadroDeMensaje::ResponderCon({respuesta});
+    DialogoDeArchivo::ResponderCon({rutaElegida.isEmpty() ? QString() : escenario.Ruta(rutaElegida)});
+    QCOMPARE(editor.mnuCerrar_Click(), cierra);
+
+    const auto pregunta = CuadroDeMensaje::Mostrados().constFirst();
+    QCOMPARE(pregunta.titulo, QStringLiteral("Guardar Cambios"));
+    QCOMPARE(pregunta.texto, QStringLiteral("¿Desea guardar los cambios en Texto sin título: 1 antes de salir?"));
+    QCOMPARE(pregunta.botones, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(pregunta.icono, QMessageBox::NoIcon);
+
+    QCOMPARE(editor.EstaVisible(), !cierra);
+    QCOMPARE(QFile::exists(escenario.Ruta(QStringLiteral("nuevo.txt"))), guardado);
+    if (!cierra) {
+        QCOMPARE(editor.TextoCrLf(), QStringLiteral("texto nuevo"));
+        QVERIFY(editor.modificado);
+        QCOMPARE(editor.Caption(), QStringLiteral("Texto sin título: 1"));
+        QVERIFY(!editor.nombrado);
+    }
+}
+
+void PruebaPrincipal::cajaDeCierreConservaLaVentana()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+
+    QVERIFY(!editor.Subventana()->close());
+    QVERIFY(!editor.EstaVisible());
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    QCOMPARE(&escenario.NuevoTexto(), &editor);
+    QCOMPARE(principal.UltimoEditor(), 1);
+}
+
+void PruebaPrincipal::salirPreguntaPorCadaTextoModificado()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("interfase com1,9600,N,8,1")});
+    const QByteArray configuracion = escenario.LeerArchivo(QStringLiteral("carteles.ini"));
+    Principal &principal = escenario.Iniciar();
+    escenario.NuevoTexto().Texto().setPlainText(QStringLiteral("uno"));
+    escenario.NuevoTexto().Texto().setPlainText(QStringLiteral("dos"));
+    escenario.NuevoTexto(); // unmodified: no question
+
+    CuadroDeMensaje::ResponderCon({QMessageBox::No, QMessageBox::No});
+    principal.editor(3)->Accion(QStringLiteral("mnuSalir"))->trigger();
+
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
+    QVERIFY(!principal.isVisible());
+    for (int i = 1; i <= principal.UltimoEditor(); ++i)
+        QVERIFY(!principal.editor(i)->EstaVisible());
+    QCOMPARE(escenario.LeerArchivo(QStringLiteral("carteles.ini")), configuracion);
+}
+
+void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("no lo pierdas"));
+
+    CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
+    DialogoDeArchivo::ResponderCon({QString()});
+    principal.mnuSalir_Click();
+
+    QVERIFY(principal.isVisible());
+    QVERIFY(editor.EstaVisible());
+    QCOMPARE(editor.TextoCrLf(), QStringLiteral("no lo pierdas"));
+    principal.hide();
+}
+
+void PruebaPrincipal::arreglarVentanas()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    principal.resize(1200, 900);
+    principal.show();
+    frmEditorDeTextos &a = escenario.NuevoTexto();
+    frmEditorDeTextos &b = escenario.NuevoTexto();
+
+    b.Accion(QStringLiteral("mnuArrVert"))->trigger();
+    QCOMPARE(a.Subventana()->geometry().top(), b.Subventana()->geometry().top());
+    QVERIFY(a.Subventana()->geometry().right() < b.Subventana()->geometry().left());
+
+    b.Accion(QStringLiteral("mnuArrHoriz"))->trigger();
+    QCOMPARE(a.Subventana()->geometry().left(), b.Subventana()->geometry().left());
+    QVERIFY(a.Subventana()->geometry().bottom() < b.Subventana()->geometry().top());
+    principal.hide();
+}
+
+void PruebaPrincipal::avisoDeDirecciones_data()
+{
+    QTest::addColumn<QStringList>("carteles");
+    QTest::addColumn<QString>("aviso");
+
+    const QString muchos = QStringLiteral("Esta operación vaciará la memoria de los carteles.");
+    QTest::newRow("ninguno") << QStringList() << muchos;
+    QTest::newRow("uno") << QStringList({QStringLiteral("cartel R560, A, 1")})
+                         << QStringLiteral("Esta operación vaciará la memoria del cartel.");
+    QTest::newRow("dos") << QStringList({QStringLiteral("cartel R560, A, 1"), QStringLiteral("cartel R560, B, 2")})
+                         << muchos;
+}
+
+void PruebaPrincipal::avisoDeDirecciones()
+{
+    QFETCH(QStringList, carteles);
+    QFETCH(QString, aviso);
+
+    Escenario escenario;
+    escenario.EscribirConfiguracion(QStringList({QStringLiteral("interfase com1,9600,N,8,1")}) + carteles);
+    Principal &principal = escenario.Iniciar();
+
+    CuadroDeMensaje::ResponderCon({QMessageBox::Cancel, QMessageBox::Ok});
+    principal.mnuVerDirs_Click();
+    const auto caja = CuadroDeMensaje::Mostrados().constFirst();
+    QCOMPARE(caja.texto, aviso + QStringLiteral("\r\n¿Realmente desea continuar?"));
+    QCOMPARE(caja.titulo, QStringLiteral("Mostrar las Direcciones"));
+    QCOMPARE(caja.botones, QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(caja.icono, QMessageBox::NoIcon);
+    QVERIFY(escenario.puerto().Escrito().isEmpty());
+    QVERIFY(principal.dialogEnvio().isHidden());
+
+    // From an editor's menu it is the same command.
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Accion(QStringLiteral("mnuVerDirs"))->trigger();
+    QTRY_COMPARE(escenario.puerto().Escrito().size(), 1304);
+}
+
+void PruebaPrincipal::eventoDeEnvioNoPasaDelMaximo()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    QProgressBar &barra = principal.dialogEnvio().ProgressBar1();
+    barra.setMaximum(3);
+    barra.setValue(1);
+
+    principal.MSComm1_OnComm(2); // not the send event
+    QCOMPARE(barra.value(), 1);
+    for (int i = 0; i < 5; ++i)
+        Q_EMIT principal.MSComm1().Evento(1);
+    QCOMPARE(barra.value(), 3);
+}
+
+QTEST_MAIN(PruebaPrincipal)
+#include "prueba_principal.moc"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "link/separadordetramas.h"
+
+#include <QObject>
+#include <QString>
+
+#include <map>
+#include <optional>
+
+class QTextStream;
+class QTimer;
+
+// What a sign would make of the bytes on the line: one line per frame (time,
+// pause since the previous frame, destination, size, the message as tagged
+// text) and one per anomaly, as plain text or as one JSON object per line.
+// Remembers the last text each address was given.
+class CartelVirtual : public QObject
+{
+    Q_OBJECT
+
+public:
+    CartelVirtual(QTextStream &salida, bool json, QObject *parent = nullptr);
+
+    void Recibir(const QByteArray &bytes);
+    // Gives up a frame the line left half sent; also run by a timer.
+    void Vigilar();
+    // The last text per address, and the last one sent to all signs.
+    void MostrarTabla();
+
+private:
+    void Mostrar(const std::vector<SucesoDeLinea> &sucesos);
+    void MostrarTrama(const TramaRecibida &trama);
+    void MostrarAnomalia(const AnomaliaDeLinea &anomalia);
+    void Escribir(const QString &linea);
+
+    QTextStream &salida;
+    bool json;
+    SeparadorDeTramas separador;
+    QTimer *vigia = nullptr;
+    std::optional<qint64> finDeLaAnterior;
+    std::optional<QString> textoATodos;
+    std::map<int, QString> textoPorDireccion;
+};

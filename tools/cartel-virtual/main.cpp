@@ -1,0 +1,119 @@
+// cartel-virtual: a sign on a pseudo-terminal. Makes ./comN point at it, so
+// that the program, run in the same directory with port N, writes to it; then
+// prints every frame and every anomaly it reads, until Ctrl+C, SIGTERM or the
+// end of its standard input. SIGUSR1 prints the last text per address.
+
+#include "avisadordesenales.h"
+#include "cartelvirtual.h"
+#include "enlacedepuerto.h"
+#include "terminalvirtual.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Standard input ends the run only when someone can close it: a terminal
+// (Ctrl+D) or a pipe. Started in the background, input is /dev/null, whose
+// immediate end must not stop the sign.
+bool EntradaQuePuedeTerminar()
+{
+    struct stat datos {};
+    if (fstat(STDIN_FILENO, &datos) != 0)
+        return false;
+    return isatty(STDIN_FILENO) || S_ISFIFO(datos.st_mode) || S_ISSOCK(datos.st_mode);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication aplicacion(argc, argv);
+    QCoreApplication::setApplicationName(u"cartel-virtual"_s);
+
+    QCommandLineParser opciones;
+    opciones.setApplicationDescription(
+        u"Cartel virtual: crea ./comN enlazado a una pseudo-terminal y muestra cada trama que "
+        u"recibe. SIGUSR1 muestra el último texto de cada dirección."_s);
+    opciones.addHelpOption();
+    const QCommandLineOption puerto(u"puerto"_s, u"Número N del puerto ./comN (por omisión 2)."_s,
+                                    u"N"_s, u"2"_s);
+    const QCommandLineOption json(u"json"_s, u"Un objeto JSON por línea en lugar de texto."_s);
+    opciones.addOption(puerto);
+    opciones.addOption(json);
+    opciones.process(aplicacion);
+
+    QTextStream error(stderr);
+    bool numeroValido = false;
+    const int numero = opciones.value(puerto).toInt(&numeroValido);
+    if (!numeroValido || numero < 1 || numero > 99) {
+        error << "cartel-virtual: --puerto necesita un número de 1 a 99\n";
+        return 2;
+    }
+
+    AvisadorDeSenales senales;
+    if (!senales.Instalar({SIGINT, SIGTERM, SIGHUP, SIGUSR1})) {
+        error << "cartel-virtual: no se pueden atender las señales\n";
+        return 1;
+    }
+
+    TerminalVirtual terminal;
+    if (!terminal.Abrir()) {
+        error << "cartel-virtual: " << terminal.Error() << '\n';
+        return 1;
+    }
+    const QString nombre = u"com%1"_s.arg(numero);
+    EnlaceDePuerto enlace(nombre, terminal.NombreDelEsclavo());
+    if (!enlace.Crear()) {
+        error << "cartel-virtual: " << enlace.Error() << '\n';
+        return 1;
+    }
+
+    QTextStream salida(stdout);
+    CartelVirtual cartel(salida, opciones.isSet(json));
+
+    QObject::connect(&terminal, &TerminalVirtual::BytesRecibidos, &cartel, &CartelVirtual::Recibir);
+    QObject::connect(&terminal, &TerminalVirtual::Cerrada, &aplicacion, [&] {
+        error << "cartel-virtual: " << terminal.Error() << '\n';
+        error.flush();
+        QCoreApplication::exit(1);
+    });
+    QObject::connect(&senales, &AvisadorDeSenales::Recibida, &aplicacion, [&](int senal) {
+        if (senal == SIGUSR1)
+            cartel.MostrarTabla();
+        else
+            QCoreApplication::quit();
+    });
+
+    if (EntradaQuePuedeTerminar()) {
+        auto *entrada = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &aplicacion);
+        QObject::connect(entrada, &QSocketNotifier::activated, &aplicacion, [entrada] {
+            char basura[256];
+            const ssize_t n = read(STDIN_FILENO, basura, sizeof basura);
+            if (n <= 0) {
+                entrada->setEnabled(false);
+                QCoreApplication::quit();
+            }
+        });
+    }
+
+    error << "cartel-virtual: ./" << nombre << " -> " << terminal.NombreDelEsclavo()
+          << " (Ctrl+C o Ctrl+D para terminar; kill -USR1 " << getpid()
+          << " muestra los últimos textos)\n";
+    error.flush();
+
+    const int resultado = aplicacion.exec();
+    // What was half received when the run ended is reported, not lost.
+    cartel.Vigilar();
+    cartel.MostrarTabla();
+    enlace.Quitar();
+    return resultado;
+}
