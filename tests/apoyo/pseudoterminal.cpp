@@ -3,7 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
-#include <QTest>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -170,7 +171,21 @@ void PseudoTerminal::OlvidarRecibido()
 
 bool PseudoTerminal::EsperarBytes(qsizetype cantidad, int milisegundos)
 {
-    return QTest::qWaitFor([&] { return recibido.size() >= cantidad; }, milisegundos);
+    // An event loop of its own rather than QTest::qWaitFor(), which sleeps
+    // 10 ms between rounds and would blur the moments of the reads.
+    if (recibido.size() >= cantidad)
+        return true;
+    QEventLoop bucle;
+    QTimer plazo;
+    plazo.setSingleShot(true);
+    connect(&plazo, &QTimer::timeout, &bucle, &QEventLoop::quit);
+    connect(this, &PseudoTerminal::BytesRecibidos, &bucle, [&](qsizetype total) {
+        if (total >= cantidad)
+            bucle.quit();
+    });
+    plazo.start(milisegundos);
+    bucle.exec();
+    return recibido.size() >= cantidad;
 }
 
 void PseudoTerminal::PausarLectura(bool pausar)

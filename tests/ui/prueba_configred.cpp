@@ -65,7 +65,9 @@ private Q_SLOTS:
     void AgregarDesdeLaLista();
 
 private:
-    QPointer<ConfigRed> configRed;
+    ConfigRed *configRed = nullptr;
+    // Turns null if the list were destroyed instead of hidden.
+    QPointer<ConfigRed> vigilado;
     // What the main window is asked for, in order.
     QStringList pedidos;
 };
@@ -79,6 +81,7 @@ void PruebaConfigRed::init()
 {
     pedidos.clear();
     configRed = new ConfigRed;
+    vigilado = configRed;
     for (const QString &registro : tresCarteles)
         configRed->AddItem(registro);
     connect(configRed, &ConfigRed::PedidoActualizarDestinos, this, [this] { pedidos.append(u"destinos"_s); });
@@ -88,7 +91,8 @@ void PruebaConfigRed::init()
 
 void PruebaConfigRed::cleanup()
 {
-    delete configRed;
+    delete vigilado;
+    configRed = nullptr;
     QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
@@ -156,7 +160,7 @@ void PruebaConfigRed::Confirmar()
     QVERIFY(!configRed->isVisible());
     QCOMPARE(pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
     QTest::qWait(0);
-    QVERIFY(!configRed.isNull());
+    QVERIFY(!vigilado.isNull());
 
     configRed->show();
     QCOMPARE(Contenido(*configRed), tresCarteles);

@@ -1,0 +1,255 @@
+#include "apoyo/pseudoterminal.h"
+#include "link/trama.h"
+#include "link/transmisor.h"
+#include "platform/puertoserieqt.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto Intervalo = 20ms;
+constexpr qint64 IntervaloNs = std::chrono::nanoseconds(Intervalo).count();
+
+// Positions of the pause points of a transmission string: every byte 200 but
+// a last one.
+QList<qsizetype> PuntosDePausa(const QByteArray &cadena)
+{
+    QList<qsizetype> puntos;
+    for (qsizetype indice = 0; indice + 1 < cadena.size(); ++indice) {
+        if (static_cast<quint8>(cadena.at(indice)) == ByteFinDeTrama)
+            puntos.append(indice);
+    }
+    return puntos;
+}
+
+// The silence the far end saw after each pause point, in nanoseconds.
+QList<qint64> Huecos(const PseudoTerminal &linea, const QList<qsizetype> &puntos)
+{
+    QList<qint64> huecos;
+    for (const qsizetype punto : puntos)
+        huecos.append(linea.MomentoDelByte(punto + 1) - linea.MomentoDelByte(punto));
+    return huecos;
+}
+
+} // namespace
+
+class PruebaTransmisorPty : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void bytesExactos_data();
+    void bytesExactos();
+    void mensajeDeDirecciones();
+    void cadenaEnColaTrasLaPausa();
+    void cerrarElMaestroDuranteLaTransmision();
+    void puertoQueNoAbreNoEscribe_data();
+    void puertoQueNoAbreNoEscribe();
+    void lineaQueNoLeeSeDaPorDetenida();
+
+private:
+    QTemporaryDir carpeta;
+    QString carpetaAnterior;
+    std::unique_ptr<PseudoTerminal> linea;
+    std::unique_ptr<PuertoSerieQt> puerto;
+    std::unique_ptr<Transmisor> transmisor;
+};
+
+void PruebaTransmisorPty::init()
+{
+    QVERIFY(carpeta.isValid());
+    carpetaAnterior = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(carpeta.path()));
+    linea = std::make_unique<PseudoTerminal>();
+    QVERIFY2(linea->Valida(), qPrintable(linea->Error()));
+    // Reached the way an operator's port is: ./com1 in the working directory.
+    QVERIFY(linea->CrearEnlace(QDir::current(), 1));
+    puerto = std::make_unique<PuertoSerieQt>();
+    transmisor = std::make_unique<Transmisor>(*puerto);
+    transmisor->PonerIntervaloDePausa(Intervalo);
+}
+
+void PruebaTransmisorPty::cleanup()
+{
+    transmisor.reset();
+    puerto.reset();
+    linea.reset();
+    QDir::setCurrent(carpetaAnterior);
+}
+
+void PruebaTransmisorPty::bytesExactos_data()
+{
+    QTest::addColumn<int>("destino");
+    QTest::addColumn<QByteArray>("esperado");
+    QTest::addColumn<int>("pausas");
+
+    QTest::newRow("todos") << 0 << QByteArray("\xC9" "222222 Hola\xC8") << 0;
+    QTest::newRow("5") << 5 << QByteArray("\xCA\x05" "222222 Hola\xC8") << 0;
+    QTest::newRow("200") << 200 << QByteArray("\xCA\xC8" "222222 Hola\xC8") << 1;
+    QTest::newRow("201") << 201 << QByteArray("\xCA\xC9" "222222 Hola\xC8") << 0;
+}
+
+void PruebaTransmisorPty::bytesExactos()
+{
+    QFETCH(int, destino);
+    QFETCH(QByteArray, esperado);
+    QFETCH(int, pausas);
+
+    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
+    const QByteArray trama = ArmarTrama("Hola", static_cast<quint8>(destino));
+    QCOMPARE(trama, esperado);
+    QVERIFY(transmisor->Mandar(trama));
+    QVERIFY(linea->EsperarBytes(esperado.size(), 5000));
+    QTRY_COMPARE(desocupado.size(), 1);
+    QCOMPARE(linea->Recibido(), esperado);
+    QCOMPARE(fallos.size(), 0);
+
+    const QList<qsizetype> puntos = PuntosDePausa(trama);
+    QCOMPARE(puntos.size(), pausas);
+    if (pausas == 1) {
+        // The pause falls right after the address byte.
+        QCOMPARE(puntos.first(), 1);
+        const qint64 hueco = Huecos(*linea, puntos).first();
+        QVERIFY2(hueco >= IntervaloNs, qPrintable(QString::number(hueco)));
+    }
+}
+
+void PruebaTransmisorPty::mensajeDeDirecciones()
+{
+    QSignalSpy escrita(transmisor.get(), &Transmisor::Escrita);
+    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    QSignalSpy avance(transmisor.get(), &Transmisor::Avance);
+    const QByteArray cadena = ArmarMensajeDeDirecciones();
+
+    QVERIFY(transmisor->Mandar(cadena));
+    QVERIFY(linea->EsperarBytes(cadena.size(), 20000));
+    QTRY_COMPARE(desocupado.size(), 1);
+    QCOMPARE(linea->Recibido(), cadena);
+    QCOMPARE(escrita.size(), 1);
+    QCOMPARE(avance.last().at(0).toLongLong(), 1304);
+    QCOMPARE(avance.last().at(1).toLongLong(), 1304);
+
+    const QList<qsizetype> puntos = PuntosDePausa(cadena);
+    QCOMPARE(puntos.size(), 100);
+    const QList<qint64> huecos = Huecos(*linea, puntos);
+    const auto [menor, mayor] = std::minmax_element(huecos.cbegin(), huecos.cend());
+    qInfo("1304 bytes, 100 pausas de %lld ms: hueco mínimo %.2f ms, máximo %.2f ms",
+          static_cast<long long>(Intervalo.count()), *menor / 1e6, *mayor / 1e6);
+    for (qsizetype indice = 0; indice < huecos.size(); ++indice) {
+        QVERIFY2(huecos.at(indice) >= IntervaloNs,
+                 qPrintable(u"pausa %1 tras el byte %2: %3 ns"_s.arg(indice).arg(puntos.at(indice)).arg(huecos.at(indice))));
+    }
+}
+
+void PruebaTransmisorPty::cadenaEnColaTrasLaPausa()
+{
+    QSignalSpy comenzada(transmisor.get(), &Transmisor::Comenzada);
+    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    const QByteArray direcciones = ArmarMensajeDeDirecciones();
+    const QByteArray trama = ArmarTrama("En cola", 7);
+
+    QVERIFY(transmisor->Mandar(direcciones));
+    QVERIFY(linea->EsperarBytes(12, 5000));
+    QVERIFY(transmisor->Ocupado());
+    QVERIFY(transmisor->Mandar(trama));
+    QCOMPARE(comenzada.size(), 1);
+
+    QVERIFY(linea->EsperarBytes(direcciones.size() + trama.size(), 20000));
+    QTRY_COMPARE(desocupado.size(), 1);
+    QCOMPARE(linea->Recibido(), direcciones + trama);
+    QCOMPARE(comenzada.size(), 2);
+    QCOMPARE(comenzada.at(1).at(0).toLongLong(), trama.size());
+}
+
+void PruebaTransmisorPty::cerrarElMaestroDuranteLaTransmision()
+{
+    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    QVERIFY(transmisor->Mandar(ArmarMensajeDeDirecciones()));
+    QVERIFY(transmisor->Mandar(ArmarTrama("en cola", 3)));
+    QVERIFY(linea->EsperarBytes(100, 10000));
+
+    linea->CerrarMaestro();
+    QTRY_COMPARE_WITH_TIMEOUT(fallos.size(), 1, 5000);
+    QVERIFY(!transmisor->Ocupado());
+    QVERIFY(!puerto->Abierto());
+    QCOMPARE(desocupado.size(), 1);
+    const QString descripcion = fallos.first().first().toString();
+    QVERIFY2(descripcion.contains(u"com1"_s), qPrintable(descripcion));
+    QTest::qWait(200);
+    QCOMPARE(fallos.size(), 1);
+
+    // The adapter is plugged in again; no restart needed.
+    PseudoTerminal nueva;
+    QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
+    QVERIFY(nueva.CrearEnlace(QDir::current(), 1));
+    const QByteArray trama = ArmarTrama("de nuevo", 5);
+    QVERIFY(transmisor->Mandar(trama));
+    QVERIFY(nueva.EsperarBytes(trama.size(), 5000));
+    QTRY_COMPARE(desocupado.size(), 2);
+    QCOMPARE(nueva.Recibido(), trama);
+    QCOMPARE(fallos.size(), 1);
+}
+
+void PruebaTransmisorPty::puertoQueNoAbreNoEscribe_data()
+{
+    QTest::addColumn<bool>("inservible");
+    QTest::newRow("no es una terminal") << true;
+    QTest::newRow("enlace roto") << false;
+}
+
+void PruebaTransmisorPty::puertoQueNoAbreNoEscribe()
+{
+    QFETCH(bool, inservible);
+
+    if (inservible)
+        QVERIFY(PseudoTerminal::CrearPuertoInservible(QDir::current(), 2));
+    else
+        QVERIFY(PseudoTerminal::CrearEnlaceRoto(QDir::current(), 2));
+    QFile archivo(QDir::current().filePath(u"com2"_s));
+    const qint64 tamano = inservible ? archivo.size() : -1;
+    QVERIFY(puerto->PonerNumero(2));
+
+    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy comenzada(transmisor.get(), &Transmisor::Comenzada);
+    QVERIFY(!transmisor->Mandar(ArmarTrama("Hola", 0)));
+    QCOMPARE(fallos.size(), 1);
+    QVERIFY2(fallos.first().first().toString().contains(u"Com2"_s), qPrintable(fallos.first().first().toString()));
+    QCOMPARE(comenzada.size(), 0);
+    QVERIFY(!transmisor->Ocupado());
+    QTest::qWait(100);
+    QCOMPARE(fallos.size(), 1);
+    if (inservible)
+        QCOMPARE(archivo.size(), tamano);
+    QVERIFY(linea->Recibido().isEmpty());
+}
+
+void PruebaTransmisorPty::lineaQueNoLeeSeDaPorDetenida()
+{
+    transmisor->PonerPlazoSinAvance(300ms);
+    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
+    linea->PausarLectura(true);
+    // More than the kernel's pseudo-terminal buffer holds.
+    QVERIFY(transmisor->Mandar(QByteArray(256 * 1024, 'x')));
+    QTRY_COMPARE_WITH_TIMEOUT(fallos.size(), 1, 20000);
+    const QString descripcion = fallos.first().first().toString();
+    QVERIFY2(descripcion.contains(u"no transmite"_s), qPrintable(descripcion));
+    QVERIFY(!puerto->Abierto());
+    QVERIFY(!transmisor->Ocupado());
+}
+
+QTEST_GUILESS_MAIN(PruebaTransmisorPty)
+#include "prueba_transmisor_pty.moc"

@@ -1,0 +1,362 @@
+#include "apoyo/puertofalso.h"
+#include "escenario.h"
+#include "link/trama.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/dialogodearchivo.h"
+#include "platform/portapapeles.h"
+#include "ui/configred.h"
+#include "ui/frmdialogenvio.h"
+#include "ui/frmeditordetextos.h"
+#include "ui/principal.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+const QStringList TresCarteles = {QStringLiteral("interfase com1,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
+                                  QStringLiteral("cartel R560, Patio, Desconocida"),
+                                  QStringLiteral("cartel R560, Hall, 12")};
+
+QByteArray Trama(const QByteArray &mensaje, quint8 destino)
+{
+    return ArmarTrama(mensaje, destino);
+}
+
+void Seleccionar(QPlainTextEdit &texto, int desde, int hasta)
+{
+    QTextCursor cursor = texto.textCursor();
+    cursor.setPosition(desde);
+    cursor.setPosition(hasta, QTextCursor::KeepAnchor);
+    texto.setTextCursor(cursor);
+}
+} // namespace
+
+class PruebaEditor : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void botonesDeEfecto_data();
+    void botonesDeEfecto();
+    void portapapeles();
+    void consultarLongitud_data();
+    void consultarLongitud();
+    void enviarAhora_data();
+    void enviarAhora();
+    void enviarTextoDemasiadoLargo();
+    void enviarOmiteDestinosSinCartel();
+    void clicsEnDestinos();
+    void destinosSeGuardanYVuelvenPorNombre();
+    void registroQueSeAchicaQuitaDestinos();
+    void guardarFallidoConservaElEstado();
+    void guardarRechazaCaracteresQueNoCaben();
+};
+
+void PruebaEditor::botonesDeEfecto_data()
+{
+    QTest::addColumn<QString>("inicial");
+    QTest::addColumn<int>("desde");
+    QTest::addColumn<int>("hasta");
+    QTest::addColumn<QStringList>("botones");
+    QTest::addColumn<QString>("esperado");
+    QTest::addColumn<int>("cursor");
+
+    QTest::newRow("en el cursor") << QStringLiteral("ABCD") << 2 << 2 << QStringList{QStringLiteral("EfeTitila")}
+                                  << QStringLiteral("AB[titila]CD") << 10;
+    QTest::newRow("sobre una selección") << QStringLiteral("HOLA") << 0 << 4 << QStringList{QStringLiteral("EfeSube")}
+                                         << QStringLiteral("[sube]") << 6;
+    QTest::newRow("dos veces") << QString() << 0 << 0 << QStringList{QStringLiteral("EfeVel1"), QStringLiteral("EfeVel1")}
+                               << QStringLiteral("[v1][v1]") << 8;
+    QTest::newRow("espacio seg") << QStringLiteral("a") << 1 << 1 << QStringList{QStringLiteral("EfeEspacioSeg")}
+                                 << QStringLiteral("a[esp seg]") << 10;
+    QTest::newRow("no titila y corre") << QString() << 0 << 0
+                                       << QStringList{QStringLiteral("EfeNoTitila"), QStringLiteral("EfeCorreIzq")}
+                                       << QStringLiteral("[no titila][izq]") << 16;
+}
+
+void PruebaEditor::botonesDeEfecto()
+{
+    QFETCH(QString, inicial);
+    QFETCH(int, desde);
+    QFETCH(int, hasta);
+    QFETCH(QStringList, botones);
+    QFETCH(QString, esperado);
+    QFETCH(int, cursor);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    principal.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&principal));
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(inicial);
+    editor.modificado = false;
+    Seleccionar(editor.Texto(), desde, hasta);
+
+    for (const QString &nombre : botones) {
+        auto *boton = editor.findChild<QPushButton *>(nombre);
+        QVERIFY2(boton, qPrintable(nombre));
+        QTest::mouseClick(boton, Qt::LeftButton);
+    }
+    QCOMPARE(editor.Texto().toPlainText(), esperado);
+    QCOMPARE(editor.Texto().textCursor().position(), cursor);
+    QVERIFY(editor.modificado);
+    QVERIFY(editor.Texto().hasFocus());
+    escenario.principal().hide();
+}
+
+void PruebaEditor::portapapeles()
+{
+    Escenario escenario;
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("uno dos"));
+    editor.modificado = false;
+
+    // Copying nothing leaves an empty text on the clipboard.
+    Portapapeles::PonerTexto(QStringLiteral("previo"));
+    Seleccionar(editor.Texto(), 2, 2);
+    editor.mnuCopiar_Click();
+    QCOMPARE(Portapapeles::TomarTexto(), QString());
+    QVERIFY(!editor.modificado);
+
+    Seleccionar(editor.Texto(), 0, 3);
+    editor.mnuCopiar_Click();
+    QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("uno"));
+    QVERIFY(!editor.modificado);
+
+    editor.mnuCortar_Click();
+    QCOMPARE(editor.Texto().toPlainText(), QStringLiteral(" dos"));
+    QVERIFY(editor.modificado);
+
+    editor.modificado = false;
+    Seleccionar(editor.Texto(), 4, 4);
+    editor.mnuPegar_Click();
+    QCOMPARE(editor.Texto().toPlainText(), QStringLiteral(" dosuno"));
+    QVERIFY(editor.modificado);
+
+    // An empty clipboard changes nothing but still marks the text.
+    Portapapeles::Limpiar();
+    editor.modificado = false;
+    editor.mnuPegar_Click();
+    QCOMPARE(editor.Texto().toPlainText(), QStringLiteral(" dosuno"));
+    QVERIFY(editor.modificado);
+}
+
+void PruebaEditor::consultarLongitud_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("mensaje");
+
+    QTest::newRow("vacío") << QString() << QStringLiteral("Longitud: 0 bytes");
+    QTest::newRow("etiqueta") << QStringLiteral("HOLA[titila]") << QStringLiteral("Longitud: 5 bytes");
+    QTest::newRow("salto cuenta dos") << QStringLiteral("A\nB") << QStringLiteral("Longitud: 4 bytes");
+    QTest::newRow("acento caído") << QStringLiteral("ÁRBOL") << QStringLiteral("Longitud: 4 bytes");
+}
+
+void PruebaEditor::consultarLongitud()
+{
+    QFETCH(QString, texto);
+    QFETCH(QString, mensaje);
+
+    Escenario escenario;
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(texto);
+    editor.Accion(QStringLiteral("mnuConsultarLongi"))->trigger();
+
+    const auto caja = CuadroDeMensaje::Mostrados().constLast();
+    QCOMPARE(caja.texto, mensaje);
+    QCOMPARE(caja.titulo, QStringLiteral("Consultar Longitud"));
+    QCOMPARE(caja.icono, QMessageBox::Information);
+}
+
+void PruebaEditor::enviarAhora_data()
+{
+    QTest::addColumn<QStringList>("configuracion");
+    QTest::addColumn<QList<int>>("marcar");
+    QTest::addColumn<QByteArray>("esperado");
+
+    const QByteArray hola = "HOLA";
+    QTest::newRow("un cartel: siempre a todos")
+        << QStringList({QStringLiteral("cartel R560, Sala, 5")}) << QList<int>{0} << Trama(hola, 0);
+    QTest::newRow("global") << TresCarteles << QList<int>{} << Trama(hola, 0);
+    QTest::newRow("dos carteles en orden del registro")
+        << TresCarteles << QList<int>{2, 0} << Trama(hola, 5) + Trama(hola, 12);
+    QTest::newRow("dirección desconocida va a todos") << TresCarteles << QList<int>{1} << Trama(hola, 0);
+    QTest::newRow("marcar y desmarcar vuelve a global") << TresCarteles << QList<int>{1, 1} << Trama(hola, 0);
+}
+
+void PruebaEditor::enviarAhora()
+{
+    QFETCH(QStringList, configuracion);
+    QFETCH(QList<int>, marcar);
+    QFETCH(QByteArray, esperado);
+
+    Escenario escenario;
+    escenario.EscribirConfiguracion(configuracion);
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("HOLA"));
+    for (int indice : marcar)
+        editor.mnuPropDestino_Click(indice);
+
+    editor.Accion(QStringLiteral("mnuEnviarAhora"))->trigger();
+    QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
+    QTRY_VERIFY(principal.dialogEnvio().isHidden());
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+}
+
+void PruebaEditor::enviarTextoDemasiadoLargo()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QString(32766, QLatin1Char('a')));
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(escenario.puerto().Escrito().size(), 32766 + 9);
+
+    escenario.puerto().OlvidarEscrito();
+    // One more character, or a line break that counts two, is too long.
+    editor.Texto().setPlainText(QString(32765, QLatin1Char('a')) + QStringLiteral("\n"));
+    editor.mnuEnviarAhora_Click();
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(QStringLiteral("32766")));
+    QTest::qWait(20);
+    QVERIFY(escenario.puerto().Escrito().isEmpty());
+    QVERIFY(principal.dialogEnvio().isHidden());
+}
+
+void PruebaEditor::enviarOmiteDestinosSinCartel()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, Sala, 5"), QStringLiteral("cartel R560, Lejos, 300")});
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("X"));
+    editor.mnuPropDestino_Click(0);
+    editor.mnuPropDestino_Click(1);
+
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X", 5));
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(QStringLiteral("Lejos")));
+}
+
+void PruebaEditor::clicsEnDestinos()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    QCOMPARE(editor.TitulosDeDestino(),
+             QStringList({QStringLiteral(" Sala"), QStringLiteral(" Patio"), QStringLiteral(" Hall")}));
+    QVERIFY(editor.GlobalMarcado());
+
+    // Global cannot be unmarked by clicking it.
+    editor.Accion(QStringLiteral("mnuPropGlobal"))->trigger();
+    QVERIFY(editor.GlobalMarcado());
+    QVERIFY(!editor.modificado);
+
+    editor.Accion(QStringLiteral("mnuPropDestino0"))->trigger();
+    editor.Accion(QStringLiteral("mnuPropDestino2"))->trigger();
+    QVERIFY(!editor.GlobalMarcado());
+    QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
+    QVERIFY(editor.modificado);
+
+    editor.modificado = false;
+    editor.Accion(QStringLiteral("mnuPropGlobal"))->trigger();
+    QVERIFY(editor.GlobalMarcado());
+    QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
+    QVERIFY(!editor.modificado);
+}
+
+void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("línea 1\nlínea 2"));
+    editor.mnuPropDestino_Click(0);
+    editor.mnuPropDestino_Click(2);
+
+    const QString ruta = escenario.Ruta(QStringLiteral("dos.txt"));
+    DialogoDeArchivo::ResponderCon({ruta});
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(editor.Caption(), ruta);
+    QVERIFY(editor.nombrado);
+    QVERIFY(!editor.modificado);
+    QCOMPARE(escenario.LeerArchivo(QStringLiteral("dos.txt")),
+             QByteArray("PROPIEDADES:\r\nDirs:  Sala; Hall\r\nTEXTO:\r\nl\xEDnea 1\r\nl\xEDnea 2\r\n"));
+    const auto pedido = DialogoDeArchivo::Pedidos().constLast();
+    QCOMPARE(pedido.titulo, QStringLiteral("Guardar el Texto"));
+    QCOMPARE(pedido.extension, QStringLiteral("txt"));
+
+    editor.mnuCerrar_Click();
+    principal.AbrirTexto(ruta);
+    QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
+    QVERIFY(!editor.GlobalMarcado());
+    QCOMPARE(editor.TextoCrLf(), QStringLiteral("línea 1\r\nlínea 2"));
+
+    // Saving again under its name asks nothing.
+    editor.Texto().appendPlainText(QStringLiteral("más"));
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(DialogoDeArchivo::Pedidos().size(), 1);
+    QVERIFY(escenario.LeerArchivo(QStringLiteral("dos.txt")).endsWith("m\xE1s\r\n"));
+}
+
+void PruebaEditor::registroQueSeAchicaQuitaDestinos()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.mnuPropDestino_Click(2);
+
+    QStringList dos = {QStringLiteral("R560, Sala, 5"), QStringLiteral("R560, Patio, Desconocida")};
+    principal.configRed().Registro().setStringList(dos);
+    principal.ActualizarDestinos();
+
+    QCOMPARE(editor.TitulosDeDestino(), QStringList({QStringLiteral(" Sala"), QStringLiteral(" Patio")}));
+    QVERIFY(editor.GlobalMarcado());
+}
+
+void PruebaEditor::guardarFallidoConservaElEstado()
+{
+    Escenario escenario;
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("texto"));
+
+    DialogoDeArchivo::ResponderCon({escenario.Ruta(QStringLiteral("no-hay/carpeta.txt"))});
+    QVERIFY(!editor.mnuGuardarComo_Click());
+
+    QVERIFY(editor.modificado);
+    QVERIFY(!editor.nombrado);
+    QCOMPARE(editor.Caption(), QStringLiteral("Texto sin título: 1"));
+    const auto caja = CuadroDeMensaje::Mostrados().constFirst();
+    QCOMPARE(caja.icono, QMessageBox::Warning);
+    QVERIFY(caja.texto.contains(QStringLiteral("carpeta.txt")));
+}
+
+void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
+{
+    Escenario escenario;
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("Precio: 5 ₿ o 3 Ω"));
+
+    DialogoDeArchivo::ResponderCon({escenario.Ruta(QStringLiteral("precio.txt"))});
+    QVERIFY(!editor.mnuGuardar_Click());
+
+    QVERIFY(!QFile::exists(escenario.Ruta(QStringLiteral("precio.txt"))));
+    QVERIFY(editor.modificado);
+    const QString texto = CuadroDeMensaje::Mostrados().constFirst().texto;
+    QVERIFY2(texto.contains(QStringLiteral("₿")) && texto.contains(QStringLiteral("Ω")), qPrintable(texto));
+}
+
+QTEST_MAIN(PruebaEditor)
+#include "prueba_editor.moc"
