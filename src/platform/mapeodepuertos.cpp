@@ -5,6 +5,8 @@
 
 #ifdef Q_OS_WIN
 #include <QSerialPortInfo>
+
+#include <algorithm>
 #endif
 
 using namespace Qt::Literals::StringLiterals;

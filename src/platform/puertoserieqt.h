@@ -12,6 +12,7 @@
 // A change of number while open is kept for the next Abrir(), which reopens;
 // a change of settings reaches an open port at once. The port is opened for
 // writing only, without flow control: nothing is ever read from the signs.
+// Evento() is never emitted: no send threshold is set.
 class PuertoSerieQt final : public PuertoSerie
 {
     Q_OBJECT

@@ -75,6 +75,7 @@ CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
     connect(Cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar_Click);
 
     Form_Load();
+    Nombre->setFocus();
 }
 
 void CartelNuevo::Form_Load()

@@ -27,9 +27,9 @@ void Seleccionar(QRadioButton *boton, const std::function<void()> &manejador)
         boton->setChecked(true);
 }
 
-// The speed is the number before the first comma of the settings, read the
-// way the serial control's users always have: leading blanks skipped, then
-// the digits that follow.
+// The speed is the number before the first comma of the settings: leading
+// blanks skipped, then the digits that follow; no digits read as 0, which
+// selects no speed button.
 int LeerVelocidad(const QString &ajustes)
 {
     const QString campo = ajustes.section(u',', 0, 0).trimmed();

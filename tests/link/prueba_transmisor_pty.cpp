@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::Literals::StringLiterals;
@@ -18,6 +19,11 @@ namespace {
 
 constexpr auto Intervalo = 20ms;
 constexpr qint64 IntervaloNs = std::chrono::nanoseconds(Intervalo).count();
+// The far end reads on this same thread, so a read can come late by however
+// long the process was kept off the processor, which shortens the gap it
+// measures; the shortest gap is held only to half the interval, the typical
+// one (the median) to the whole of it.
+constexpr qint64 HuecoMinimoNs = IntervaloNs / 2;
 
 // Positions of the pause points of a transmission string: every byte 200 but
 // a last one.
@@ -123,7 +129,7 @@ void PruebaTransmisorPty::bytesExactos()
         // The pause falls right after the address byte.
         QCOMPARE(puntos.first(), 1);
         const qint64 hueco = Huecos(*linea, puntos).first();
-        QVERIFY2(hueco >= IntervaloNs, qPrintable(QString::number(hueco)));
+        QVERIFY2(hueco >= HuecoMinimoNs, qPrintable(QString::number(hueco)));
     }
 }
 
@@ -145,13 +151,22 @@ void PruebaTransmisorPty::mensajeDeDirecciones()
     const QList<qsizetype> puntos = PuntosDePausa(cadena);
     QCOMPARE(puntos.size(), 100);
     const QList<qint64> huecos = Huecos(*linea, puntos);
-    const auto [menor, mayor] = std::minmax_element(huecos.cbegin(), huecos.cend());
-    qInfo("1304 bytes, 100 pausas de %lld ms: hueco mínimo %.2f ms, máximo %.2f ms",
-          static_cast<long long>(Intervalo.count()), *menor / 1e6, *mayor / 1e6);
+    QList<qint64> ordenados = huecos;
+    std::sort(ordenados.begin(), ordenados.end());
+    const qint64 mediana = ordenados.at(ordenados.size() / 2);
+    qInfo("1304 bytes, 100 pausas de %lld ms: hueco mínimo %.2f ms, mediana %.2f ms, máximo %.2f ms",
+          static_cast<long long>(Intervalo.count()), ordenados.first() / 1e6, mediana / 1e6,
+          ordenados.last() / 1e6);
     for (qsizetype indice = 0; indice < huecos.size(); ++indice) {
-        QVERIFY2(huecos.at(indice) >= IntervaloNs,
+        QVERIFY2(huecos.at(indice) >= HuecoMinimoNs,
                  qPrintable(u"pausa %1 tras el byte %2: %3 ns"_s.arg(indice).arg(puntos.at(indice)).arg(huecos.at(indice))));
     }
+    QVERIFY2(mediana >= IntervaloNs, qPrintable(QString::number(mediana)));
+
+    // Inside a frame the bytes follow one another without pauses: the whole
+    // string takes little more than its 100 pauses.
+    const qint64 total = linea->MomentoDelByte(cadena.size() - 1) - linea->MomentoDelByte(0);
+    qInfo("de primer a último byte: %.1f ms", total / 1e6);
 }
 
 void PruebaTransmisorPty::cadenaEnColaTrasLaPausa()
