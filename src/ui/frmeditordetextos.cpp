@@ -1,5 +1,6 @@
 #include "frmeditordetextos.h"
 
+#include "barrademenus.h"
 #include "config/registrodecartel.h"
 #include "configred.h"
 #include "documents/documento.h"
@@ -122,53 +123,36 @@ QAction *frmEditorDeTextos::Accion(const QString &nombre) const
 
 void frmEditorDeTextos::CrearMenus()
 {
-    auto menu = [this](const char *nombre, const char *titulo) {
-        auto *nuevo = new QMenu(QString::fromUtf8(titulo), this);
-        nuevo->setObjectName(Latin1(nombre));
-        nuevo->menuAction()->setObjectName(Latin1(nombre));
-        m_menus.append(nuevo);
-        return nuevo;
-    };
-    auto item = [this](QMenu *destino, const char *nombre, const char *titulo, auto manejador) {
-        QAction *accion = destino->addAction(QString::fromUtf8(titulo));
-        accion->setObjectName(Latin1(nombre));
+    BarraDeMenus barra(*this);
+    auto item = [this, &barra](QMenu *menu, const char *nombre, const char *titulo, auto manejador) {
+        QAction *accion = barra.Item(*menu, nombre, titulo);
         connect(accion, &QAction::triggered, this, manejador);
-        return accion;
-    };
-    auto separador = [](QMenu *destino, const char *nombre) {
-        QAction *accion = destino->addSeparator();
-        accion->setObjectName(Latin1(nombre));
         return accion;
     };
     Principal &principal = m_principal;
 
-    QMenu *archivo = menu("mnuArchivo", "&Archivo");
+    QMenu *archivo = barra.Menu("mnuArchivo", "&Archivo");
     item(archivo, "mnuNuevoTexto", "Crear Un &Nuevo Texto", [&principal] { principal.mnuNuevoTexto_Click(); });
     item(archivo, "mnuCargarTexto", "&Abrir Un Texto", [&principal] { principal.mnuCargarTexto_Click(); });
     item(archivo, "mnuCerrar", "&Cerrar", [this] { mnuCerrar_Click(); });
-    separador(archivo, "mnuSeparator1");
+    barra.Separador(*archivo, "mnuSeparator1");
     item(archivo, "mnuGuardar", "&Guardar", [this] { mnuGuardar_Click(); });
     item(archivo, "mnuGuardarComo", "Guardar &Como", [this] { mnuGuardarComo_Click(); });
-    separador(archivo, "mnuSeparator3");
-    auto *enviar = new QMenu(QStringLiteral("&Enviar"), archivo);
-    enviar->menuAction()->setObjectName(QStringLiteral("mnuEnviar"));
-    archivo->addMenu(enviar);
+    barra.Separador(*archivo, "mnuSeparator3");
+    QMenu *enviar = barra.Submenu(*archivo, "mnuEnviar", "&Enviar");
     item(enviar, "mnuEnviarAhora", "&Ahora", [this] { mnuEnviarAhora_Click(); });
-    separador(archivo, "mnuSeparator2");
+    barra.Separador(*archivo, "mnuSeparator2");
     item(archivo, "mnuSalir", "&Salir", [&principal] { principal.mnuSalir_Click(); });
 
-    QMenu *editar = menu("mnuEditar", "&Editar");
+    QMenu *editar = barra.Menu("mnuEditar", "&Editar");
     item(editar, "mnuCortar", "&Cortar", [this] { mnuCortar_Click(); });
     item(editar, "mnuCopiar", "C&opiar", [this] { mnuCopiar_Click(); });
     item(editar, "mnuPegar", "&Pegar", [this] { mnuPegar_Click(); });
-    m_mnuSeparator5 = separador(editar, "mnuSeparator5");
+    m_mnuSeparator5 = barra.Separador(*editar, "mnuSeparator5");
     m_mnuSeparator5->setVisible(false);
-    m_mnuPropDestinos = new QMenu(QStringLiteral("&Destinos"), editar);
-    m_mnuPropDestinos->menuAction()->setObjectName(QStringLiteral("mnuPropDestinos"));
-    editar->addMenu(m_mnuPropDestinos);
+    m_mnuPropDestinos = barra.Submenu(*editar, "mnuPropDestinos", "&Destinos");
     m_mnuPropDestinos->menuAction()->setVisible(false);
-    m_mnuPropGlobal = m_mnuPropDestinos->addAction(QStringLiteral("&Global"));
-    m_mnuPropGlobal->setObjectName(QStringLiteral("mnuPropGlobal"));
+    m_mnuPropGlobal = barra.Item(*m_mnuPropDestinos, "mnuPropGlobal", "&Global");
     m_mnuPropGlobal->setCheckable(true);
     m_mnuPropGlobal->setChecked(true);
     // Qt toggles a checkable item before reporting the click; the handlers
@@ -177,24 +161,23 @@ void frmEditorDeTextos::CrearMenus()
         m_mnuPropGlobal->setChecked(!marcado);
         mnuPropGlobal_Click();
     });
-    separador(m_mnuPropDestinos, "mnuSeparator6");
+    barra.Separador(*m_mnuPropDestinos, "mnuSeparator6");
     AgregarDestino(0)->setText(QStringLiteral("Primer Cartel"));
 
-    QMenu *herramientas = menu("mnuHerramientas", "&Herramientas");
+    QMenu *herramientas = barra.Menu("mnuHerramientas", "&Herramientas");
     item(herramientas, "mnuConsultarLongi", "&Consultar Longitud", [this] { mnuConsultarLongi_Click(); });
-    separador(herramientas, "mnuSeparator4");
+    barra.Separador(*herramientas, "mnuSeparator4");
     item(herramientas, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles",
          [&principal] { principal.mnuVerDirs_Click(); });
-    QAction *clipboard = herramientas->addAction(QStringLiteral("&Mandar El Clipboard"));
-    clipboard->setObjectName(QStringLiteral("mnuMandarClipb"));
+    QAction *clipboard = barra.Item(*herramientas, "mnuMandarClipb", "&Mandar El Clipboard");
     clipboard->setVisible(false);
     clipboard->setEnabled(false);
 
-    QMenu *config = menu("mnuConfig", "&Configuración");
+    QMenu *config = barra.Menu("mnuConfig", "&Configuración");
     item(config, "mnuConfigInterfase", "&Interfase Serie", [&principal] { principal.mnuConfigInterfase_Click(); });
     item(config, "mnuConfigRed", "&Carteles Conectados", [&principal] { principal.mnuConfigRed_Click(); });
 
-    QMenu *ventana = menu("mnuVentana", "&Ventana");
+    QMenu *ventana = barra.Menu("mnuVentana", "&Ventana");
     QAction *vertical = item(ventana, "mnuArrVert", "Arreglar &Verticalmente",
                              [&principal] { principal.ArreglarVerticalmente(); });
     QAction *horizontal = item(ventana, "mnuArrHoriz", "Arreglar &Horizontalmente",
@@ -202,7 +185,8 @@ void frmEditorDeTextos::CrearMenus()
     connect(ventana, &QMenu::aboutToShow, this,
             [ventana, vertical, horizontal, &principal] { principal.LlenarMenuVentana(*ventana, {vertical, horizontal}); });
 
-    menu("mnuAyuda", "&Ayuda");
+    barra.Menu("mnuAyuda", "&Ayuda");
+    m_menus = barra.Menus();
 }
 
 QAction *frmEditorDeTextos::AgregarDestino(int indice)

@@ -1,5 +1,6 @@
 #include "principal.h"
 
+#include "barrademenus.h"
 #include "config/configuracion.h"
 #include "configred.h"
 #include "configserie.h"
@@ -22,11 +23,6 @@
 
 namespace {
 constexpr int EventoDeEnvio = 1;
-
-QString Latin1(const char *texto)
-{
-    return QString::fromLatin1(texto);
-}
 } // namespace
 
 Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
@@ -79,55 +75,43 @@ void Principal::MDIForm_Load()
 
 void Principal::CrearMenus()
 {
-    auto menu = [this](const char *nombre, const char *titulo) {
-        auto *nuevo = new QMenu(QString::fromUtf8(titulo), this);
-        nuevo->setObjectName(Latin1(nombre));
-        nuevo->menuAction()->setObjectName(Latin1(nombre));
-        m_menus.append(nuevo);
-        return nuevo;
-    };
-    auto item = [](QMenu *destino, const char *nombre, const char *titulo, bool habilitado = true) {
-        QAction *accion = destino->addAction(QString::fromUtf8(titulo));
-        accion->setObjectName(Latin1(nombre));
+    BarraDeMenus barra(*this);
+    auto item = [&barra](QMenu *menu, const char *nombre, const char *titulo, bool habilitado = true) {
+        QAction *accion = barra.Item(*menu, nombre, titulo);
         accion->setEnabled(habilitado);
-        return accion;
-    };
-    auto separador = [](QMenu *destino, const char *nombre) {
-        QAction *accion = destino->addSeparator();
-        accion->setObjectName(Latin1(nombre));
         return accion;
     };
     constexpr bool Deshabilitado = false;
 
-    QMenu *archivo = menu("mnuArchivo", "&Archivo");
+    QMenu *archivo = barra.Menu("mnuArchivo", "&Archivo");
     connect(item(archivo, "mnuNuevoTexto", "Crear Un &Nuevo Texto"), &QAction::triggered, this,
             &Principal::mnuNuevoTexto_Click);
     connect(item(archivo, "mnuCargarTexto", "&Abrir Un Texto"), &QAction::triggered, this,
             &Principal::mnuCargarTexto_Click);
     item(archivo, "mnuCerrar", "&Cerrar", Deshabilitado);
-    separador(archivo, "mnuSeparator1");
+    barra.Separador(*archivo, "mnuSeparator1");
     item(archivo, "mnuGuardar", "&Guardar", Deshabilitado);
     item(archivo, "mnuGuardarComo", "Guardar &Como", Deshabilitado);
-    separador(archivo, "mnuSeparator3");
+    barra.Separador(*archivo, "mnuSeparator3");
     item(archivo, "mnuEnviar", "&Enviar", Deshabilitado);
-    separador(archivo, "mnuSeparator2");
+    barra.Separador(*archivo, "mnuSeparator2");
     connect(item(archivo, "mnuSalir", "&Salir"), &QAction::triggered, this, &Principal::mnuSalir_Click);
 
-    QMenu *editar = menu("mnuEditar", "&Editar");
+    QMenu *editar = barra.Menu("mnuEditar", "&Editar");
     item(editar, "mnuCortar", "&Cortar", Deshabilitado);
     item(editar, "mnuCopiar", "C&opiar", Deshabilitado);
     item(editar, "mnuPegar", "&Pegar", Deshabilitado);
-    separador(editar, "mnuSeparator5")->setVisible(false);
+    barra.Separador(*editar, "mnuSeparator5")->setVisible(false);
     item(editar, "mnuPropDestinos", "D&estinos", Deshabilitado)->setVisible(false);
 
-    QMenu *herramientas = menu("mnuHerramientas", "&Herramientas");
+    QMenu *herramientas = barra.Menu("mnuHerramientas", "&Herramientas");
     item(herramientas, "mnuConsultarLongi", "&Consultar Longitud", Deshabilitado);
-    separador(herramientas, "mnuSeparator4");
+    barra.Separador(*herramientas, "mnuSeparator4");
     connect(item(herramientas, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles"), &QAction::triggered, this,
             &Principal::mnuVerDirs_Click);
     item(herramientas, "mnuMandarClipb", "&Mandar El Clipboard", Deshabilitado)->setVisible(false);
 
-    QMenu *config = menu("mnuConfig", "&Configuración");
+    QMenu *config = barra.Menu("mnuConfig", "&Configuración");
     connect(item(config, "mnuConfigInterfase", "&Interfase Serie"), &QAction::triggered, this,
             &Principal::mnuConfigInterfase_Click);
     connect(item(config, "mnuConfigRed", "&Carteles Conectados"), &QAction::triggered, this,
@@ -135,12 +119,13 @@ void Principal::CrearMenus()
 
     // Arranging is offered from the editors' menu bar only; here the items
     // are shown but do nothing.
-    QMenu *ventana = menu("mnuVentana", "&Ventana");
+    QMenu *ventana = barra.Menu("mnuVentana", "&Ventana");
     const QList<QAction *> propios = {item(ventana, "mnuArrVert", "Arreglar &Verticalmente"),
                                       item(ventana, "mnuArrHoriz", "Arreglar &Horizontalmente")};
     connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { LlenarMenuVentana(*ventana, propios); });
 
-    menu("mnuAyuda", "&Ayuda");
+    barra.Menu("mnuAyuda", "&Ayuda");
+    m_menus = barra.Menus();
     MostrarMenus(m_menus);
 }
 
