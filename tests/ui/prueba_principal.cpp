@@ -6,7 +6,9 @@
 #include "ui/frmdialogenvio.h"
 #include "ui/frmeditordetextos.h"
 #include "ui/principal.h"
+#include "ui/traducciones.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -38,6 +40,7 @@ private Q_SLOTS:
     void avisoDeDirecciones_data();
     void avisoDeDirecciones();
     void eventoDeEnvioNoPasaDelMaximo();
+    void botonesEstandarEnCastellano();
 };
 
 void PruebaPrincipal::arranqueSinConfiguracion()
@@ -421,6 +424,15 @@ void PruebaPrincipal::eventoDeEnvioNoPasaDelMaximo()
     for (int i = 0; i < 5; ++i)
         Q_EMIT principal.MSComm1().Evento(1);
     QCOMPARE(barra.value(), 3);
+}
+
+void PruebaPrincipal::botonesEstandarEnCastellano()
+{
+    QObject duenio;
+    QVERIFY(InstalarTraduccionesDeQt(duenio));
+    QMessageBox caja(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(caja.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Sí"));
+    QCOMPARE(caja.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
 }
 
 QTEST_MAIN(PruebaPrincipal)
