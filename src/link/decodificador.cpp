@@ -4,6 +4,32 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+struct NombresDelMotivo
+{
+    QStringView clave;
+    QStringView descripcion;
+};
+
+// Both names of a motive side by side, so that a new motive gets both at once.
+NombresDelMotivo Nombres(MotivoDeAnomalia motivo)
+{
+    switch (motivo) {
+    case MotivoDeAnomalia::Ruido:
+        return {u"ruido", u"bytes fuera de trama (se esperaba la cabecera 201 o 202)"};
+    case MotivoDeAnomalia::SinCampoFijo:
+        return {u"sin_campo_fijo", u"trama sin \"222222 \" tras la cabecera"};
+    case MotivoDeAnomalia::Interrumpida:
+        return {u"interrumpida", u"trama cortada por otra cabecera antes del fin (200)"};
+    case MotivoDeAnomalia::SinFin:
+        return {u"sin_fin", u"trama sin fin (200): la línea calló o la trama es demasiado larga"};
+    }
+    return {};
+}
+
+} // namespace
+
 QString DecodificarMensaje(const QByteArray &mensaje)
 {
     QString texto;
@@ -23,4 +49,14 @@ QString DecodificarMensaje(const QByteArray &mensaje)
         }
     }
     return texto;
+}
+
+QString ClaveDelMotivo(MotivoDeAnomalia motivo)
+{
+    return Nombres(motivo).clave.toString();
+}
+
+QString DescripcionDelMotivo(MotivoDeAnomalia motivo)
+{
+    return Nombres(motivo).descripcion.toString();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/separadordetramas.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,3 +11,10 @@
 // came through as spaces and dropped characters are gone, so this is the
 // sent text as the sign received it, not necessarily as it was typed.
 QString DecodificarMensaje(const QByteArray &mensaje);
+
+// Why some bytes off the line were set aside, in two forms: a key for what
+// reads the output by program ("ruido", "sin_campo_fijo", "interrumpida",
+// "sin_fin"; scripts match on them, so they stay as they are) and a sentence
+// for a person.
+QString ClaveDelMotivo(MotivoDeAnomalia motivo);
+QString DescripcionDelMotivo(MotivoDeAnomalia motivo);

@@ -1,59 +1,15 @@
+#include "apoyo/archivosdeprueba.h"
+#include "apoyo/limitedeescritura.h"
 #include "config/configuracion.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-#ifdef Q_OS_UNIX
-// Makes writes past `bytes` fail with EFBIG while it lives: a disk filling up
-// mid-write, which even root cannot write past.
-class LimiteDeEscritura
-{
-public:
-    explicit LimiteDeEscritura(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &anterior);
-        senalAnterior = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit nuevo = anterior;
-        nuevo.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &nuevo);
-    }
-    ~LimiteDeEscritura()
-    {
-        setrlimit(RLIMIT_FSIZE, &anterior);
-        std::signal(SIGXFSZ, senalAnterior);
-    }
-    LimiteDeEscritura(const LimiteDeEscritura &) = delete;
-    LimiteDeEscritura &operator=(const LimiteDeEscritura &) = delete;
-
-private:
-    rlimit anterior{};
-    void (*senalAnterior)(int) = nullptr;
-};
-#endif
-
-bool EscribirBytes(const QString &ruta, const QByteArray &bytes)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::WriteOnly) && archivo.write(bytes) == bytes.size();
-}
-
-QByteArray LeerBytes(const QString &ruta)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no se pudo leer>");
-}
 
 const QString Unico = u"R560, Un Cartel, Desconocida"_s;
 

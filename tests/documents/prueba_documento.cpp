@@ -1,7 +1,7 @@
+#include "apoyo/archivosdeprueba.h"
 #include "documents/documento.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,18 +9,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool EscribirBytes(const QString &ruta, const QByteArray &bytes)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::WriteOnly) && archivo.write(bytes) == bytes.size();
-}
-
-QByteArray LeerBytes(const QString &ruta)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no se pudo leer>");
-}
 
 const QString Global = u"Global\r\n"_s;
 

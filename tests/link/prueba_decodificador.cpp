@@ -82,21 +82,6 @@ std::vector<SucesoDeLinea> AlimentarATrozos(SeparadorDeTramas &separador, const 
     return sucesos;
 }
 
-QString Motivo(MotivoDeAnomalia motivo)
-{
-    switch (motivo) {
-    case MotivoDeAnomalia::Ruido:
-        return u"ruido"_s;
-    case MotivoDeAnomalia::SinCampoFijo:
-        return u"sin campo"_s;
-    case MotivoDeAnomalia::Interrumpida:
-        return u"interrumpida"_s;
-    case MotivoDeAnomalia::SinFin:
-        return u"sin fin"_s;
-    }
-    return {};
-}
-
 QString Resumir(const SucesoDeLinea &suceso)
 {
     if (const auto *t = std::get_if<TramaRecibida>(&suceso)) {
@@ -107,7 +92,7 @@ QString Resumir(const SucesoDeLinea &suceso)
             .arg(t->fin);
     }
     const auto &a = std::get<AnomaliaDeLinea>(suceso);
-    return u"%1 «%2» @%3-%4"_s.arg(Motivo(a.motivo), DecodificarMensaje(a.bytes))
+    return u"%1 «%2» @%3-%4"_s.arg(ClaveDelMotivo(a.motivo), DecodificarMensaje(a.bytes))
         .arg(a.inicio)
         .arg(a.momento);
 }
@@ -241,20 +226,20 @@ void PruebaDecodificador::Separar_data()
         << QStringList{u"ruido «ab<0xC8>» @0-0"_s, u"trama todos «OK» 11 @5-5"_s};
     QTest::newRow("falta el campo")
         << QByteArrayList{"\xCA\x05" "22x HOLA\xC8\xC9" "222222 OK\xC8"} << QList<qint64>{0}
-        << QStringList{u"sin campo «<0xCA><0x05>22x HOLA<0xC8>» @0-0"_s,
+        << QStringList{u"sin_campo_fijo «<0xCA><0x05>22x HOLA<0xC8>» @0-0"_s,
                        u"trama todos «OK» 11 @0-0"_s};
     QTest::newRow("falta el campo y llega otra cabecera")
         << QByteArrayList{"\xC9" "222", "\xC9" "222222 OK\xC8"} << QList<qint64>{0, 1}
-        << QStringList{u"sin campo «<0xC9>222» @0-1"_s, u"trama todos «OK» 11 @1-1"_s};
+        << QStringList{u"sin_campo_fijo «<0xC9>222» @0-1"_s, u"trama todos «OK» 11 @1-1"_s};
     QTest::newRow("campo sin espacio")
         << QByteArrayList{"\xC9" "2222222OK\xC8"} << QList<qint64>{0}
-        << QStringList{u"sin campo «<0xC9>2222222OK<0xC8>» @0-0"_s};
+        << QStringList{u"sin_campo_fijo «<0xC9>2222222OK<0xC8>» @0-0"_s};
     QTest::newRow("interrumpida por otra cabecera")
         << QByteArrayList{"\xC9" "222222 HO", "\xCA\x05" "222222 LA\xC8"} << QList<qint64>{0, 1}
         << QStringList{u"interrumpida «<0xC9>222222 HO» @0-1"_s, u"trama 5 «LA» 12 @1-1"_s};
     QTest::newRow("plazo vencido al llegar más")
         << QByteArrayList{"\xC9" "222222 HO", "LA\xC8\xC9" "222222 OK\xC8"} << QList<qint64>{0, 2001}
-        << QStringList{u"sin fin «<0xC9>222222 HO» @0-2001"_s, u"ruido «LA<0xC8>» @2001-2001"_s,
+        << QStringList{u"sin_fin «<0xC9>222222 HO» @0-2001"_s, u"ruido «LA<0xC8>» @2001-2001"_s,
                        u"trama todos «OK» 11 @2001-2001"_s};
     QTest::newRow("plazo justo")
         << QByteArrayList{"\xC9" "222222 HO", "LA\xC8"} << QList<qint64>{0, 2000}
@@ -264,10 +249,10 @@ void PruebaDecodificador::Separar_data()
         << QStringList{u"trama todos «HOLA» 13 @0-5700"_s};
     QTest::newRow("plazo vencido en la vigilancia")
         << QByteArrayList{"\xCA\x09" "222222 HO", "", "", ""} << QList<qint64>{100, 2100, 2101, 9000}
-        << QStringList{u"sin fin «<0xCA><0x09>222222 HO» @100-2101"_s};
+        << QStringList{u"sin_fin «<0xCA><0x09>222222 HO» @100-2101"_s};
     QTest::newRow("cabecera sola que no sigue")
         << QByteArrayList{"\xCA", ""} << QList<qint64>{0, 2500}
-        << QStringList{u"sin fin «<0xCA>» @0-2500"_s};
+        << QStringList{u"sin_fin «<0xCA>» @0-2500"_s};
     QTest::newRow("ruido colgado")
         << QByteArrayList{"xyz", "", "\xC9" "222222 OK\xC8"} << QList<qint64>{0, 2001, 2002}
         << QStringList{u"ruido «xyz» @0-2001"_s, u"trama todos «OK» 11 @2002-2002"_s};

@@ -1,16 +1,12 @@
+#include "apoyo/archivosdeprueba.h"
+#include "apoyo/limitedeescritura.h"
 #include "platform/escritortexto.h"
 #include "platform/lectortexto.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -19,46 +15,6 @@ namespace {
 // The block the reader takes from the file at a time; lines around it check
 // that a CR LF split between two blocks still ends one line.
 constexpr qsizetype Bloque = 64 * 1024;
-
-#ifdef Q_OS_UNIX
-// Makes writes past `bytes` fail with EFBIG for as long as it lives: a disk
-// that fills up mid-write, which even root cannot write past.
-class LimiteDeEscritura
-{
-public:
-    explicit LimiteDeEscritura(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &anterior);
-        senalAnterior = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit nuevo = anterior;
-        nuevo.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &nuevo);
-    }
-    ~LimiteDeEscritura()
-    {
-        setrlimit(RLIMIT_FSIZE, &anterior);
-        std::signal(SIGXFSZ, senalAnterior);
-    }
-    LimiteDeEscritura(const LimiteDeEscritura &) = delete;
-    LimiteDeEscritura &operator=(const LimiteDeEscritura &) = delete;
-
-private:
-    rlimit anterior{};
-    void (*senalAnterior)(int) = nullptr;
-};
-#endif
-
-bool EscribirBytes(const QString &ruta, const QByteArray &bytes)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::WriteOnly) && archivo.write(bytes) == bytes.size();
-}
-
-QByteArray LeerBytes(const QString &ruta)
-{
-    QFile archivo(ruta);
-    return archivo.open(QIODevice::ReadOnly) ? archivo.readAll() : QByteArray("<no se pudo leer>");
-}
 
 QString Nativa(const QString &ruta)
 {

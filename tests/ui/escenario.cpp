@@ -56,8 +56,11 @@ Principal &Escenario::Iniciar(PuertoSerie *puerto)
 frmEditorDeTextos &Escenario::NuevoTexto()
 {
     int libre = 1;
-    while (libre <= m_principal->UltimoEditor() && m_principal->editor(libre)->EstaVisible())
+    while (const frmEditorDeTextos *editor = m_principal->editor(libre)) {
+        if (!editor->EstaVisible())
+            break;
         ++libre;
+    }
     m_principal->mnuNuevoTexto_Click();
     return *m_principal->editor(libre);
 }

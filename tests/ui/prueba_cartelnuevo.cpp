@@ -1,3 +1,4 @@
+#include "controles.h"
 #include "platform/cuadrodemensaje.h"
 #include "ui/cartelnuevo.h"
 #include "ui/configred.h"
@@ -13,15 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename T>
-T *Control(QWidget *ventana, const QString &nombre)
-{
-    auto *control = ventana->findChild<T *>(nombre);
-    if (!control)
-        qFatal("falta el control %s", qPrintable(nombre));
-    return control;
-}
 
 void ElegirFila(QListWidget *lista, int fila)
 {
@@ -86,7 +78,7 @@ void PruebaCartelNuevo::cleanup()
     delete configRed;
     configRed = nullptr;
     CuadroDeMensaje::OlvidarMostrados();
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    QVERIFY(NingunaVentanaAbierta());
 }
 
 void PruebaCartelNuevo::EstadoInicial()

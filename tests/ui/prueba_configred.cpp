@@ -1,8 +1,8 @@
+#include "controles.h"
 #include "platform/cuadrodemensaje.h"
 #include "ui/cartelnuevo.h"
 #include "ui/configred.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -13,15 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename T>
-T *Control(QWidget *ventana, const QString &nombre)
-{
-    auto *control = ventana->findChild<T *>(nombre);
-    if (!control)
-        qFatal("falta el control %s", qPrintable(nombre));
-    return control;
-}
 
 void Pulsar(QWidget *ventana, const QString &nombre)
 {
@@ -93,7 +84,7 @@ void PruebaConfigRed::cleanup()
 {
     delete vigilado;
     configRed = nullptr;
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    QVERIFY(NingunaVentanaAbierta());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 

@@ -1,8 +1,8 @@
 #include "apoyo/puertofalso.h"
+#include "controles.h"
 #include "platform/cuadrodemensaje.h"
 #include "ui/configserie.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -54,15 +54,6 @@ public:
 private:
     QString error;
 };
-
-template <typename T>
-T *Control(QWidget *ventana, const QString &nombre)
-{
-    auto *control = ventana->findChild<T *>(nombre);
-    if (!control)
-        qFatal("falta el control %s", qPrintable(nombre));
-    return control;
-}
 
 QRadioButton *Boton(QWidget *ventana, const QString &nombre)
 {
@@ -130,7 +121,7 @@ void PruebaConfigSerie::cleanup()
     delete puerto;
     puerto = nullptr;
     CuadroDeMensaje::OlvidarMostrados();
-    QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty());
+    QVERIFY(NingunaVentanaAbierta());
 }
 
 void PruebaConfigSerie::Apertura_data()

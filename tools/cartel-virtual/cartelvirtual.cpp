@@ -23,36 +23,6 @@ QString Hora(qint64 ms)
     return QDateTime::fromMSecsSinceEpoch(ms).toString(u"hh:mm:ss.zzz"_s);
 }
 
-QString ClaveDelMotivo(MotivoDeAnomalia motivo)
-{
-    switch (motivo) {
-    case MotivoDeAnomalia::Ruido:
-        return u"ruido"_s;
-    case MotivoDeAnomalia::SinCampoFijo:
-        return u"sin_campo_fijo"_s;
-    case MotivoDeAnomalia::Interrumpida:
-        return u"interrumpida"_s;
-    case MotivoDeAnomalia::SinFin:
-        return u"sin_fin"_s;
-    }
-    return {};
-}
-
-QString DescripcionDelMotivo(MotivoDeAnomalia motivo)
-{
-    switch (motivo) {
-    case MotivoDeAnomalia::Ruido:
-        return u"bytes fuera de trama (se esperaba la cabecera 201 o 202)"_s;
-    case MotivoDeAnomalia::SinCampoFijo:
-        return u"trama sin \"222222 \" tras la cabecera"_s;
-    case MotivoDeAnomalia::Interrumpida:
-        return u"trama cortada por otra cabecera antes del fin (200)"_s;
-    case MotivoDeAnomalia::SinFin:
-        return u"trama sin fin (200): la línea calló o la trama es demasiado larga"_s;
-    }
-    return {};
-}
-
 QString Destino(bool aTodos, int direccion)
 {
     return aTodos ? u"todos"_s : u"dirección %1"_s.arg(direccion);
