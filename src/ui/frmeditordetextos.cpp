@@ -347,36 +347,43 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
         return;
     }
 
-    frmDialogEnvio &dialogo = m_principal.dialogEnvio();
-    dialogo.show();
-    dialogo.repaint();
-
-    if (!DestinosVisibles() || GlobalMarcado()) {
-        dialogo.MandarTexto(CodificarTexto(texto), 0);
-        return;
-    }
-
-    const ConfigRed &red = m_principal.configRed();
+    QList<quint8> direcciones;
     QStringList omitidos;
-    for (int i = 0; i < m_mnuPropDestino.size(); ++i) {
-        if (!m_mnuPropDestino.at(i)->isChecked())
-            continue;
-        if (i >= red.ListCount()) {
-            omitidos.append(m_mnuPropDestino.at(i)->text().trimmed());
-            continue;
+    if (!DestinosVisibles() || GlobalMarcado()) {
+        direcciones.append(0);
+    } else {
+        const ConfigRed &red = m_principal.configRed();
+        for (int i = 0; i < m_mnuPropDestino.size(); ++i) {
+            if (!m_mnuPropDestino.at(i)->isChecked())
+                continue;
+            const QString registro = i < red.ListCount() ? red.List(i) : m_mnuPropDestino.at(i)->text().trimmed();
+            const qint64 direccion = i < red.ListCount() ? DireccionDeCartel(registro) : -1;
+            if (direccion < 0 || direccion > DireccionMaxima)
+                omitidos.append(registro);
+            else
+                direcciones.append(static_cast<quint8>(direccion));
         }
-        const QString registro = red.List(i);
-        const qint64 direccion = DireccionDeCartel(registro);
-        if (direccion < 0 || direccion > DireccionMaxima) {
-            omitidos.append(registro);
-            continue;
-        }
-        dialogo.MandarTexto(CodificarTexto(texto), static_cast<quint8>(direccion));
     }
+
     if (!omitidos.isEmpty())
         CuadroDeMensaje::Avisar(this, QStringLiteral("No se envió a estos destinos, que no tienen un cartel con una "
                                                      "dirección de 0 a 255:\n") +
                                           omitidos.join(QLatin1Char('\n')));
+    if (direcciones.isEmpty()) {
+        // A progress dialog left open with nothing to send would read as a
+        // transmission under way.
+        if (omitidos.isEmpty())
+            CuadroDeMensaje::Avisar(this, QStringLiteral("El texto no tiene destinos marcados: no se envió nada. "
+                                                         "Elija \"Global\" o algún cartel en Editar → Destinos."));
+        return;
+    }
+
+    frmDialogEnvio &dialogo = m_principal.dialogEnvio();
+    dialogo.show();
+    dialogo.repaint();
+    const QByteArray mensaje = CodificarTexto(texto);
+    for (quint8 direccion : std::as_const(direcciones))
+        dialogo.MandarTexto(mensaje, direccion);
 }
 
 void frmEditorDeTextos::mnuConsultarLongi_Click()

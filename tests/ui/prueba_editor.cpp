@@ -47,6 +47,7 @@ private Q_SLOTS:
     void enviarAhora();
     void enviarTextoDemasiadoLargo();
     void enviarOmiteDestinosSinCartel();
+    void enviarSinDestinosNoDejaElDialogoAbierto();
     void clicsEnDestinos();
     void destinosSeGuardanYVuelvenPorNombre();
     void registroQueSeAchicaQuitaDestinos();
@@ -243,6 +244,28 @@ void PruebaEditor::enviarOmiteDestinosSinCartel()
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X", 5));
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(QStringLiteral("Lejos")));
+}
+
+void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("viejo.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write("PROPIEDADES:\r\nDirs:  Ya no existe\r\nTEXTO:\r\nX\r\n");
+    archivo.close();
+
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QVERIFY(!editor.GlobalMarcado());
+    editor.mnuEnviarAhora_Click();
+
+    QTest::qWait(20);
+    QVERIFY(escenario.puerto().Escrito().isEmpty());
+    QVERIFY(principal.dialogEnvio().isHidden());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
 }
 
 void PruebaEditor::clicsEnDestinos()
