@@ -1,3 +1,4 @@
+#include "controles.h"
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserie.h"
@@ -22,6 +23,8 @@ class PruebaConfiguracionVentanas : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every test ends with its whole program gone: no window left behind.
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void agregarCartelSeGuardaAlConfirmar();
     void quitarSinSeleccionIgualReescribe();
     void quitarRenumeraYReconstruyeDestinos();

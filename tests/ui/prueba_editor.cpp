@@ -1,4 +1,5 @@
 #include "apoyo/puertofalso.h"
+#include "controles.h"
 #include "escenario.h"
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
@@ -38,6 +39,8 @@ class PruebaEditor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every test ends with its whole program gone: no window left behind.
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void botonesDeEfecto_data();
     void botonesDeEfecto();
     void portapapeles();

@@ -1,4 +1,5 @@
 #include "apoyo/pseudoterminal.h"
+#include "controles.h"
 #include "escenario.h"
 #include "encoding/codificador.h"
 #include "link/trama.h"
@@ -18,6 +19,8 @@ class PruebaEnvioPorLinea : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every test ends with its whole program gone: no window left behind.
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void unaTramaPorCartelEnOrdenDelRegistro();
     void direccionesLleganCompletas();
     void puertoQueNoAbreAvisaUnaVez();

@@ -1,4 +1,5 @@
 #include "apoyo/puertofalso.h"
+#include "controles.h"
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
@@ -22,6 +23,8 @@ class PruebaPrincipal : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every test ends with its whole program gone: no window left behind.
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void arranqueSinConfiguracion();
     void arranqueConConfiguracion();
     void menuPrincipal_data();
