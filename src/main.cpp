@@ -1,3 +1,4 @@
+#include "ui/icono.h"
 #include "ui/principal.h"
 #include "ui/traducciones.h"
 
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brevalux"));
+    QApplication::setWindowIcon(IconoDeLaAplicacion());
     InstalarTraduccionesDeQt(aplicacion);
 
     Principal principal;

@@ -135,7 +135,6 @@ frmEditorDeTextos *Principal::CrearEditor()
     auto *subventana = new QMdiSubWindow(m_area);
     subventana->setWidget(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose, false);
-    subventana->setWindowIcon(QIcon());
     m_area->addSubWindow(subventana);
     subventana->hide();
     editor->PonerSubventana(subventana);
