@@ -29,10 +29,9 @@ private slots:
     void archivoQueNoSeLeeNoCambiaNada();
     void guardaBytesExactos_data();
     void guardaBytesExactos();
-    void idaYVuelta();
     void rutaRelativaSigueAlDirectorioActual();
+    void escrituraFallidaDejaElArchivoAnterior_data();
     void escrituraFallidaDejaElArchivoAnterior();
-    void registroNoRepresentableNoSeGuarda();
     void aguantaEntradaHostil();
 
 private:
@@ -167,44 +166,31 @@ void PruebaConfiguracion::guardaBytesExactos()
     QVERIFY(EscribirBytes(ruta, "interfase com5,2400\r\ncartel viejo, viejo, 1\r\ncartel otro, otro, 2\r\n"));
     QVERIFY(!GuardarConfiguracion(Configuracion{puerto, ajustes, carteles}, ruta));
     QCOMPARE(LeerBytes(ruta), bytes);
-}
-
-void PruebaConfiguracion::idaYVuelta()
-{
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
-    for (const Configuracion &original :
-         {Configuracion{6, u"2400,N,8,1"_s, {Unico, u"R560, Puerta, 7"_s, u"R560, Coma, en, nombre, 3"_s}},
-          Configuracion{2, u"9600,N,8,1"_s, {}}}) {
-        QVERIFY(!GuardarConfiguracion(original, ruta));
-        Configuracion leida;
-        QVERIFY(!CargarConfiguracion(leida, ruta));
-        QCOMPARE(leida.puerto, original.puerto);
-        QCOMPARE(leida.ajustes, original.ajustes);
-        QCOMPARE(leida.carteles, original.carteles);
-    }
+    // And it reads back as it was.
+    Configuracion leida;
+    QVERIFY(!CargarConfiguracion(leida, ruta));
+    QCOMPARE(leida.puerto, puerto);
+    QCOMPARE(leida.carteles, carteles);
 }
 
 void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
 {
-    QDir raiz(carpeta->path());
-    QVERIFY(raiz.mkdir(u"a"_s));
-    QVERIFY(raiz.mkdir(u"b"_s));
-
+    const QDir raiz(carpeta->path());
+    QVERIFY(raiz.mkdir(u"a"_s) && raiz.mkdir(u"b"_s));
     QVERIFY(QDir::setCurrent(raiz.filePath(u"a"_s)));
     QVERIFY(!GuardarConfiguracion(Configuracion{3, u"2400,N,8,1"_s, {u"A, a, 1"_s}}));
     QVERIFY(QDir::setCurrent(raiz.filePath(u"b"_s)));
     QVERIFY(!GuardarConfiguracion(Configuracion{4, u"9600,N,8,1"_s, {u"B, b, 2"_s}}));
 
-    QVERIFY(QDir::setCurrent(raiz.filePath(u"a"_s)));
-    Configuracion deA;
-    QVERIFY(!CargarConfiguracion(deA));
-    QVERIFY(QDir::setCurrent(raiz.filePath(u"b"_s)));
-    Configuracion deB;
-    QVERIFY(!CargarConfiguracion(deB));
-    QVERIFY(QDir::setCurrent(raiz.path()));
-    Configuracion deRaiz;
-    QVERIFY(!CargarConfiguracion(deRaiz));
-
+    const auto LeerEn = [&](const QString &donde) {
+        Configuracion leida;
+        if (!QDir::setCurrent(raiz.filePath(donde)) || CargarConfiguracion(leida))
+            leida.puerto = -1;
+        return leida;
+    };
+    const Configuracion deA = LeerEn(u"a"_s);
+    const Configuracion deB = LeerEn(u"b"_s);
+    const Configuracion deRaiz = LeerEn(u"."_s);
     QCOMPARE(deA.puerto, 3);
     QCOMPARE(deA.carteles, QStringList{u"A, a, 1"_s});
     QCOMPARE(deB.puerto, 4);
@@ -213,47 +199,49 @@ void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
     QVERIFY(!QFileInfo::exists(raiz.filePath(u"carteles.ini"_s)));
 }
 
-void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
+void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior_data()
 {
-    const Configuracion nueva{3, u"9600,N,8,1"_s, {QString(8192, u'x')}};
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("cartel");
+    QTest::addColumn<int>("limite"); // bytes the process may write; 0: no limit
+    QTest::addColumn<QString>("enElMotivo");
 
-    // Paths that even root cannot write.
-    QVERIFY(EscribirBytes(carpeta->filePath(u"archivo"_s), "x"));
-    for (const QString &nombre : {u"archivo/carteles.ini"_s, u"carpeta"_s}) {
-        QDir(carpeta->path()).mkdir(u"carpeta"_s);
-        const QString ruta = carpeta->filePath(nombre);
-        const auto error = GuardarConfiguracion(nueva, ruta);
-        QVERIFY2(error, qPrintable(nombre));
-        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
-        QVERIFY(!error->motivo.isEmpty());
-    }
-    QVERIFY(QFileInfo(carpeta->filePath(u"carpeta"_s)).isDir());
-
-#ifdef Q_OS_UNIX
-    // The disk fills up half-way through.
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
-    const QByteArray anterior("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n");
-    QVERIFY(EscribirBytes(ruta, anterior));
-    std::optional<ErrorDeArchivo> error;
-    {
-        const LimiteDeEscritura limite(4096);
-        error = GuardarConfiguracion(nueva, ruta);
-    }
-    QVERIFY(error);
-    QCOMPARE(LeerBytes(ruta), anterior);
-    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), (QStringList{u"archivo"_s, u"carteles.ini"_s}));
-#endif
+    // A path that even root cannot write.
+    QTest::newRow("la carpeta es un archivo") << u"archivo/carteles.ini"_s << Unico << 0 << QString();
+    QTest::newRow("disco lleno a medias") << u"carteles.ini"_s << QString(8192, u'x') << 4096 << QString();
+    QTest::newRow("no representable") << u"carteles.ini"_s << u"R560, Ωmega, 1"_s << 0 << u"Ω"_s;
 }
 
-void PruebaConfiguracion::registroNoRepresentableNoSeGuarda()
+void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
 {
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
-    const QByteArray anterior("interfase com2,2400,N,8,1\r\n");
-    QVERIFY(EscribirBytes(ruta, anterior));
-    const auto error = GuardarConfiguracion(Configuracion{1, u"9600,N,8,1"_s, {u"R560, Ωmega, 1"_s}}, ruta);
+    QFETCH(QString, nombre);
+    QFETCH(QString, cartel);
+    QFETCH(int, limite);
+    QFETCH(QString, enElMotivo);
+    const QDir base(carpeta->path());
+    const QByteArray anterior("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n");
+    QVERIFY(EscribirBytes(base.filePath(u"carteles.ini"_s), anterior));
+    QVERIFY(EscribirBytes(base.filePath(u"archivo"_s), "x"));
+    const QString ruta = base.filePath(nombre);
+
+    std::optional<ErrorDeArchivo> error;
+    {
+#ifdef Q_OS_UNIX
+        std::optional<LimiteDeEscritura> limitada;
+        if (limite > 0)
+            limitada.emplace(rlim_t(limite));
+#else
+        if (limite > 0)
+            QSKIP("Sin límite de tamaño de archivo en este sistema");
+#endif
+        error = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, {cartel}}, ruta);
+    }
     QVERIFY(error);
-    QVERIFY2(error->motivo.contains(u"Ω"_s), qPrintable(error->motivo));
-    QCOMPARE(LeerBytes(ruta), anterior);
+    QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+    QVERIFY2(!error->motivo.isEmpty() && error->motivo.contains(enElMotivo), qPrintable(error->motivo));
+    QCOMPARE(LeerBytes(base.filePath(u"carteles.ini"_s)), anterior);
+    QCOMPARE(LeerBytes(base.filePath(u"archivo"_s)), QByteArray("x"));
+    QCOMPARE(base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), (QStringList{u"archivo"_s, u"carteles.ini"_s}));
 }
 
 void PruebaConfiguracion::aguantaEntradaHostil()
@@ -272,18 +260,14 @@ void PruebaConfiguracion::aguantaEntradaHostil()
     QCOMPARE(configuracion.carteles.size(), 1);
     QCOMPARE(configuracion.carteles.at(0).size(), binario.size());
 
+    // A record of a megabyte, and a million lines to ignore.
     const QByteArray megabyte(1024 * 1024, 'z');
-    QVERIFY(EscribirBytes(ruta, "cartel " + megabyte + "\r\ninterfase com4,9600\r\n"));
-    configuracion = Configuracion{};
-    QVERIFY(!CargarConfiguracion(configuracion, ruta));
-    QCOMPARE(configuracion.puerto, 4);
-    QCOMPARE(configuracion.carteles, QStringList{QString::fromLatin1(megabyte)});
-
-    QVERIFY(EscribirBytes(ruta, QByteArray("cosa\r\n").repeated(1000 * 1000) + "interfase com6,2400\r\n"));
+    QVERIFY(EscribirBytes(ruta, "cartel " + megabyte + "\r\n" + QByteArray("cosa\r\n").repeated(1000 * 1000)
+                                    + "interfase com6,2400\r\n"));
     configuracion = Configuracion{};
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
     QCOMPARE(configuracion.puerto, 6);
-    QVERIFY(configuracion.carteles.isEmpty());
+    QCOMPARE(configuracion.carteles, QStringList{QString::fromLatin1(megabyte)});
 }
 
 QTEST_GUILESS_MAIN(PruebaConfiguracion)

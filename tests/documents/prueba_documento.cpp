@@ -1,4 +1,5 @@
 #include "apoyo/archivosdeprueba.h"
+#include "apoyo/limitedeescritura.h"
 #include "documents/documento.h"
 
 #include <QDir>
@@ -27,13 +28,10 @@ private slots:
     void escribe();
     void idaYVuelta_data();
     void idaYVuelta();
-    void caracteresQueNoCabenNoEscribenNada_data();
-    void caracteresQueNoCabenNoEscribenNada();
-    void escrituraQueNoSePuedeHacerInforma();
-    void limiteDeTamano_data();
-    void limiteDeTamano();
-    void archivoQueNoSeLeeSeRechaza_data();
-    void archivoQueNoSeLeeSeRechaza();
+    void escrituraFallidaNoTocaNada_data();
+    void escrituraFallidaNoTocaNada();
+    void lecturaFallidaNoTocaNada_data();
+    void lecturaFallidaNoTocaNada();
 
 private:
     std::unique_ptr<QTemporaryDir> carpeta;
@@ -86,6 +84,8 @@ void PruebaDocumento::lee_data()
                                        << u"uno\r\ndos"_s << u"Dirs:  A"_s;
     QTest::newRow("Windows-1252") << QByteArray("PROPIEDADES:\r\nDirs:  A\xF1o\r\nTEXTO:\r\nSe\xF1" "al \x80")
                                   << u"Señal €"_s << u"Dirs:  Año"_s;
+    QTest::newRow("justo el tamaño máximo") << QByteArray(TamanoMaximoDeDocumento, 'g')
+                                            << QString(TamanoMaximoDeDocumento, u'g') << Global;
 }
 
 void PruebaDocumento::lee()
@@ -139,9 +139,6 @@ void PruebaDocumento::idaYVuelta_data()
     QTest::addColumn<QString>("propiedades");
     QTest::addColumn<QString>("propiedadesLeidas");
 
-    QTest::newRow("dos destinos") << u"hola\r\n[titila]mundo"_s << u"Dirs:  A; B"_s << u"Dirs:  A; B"_s;
-    QTest::newRow("vacío") << QString() << u"Global"_s << u"Global"_s;
-    QTest::newRow("salto al final") << u"x\r\n"_s << u"Global"_s << u"Global"_s;
     QTest::newRow("solo saltos") << u"\r\n\r\n"_s << u"Dirs: "_s << u"Dirs: "_s;
     QTest::newRow("marcas dentro del texto") << u"PROPIEDADES:\r\nTEXTO:"_s << u"Global"_s << u"Global"_s;
     QTest::newRow("lo que da la lectura") << u"t"_s << Global << u"Global"_s;
@@ -166,110 +163,101 @@ void PruebaDocumento::idaYVuelta()
     QCOMPARE(leidas, propiedadesLeidas);
 }
 
-void PruebaDocumento::caracteresQueNoCabenNoEscribenNada_data()
+void PruebaDocumento::escrituraFallidaNoTocaNada_data()
 {
+    // Every row starts from a folder with "existente.txt", a file "archivo"
+    // and a folder "carpeta.txt", and must leave exactly that behind.
+    QTest::addColumn<QString>("nombre");
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("propiedades");
-    QTest::addColumn<QString>("motivo");
+    QTest::addColumn<int>("limite"); // bytes the process may write; 0: no limit
+    QTest::addColumn<QStringList>("enElMotivo");
 
-    QTest::newRow("en el texto") << u"aΩb\r\nЖΩ😀"_s << u"Global"_s
-                                 << u"El texto tiene caracteres que no se pueden guardar: Ω Ж 😀"_s;
-    QTest::newRow("en las propiedades") << u"bien"_s << u"Dirs:  Ωmega"_s
-                                        << u"Los nombres de los destinos tienen caracteres que no se pueden guardar: Ω"_s;
+    const QString malo = u"aΩb\r\nЖΩ😀"_s;
+    const QString global = u"Global"_s;
+    QTest::newRow("no representable en el texto")
+        << u"existente.txt"_s << malo << global << 0 << QStringList{u"texto"_s, u": Ω Ж 😀"_s};
+    QTest::newRow("no representable en el texto, archivo nuevo")
+        << u"nuevo.txt"_s << malo << global << 0 << QStringList{u"texto"_s, u": Ω Ж 😀"_s};
+    QTest::newRow("no representable en los destinos")
+        << u"existente.txt"_s << u"bien"_s << u"Dirs:  Ωmega"_s << 0 << QStringList{u"destinos"_s, u": Ω"_s};
+    // Paths that even root cannot write a file to.
+    QTest::newRow("la carpeta es un archivo") << u"archivo/doc.txt"_s << u"texto"_s << global << 0 << QStringList();
+    QTest::newRow("en su lugar hay una carpeta") << u"carpeta.txt"_s << u"texto"_s << global << 0 << QStringList();
+    QTest::newRow("disco lleno a medias") << u"existente.txt"_s << QString(8192, u'x') << global << 4096
+                                          << QStringList();
 }
 
-void PruebaDocumento::caracteresQueNoCabenNoEscribenNada()
+void PruebaDocumento::escrituraFallidaNoTocaNada()
 {
+    QFETCH(QString, nombre);
     QFETCH(QString, texto);
     QFETCH(QString, propiedades);
-    QFETCH(QString, motivo);
-
-    const QString existente = carpeta->filePath(u"existente.txt"_s);
+    QFETCH(int, limite);
+    QFETCH(QStringList, enElMotivo);
+    const QDir base(carpeta->path());
     const QByteArray anterior("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nanterior\r\n");
-    QVERIFY(EscribirBytes(existente, anterior));
-    const QString nuevo = carpeta->filePath(u"nuevo.txt"_s);
+    QVERIFY(EscribirBytes(base.filePath(u"existente.txt"_s), anterior));
+    QVERIFY(EscribirBytes(base.filePath(u"archivo"_s), "x"));
+    QVERIFY(base.mkdir(u"carpeta.txt"_s));
+    const QString ruta = base.filePath(nombre);
 
-    for (const QString &ruta : {existente, nuevo}) {
-        const auto error = EscribirDocumento(ruta, texto, propiedades);
-        QVERIFY(error);
-        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
-        QCOMPARE(error->motivo, motivo);
+    std::optional<ErrorDeArchivo> error;
+    {
+#ifdef Q_OS_UNIX
+        std::optional<LimiteDeEscritura> limitada;
+        if (limite > 0)
+            limitada.emplace(rlim_t(limite));
+#else
+        if (limite > 0)
+            QSKIP("Sin límite de tamaño de archivo en este sistema");
+#endif
+        error = EscribirDocumento(ruta, texto, propiedades);
     }
-    QCOMPARE(LeerBytes(existente), anterior);
-    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), QStringList{u"existente.txt"_s});
+    QVERIFY(error);
+    QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+    QVERIFY(!error->motivo.isEmpty());
+    for (const QString &parte : enElMotivo)
+        QVERIFY2(error->motivo.contains(parte), qPrintable(error->motivo));
+    QCOMPARE(LeerBytes(base.filePath(u"existente.txt"_s)), anterior);
+    QCOMPARE(LeerBytes(base.filePath(u"archivo"_s)), QByteArray("x"));
+    QVERIFY(QFileInfo(base.filePath(u"carpeta.txt"_s)).isDir());
+    QCOMPARE(base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{u"archivo"_s, u"carpeta.txt"_s, u"existente.txt"_s}));
 }
 
-void PruebaDocumento::escrituraQueNoSePuedeHacerInforma()
-{
-    QVERIFY(EscribirBytes(carpeta->filePath(u"archivo"_s), "x"));
-    QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta.txt"_s));
-    // Paths that even root cannot write a file to.
-    for (const QString &nombre : {u"archivo/doc.txt"_s, u"carpeta.txt"_s}) {
-        const QString ruta = carpeta->filePath(nombre);
-        const auto error = EscribirDocumento(ruta, u"texto"_s, u"Global"_s);
-        QVERIFY2(error, qPrintable(nombre));
-        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
-        QVERIFY(!error->motivo.isEmpty());
-    }
-    QCOMPARE(LeerBytes(carpeta->filePath(u"archivo"_s)), QByteArray("x"));
-    QVERIFY(QFileInfo(carpeta->filePath(u"carpeta.txt"_s)).isDir());
-}
-
-void PruebaDocumento::limiteDeTamano_data()
-{
-    QTest::addColumn<qint64>("tamano");
-    QTest::addColumn<bool>("aceptado");
-    QTest::newRow("justo 1 MiB") << TamanoMaximoDeDocumento << true;
-    QTest::newRow("1 MiB y un byte") << TamanoMaximoDeDocumento + 1 << false;
-    QTest::newRow("muy grande") << 8 * TamanoMaximoDeDocumento << false;
-}
-
-void PruebaDocumento::limiteDeTamano()
-{
-    QFETCH(qint64, tamano);
-    QFETCH(bool, aceptado);
-
-    const QString ruta = carpeta->filePath(u"grande.txt"_s);
-    QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'g')));
-    QString texto = u"previo"_s;
-    QString propiedades = u"previas"_s;
-    const auto error = LeerDocumento(ruta, texto, propiedades);
-    QCOMPARE(!error, aceptado);
-    if (aceptado) {
-        QCOMPARE(texto.size(), tamano);
-        QCOMPARE(propiedades, Global);
-    } else {
-        QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
-        QVERIFY(error->motivo.contains(u"1 MiB"_s));
-        QCOMPARE(texto, u"previo"_s);
-        QCOMPARE(propiedades, u"previas"_s);
-    }
-}
-
-void PruebaDocumento::archivoQueNoSeLeeSeRechaza_data()
+void PruebaDocumento::lecturaFallidaNoTocaNada_data()
 {
     QTest::addColumn<QString>("ruta");
-    QTest::newRow("no existe") << u"falta.txt"_s;
-    QTest::newRow("es una carpeta") << u"carpeta.txt"_s;
+    QTest::addColumn<qint64>("tamano"); // of the file laid down first; -1: none
+    QTest::addColumn<QString>("enElMotivo");
+    QTest::newRow("no existe") << u"falta.txt"_s << qint64(-1) << QString();
+    QTest::newRow("es una carpeta") << u"carpeta.txt"_s << qint64(-1) << QString();
     // Opens, but its first read fails.
-    QTest::newRow("falla al leer") << u"/proc/self/mem"_s;
+    QTest::newRow("falla al leer") << u"/proc/self/mem"_s << qint64(-1) << QString();
+    QTest::newRow("un byte de más") << u"grande.txt"_s << TamanoMaximoDeDocumento + 1 << u"1 MiB"_s;
+    QTest::newRow("muy grande") << u"grande.txt"_s << 8 * TamanoMaximoDeDocumento << u"1 MiB"_s;
 }
 
-void PruebaDocumento::archivoQueNoSeLeeSeRechaza()
+void PruebaDocumento::lecturaFallidaNoTocaNada()
 {
     QFETCH(QString, ruta);
+    QFETCH(qint64, tamano);
+    QFETCH(QString, enElMotivo);
     if (QDir::isRelativePath(ruta))
         ruta = carpeta->filePath(ruta);
     else if (!QFileInfo::exists(ruta))
         QSKIP("No hay /proc en este sistema");
     QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta.txt"_s));
+    if (tamano >= 0)
+        QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'g')));
 
     QString texto = u"previo"_s;
     QString propiedades = u"previas"_s;
     const auto error = LeerDocumento(ruta, texto, propiedades);
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
-    QVERIFY(!error->motivo.isEmpty());
+    QVERIFY2(!error->motivo.isEmpty() && error->motivo.contains(enElMotivo), qPrintable(error->motivo));
     QCOMPARE(texto, u"previo"_s);
     QCOMPARE(propiedades, u"previas"_s);
     QVERIFY(!QFileInfo::exists(carpeta->filePath(u"falta.txt"_s)));

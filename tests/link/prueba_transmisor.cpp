@@ -3,7 +3,6 @@
 #include "link/transmisor.h"
 
 #include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -12,14 +11,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr char Pausa = static_cast<char>(ByteFinDeTrama);
+const QByteArray Pausa(1, static_cast<char>(ByteFinDeTrama));
 
-// Every signal of the engine as one line, in the order emitted.
-class Registro : public QObject
+// A transmitter on a port in memory, with every signal it emits as one line,
+// in the order emitted.
+class Banco : public QObject
 {
 public:
-    explicit Registro(Transmisor &transmisor)
+    explicit Banco(bool vaciadoManual = false, std::chrono::milliseconds pausa = 100ms)
     {
+        puerto.PonerVaciadoManual(vaciadoManual);
+        transmisor.PonerIntervaloDePausa(pausa);
         connect(&transmisor, &Transmisor::Comenzada, this,
                 [this](qint64 total) { lineas.append(u"Comenzada %1"_s.arg(total)); });
         connect(&transmisor, &Transmisor::Avance, this, [this](qint64 entregados, qint64 total) {
@@ -38,14 +40,13 @@ public:
                              [&](const QString &linea) { return linea.startsWith(comienzo); });
     }
 
+    QTimer *Timer1() const { return transmisor.findChild<QTimer *>(u"Timer1"_s); }
+
+    PuertoFalso puerto;
+    Transmisor transmisor{puerto};
     QStringList lineas;
     QList<qint64> avances;
 };
-
-QTimer *Timer1(Transmisor &transmisor)
-{
-    return transmisor.findChild<QTimer *>(u"Timer1"_s);
-}
 
 } // namespace
 
@@ -54,8 +55,8 @@ class PruebaTransmisor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void unaTramaSinPausa();
-    void cadenaVacia();
+    void cadenaSinPausa_data();
+    void cadenaSinPausa();
     void pausas_data();
     void pausas();
     void laPausaEmpiezaAlVaciarse();
@@ -63,8 +64,8 @@ private Q_SLOTS:
     void tandasAcotadasSiguenALaLinea();
     void falloAlAbrirSeAvisaUnaVez();
     void falloAlAbrirEnColaSoloParaEsaLlamada();
-    void fallaDelPuertoDescartaTodoYReabre();
-    void escrituraRechazadaCierraElPuerto();
+    void falloDescartaTodoYReabre_data();
+    void falloDescartaTodoYReabre();
     void lineaDetenida_data();
     void lineaDetenida();
     void lineaLentaNoEsDetenida();
@@ -72,36 +73,30 @@ private Q_SLOTS:
     void posicionesMasAllaDe32767();
 };
 
-void PruebaTransmisor::unaTramaSinPausa()
+void PruebaTransmisor::cadenaSinPausa_data()
 {
-    PuertoFalso puerto;
-    Transmisor transmisor(puerto);
-    Registro registro(transmisor);
-    const QByteArray trama = ArmarTrama("Hola", 5);
-
-    QVERIFY(!puerto.Abierto());
-    QVERIFY(transmisor.Mandar(trama));
-    QCOMPARE(puerto.Escrito(), trama);
-    QCOMPARE(puerto.Aperturas(), 1);
-    QCOMPARE(registro.lineas,
-             QStringList({u"Comenzada 14"_s, u"Avance 14/14"_s, u"Escrita"_s, u"Desocupado"_s}));
-    QVERIFY(!transmisor.Ocupado());
-
-    // The port stays open; a second string does not open it again.
-    QVERIFY(transmisor.Mandar(trama));
-    QCOMPARE(puerto.Aperturas(), 1);
-    QVERIFY(puerto.Abierto());
-    QCOMPARE(puerto.Escrito(), trama + trama);
+    QTest::addColumn<QByteArray>("cadena");
+    QTest::addColumn<QStringList>("senales");
+    QTest::newRow("una trama") << ArmarTrama("Hola", 5)
+                               << QStringList{u"Comenzada 14"_s, u"Avance 14/14"_s, u"Escrita"_s, u"Desocupado"_s};
+    QTest::newRow("vacía") << QByteArray() << QStringList{u"Comenzada 0"_s, u"Escrita"_s, u"Desocupado"_s};
 }
 
-void PruebaTransmisor::cadenaVacia()
+void PruebaTransmisor::cadenaSinPausa()
 {
-    PuertoFalso puerto;
-    Transmisor transmisor(puerto);
-    Registro registro(transmisor);
-    QVERIFY(transmisor.Mandar(QByteArray()));
-    QCOMPARE(registro.lineas, QStringList({u"Comenzada 0"_s, u"Escrita"_s, u"Desocupado"_s}));
-    QVERIFY(puerto.Escrito().isEmpty());
+    QFETCH(QByteArray, cadena);
+    QFETCH(QStringList, senales);
+    Banco banco;
+    QVERIFY(banco.transmisor.Mandar(cadena));
+    QCOMPARE(banco.puerto.Escrito(), cadena);
+    QCOMPARE(banco.lineas, senales);
+    QVERIFY(!banco.transmisor.Ocupado());
+
+    // The port stays open; a second string does not open it again.
+    QVERIFY(banco.transmisor.Mandar(cadena));
+    QVERIFY(banco.puerto.Abierto());
+    QCOMPARE(banco.puerto.Aperturas(), 1);
+    QCOMPARE(banco.puerto.Escrito(), cadena + cadena);
 }
 
 void PruebaTransmisor::pausas_data()
@@ -110,20 +105,17 @@ void PruebaTransmisor::pausas_data()
     // What is written before each pause, and after the last one.
     QTest::addColumn<QList<QByteArray>>("tramos");
 
-    const QByteArray pausa(1, Pausa);
     QTest::newRow("200 al final no pausa") << ArmarTrama("x", 5) << QList<QByteArray>{ArmarTrama("x", 5)};
     QTest::newRow("200 en el mensaje")
-        << ArmarTrama(QByteArray("a" + pausa + "b"), 0)
-        << QList<QByteArray>{QByteArray(ArmarTrama({}, 0).chopped(1) + "a" + pausa), QByteArray("b" + pausa)};
-    QTest::newRow("dirección 200")
-        << ArmarTrama("x", 200)
-        << QList<QByteArray>{QByteArray("\xCA\xC8"), QByteArray("222222 x" + pausa)};
-    QTest::newRow("dos tramas")
-        << QByteArray(ArmarTrama("uno", 1) + ArmarTrama("dos", 2))
-        << QList<QByteArray>{ArmarTrama("uno", 1), ArmarTrama("dos", 2)};
-    QTest::newRow("200 seguidos") << QByteArray("a" + pausa + pausa + "b")
-                                  << QList<QByteArray>{QByteArray("a" + pausa), pausa, QByteArray("b")};
-    QTest::newRow("solo 200") << pausa << QList<QByteArray>{pausa};
+        << ArmarTrama(QByteArray("a" + Pausa + "b"), 0)
+        << QList<QByteArray>{QByteArray(ArmarTrama({}, 0).chopped(1) + "a" + Pausa), QByteArray("b" + Pausa)};
+    QTest::newRow("dirección 200") << ArmarTrama("x", 200)
+                                   << QList<QByteArray>{QByteArray("\xCA\xC8"), QByteArray("222222 x" + Pausa)};
+    QTest::newRow("dos tramas") << QByteArray(ArmarTrama("uno", 1) + ArmarTrama("dos", 2))
+                                << QList<QByteArray>{ArmarTrama("uno", 1), ArmarTrama("dos", 2)};
+    QTest::newRow("200 seguidos") << QByteArray("a" + Pausa + Pausa + "b")
+                                  << QList<QByteArray>{QByteArray("a" + Pausa), Pausa, QByteArray("b")};
+    QTest::newRow("solo 200") << Pausa << QList<QByteArray>{Pausa};
 }
 
 void PruebaTransmisor::pausas()
@@ -132,257 +124,207 @@ void PruebaTransmisor::pausas()
     QFETCH(QList<QByteArray>, tramos);
 
     constexpr auto intervalo = 30ms;
-    PuertoFalso puerto;
-    Transmisor transmisor(puerto);
-    transmisor.PonerIntervaloDePausa(intervalo);
-    QCOMPARE(Timer1(transmisor)->interval(), 30);
-    Registro registro(transmisor);
-
+    Banco banco(false, intervalo);
+    QCOMPARE(banco.Timer1()->interval(), 30);
     QElapsedTimer reloj;
     reloj.start();
-    QVERIFY(transmisor.Mandar(cadena));
+    QVERIFY(banco.transmisor.Mandar(cadena));
 
     QByteArray esperado;
     for (qsizetype indice = 0; indice < tramos.size(); ++indice) {
         esperado += tramos.at(indice);
         if (indice > 0) {
-            QTRY_COMPARE_WITH_TIMEOUT(puerto.Escrito(), esperado, 2000);
+            QTRY_COMPARE_WITH_TIMEOUT(banco.puerto.Escrito(), esperado, 2000);
             QVERIFY2(reloj.elapsed() >= intervalo.count(), qPrintable(QString::number(reloj.elapsed())));
             reloj.start();
         }
-        QCOMPARE(puerto.Escrito(), esperado);
+        QCOMPARE(banco.puerto.Escrito(), esperado);
         // Progress counts the whole string across pauses.
-        QCOMPARE(registro.avances.last(), esperado.size());
+        QCOMPARE(banco.avances.last(), esperado.size());
         const bool ultimo = indice == tramos.size() - 1;
-        QCOMPARE(registro.Contar(u"Escrita"_s), ultimo ? 1 : 0);
-        QCOMPARE(transmisor.Ocupado(), !ultimo);
-        QCOMPARE(Timer1(transmisor)->isActive(), !ultimo);
+        QCOMPARE(banco.Contar(u"Escrita"_s), ultimo ? 1 : 0);
+        QCOMPARE(banco.transmisor.Ocupado(), !ultimo);
+        QCOMPARE(banco.Timer1()->isActive(), !ultimo);
     }
-    QCOMPARE(puerto.Escrito(), cadena);
-    QCOMPARE(registro.lineas.first(), u"Comenzada %1"_s.arg(cadena.size()));
-    QCOMPARE(registro.lineas.last(), u"Desocupado"_s);
-    QCOMPARE(registro.lineas.at(registro.lineas.size() - 2), u"Escrita"_s);
-    QVERIFY(std::is_sorted(registro.avances.cbegin(), registro.avances.cend()));
+    QCOMPARE(banco.lineas.first(), u"Comenzada %1"_s.arg(cadena.size()));
+    QCOMPARE(banco.lineas.mid(banco.lineas.size() - 2), (QStringList{u"Escrita"_s, u"Desocupado"_s}));
+    QVERIFY(std::is_sorted(banco.avances.cbegin(), banco.avances.cend()));
     QTest::qWait(2 * intervalo.count());
-    QCOMPARE(puerto.Escrito(), cadena);
+    QCOMPARE(banco.puerto.Escrito(), cadena);
 }
 
 void PruebaTransmisor::laPausaEmpiezaAlVaciarse()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    transmisor.PonerIntervaloDePausa(20ms);
-    const QByteArray pausa(1, Pausa);
-
-    QVERIFY(transmisor.Mandar(QByteArray("ab" + pausa + "cd")));
-    QCOMPARE(puerto.Escrito(), QByteArray("ab" + pausa));
+    Banco banco(true, 20ms);
+    const QByteArray antes("ab" + Pausa);
+    QVERIFY(banco.transmisor.Mandar(antes + "cd"));
+    QCOMPARE(banco.puerto.Escrito(), antes);
     // Bytes still on their way: the pause has not begun.
     QTest::qWait(80);
-    QVERIFY(!Timer1(transmisor)->isActive());
-    QCOMPARE(puerto.Escrito(), QByteArray("ab" + pausa));
+    QVERIFY(!banco.Timer1()->isActive());
+    QCOMPARE(banco.puerto.Escrito(), antes);
 
-    puerto.Vaciar(1);
+    banco.puerto.Vaciar(1);
     QTest::qWait(40);
-    QVERIFY(!Timer1(transmisor)->isActive());
-    puerto.VaciarTodo();
-    QTRY_VERIFY(Timer1(transmisor)->isActive());
-    QCOMPARE(puerto.Escrito(), QByteArray("ab" + pausa));
-    QTRY_COMPARE(puerto.Escrito(), QByteArray("ab" + pausa + "cd"));
+    QVERIFY(!banco.Timer1()->isActive());
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(banco.Timer1()->isActive());
+    QCOMPARE(banco.puerto.Escrito(), antes);
+    QTRY_COMPARE(banco.puerto.Escrito(), antes + "cd");
 }
 
 void PruebaTransmisor::colaEsperaEscrituraYVaciado()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    transmisor.PonerIntervaloDePausa(20ms);
-    Registro registro(transmisor);
-
+    Banco banco(true, 20ms);
     const QByteArray primera = ArmarTrama("a", 1) + ArmarTrama("b", 2);
     const QByteArray segunda = ArmarTrama("cola", 7);
-    QVERIFY(transmisor.Mandar(primera));
-    QVERIFY(transmisor.Mandar(segunda));
-    QVERIFY(transmisor.Ocupado());
-    QCOMPARE(puerto.IntentosDeAbrir(), 1);
-    QCOMPARE(puerto.Escrito(), ArmarTrama("a", 1));
+    QVERIFY(banco.transmisor.Mandar(primera));
+    QVERIFY(banco.transmisor.Mandar(segunda));
+    QVERIFY(banco.transmisor.Ocupado());
+    QCOMPARE(banco.puerto.IntentosDeAbrir(), 1);
+    QCOMPARE(banco.puerto.Escrito(), ArmarTrama("a", 1));
 
-    puerto.VaciarTodo();
-    QTRY_COMPARE(puerto.Escrito(), primera);
-    QCOMPARE(registro.Contar(u"Escrita"_s), 1);
+    banco.puerto.VaciarTodo();
+    QTRY_COMPARE(banco.puerto.Escrito(), primera);
     // Written but not yet gone: the queued string waits.
     QTest::qWait(60);
-    QCOMPARE(puerto.Escrito(), primera);
-    QCOMPARE(registro.Contar(u"Comenzada"_s), 1);
+    QCOMPARE(banco.puerto.Escrito(), primera);
+    QCOMPARE(banco.Contar(u"Comenzada"_s), 1);
 
-    puerto.VaciarTodo();
-    QTRY_COMPARE(puerto.Escrito(), QByteArray(primera + segunda));
-    QCOMPARE(puerto.IntentosDeAbrir(), 2);
-    QCOMPARE(puerto.Aperturas(), 1);
-    QVERIFY(transmisor.Ocupado());
-    QCOMPARE(registro.Contar(u"Desocupado"_s), 0);
-    puerto.VaciarTodo();
-    QTRY_VERIFY(!transmisor.Ocupado());
+    banco.puerto.VaciarTodo();
+    QTRY_COMPARE(banco.puerto.Escrito(), QByteArray(primera + segunda));
+    QCOMPARE(banco.puerto.IntentosDeAbrir(), 2);
+    QCOMPARE(banco.puerto.Aperturas(), 1);
+    QVERIFY(banco.transmisor.Ocupado());
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
 
-    const QStringList esperado{
-        u"Comenzada %1"_s.arg(primera.size()),
-        u"Avance 11/%1"_s.arg(primera.size()),
-        u"Avance %1/%1"_s.arg(primera.size()),
-        u"Escrita"_s,
-        u"Comenzada %1"_s.arg(segunda.size()),
-        u"Avance %1/%1"_s.arg(segunda.size()),
-        u"Escrita"_s,
-        u"Desocupado"_s,
-    };
-    QCOMPARE(registro.lineas, esperado);
+    const QString total1 = QString::number(primera.size());
+    const QString total2 = QString::number(segunda.size());
+    QCOMPARE(banco.lineas, (QStringList{u"Comenzada "_s + total1, u"Avance 11/"_s + total1,
+                                        u"Avance %1/%1"_s.arg(total1), u"Escrita"_s, u"Comenzada "_s + total2,
+                                        u"Avance %1/%1"_s.arg(total2), u"Escrita"_s, u"Desocupado"_s}));
 }
 
 void PruebaTransmisor::tandasAcotadasSiguenALaLinea()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    Registro registro(transmisor);
-
+    Banco banco(true);
     QByteArray cadena;
     for (int indice = 0; indice < 2000; ++indice)
         cadena.append(static_cast<char>('a' + indice % 26));
-    QVERIFY(transmisor.Mandar(cadena));
-    QCOMPARE(puerto.Escrito().size(), Transmisor::MarcaDePendientes);
+    QVERIFY(banco.transmisor.Mandar(cadena));
+    QCOMPARE(banco.puerto.Escrito().size(), Transmisor::MarcaDePendientes);
 
-    for (int vuelta = 0; vuelta < 100 && puerto.Escrito().size() < cadena.size(); ++vuelta) {
-        puerto.Vaciar(50);
-        QTRY_COMPARE(puerto.Pendientes(), std::min<qint64>(Transmisor::MarcaDePendientes,
-                                                           cadena.size() - (puerto.Escrito().size() - puerto.Pendientes())));
+    // Each time bytes leave, the port is topped up to the mark again.
+    for (int vuelta = 0; vuelta < 100 && banco.puerto.Escrito().size() < cadena.size(); ++vuelta) {
+        banco.puerto.Vaciar(50);
+        const qint64 salidos = banco.puerto.Escrito().size() - banco.puerto.Pendientes();
+        QTRY_COMPARE(banco.puerto.Pendientes(), std::min<qint64>(Transmisor::MarcaDePendientes, cadena.size() - salidos));
     }
-    QCOMPARE(puerto.Escrito(), cadena);
-    QVERIFY(puerto.MaximoPendiente() <= Transmisor::MarcaDePendientes);
-    for (const QByteArray &tanda : puerto.Escrituras())
+    QCOMPARE(banco.puerto.Escrito(), cadena);
+    QVERIFY(banco.puerto.MaximoPendiente() <= Transmisor::MarcaDePendientes);
+    for (const QByteArray &tanda : banco.puerto.Escrituras())
         QVERIFY(tanda.size() <= Transmisor::TamanoDeTanda);
-    QVERIFY(registro.avances.size() >= cadena.size() / Transmisor::TamanoDeTanda);
-    QVERIFY(std::is_sorted(registro.avances.cbegin(), registro.avances.cend()));
-    QCOMPARE(registro.avances.last(), cadena.size());
-    puerto.VaciarTodo();
-    QTRY_VERIFY(!transmisor.Ocupado());
+    QVERIFY(banco.avances.size() >= cadena.size() / Transmisor::TamanoDeTanda);
+    QVERIFY(std::is_sorted(banco.avances.cbegin(), banco.avances.cend()));
+    QCOMPARE(banco.avances.last(), cadena.size());
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
 }
 
 void PruebaTransmisor::falloAlAbrirSeAvisaUnaVez()
 {
-    PuertoFalso puerto;
-    puerto.FallarAlAbrir(u"No existe el dispositivo /dev/ttyS3"_s);
-    Transmisor transmisor(puerto);
-    Registro registro(transmisor);
-
-    QVERIFY(!transmisor.Mandar(ArmarTrama("Hola", 0)));
+    Banco banco;
+    banco.puerto.FallarAlAbrir(u"No existe el dispositivo /dev/ttyS3"_s);
+    QVERIFY(!banco.transmisor.Mandar(ArmarTrama("Hola", 0)));
     // Reported before Mandar() returns, and only once.
-    QCOMPARE(registro.lineas,
-             QStringList({u"Fallo No existe el dispositivo /dev/ttyS3"_s, u"Desocupado"_s}));
-    QVERIFY(puerto.Escrito().isEmpty());
-    QVERIFY(!transmisor.Ocupado());
+    const QStringList esperado{u"Fallo No existe el dispositivo /dev/ttyS3"_s, u"Desocupado"_s};
+    QCOMPARE(banco.lineas, esperado);
+    QVERIFY(banco.puerto.Escrito().isEmpty());
+    QVERIFY(!banco.transmisor.Ocupado());
     QTest::qWait(50);
-    QCOMPARE(registro.lineas.size(), 2);
+    QCOMPARE(banco.lineas, esperado);
 
     // Each call tries again.
-    puerto.FallarAlAbrir({});
-    QVERIFY(transmisor.Mandar(ArmarTrama("Hola", 0)));
-    QCOMPARE(puerto.Escrito(), ArmarTrama("Hola", 0));
+    banco.puerto.FallarAlAbrir({});
+    QVERIFY(banco.transmisor.Mandar(ArmarTrama("Hola", 0)));
+    QCOMPARE(banco.puerto.Escrito(), ArmarTrama("Hola", 0));
 }
 
 void PruebaTransmisor::falloAlAbrirEnColaSoloParaEsaLlamada()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    Registro registro(transmisor);
-
+    Banco banco(true);
     const QByteArray a = ArmarTrama("a", 1);
-    const QByteArray b = ArmarTrama("b", 2);
     const QByteArray c = ArmarTrama("c", 3);
-    QVERIFY(transmisor.Mandar(a));
-    QVERIFY(transmisor.Mandar(b));
-    QVERIFY(transmisor.Mandar(c));
+    QVERIFY(banco.transmisor.Mandar(a));
+    QVERIFY(banco.transmisor.Mandar(ArmarTrama("b", 2)));
+    QVERIFY(banco.transmisor.Mandar(c));
 
     // The port is lost and replaced between strings: b finds it unopenable,
     // and by c's turn it is back.
-    puerto.Cerrar();
-    puerto.FallarAlAbrir(u"Puerto en uso"_s);
+    banco.puerto.Cerrar();
+    banco.puerto.FallarAlAbrir(u"Puerto en uso"_s);
     QByteArray escritoAlFallar;
-    connect(&transmisor, &Transmisor::Fallo, this, [&] {
-        escritoAlFallar = puerto.Escrito();
-        puerto.FallarAlAbrir({});
+    connect(&banco.transmisor, &Transmisor::Fallo, this, [&] {
+        escritoAlFallar = banco.puerto.Escrito();
+        banco.puerto.FallarAlAbrir({});
     });
-    puerto.VaciarTodo();
-    QTRY_COMPARE(registro.Contar(u"Fallo"_s), 1);
-    QCOMPARE(registro.lineas.filter(u"Fallo"_s), QStringList({u"Fallo Puerto en uso"_s}));
+    banco.puerto.VaciarTodo();
+    QTRY_COMPARE(banco.Contar(u"Fallo"_s), 1);
+    QCOMPARE(banco.lineas.filter(u"Fallo"_s), QStringList{u"Fallo Puerto en uso"_s});
     QCOMPARE(escritoAlFallar, a);
-    QTRY_COMPARE(puerto.Escrito(), QByteArray(a + c));
-    puerto.VaciarTodo();
-    QTRY_VERIFY(!transmisor.Ocupado());
-    QCOMPARE(registro.Contar(u"Fallo"_s), 1);
-    QCOMPARE(registro.Contar(u"Comenzada"_s), 2);
-    QCOMPARE(registro.Contar(u"Desocupado"_s), 1);
+    QTRY_COMPARE(banco.puerto.Escrito(), QByteArray(a + c));
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
+    QCOMPARE(banco.Contar(u"Fallo"_s), 1);
+    QCOMPARE(banco.Contar(u"Comenzada"_s), 2);
+    QCOMPARE(banco.Contar(u"Desocupado"_s), 1);
 }
 
-void PruebaTransmisor::fallaDelPuertoDescartaTodoYReabre()
+void PruebaTransmisor::falloDescartaTodoYReabre_data()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    transmisor.PonerIntervaloDePausa(20ms);
-    Registro registro(transmisor);
+    QTest::addColumn<bool>("rechazo");
+    QTest::addColumn<QString>("descripcion");
+    // The port refuses the bytes but stays open: the engine must close it.
+    QTest::newRow("escritura rechazada") << true << u"El puerto no aceptó los datos"_s;
+    // The device is gone and the port closed itself.
+    QTest::newRow("falla del puerto") << false << u"Se perdió la comunicación"_s;
+}
 
-    const QByteArray direcciones = ArmarMensajeDeDirecciones();
-    QVERIFY(transmisor.Mandar(direcciones));
-    QVERIFY(transmisor.Mandar(ArmarTrama("en cola", 4)));
-    puerto.VaciarTodo();
-    QTRY_VERIFY(puerto.Escrito().size() > 12);
-    const qsizetype escritos = puerto.Escrito().size();
-
-    puerto.ProvocarFalla(u"Se perdió la comunicación"_s);
-    QCOMPARE(registro.lineas.filter(u"Fallo"_s), QStringList({u"Fallo Se perdió la comunicación"_s}));
-    QCOMPARE(registro.lineas.last(), u"Desocupado"_s);
-    QVERIFY(!transmisor.Ocupado());
-    QVERIFY(!Timer1(transmisor)->isActive());
+void PruebaTransmisor::falloDescartaTodoYReabre()
+{
+    QFETCH(bool, rechazo);
+    QFETCH(QString, descripcion);
+    Banco banco(true, 20ms);
+    QVERIFY(banco.transmisor.Mandar(ArmarMensajeDeDirecciones()));
+    QVERIFY(banco.transmisor.Mandar(ArmarTrama("en cola", 4)));
+    QCOMPARE(banco.puerto.Escrito().size(), 12);
+    if (rechazo)
+        banco.puerto.FallarAlEscribir(descripcion);
+    banco.puerto.VaciarTodo();
+    if (!rechazo) {
+        QTRY_VERIFY(banco.puerto.Escrito().size() > 12);
+        banco.puerto.ProvocarFalla(descripcion);
+    }
+    QTRY_COMPARE(banco.Contar(u"Fallo"_s), 1);
+    QCOMPARE(banco.lineas.filter(u"Fallo"_s), QStringList{u"Fallo "_s + descripcion});
+    QCOMPARE(banco.lineas.last(), u"Desocupado"_s);
+    QVERIFY(!banco.transmisor.Ocupado());
+    QVERIFY(!banco.puerto.Abierto());
+    QVERIFY(!banco.Timer1()->isActive());
 
     // Nothing of the rest, nor of the queue, goes out later.
-    puerto.VaciarTodo();
+    const qsizetype escritos = banco.puerto.Escrito().size();
+    banco.puerto.VaciarTodo();
     QTest::qWait(100);
-    QCOMPARE(puerto.Escrito().size(), escritos);
-    QCOMPARE(registro.Contar(u"Fallo"_s), 1);
-    QCOMPARE(registro.Contar(u"Escrita"_s), 0);
+    QCOMPARE(banco.puerto.Escrito().size(), escritos);
+    QCOMPARE(banco.Contar(u"Fallo"_s), 1);
+    QCOMPARE(banco.Contar(u"Escrita"_s), 0);
 
     // The next string opens the port afresh.
-    puerto.OlvidarEscrito();
-    puerto.PonerVaciadoManual(false);
-    QVERIFY(transmisor.Mandar(ArmarTrama("otra", 9)));
-    QCOMPARE(puerto.Aperturas(), 2);
-    QCOMPARE(puerto.Escrito(), ArmarTrama("otra", 9));
-}
-
-void PruebaTransmisor::escrituraRechazadaCierraElPuerto()
-{
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    transmisor.PonerIntervaloDePausa(10ms);
-    Registro registro(transmisor);
-
-    QVERIFY(transmisor.Mandar(ArmarMensajeDeDirecciones()));
-    QVERIFY(transmisor.Mandar(ArmarTrama("en cola", 1)));
-    QCOMPARE(puerto.Escrito().size(), 12);
-    puerto.FallarAlEscribir(u"El puerto no aceptó los datos"_s);
-    puerto.VaciarTodo();
-    QTRY_COMPARE(registro.Contar(u"Fallo"_s), 1);
-    QCOMPARE(registro.lineas.filter(u"Fallo"_s).first(), u"Fallo El puerto no aceptó los datos"_s);
-    // Closed, so that the next string starts from a fresh opening.
-    QCOMPARE(puerto.Cierres(), 1);
-    QVERIFY(!transmisor.Ocupado());
-    QTest::qWait(50);
-    QCOMPARE(puerto.Escrito().size(), 12);
-
-    QVERIFY(transmisor.Mandar(ArmarTrama("otra", 1)));
-    QCOMPARE(puerto.Aperturas(), 2);
-    QVERIFY(puerto.Escrito().endsWith(ArmarTrama("otra", 1)));
+    QVERIFY(banco.transmisor.Mandar(ArmarTrama("otra", 9)));
+    QCOMPARE(banco.puerto.Aperturas(), 2);
+    QCOMPARE(banco.puerto.Escrito().mid(escritos), ArmarTrama("otra", 9));
 }
 
 void PruebaTransmisor::lineaDetenida_data()
@@ -398,89 +340,70 @@ void PruebaTransmisor::lineaDetenida()
 {
     QFETCH(QByteArray, cadena);
     QFETCH(qsizetype, escritos);
-
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    transmisor.PonerPlazoSinAvance(150ms);
-    Registro registro(transmisor);
-
-    QVERIFY(transmisor.Mandar(cadena));
-    QVERIFY(transmisor.Mandar(ArmarTrama("en cola", 4)));
-    QTRY_COMPARE_WITH_TIMEOUT(registro.Contar(u"Fallo"_s), 1, 3000);
-    const QString fallo = registro.lineas.filter(u"Fallo"_s).first();
+    Banco banco(true);
+    banco.transmisor.PonerPlazoSinAvance(150ms);
+    QVERIFY(banco.transmisor.Mandar(cadena));
+    QVERIFY(banco.transmisor.Mandar(ArmarTrama("en cola", 4)));
+    QTRY_COMPARE_WITH_TIMEOUT(banco.Contar(u"Fallo"_s), 1, 3000);
+    const QString fallo = banco.lineas.filter(u"Fallo"_s).first();
     QVERIFY2(fallo.contains(u"Com1"_s) && fallo.contains(u"150 ms"_s), qPrintable(fallo));
-    QVERIFY(!puerto.Abierto());
-    QCOMPARE(puerto.Cierres(), 1);
-    QVERIFY(!transmisor.Ocupado());
-    QCOMPARE(registro.lineas.last(), u"Desocupado"_s);
-    QCOMPARE(puerto.Escrito().size(), escritos);
+    QVERIFY(!banco.puerto.Abierto());
+    QCOMPARE(banco.puerto.Cierres(), 1);
+    QVERIFY(!banco.transmisor.Ocupado());
+    QCOMPARE(banco.lineas.last(), u"Desocupado"_s);
+    QCOMPARE(banco.puerto.Escrito().size(), escritos);
     QTest::qWait(300);
-    QCOMPARE(registro.Contar(u"Fallo"_s), 1);
+    QCOMPARE(banco.Contar(u"Fallo"_s), 1);
 }
 
 void PruebaTransmisor::lineaLentaNoEsDetenida()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    transmisor.PonerPlazoSinAvance(150ms);
-    Registro registro(transmisor);
-
+    Banco banco(true);
+    banco.transmisor.PonerPlazoSinAvance(150ms);
     // A few bytes leave at a time, while the engine keeps the queue topped up:
     // the count of pending bytes hardly moves, but the line does.
     QTimer linea;
-    connect(&linea, &QTimer::timeout, &puerto, [&] { puerto.Vaciar(8); });
+    connect(&linea, &QTimer::timeout, &banco.puerto, [&] { banco.puerto.Vaciar(8); });
     linea.start(20);
-    QByteArray cadena(400, 'x');
-    QVERIFY(transmisor.Mandar(cadena));
-    QTRY_VERIFY_WITH_TIMEOUT(!transmisor.Ocupado(), 10000);
-    QCOMPARE(registro.Contar(u"Fallo"_s), 0);
-    QCOMPARE(puerto.Escrito(), cadena);
+    const QByteArray cadena(400, 'x');
+    QVERIFY(banco.transmisor.Mandar(cadena));
+    QTRY_VERIFY_WITH_TIMEOUT(!banco.transmisor.Ocupado(), 10000);
+    QCOMPARE(banco.Contar(u"Fallo"_s), 0);
+    QCOMPARE(banco.puerto.Escrito(), cadena);
 }
 
 void PruebaTransmisor::mandarDesdeEscrita()
 {
-    PuertoFalso puerto;
-    puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    Registro registro(transmisor);
-
+    Banco banco(true);
     const QByteArray primera = ArmarTrama("1", 1);
     const QByteArray segunda = ArmarTrama("2", 2);
     bool mandada = false;
-    connect(&transmisor, &Transmisor::Escrita, this, [&] {
-        if (!mandada) {
-            mandada = true;
-            QVERIFY(transmisor.Mandar(segunda));
-        }
+    connect(&banco.transmisor, &Transmisor::Escrita, this, [&] {
+        if (!std::exchange(mandada, true))
+            QVERIFY(banco.transmisor.Mandar(segunda));
     });
-    QVERIFY(transmisor.Mandar(primera));
-    QCOMPARE(puerto.Escrito(), primera);
-    puerto.VaciarTodo();
-    QTRY_COMPARE(puerto.Escrito(), QByteArray(primera + segunda));
-    puerto.VaciarTodo();
-    QTRY_VERIFY(!transmisor.Ocupado());
-    QCOMPARE(registro.Contar(u"Escrita"_s), 2);
-    QCOMPARE(registro.Contar(u"Desocupado"_s), 1);
+    QVERIFY(banco.transmisor.Mandar(primera));
+    QCOMPARE(banco.puerto.Escrito(), primera);
+    banco.puerto.VaciarTodo();
+    QTRY_COMPARE(banco.puerto.Escrito(), QByteArray(primera + segunda));
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
+    QCOMPARE(banco.Contar(u"Escrita"_s), 2);
+    QCOMPARE(banco.Contar(u"Desocupado"_s), 1);
 }
 
 void PruebaTransmisor::posicionesMasAllaDe32767()
 {
-    PuertoFalso puerto;
-    Transmisor transmisor(puerto);
-    transmisor.PonerIntervaloDePausa(5ms);
-    Registro registro(transmisor);
-
+    Banco banco(false, 5ms);
     QByteArray cadena(40000, 'z');
-    cadena[35000] = Pausa;
-    cadena[39999] = Pausa;
-    QVERIFY(transmisor.Mandar(cadena));
-    QCOMPARE(puerto.Escrito().size(), 35001);
-    QVERIFY(Timer1(transmisor)->isActive());
-    QTRY_VERIFY(!transmisor.Ocupado());
-    QCOMPARE(puerto.Escrito(), cadena);
-    QCOMPARE(registro.avances.last(), 40000);
+    cadena[35000] = Pausa.front();
+    cadena[39999] = Pausa.front();
+    QVERIFY(banco.transmisor.Mandar(cadena));
+    QCOMPARE(banco.puerto.Escrito().size(), 35001);
+    QVERIFY(banco.Timer1()->isActive());
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
+    QCOMPARE(banco.puerto.Escrito(), cadena);
+    QCOMPARE(banco.avances.last(), 40000);
 }
 
 QTEST_GUILESS_MAIN(PruebaTransmisor)

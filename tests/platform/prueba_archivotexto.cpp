@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -21,53 +24,17 @@ QString Nativa(const QString &ruta)
     return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
 }
 
-} // namespace
-
-class PruebaArchivoTexto : public QObject
+// True for an error about `ruta` that gives a reason; otherwise says what came.
+bool ErrorSobre(const std::optional<ErrorDeArchivo> &error, const QString &ruta)
 {
-    Q_OBJECT
-
-private slots:
-    void init();
-
-    void leeLineas_data();
-    void leeLineas();
-    void decodificaWindows1252();
-    void rechazaArchivoMayorQueElMaximo_data();
-    void rechazaArchivoMayorQueElMaximo();
-    void limitaTambienLoQueNoDiceSuTamano();
-    void informaErrorDeLectura();
-    void informaArchivoQueNoSeAbre_data();
-    void informaArchivoQueNoSeAbre();
-    void leerPasadoElFinalEsError();
-    void rutaRelativaSeTomaAlAbrir();
-    void aguantaEntradaHostil();
-
-    void escribeCrLfEnWindows1252();
-    void caracteresNoRepresentables_data();
-    void caracteresNoRepresentables();
-    void describeCaracteres_data();
-    void describeCaracteres();
-    void lineaNoRepresentableNoEscribeNada();
-    void escrituraQueNoSeAbreInforma_data();
-    void escrituraQueNoSeAbreInforma();
-    void escrituraInterrumpidaDejaElArchivoAnterior_data();
-    void escrituraInterrumpidaDejaElArchivoAnterior();
-    void escrituraSinConfirmarDejaElArchivoAnterior();
-
-private:
-    QStringList LeerTodo(const QString &ruta, std::optional<ErrorDeArchivo> *error = nullptr);
-
-    std::unique_ptr<QTemporaryDir> carpeta;
-};
-
-void PruebaArchivoTexto::init()
-{
-    carpeta = std::make_unique<QTemporaryDir>();
-    QVERIFY(carpeta->isValid());
+    if (error && error->ruta == Nativa(ruta) && !error->motivo.isEmpty())
+        return true;
+    qWarning("Se esperaba un error con motivo sobre %s; vino: %s", qPrintable(Nativa(ruta)),
+             error ? qPrintable(error->Texto()) : "ninguno");
+    return false;
 }
 
-QStringList PruebaArchivoTexto::LeerTodo(const QString &ruta, std::optional<ErrorDeArchivo> *error)
+QStringList LeerTodo(const QString &ruta, std::optional<ErrorDeArchivo> *error = nullptr)
 {
     QStringList lineas;
     LectorTexto lector;
@@ -83,12 +50,51 @@ QStringList PruebaArchivoTexto::LeerTodo(const QString &ruta, std::optional<Erro
     return lineas;
 }
 
+} // namespace
+
+class PruebaArchivoTexto : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void leeLineas_data();
+    void leeLineas();
+    void noPierdeNingunByte();
+    void abrirRespetaElMaximo_data();
+    void abrirRespetaElMaximo();
+    void limitaTambienLoQueNoDiceSuTamano();
+    void informaErrorDeLectura();
+    void informaArchivoQueNoSeAbre_data();
+    void informaArchivoQueNoSeAbre();
+    void rutaRelativaSeTomaAlAbrir();
+
+    void escribeCrLfEnWindows1252();
+    void caracteresNoRepresentables_data();
+    void caracteresNoRepresentables();
+    void describeCaracteres_data();
+    void describeCaracteres();
+    void escrituraFallidaDejaElArchivoAnterior_data();
+    void escrituraFallidaDejaElArchivoAnterior();
+
+private:
+    std::unique_ptr<QTemporaryDir> carpeta;
+};
+
+void PruebaArchivoTexto::init()
+{
+    carpeta = std::make_unique<QTemporaryDir>();
+    QVERIFY(carpeta->isValid());
+}
+
 void PruebaArchivoTexto::leeLineas_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lineas");
 
     const QByteArray largo(Bloque - 1, 'x');
+    const QString largoTexto = QString::fromLatin1(largo);
     QTest::newRow("vacío") << QByteArray() << QStringList();
     QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("última sin fin") << QByteArray("a\r\nb") << QStringList{u"a"_s, u"b"_s};
@@ -98,16 +104,21 @@ void PruebaArchivoTexto::leeLineas_data()
     QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList{u"a"_s, u""_s, u"b"_s};
     QTest::newRow("línea vacía sola") << QByteArray("\r\n") << QStringList{u""_s};
     QTest::newRow("líneas vacías") << QByteArray("\r\n\r\n\n") << QStringList{u""_s, u""_s, u""_s};
-    QTest::newRow("CR LF partido entre bloques")
-        << largo + "\r\ny" << QStringList{QString::fromLatin1(largo), u"y"_s};
-    QTest::newRow("CR al final del bloque, luego texto")
-        << largo + "\ry" << QStringList{QString::fromLatin1(largo), u"y"_s};
-    QTest::newRow("CR último byte del archivo tras un bloque")
-        << largo + "\r" << QStringList{QString::fromLatin1(largo)};
+    QTest::newRow("CR LF partido entre bloques") << largo + "\r\ny" << QStringList{largoTexto, u"y"_s};
+    QTest::newRow("CR al final del bloque, luego texto") << largo + "\ry" << QStringList{largoTexto, u"y"_s};
+    QTest::newRow("CR último byte del archivo tras un bloque") << largo + "\r" << QStringList{largoTexto};
     QTest::newRow("CR LF justo tras el bloque")
-        << largo + "x\r\ny" << QStringList{QString::fromLatin1(largo) + u"x"_s, u"y"_s};
-    QTest::newRow("NUL dentro de la línea")
-        << QByteArray("a\0b\r\n", 5) << QStringList{u"a"_s + QChar(0) + u"b"_s};
+        << largo + "x\r\ny" << QStringList{largoTexto + u"x"_s, u"y"_s};
+    QTest::newRow("línea de muchos bloques")
+        << QByteArray(1024 * 1024, 'm') + "\r\nfin" << QStringList{QString(1024 * 1024, u'm'), u"fin"_s};
+    // Also catches a reader whose cost per line grows with what it has read.
+    QTest::newRow("un millón de líneas") << QByteArray("l\r\n").repeated(1000 * 1000)
+                                         << QStringList(1000 * 1000, u"l"_s);
+    QTest::newRow("NUL dentro de la línea") << QByteArray("a\0b\r\n", 5) << QStringList{u"a"_s + QChar(0) + u"b"_s};
+    // The five bytes the code page leaves undefined come through as the
+    // control characters of the same number.
+    QTest::newRow("Windows-1252") << QByteArray("A\xF1o \x80\r\n\x81\x8D\x8F\x90\x9D")
+                                  << QStringList{u"Año €"_s, u"\u0081\u008D\u008F\u0090\u009D"_s};
 }
 
 void PruebaArchivoTexto::leeLineas()
@@ -116,22 +127,40 @@ void PruebaArchivoTexto::leeLineas()
     QFETCH(QStringList, lineas);
     const QString ruta = carpeta->filePath(u"lineas.txt"_s);
     QVERIFY(EscribirBytes(ruta, bytes));
-    std::optional<ErrorDeArchivo> error;
-    QCOMPARE(LeerTodo(ruta, &error), lineas);
-    QVERIFY(!error);
+    LectorTexto lector;
+    QVERIFY(!lector.Abrir(ruta));
+    QStringList leidas;
+    QString linea;
+    while (!lector.AlFinal()) {
+        QVERIFY(!lector.LeerLinea(linea));
+        leidas.append(linea);
+    }
+    QCOMPARE(leidas, lineas);
+    // Past the end: an error, and the line is left as it was.
+    linea = u"sin tocar"_s;
+    QVERIFY(lector.LeerLinea(linea));
+    QCOMPARE(linea, u"sin tocar"_s);
 }
 
-void PruebaArchivoTexto::decodificaWindows1252()
+void PruebaArchivoTexto::noPierdeNingunByte()
 {
-    const QString ruta = carpeta->filePath(u"ansi.txt"_s);
-    // "Año €" plus the five bytes the code page leaves undefined, which come
-    // through as the control characters of the same number.
-    QVERIFY(EscribirBytes(ruta, QByteArray("A\xF1o \x80\r\n\x81\x8D\x8F\x90\x9D")));
-    const QString indefinidos = QString(QChar(0x81)) + QChar(0x8D) + QChar(0x8F) + QChar(0x90) + QChar(0x9D);
-    QCOMPARE(LeerTodo(ruta), (QStringList{u"Año €"_s, indefinidos}));
+    // Every byte value, line ends among them, several times over.
+    QByteArray binario;
+    for (int vuelta = 0; vuelta < 64; ++vuelta)
+        for (int b = 0; b < 256; ++b)
+            binario.append(char(b));
+    const QString ruta = carpeta->filePath(u"binario.txt"_s);
+    QVERIFY(EscribirBytes(ruta, binario));
+    std::optional<ErrorDeArchivo> error;
+    const QStringList lineas = LeerTodo(ruta, &error);
+    QVERIFY(!error);
+    // Each round has one LF and one CR, which end lines; the bytes after the
+    // last CR make one more line.
+    QCOMPARE(lineas.join(QString()).size(), binario.size() - 2 * 64);
+    QCOMPARE(lineas.size(), 2 * 64 + 1);
 }
 
-void PruebaArchivoTexto::rechazaArchivoMayorQueElMaximo_data()
+void PruebaArchivoTexto::abrirRespetaElMaximo_data()
 {
     QTest::addColumn<qsizetype>("tamano");
     QTest::addColumn<bool>("aceptado");
@@ -139,7 +168,7 @@ void PruebaArchivoTexto::rechazaArchivoMayorQueElMaximo_data()
     QTest::newRow("un byte de más") << qsizetype(1001) << false;
 }
 
-void PruebaArchivoTexto::rechazaArchivoMayorQueElMaximo()
+void PruebaArchivoTexto::abrirRespetaElMaximo()
 {
     QFETCH(qsizetype, tamano);
     QFETCH(bool, aceptado);
@@ -147,11 +176,10 @@ void PruebaArchivoTexto::rechazaArchivoMayorQueElMaximo()
     QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'x')));
     LectorTexto lector;
     const auto error = lector.Abrir(ruta, 1000);
-    QCOMPARE(!error, aceptado);
-    if (error) {
-        QCOMPARE(error->ruta, Nativa(ruta));
-        QVERIFY(!error->motivo.isEmpty());
-    }
+    if (aceptado)
+        QVERIFY(!error);
+    else
+        QVERIFY(ErrorSobre(error, ruta));
 }
 
 void PruebaArchivoTexto::limitaTambienLoQueNoDiceSuTamano()
@@ -164,13 +192,11 @@ void PruebaArchivoTexto::limitaTambienLoQueNoDiceSuTamano()
     LectorTexto lector;
     QVERIFY(!lector.Abrir(ruta, 10));
     std::optional<ErrorDeArchivo> error;
-    int vueltas = 0;
-    while (!error && !lector.AlFinal() && ++vueltas < 100000) {
+    for (int vueltas = 0; !error && !lector.AlFinal() && vueltas < 100000; ++vueltas) {
         QString linea;
         error = lector.LeerLinea(linea);
     }
-    QVERIFY(error);
-    QCOMPARE(error->ruta, ruta);
+    QVERIFY(ErrorSobre(error, ruta));
 }
 
 void PruebaArchivoTexto::informaErrorDeLectura()
@@ -184,65 +210,44 @@ void PruebaArchivoTexto::informaErrorDeLectura()
         QSKIP("/proc/self/mem no se deja abrir aquí");
     QVERIFY(!lector.AlFinal());
     QString linea = u"sin tocar"_s;
-    const auto error = lector.LeerLinea(linea);
-    QVERIFY(error);
-    QVERIFY(!error->motivo.isEmpty());
+    QVERIFY(ErrorSobre(lector.LeerLinea(linea), ruta));
     QCOMPARE(linea, u"sin tocar"_s);
 }
 
 void PruebaArchivoTexto::informaArchivoQueNoSeAbre_data()
 {
-    QTest::addColumn<QString>("nombre");
     QTest::addColumn<bool>("esCarpeta");
-    QTest::newRow("no existe") << u"falta.txt"_s << false;
-    QTest::newRow("es una carpeta") << u"carpeta.txt"_s << true;
+    QTest::newRow("no existe") << false;
+    QTest::newRow("es una carpeta") << true;
 }
 
 void PruebaArchivoTexto::informaArchivoQueNoSeAbre()
 {
-    QFETCH(QString, nombre);
     QFETCH(bool, esCarpeta);
-    const QString ruta = carpeta->filePath(nombre);
+    const QString ruta = carpeta->filePath(u"no-se-abre.txt"_s);
     if (esCarpeta)
         QVERIFY(QDir().mkdir(ruta));
     QCOMPARE(LectorTexto::Existe(ruta), esCarpeta);
     LectorTexto lector;
-    const auto error = lector.Abrir(ruta);
-    QVERIFY(error);
-    QCOMPARE(error->ruta, Nativa(ruta));
-    QVERIFY(!error->motivo.isEmpty());
+    QVERIFY(ErrorSobre(lector.Abrir(ruta), ruta));
     QVERIFY(lector.AlFinal());
-}
-
-void PruebaArchivoTexto::leerPasadoElFinalEsError()
-{
-    const QString ruta = carpeta->filePath(u"una.txt"_s);
-    QVERIFY(EscribirBytes(ruta, "una\r\n"));
-    LectorTexto lector;
-    QVERIFY(!lector.Abrir(ruta));
-    QString linea;
-    QVERIFY(!lector.LeerLinea(linea));
-    QCOMPARE(linea, u"una"_s);
-    QVERIFY(lector.AlFinal());
-    QVERIFY(lector.LeerLinea(linea));
-    QCOMPARE(linea, u"una"_s);
 }
 
 void PruebaArchivoTexto::rutaRelativaSeTomaAlAbrir()
 {
     const QString anterior = QDir::currentPath();
-    QVERIFY(QDir(carpeta->path()).mkdir(u"a"_s));
-    QVERIFY(QDir(carpeta->path()).mkdir(u"b"_s));
-    QVERIFY(EscribirBytes(carpeta->filePath(u"a/x.txt"_s), "de a\r\n"));
-    QVERIFY(EscribirBytes(carpeta->filePath(u"b/x.txt"_s), "de b\r\n"));
+    const QDir base(carpeta->path());
+    QVERIFY(base.mkdir(u"a"_s) && base.mkdir(u"b"_s));
+    QVERIFY(EscribirBytes(base.filePath(u"a/x.txt"_s), "de a\r\n"));
+    QVERIFY(EscribirBytes(base.filePath(u"b/x.txt"_s), "de b\r\n"));
 
-    QVERIFY(QDir::setCurrent(carpeta->filePath(u"a"_s)));
+    QVERIFY(QDir::setCurrent(base.filePath(u"a"_s)));
     const QStringList deA = LeerTodo(u"./x.txt"_s);
-    QVERIFY(QDir::setCurrent(carpeta->filePath(u"b"_s)));
+    QVERIFY(QDir::setCurrent(base.filePath(u"b"_s)));
     const QStringList deB = LeerTodo(u"./x.txt"_s);
     EscritorTexto escritor;
     const auto error = escritor.Abrir(u"./y.txt"_s);
-    QVERIFY(QDir::setCurrent(carpeta->filePath(u"a"_s)));
+    QVERIFY(QDir::setCurrent(base.filePath(u"a"_s)));
     if (!error) {
         escritor.EscribirLinea(u"y"_s);
         QVERIFY(!escritor.Confirmar());
@@ -253,51 +258,8 @@ void PruebaArchivoTexto::rutaRelativaSeTomaAlAbrir()
     QCOMPARE(deA, QStringList{u"de a"_s});
     QCOMPARE(deB, QStringList{u"de b"_s});
     // Opened while in b: lands in b, even though the commit ran from a.
-    QVERIFY(QFileInfo::exists(carpeta->filePath(u"b/y.txt"_s)));
-    QVERIFY(!QFileInfo::exists(carpeta->filePath(u"a/y.txt"_s)));
-}
-
-void PruebaArchivoTexto::aguantaEntradaHostil()
-{
-    const QString ruta = carpeta->filePath(u"hostil.txt"_s);
-
-    // Every byte value, line ends among them, several times over.
-    QByteArray binario;
-    for (int vuelta = 0; vuelta < 64; ++vuelta)
-        for (int b = 0; b < 256; ++b)
-            binario.append(char(b));
-    QVERIFY(EscribirBytes(ruta, binario));
-    std::optional<ErrorDeArchivo> error;
-    const QStringList lineas = LeerTodo(ruta, &error);
-    QVERIFY(!error);
-    qsizetype caracteres = 0;
-    for (const QString &linea : lineas)
-        caracteres += linea.size();
-    // Each round has one LF and one CR, which end lines; nothing else is lost.
-    // The bytes after the last CR make one more line.
-    QCOMPARE(caracteres, binario.size() - 2 * 64);
-    QCOMPARE(lineas.size(), 2 * 64 + 1);
-
-    // A line of a megabyte.
-    QVERIFY(EscribirBytes(ruta, QByteArray(1024 * 1024, 'm') + "\r\nfin"));
-    const QStringList megalinea = LeerTodo(ruta, &error);
-    QVERIFY(!error);
-    QCOMPARE(megalinea.size(), 2);
-    QCOMPARE(megalinea.at(0).size(), 1024 * 1024);
-    QCOMPARE(megalinea.at(1), u"fin"_s);
-
-    // A million lines.
-    QVERIFY(EscribirBytes(ruta, QByteArray("l\r\n").repeated(1000 * 1000)));
-    LectorTexto lector;
-    QVERIFY(!lector.Abrir(ruta));
-    int cuenta = 0;
-    QString linea;
-    while (!lector.AlFinal()) {
-        QVERIFY(!lector.LeerLinea(linea));
-        ++cuenta;
-    }
-    QCOMPARE(cuenta, 1000 * 1000);
-    QCOMPARE(linea, u"l"_s);
+    QVERIFY(QFileInfo::exists(base.filePath(u"b/y.txt"_s)));
+    QVERIFY(!QFileInfo::exists(base.filePath(u"a/y.txt"_s)));
 }
 
 void PruebaArchivoTexto::escribeCrLfEnWindows1252()
@@ -350,103 +312,74 @@ void PruebaArchivoTexto::describeCaracteres()
     QCOMPARE(EscritorTexto::DescribirCaracteres(caracteres), descripcion);
 }
 
-void PruebaArchivoTexto::lineaNoRepresentableNoEscribeNada()
+void PruebaArchivoTexto::escrituraFallidaDejaElArchivoAnterior_data()
 {
-    const QString ruta = carpeta->filePath(u"viejo.txt"_s);
-    QVERIFY(EscribirBytes(ruta, "viejo\r\n"));
-    EscritorTexto escritor;
-    QVERIFY(!escritor.Abrir(ruta));
-    escritor.EscribirLinea(u"bien"_s);
-    escritor.EscribirLinea(u"mal Ω"_s);
-    escritor.EscribirLinea(u"peor Ж Ω"_s);
-    const auto error = escritor.Confirmar();
-    QVERIFY(error);
-    QCOMPARE(error->ruta, Nativa(ruta));
-    QVERIFY2(error->motivo.endsWith(u"Ω Ж"_s), qPrintable(error->motivo));
-    QCOMPARE(LeerBytes(ruta), QByteArray("viejo\r\n"));
-    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), QStringList{u"viejo.txt"_s});
-}
+    // Every row starts from a folder with "anterior.txt", a file "archivo"
+    // and an empty folder "carpeta", and must leave exactly that behind.
+    QTest::addColumn<QString>("destino");
+    QTest::addColumn<QStringList>("lineas");
+    QTest::addColumn<int>("limite");   // bytes the process may write; 0: no limit
+    QTest::addColumn<bool>("confirmar");
+    QTest::addColumn<QString>("finDelMotivo");
 
-void PruebaArchivoTexto::escrituraQueNoSeAbreInforma_data()
-{
-    QTest::addColumn<QString>("nombre");
+    QTest::newRow("caracteres no representables, cada uno una vez")
+        << u"anterior.txt"_s << QStringList{u"bien"_s, u"mal Ω"_s, u"peor Ж Ω"_s} << 0 << true << u"Ω Ж"_s;
     // Paths that even root cannot write a file to.
-    QTest::newRow("la carpeta es un archivo") << u"archivo/hijo.txt"_s;
-    QTest::newRow("en su lugar hay una carpeta") << u"carpeta"_s;
+    QTest::newRow("la carpeta es un archivo") << u"archivo/hijo.txt"_s << QStringList{u"algo"_s} << 0 << true
+                                              << QString();
+    QTest::newRow("en su lugar hay una carpeta") << u"carpeta"_s << QStringList{u"algo"_s} << 0 << true << QString();
+    // The system stops part-way through a write and reports it only as a
+    // short count: while writing, at the confirmation, by a single byte.
+    QTest::newRow("disco lleno, muchas líneas cortas")
+        << u"anterior.txt"_s << QStringList(1000, u"una línea que no va a caber entera"_s) << 4096 << true << QString();
+    QTest::newRow("disco lleno, una línea larga")
+        << u"anterior.txt"_s << QStringList{QString(8192, u'x')} << 4096 << true << QString();
+    QTest::newRow("disco lleno, un byte de más")
+        << u"anterior.txt"_s << QStringList{QString(4095, u'x')} << 4096 << true << QString();
+    QTest::newRow("sin confirmar") << u"anterior.txt"_s << QStringList{u"a medias"_s} << 0 << false << QString();
 }
 
-void PruebaArchivoTexto::escrituraQueNoSeAbreInforma()
+void PruebaArchivoTexto::escrituraFallidaDejaElArchivoAnterior()
 {
-    QFETCH(QString, nombre);
-    QVERIFY(EscribirBytes(carpeta->filePath(u"archivo"_s), "contenido"));
-    QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta"_s));
-    const QString ruta = carpeta->filePath(nombre);
+    QFETCH(QString, destino);
+    QFETCH(QStringList, lineas);
+    QFETCH(int, limite);
+    QFETCH(bool, confirmar);
+    QFETCH(QString, finDelMotivo);
+    const QDir base(carpeta->path());
+    QVERIFY(EscribirBytes(base.filePath(u"anterior.txt"_s), "anterior\r\n"));
+    QVERIFY(EscribirBytes(base.filePath(u"archivo"_s), "contenido"));
+    QVERIFY(base.mkdir(u"carpeta"_s));
+    const QString ruta = base.filePath(destino);
 
-    EscritorTexto escritor;
-    std::optional<ErrorDeArchivo> error = escritor.Abrir(ruta);
-    if (!error) {
-        escritor.EscribirLinea(u"algo"_s);
-        error = escritor.Confirmar();
-    }
-    QVERIFY(error);
-    QCOMPARE(error->ruta, Nativa(ruta));
-    QVERIFY(!error->motivo.isEmpty());
-    QCOMPARE(LeerBytes(carpeta->filePath(u"archivo"_s)), QByteArray("contenido"));
-    QVERIFY(QFileInfo(carpeta->filePath(u"carpeta"_s)).isDir());
-    QCOMPARE(QDir(carpeta->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-             (QStringList{u"archivo"_s, u"carpeta"_s}));
-}
-
-void PruebaArchivoTexto::escrituraInterrumpidaDejaElArchivoAnterior_data()
-{
-    QTest::addColumn<QString>("linea");
-    QTest::addColumn<int>("veces");
-    // With a limit of 4096 bytes: the system stops part-way through a write
-    // and reports it only as a short count.
-    QTest::newRow("muchas líneas cortas") << u"una línea que no va a caber entera"_s << 1000;
-    QTest::newRow("una línea larga") << QString(8192, u'x') << 1;
-    QTest::newRow("un byte de más") << QString(4095, u'x') << 1;
-}
-
-void PruebaArchivoTexto::escrituraInterrumpidaDejaElArchivoAnterior()
-{
-#ifdef Q_OS_UNIX
-    QFETCH(QString, linea);
-    QFETCH(int, veces);
-    const QString ruta = carpeta->filePath(u"anterior.txt"_s);
-    QVERIFY(EscribirBytes(ruta, "anterior\r\n"));
     std::optional<ErrorDeArchivo> error;
     {
-        const LimiteDeEscritura limite(4096);
+#ifdef Q_OS_UNIX
+        std::optional<LimiteDeEscritura> limitada;
+        if (limite > 0)
+            limitada.emplace(rlim_t(limite));
+#else
+        if (limite > 0)
+            QSKIP("Sin límite de tamaño de archivo en este sistema");
+#endif
         EscritorTexto escritor;
         error = escritor.Abrir(ruta);
         if (!error) {
-            for (int i = 0; i < veces; ++i)
+            for (const QString &linea : lineas)
                 escritor.EscribirLinea(linea);
-            error = escritor.Confirmar();
+            if (confirmar)
+                error = escritor.Confirmar();
         }
     }
-    QVERIFY(error);
-    QCOMPARE(error->ruta, Nativa(ruta));
-    QVERIFY(!error->motivo.isEmpty());
-    QCOMPARE(LeerBytes(ruta), QByteArray("anterior\r\n"));
-    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), QStringList{u"anterior.txt"_s});
-#else
-    QSKIP("Sin límite de tamaño de archivo en este sistema");
-#endif
-}
-
-void PruebaArchivoTexto::escrituraSinConfirmarDejaElArchivoAnterior()
-{
-    const QString ruta = carpeta->filePath(u"anterior.txt"_s);
-    QVERIFY(EscribirBytes(ruta, "anterior\r\n"));
-    {
-        EscritorTexto escritor;
-        QVERIFY(!escritor.Abrir(ruta));
-        escritor.EscribirLinea(u"a medias"_s);
+    if (confirmar) {
+        QVERIFY(ErrorSobre(error, ruta));
+        QVERIFY2(error->motivo.endsWith(finDelMotivo), qPrintable(error->motivo));
     }
-    QCOMPARE(LeerBytes(ruta), QByteArray("anterior\r\n"));
-    QCOMPARE(QDir(carpeta->path()).entryList(QDir::Files), QStringList{u"anterior.txt"_s});
+    QCOMPARE(LeerBytes(base.filePath(u"anterior.txt"_s)), QByteArray("anterior\r\n"));
+    QCOMPARE(LeerBytes(base.filePath(u"archivo"_s)), QByteArray("contenido"));
+    QVERIFY(QFileInfo(base.filePath(u"carpeta"_s)).isDir());
+    QCOMPARE(base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             (QStringList{u"anterior.txt"_s, u"archivo"_s, u"carpeta"_s}));
 }
 
 QTEST_GUILESS_MAIN(PruebaArchivoTexto)

@@ -2,8 +2,10 @@
 
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QEventLoop>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -66,7 +68,23 @@ bool CartelEnProceso::Terminar(int milisegundos)
 
 bool CartelEnProceso::EsperarTramas(qsizetype cantidad, int milisegundos)
 {
-    return QTest::qWaitFor([&] { return Tramas().size() >= cantidad; }, milisegundos);
+    // An event loop of its own rather than QTest::qWaitFor(), which sleeps
+    // 10 ms between rounds: the program's timers would run late and the
+    // pauses between frames grow for nothing.
+    if (Tramas().size() >= cantidad)
+        return true;
+    QEventLoop bucle;
+    QTimer plazo;
+    plazo.setSingleShot(true);
+    connect(&plazo, &QTimer::timeout, &bucle, &QEventLoop::quit);
+    connect(this, &CartelEnProceso::LineasLeidas, &bucle, [&] {
+        if (Tramas().size() >= cantidad)
+            bucle.quit();
+    });
+    connect(proceso, &QProcess::finished, &bucle, &QEventLoop::quit);
+    plazo.start(milisegundos);
+    bucle.exec();
+    return Tramas().size() >= cantidad;
 }
 
 void CartelEnProceso::Leer()
@@ -86,6 +104,8 @@ void CartelEnProceso::Leer()
                                          {u"texto"_s, QString::fromUtf8(linea)}});
     }
     lineaIncompleta.remove(0, inicio);
+    if (inicio > 0)
+        Q_EMIT LineasLeidas();
 }
 
 QList<QJsonObject> CartelEnProceso::DelTipo(const QString &tipo) const

@@ -49,6 +49,10 @@ public:
     QString Enlace() const { return enlace; }
     QString Error() const { return error; }
 
+Q_SIGNALS:
+    // One or more whole lines have been read.
+    void LineasLeidas();
+
 private:
     void Leer();
     QList<QJsonObject> DelTipo(const QString &tipo) const;

@@ -1,8 +1,9 @@
 #include "cartelenproceso.h"
 
-#include "ui/escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserieqt.h"
+#include "ui/controles.h"
+#include "ui/escenario.h"
 #include "ui/frmdialogenvio.h"
 #include "ui/frmeditordetextos.h"
 #include "ui/principal.h"
@@ -23,6 +24,8 @@ class PruebaCartelVirtual : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every test ends with its whole program gone: no window left behind.
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void textoConTodasLasEtiquetas_data();
     void textoConTodasLasEtiquetas();
     void mostrarLasDirecciones();

@@ -1,5 +1,7 @@
 #include "controles.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QStringList>
 #include <QTest>
@@ -16,4 +18,16 @@ bool NingunaVentanaAbierta()
                       + u'»');
     qWarning("Quedan ventanas abiertas: %s", qPrintable(quedan.join(u", "_s)));
     return false;
+}
+
+void Pulsar(QWidget *ventana, const QString &nombre)
+{
+    QTest::mouseClick(Control<QAbstractButton>(ventana, nombre), Qt::LeftButton);
+}
+
+void ElegirFila(QAbstractItemView *lista, int fila)
+{
+    const QModelIndex indice = lista->model()->index(fila, 0);
+    lista->scrollTo(indice);
+    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualRect(indice).center());
 }

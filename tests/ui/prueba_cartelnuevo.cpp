@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -15,27 +14,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void ElegirFila(QListWidget *lista, int fila)
-{
-    QListWidgetItem *elemento = lista->item(fila);
-    lista->scrollToItem(elemento);
-    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualItemRect(elemento).center());
-}
-
 QStringList Elegidos(const QListWidget *lista)
 {
     QStringList textos;
     for (const QListWidgetItem *elemento : lista->selectedItems())
         textos.append(elemento->text());
     return textos;
-}
-
-QStringList Contenido(const ConfigRed &registro)
-{
-    QStringList lineas;
-    for (int i = 0; i < registro.ListCount(); ++i)
-        lineas.append(registro.List(i));
-    return lineas;
 }
 
 } // namespace
@@ -97,10 +81,9 @@ void PruebaCartelNuevo::EstadoInicial()
     QStringList direcciones{u"Desconocida"_s};
     for (int i = 1; i <= 36; ++i)
         direcciones.append(QString::number(i));
-    QStringList presentes;
-    for (int i = 0; i < direccion->count(); ++i)
-        presentes.append(direccion->item(i)->text());
-    QCOMPARE(presentes, direcciones);
+    QCOMPARE(direccion->model()->rowCount(), direcciones.size());
+    for (int i = 0; i < direcciones.size(); ++i)
+        QCOMPARE(direccion->item(i)->text(), direcciones.at(i));
     QCOMPARE(Elegidos(direccion), QStringList{u"Desconocida"_s});
 }
 
@@ -134,12 +117,12 @@ void PruebaCartelNuevo::Agregar()
 
     QTest::keyClicks(Control<QLineEdit>(dialogo, u"Nombre"_s), nombre);
     ElegirFila(Control<QListWidget>(dialogo, u"Direccion"_s), filaDeDireccion);
-    QTest::mouseClick(Control<QPushButton>(dialogo, u"Ok"_s), Qt::LeftButton);
+    Pulsar(dialogo, u"Ok"_s);
 
     QStringList esperado{u"R560, Un Cartel, Desconocida"_s};
     if (!agregado.isEmpty())
         esperado.append(agregado);
-    QCOMPARE(Contenido(*configRed), esperado);
+    QCOMPARE(configRed->Registro().stringList(), esperado);
 
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), mensajes);
@@ -177,9 +160,9 @@ void PruebaCartelNuevo::Descartar()
     if (conCasilla)
         dialogo->close();
     else
-        QTest::mouseClick(Control<QPushButton>(dialogo, u"Cancelar"_s), Qt::LeftButton);
+        Pulsar(dialogo, u"Cancelar"_s);
     QTRY_VERIFY(dialogo.isNull());
-    QCOMPARE(Contenido(*configRed), QStringList{u"R560, Un Cartel, Desconocida"_s});
+    QCOMPARE(configRed->Registro().stringList(), QStringList{u"R560, Un Cartel, Desconocida"_s});
 }
 
 QTEST_MAIN(PruebaCartelNuevo)

@@ -7,33 +7,11 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPointer>
-#include <QPushButton>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void Pulsar(QWidget *ventana, const QString &nombre)
-{
-    QTest::mouseClick(Control<QPushButton>(ventana, nombre), Qt::LeftButton);
-}
-
-void ElegirFila(ConfigRed *ventana, int fila)
-{
-    auto *lista = Control<QListView>(ventana, u"Carteles"_s);
-    const QModelIndex indice = lista->model()->index(fila, 0);
-    lista->scrollTo(indice);
-    QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, lista->visualRect(indice).center());
-}
-
-QStringList Contenido(const ConfigRed &registro)
-{
-    QStringList lineas;
-    for (int i = 0; i < registro.ListCount(); ++i)
-        lineas.append(registro.List(i));
-    return lineas;
-}
 
 const QStringList tresCarteles{u"R560, Uno, 1"_s, u"R560, Dos, 2"_s, u"R560, Tres, Desconocida"_s};
 
@@ -53,9 +31,10 @@ private Q_SLOTS:
     void Confirmar();
     void CierreAlTerminar();
     void AgregarReusaElDialogo();
-    void AgregarDesdeLaLista();
 
 private:
+    QStringList Contenido() const { return configRed->Registro().stringList(); }
+
     ConfigRed *configRed = nullptr;
     // Turns null if the list were destroyed instead of hidden.
     QPointer<ConfigRed> vigilado;
@@ -110,11 +89,11 @@ void PruebaConfigRed::Quitar()
     QFETCH(QStringList, pedidosEsperados);
 
     if (fila >= 0)
-        ElegirFila(configRed, fila);
+        ElegirFila(Control<QListView>(configRed, u"Carteles"_s), fila);
     QCOMPARE(configRed->ListIndex(), fila);
     Pulsar(configRed, u"Quitar"_s);
 
-    QCOMPARE(Contenido(*configRed), quedan);
+    QCOMPARE(Contenido(), quedan);
     QCOMPARE(pedidos, pedidosEsperados);
     QVERIFY(configRed->isVisible());
 
@@ -122,7 +101,7 @@ void PruebaConfigRed::Quitar()
     QCOMPARE(configRed->ListIndex(), -1);
     pedidos.clear();
     Pulsar(configRed, u"Quitar"_s);
-    QCOMPARE(Contenido(*configRed), quedan);
+    QCOMPARE(Contenido(), quedan);
     QCOMPARE(pedidos, QStringList{u"guardar"_s});
 }
 
@@ -140,7 +119,7 @@ void PruebaConfigRed::Confirmar()
 {
     QFETCH(QString, manera);
 
-    ElegirFila(configRed, 1);
+    ElegirFila(Control<QListView>(configRed, u"Carteles"_s), 1);
     if (manera == u"#cerrar"_s)
         QVERIFY(!configRed->close());
     else if (manera == u"#escape"_s)
@@ -154,7 +133,7 @@ void PruebaConfigRed::Confirmar()
     QVERIFY(!vigilado.isNull());
 
     configRed->show();
-    QCOMPARE(Contenido(*configRed), tresCarteles);
+    QCOMPARE(Contenido(), tresCarteles);
     QCOMPARE(configRed->ListIndex(), 1);
 }
 
@@ -169,7 +148,8 @@ void PruebaConfigRed::CierreAlTerminar()
 }
 
 // A second Agregar brings back the open dialog with what was typed; once it
-// is closed, the next one starts empty.
+// is closed, the next one starts empty. What it adds goes to the bottom of
+// the list, and the file and the menus wait for O.K.
 void PruebaConfigRed::AgregarReusaElDialogo()
 {
     Pulsar(configRed, u"Agregar"_s);
@@ -188,29 +168,15 @@ void PruebaConfigRed::AgregarReusaElDialogo()
     Pulsar(configRed, u"Agregar"_s);
     const QList<CartelNuevo *> nuevos = configRed->findChildren<CartelNuevo *>();
     QCOMPARE(nuevos.size(), 1);
-    QVERIFY(Control<QLineEdit>(nuevos.first(), u"Nombre"_s)->text().isEmpty());
+    QPointer<CartelNuevo> segundo = nuevos.first();
+    QVERIFY(Control<QLineEdit>(segundo, u"Nombre"_s)->text().isEmpty());
+
+    QTest::keyClicks(Control<QLineEdit>(segundo, u"Nombre"_s), u"Sala"_s);
+    Control<QListWidget>(segundo, u"Direccion"_s)->setCurrentRow(5);
+    Pulsar(segundo, u"Ok"_s);
+    QTRY_VERIFY(segundo.isNull());
+    QCOMPARE(Contenido(), tresCarteles + QStringList{u"R560, Sala, 5"_s});
     QVERIFY(pedidos.isEmpty());
-}
-
-// A sign added through the dialog shows at once at the bottom of the list;
-// the file and the menus wait for O.K.
-void PruebaConfigRed::AgregarDesdeLaLista()
-{
-    Pulsar(configRed, u"Agregar"_s);
-    QPointer<CartelNuevo> nuevo = configRed->findChild<CartelNuevo *>();
-    QVERIFY(nuevo);
-    QTest::keyClicks(Control<QLineEdit>(nuevo, u"Nombre"_s), u"Sala"_s);
-    Control<QListWidget>(nuevo, u"Direccion"_s)->setCurrentRow(5);
-    Pulsar(nuevo, u"Ok"_s);
-    QTRY_VERIFY(nuevo.isNull());
-
-    QCOMPARE(configRed->ListCount(), 4);
-    QCOMPARE(configRed->List(3), u"R560, Sala, 5"_s);
-    QCOMPARE(configRed->Registro().stringList().last(), u"R560, Sala, 5"_s);
-    QVERIFY(pedidos.isEmpty());
-
-    Pulsar(configRed, u"OK"_s);
-    QCOMPARE(pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
 }
 
 QTEST_MAIN(PruebaConfigRed)
