@@ -1,5 +1,7 @@
 #include "lectordelinea.h"
 
+#include "platform/pseudoterminalcruda.h"
+
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
@@ -11,22 +13,11 @@
 #include <poll.h>
 #include <pthread.h>
 #include <sched.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool PonerCrudo(int descriptor)
-{
-    termios modo{};
-    if (::tcgetattr(descriptor, &modo) != 0)
-        return false;
-    ::cfmakeraw(&modo);
-    return ::tcsetattr(descriptor, TCSANOW, &modo) == 0;
-}
 
 qint64 Ahora()
 {
@@ -39,17 +30,12 @@ qint64 Ahora()
 
 LectorDeLinea::LectorDeLinea()
 {
-    char nombre[256] = {};
-    if (::openpty(&maestro, &esclavo, nombre, nullptr, nullptr) != 0) {
-        error = u"openpty: %1"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
-        maestro = esclavo = -1;
+    const auto terminal = AbrirPseudoTerminalCruda(&error);
+    if (!terminal)
         return;
-    }
-    rutaEsclavo = QString::fromLocal8Bit(nombre);
-    if (!PonerCrudo(maestro) || !PonerCrudo(esclavo)) {
-        error = u"cfmakeraw: %1"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return;
-    }
+    maestro = terminal->maestro;
+    esclavo = terminal->esclavo;
+    rutaEsclavo = terminal->rutaEsclavo;
     // This object's own slave descriptor stays open, so the master never
     // reads end-of-file when the program closes its side.
     hilo = std::thread([this] { Leer(); });

@@ -4,25 +4,33 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 // Makes writes past `bytes` fail with EFBIG for as long as it lives: a disk
 // that fills up mid-write, which even root cannot write past. SIGXFSZ is
-// ignored meanwhile, so the write fails instead of killing the test.
+// ignored meanwhile, so the write fails instead of killing the test. A limit
+// of 0 or less sets nothing, so table rows without a limit share the code.
 //
+//     if (limite > 0 && !LimiteDeEscritura::Disponible())
+//         QSKIP("...");
 //     {
-//         const LimiteDeEscritura limite(4096);
-//         ... // a write that goes past 4096 bytes fails here
+//         const LimiteDeEscritura limitada(limite);
+//         ... // a write that goes past the limit fails here
 //     }
 class LimiteDeEscritura
 {
 public:
-    explicit LimiteDeEscritura(rlim_t bytes);
+    static bool Disponible();
+
+    explicit LimiteDeEscritura(qint64 bytes);
     ~LimiteDeEscritura();
     LimiteDeEscritura(const LimiteDeEscritura &) = delete;
     LimiteDeEscritura &operator=(const LimiteDeEscritura &) = delete;
 
 private:
+    bool activo = false;
+#ifdef Q_OS_UNIX
     rlimit anterior{};
     void (*senalAnterior)(int) = nullptr;
-};
 #endif
+};

@@ -1,5 +1,7 @@
 #include "apoyo/pseudoterminal.h"
 
+#include "platform/pseudoterminalcruda.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSocketNotifier>
@@ -9,22 +11,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-bool PonerCrudo(int descriptor)
-{
-    termios modo{};
-    if (::tcgetattr(descriptor, &modo) != 0)
-        return false;
-    ::cfmakeraw(&modo);
-    return ::tcsetattr(descriptor, TCSANOW, &modo) == 0;
-}
 
 QString NombreDePuerto(const QDir &carpeta, int numero)
 {
@@ -44,17 +36,12 @@ PseudoTerminal::PseudoTerminal(QObject *parent)
     : QObject(parent)
 {
     reloj.start();
-    char nombre[256] = {};
-    if (::openpty(&maestro, &esclavo, nombre, nullptr, nullptr) != 0) {
-        error = u"openpty: %1"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
-        maestro = esclavo = -1;
+    const auto terminal = AbrirPseudoTerminalCruda(&error);
+    if (!terminal)
         return;
-    }
-    rutaEsclavo = QString::fromLocal8Bit(nombre);
-    if (!PonerCrudo(maestro) || !PonerCrudo(esclavo)) {
-        error = u"cfmakeraw: %1"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
-        return;
-    }
+    maestro = terminal->maestro;
+    esclavo = terminal->esclavo;
+    rutaEsclavo = terminal->rutaEsclavo;
     ::fcntl(maestro, F_SETFL, ::fcntl(maestro, F_GETFL) | O_NONBLOCK);
     // This object keeps its own slave descriptor open: with no slave open at
     // all the master reads end in EIO, which is how a closed line looks.

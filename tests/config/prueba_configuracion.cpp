@@ -224,16 +224,11 @@ void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
     QVERIFY(EscribirBytes(base.filePath(u"archivo"_s), "x"));
     const QString ruta = base.filePath(nombre);
 
+    if (limite > 0 && !LimiteDeEscritura::Disponible())
+        QSKIP("Sin límite de tamaño de archivo en este sistema");
     std::optional<ErrorDeArchivo> error;
     {
-#ifdef Q_OS_UNIX
-        std::optional<LimiteDeEscritura> limitada;
-        if (limite > 0)
-            limitada.emplace(rlim_t(limite));
-#else
-        if (limite > 0)
-            QSKIP("Sin límite de tamaño de archivo en este sistema");
-#endif
+        const LimiteDeEscritura limitada(limite);
         error = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, {cartel}}, ruta);
     }
     QVERIFY(error);

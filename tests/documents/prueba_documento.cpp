@@ -202,16 +202,11 @@ void PruebaDocumento::escrituraFallidaNoTocaNada()
     QVERIFY(base.mkdir(u"carpeta.txt"_s));
     const QString ruta = base.filePath(nombre);
 
+    if (limite > 0 && !LimiteDeEscritura::Disponible())
+        QSKIP("Sin límite de tamaño de archivo en este sistema");
     std::optional<ErrorDeArchivo> error;
     {
-#ifdef Q_OS_UNIX
-        std::optional<LimiteDeEscritura> limitada;
-        if (limite > 0)
-            limitada.emplace(rlim_t(limite));
-#else
-        if (limite > 0)
-            QSKIP("Sin límite de tamaño de archivo en este sistema");
-#endif
+        const LimiteDeEscritura limitada(limite);
         error = EscribirDocumento(ruta, texto, propiedades);
     }
     QVERIFY(error);

@@ -352,16 +352,11 @@ void PruebaArchivoTexto::escrituraFallidaDejaElArchivoAnterior()
     QVERIFY(base.mkdir(u"carpeta"_s));
     const QString ruta = base.filePath(destino);
 
+    if (limite > 0 && !LimiteDeEscritura::Disponible())
+        QSKIP("Sin límite de tamaño de archivo en este sistema");
     std::optional<ErrorDeArchivo> error;
     {
-#ifdef Q_OS_UNIX
-        std::optional<LimiteDeEscritura> limitada;
-        if (limite > 0)
-            limitada.emplace(rlim_t(limite));
-#else
-        if (limite > 0)
-            QSKIP("Sin límite de tamaño de archivo en este sistema");
-#endif
+        const LimiteDeEscritura limitada(limite);
         EscritorTexto escritor;
         error = escritor.Abrir(ruta);
         if (!error) {

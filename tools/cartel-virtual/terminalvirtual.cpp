@@ -1,12 +1,12 @@
 #include "terminalvirtual.h"
 
+#include "platform/pseudoterminalcruda.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <pty.h>
-#include <termios.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -32,29 +32,12 @@ TerminalVirtual::~TerminalVirtual()
 
 bool TerminalVirtual::Abrir()
 {
-    char nombre[256] = {};
-    if (openpty(&maestro, &esclavo, nombre, nullptr, nullptr) != 0) {
-        error = DescripcionDeErrno(u"openpty"_s);
+    const auto terminal = AbrirPseudoTerminalCruda(&error);
+    if (!terminal)
         return false;
-    }
-    nombreDelEsclavo = QString::fromLocal8Bit(nombre);
-
-    // Raw, so that every byte arrives as sent: no line editing, no CR to LF,
-    // no echo back to the sender, no signal characters.
-    termios modo{};
-    if (tcgetattr(esclavo, &modo) != 0) {
-        error = DescripcionDeErrno(u"tcgetattr"_s);
-        Cerrar();
-        return false;
-    }
-    cfmakeraw(&modo);
-    if (tcsetattr(esclavo, TCSANOW, &modo) != 0) {
-        error = DescripcionDeErrno(u"tcsetattr"_s);
-        Cerrar();
-        return false;
-    }
-    for (int fd : {maestro, esclavo})
-        fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
+    maestro = terminal->maestro;
+    esclavo = terminal->esclavo;
+    nombreDelEsclavo = terminal->rutaEsclavo;
     fcntl(maestro, F_SETFL, fcntl(maestro, F_GETFL) | O_NONBLOCK);
 
     notificador = new QSocketNotifier(maestro, QSocketNotifier::Read, this);
