@@ -66,3 +66,8 @@ QList<DialogoDeArchivo::Pedido> DialogoDeArchivo::Pedidos()
 {
     return Estado().pedidos;
 }
+
+void DialogoDeArchivo::OlvidarPedidos()
+{
+    Estado().pedidos.clear();
+}

@@ -27,6 +27,7 @@ public:
 
     static void ResponderCon(const QStringList &rutas);
     static QList<Pedido> Pedidos();
+    static void OlvidarPedidos();
 
 private:
     static QString Mostrar(QWidget *padre, const Pedido &pedido, bool guardar);

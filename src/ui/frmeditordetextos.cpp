@@ -4,6 +4,7 @@
 #include "config/registrodecartel.h"
 #include "configred.h"
 #include "documents/documento.h"
+#include "documents/marcasdedestino.h"
 #include "documents/propiedades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
@@ -20,7 +21,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextDocumentFragment>
+#include <QTextDocument>
 
 namespace {
 struct BotonDeEfecto
@@ -52,6 +53,17 @@ constexpr quint8 DireccionMaxima = 255;
 QString Latin1(const char *texto)
 {
     return QString::fromLatin1(texto);
+}
+
+// The text box's own form of a text, with nothing turned into something
+// else: toPlainText() would make a no-break space a blank and a line
+// separator a line break, so a document opened and saved unchanged, or
+// sent, would not be what the operator sees. Only the paragraph separator
+// the box puts between its blocks is a line break.
+QString TextoCrudo(QString texto)
+{
+    texto.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return texto;
 }
 } // namespace
 
@@ -148,8 +160,7 @@ void frmEditorDeTextos::CrearMenus()
     item(editar, "mnuCortar", "&Cortar", [this] { mnuCortar_Click(); });
     item(editar, "mnuCopiar", "C&opiar", [this] { mnuCopiar_Click(); });
     item(editar, "mnuPegar", "&Pegar", [this] { mnuPegar_Click(); });
-    m_mnuSeparator5 = barra.Separador(*editar, "mnuSeparator5");
-    m_mnuSeparator5->setVisible(false);
+    barra.Separador(*editar, "mnuSeparator5")->setVisible(false);
     m_mnuPropDestinos = barra.Submenu(*editar, "mnuPropDestinos", "&Destinos");
     m_mnuPropDestinos->menuAction()->setVisible(false);
     m_mnuPropGlobal = barra.Item(*m_mnuPropDestinos, "mnuPropGlobal", "&Global");
@@ -204,7 +215,7 @@ QAction *frmEditorDeTextos::AgregarDestino(int indice)
 
 QString frmEditorDeTextos::TextoCrLf() const
 {
-    return SaltosCrLf(m_Texto->toPlainText());
+    return SaltosCrLf(TextoCrudo(m_Texto->document()->toRawText()));
 }
 
 void frmEditorDeTextos::PonerTexto(const QString &textoCrLf)
@@ -245,14 +256,14 @@ void frmEditorDeTextos::InsertarEtiqueta(const QString &etiqueta)
 void frmEditorDeTextos::mnuCopiar_Click()
 {
     Portapapeles::Limpiar();
-    Portapapeles::PonerTexto(m_Texto->textCursor().selection().toPlainText());
+    Portapapeles::PonerTexto(TextoCrudo(m_Texto->textCursor().selectedText()));
 }
 
 void frmEditorDeTextos::mnuCortar_Click()
 {
     Portapapeles::Limpiar();
     QTextCursor cursor = m_Texto->textCursor();
-    Portapapeles::PonerTexto(cursor.selection().toPlainText());
+    Portapapeles::PonerTexto(TextoCrudo(cursor.selectedText()));
     cursor.removeSelectedText();
     m_Texto->setTextCursor(cursor);
 }
@@ -396,29 +407,27 @@ void frmEditorDeTextos::mnuConsultarLongi_Click()
 
 void frmEditorDeTextos::CargarDestinos()
 {
-    const ConfigRed &red = m_principal.configRed();
-    const int n = red.ListCount();
-    if (n <= 1) {
-        m_mnuSeparator5->setVisible(false);
-        m_mnuPropDestinos->menuAction()->setVisible(false);
-        return;
-    }
-    m_mnuSeparator5->setVisible(true);
-    m_mnuPropDestinos->menuAction()->setVisible(true);
+    const QStringList registro = m_principal.configRed().Registro().stringList();
+    const auto n = registro.size();
+    // The separator belongs to the Editar menu's own items; it stays hidden.
+    m_mnuPropDestinos->menuAction()->setVisible(n > 1);
+
+    QStringList anteriores;
+    anteriores.reserve(m_mnuPropDestino.size());
+    for (const QAction *item : std::as_const(m_mnuPropDestino))
+        anteriores.append(item->data().toString());
+    const QList<bool> marcas = MarcasTrasCambioDeRegistro(anteriores, MarcasDeDestino(), registro);
+
     while (m_mnuPropDestino.size() < n)
         AgregarDestino(static_cast<int>(m_mnuPropDestino.size()));
-    for (int i = 0; i < n; ++i)
-        m_mnuPropDestino.at(i)->setText(NombreDeCartel(red.List(i)));
-
-    // Items past the registry would send to signs that are gone.
-    bool quitoMarcas = false;
-    while (m_mnuPropDestino.size() > n) {
-        QAction *sobrante = m_mnuPropDestino.takeLast();
-        quitoMarcas = quitoMarcas || sobrante->isChecked();
-        delete sobrante;
+    while (m_mnuPropDestino.size() > n)
+        delete m_mnuPropDestino.takeLast();
+    for (qsizetype i = 0; i < n; ++i) {
+        QAction *item = m_mnuPropDestino.at(i);
+        item->setText(NombreDeCartel(registro.at(i)));
+        item->setData(registro.at(i));
+        item->setChecked(marcas.at(i));
     }
-    if (quitoMarcas && !MarcasDeDestino().contains(true))
-        m_mnuPropGlobal->setChecked(true);
 }
 
 void frmEditorDeTextos::mnuPropDestino_Click(int Index)

@@ -88,7 +88,6 @@ private:
 
     QList<QMenu *> m_menus;
     QMenu *m_mnuPropDestinos = nullptr;
-    QAction *m_mnuSeparator5 = nullptr;
     QAction *m_mnuPropGlobal = nullptr;
     QList<QAction *> m_mnuPropDestino;
 };

@@ -16,6 +16,7 @@ Escenario::Escenario() : m_anterior(QDir::currentPath())
     CuadroDeMensaje::ResponderCon({});
     CuadroDeMensaje::OlvidarMostrados();
     DialogoDeArchivo::ResponderCon({});
+    DialogoDeArchivo::OlvidarPedidos();
 }
 
 Escenario::~Escenario()

@@ -10,7 +10,9 @@
 #include "ui/frmeditordetextos.h"
 #include "ui/principal.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -53,7 +55,9 @@ private Q_SLOTS:
     void enviarSinDestinosNoDejaElDialogoAbierto();
     void clicsEnDestinos();
     void destinosSeGuardanYVuelvenPorNombre();
-    void registroQueSeAchicaQuitaDestinos();
+    void cambioDelRegistroNoCambiaDeCartel_data();
+    void cambioDelRegistroNoCambiaDeCartel();
+    void textoCrudoIdaYVuelta();
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
 };
@@ -334,20 +338,98 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     QVERIFY(escenario.LeerArchivo(QStringLiteral("dos.txt")).endsWith("m\xE1s\r\n"));
 }
 
-void PruebaEditor::registroQueSeAchicaQuitaDestinos()
+void PruebaEditor::cambioDelRegistroNoCambiaDeCartel_data()
+{
+    QTest::addColumn<int>("quitar");
+    QTest::addColumn<QByteArray>("propiedades");
+    QTest::addColumn<QByteArray>("esperado");
+    QTest::addColumn<QByteArray>("guardado");
+
+    // Sala (5), Pasillo (Desconocida), Caja (12); the document names Caja.
+    QTest::newRow("se quita otro: sigue yendo a Caja")
+        << 1 << QByteArray("Dirs:  Caja") << Trama("X", 12) << QByteArray("Dirs:  Caja");
+    QTest::newRow("se quita el primero") << 0 << QByteArray("Dirs:  Caja") << Trama("X", 12)
+                                         << QByteArray("Dirs:  Caja");
+    // Caja is gone: the text goes nowhere rather than to every sign.
+    QTest::newRow("se quita su cartel") << 2 << QByteArray("Dirs:  Caja") << QByteArray() << QByteArray("Dirs: ");
+    QTest::newRow("global sigue global") << 2 << QByteArray("Global") << Trama("X", 0) << QByteArray("Global");
+}
+
+void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
+{
+    QFETCH(int, quitar);
+    QFETCH(QByteArray, propiedades);
+    QFETCH(QByteArray, esperado);
+    QFETCH(QByteArray, guardado);
+
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, Sala, 5"),
+                                     QStringLiteral("cartel R560, Pasillo, Desconocida"),
+                                     QStringLiteral("cartel R560, Caja, 12")});
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("caja.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write("PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n");
+    archivo.close();
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+
+    // As the operator does it: select the sign, "Quitar", "O.K.".
+    ConfigRed &red = principal.configRed();
+    principal.mnuConfigRed_Click();
+    ElegirFila(Control<QAbstractItemView>(&red, QStringLiteral("Carteles")), quitar);
+    Pulsar(&red, QStringLiteral("Quitar"));
+    Pulsar(&red, QStringLiteral("OK"));
+    QVERIFY(!editor.modificado);
+
+    editor.mnuEnviarAhora_Click();
+    if (esperado.isEmpty()) {
+        QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+        QTest::qWait(20);
+    }
+    QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
+
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(escenario.LeerArchivo(QStringLiteral("caja.txt")),
+             "PROPIEDADES:\r\n" + guardado + "\r\nTEXTO:\r\nX\r\n");
+}
+
+void PruebaEditor::textoCrudoIdaYVuelta()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.mnuPropDestino_Click(2);
+    QByteArray texto;
+    for (int byte = 0x20; byte <= 0xFF; ++byte)
+        texto.append(static_cast<char>(byte));
+    const QByteArray contenido = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n" + texto + "\r\n" + texto + "\r\n";
+    const QString ruta = escenario.Ruta(QStringLiteral("todos.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write(contenido);
+    archivo.close();
 
-    QStringList dos = {QStringLiteral("R560, Sala, 5"), QStringLiteral("R560, Patio, Desconocida")};
-    principal.configRed().Registro().setStringList(dos);
-    principal.ActualizarDestinos();
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(escenario.LeerArchivo(QStringLiteral("todos.txt")), contenido);
 
-    QCOMPARE(editor.TitulosDeDestino(), QStringList({QStringLiteral(" Sala"), QStringLiteral(" Patio")}));
-    QVERIFY(editor.GlobalMarcado());
+    // A no-break space is not a blank: the sign does not get it, and the
+    // clipboard gets the character itself.
+    editor.Texto().setPlainText(QStringLiteral("A\u00A0B"));
+    editor.mnuConsultarLongi_Click();
+    QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto, QStringLiteral("Longitud: 2 bytes"));
+    Seleccionar(editor.Texto(), 0, 3);
+    editor.mnuCopiar_Click();
+    QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("A\u00A0B"));
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("AB", 0));
+
+    editor.Texto().setPlainText(QStringLiteral("uno\ndos\u00A0"));
+    Seleccionar(editor.Texto(), 2, 8);
+    editor.mnuCortar_Click();
+    QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("o\ndos\u00A0"));
+    QCOMPARE(editor.TextoCrLf(), QStringLiteral("un"));
 }
 
 void PruebaEditor::guardarFallidoConservaElEstado()
