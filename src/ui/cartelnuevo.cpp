@@ -4,11 +4,14 @@
 #include "config/registrodecartel.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
+#include "platform/escritortexto.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -17,6 +20,45 @@ QString TextoElegido(const QListWidget &lista)
 {
     const QList<QListWidgetItem *> elegidos = lista.selectedItems();
     return elegidos.isEmpty() ? QString() : elegidos.first()->text();
+}
+
+// A Ctrl+click would clear the selection, and the record would then carry
+// an empty model or address: address 0, a text for one sign sent to all.
+void SiempreUnoElegido(QListWidget *lista)
+{
+    QObject::connect(lista, &QListWidget::itemSelectionChanged, lista, [lista] {
+        if (!lista->selectedItems().isEmpty() || lista->count() == 0)
+            return;
+        const int fila = lista->currentRow() >= 0 ? lista->currentRow() : 0;
+        lista->item(fila)->setSelected(true);
+    });
+}
+
+bool SeparaLineas(QChar c)
+{
+    return c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
+}
+
+// Why `nombre` cannot be one field of a line of ./carteles.ini, or an empty
+// string when it can.
+QString MotivoDeRechazo(const QString &nombre)
+{
+    // The record's fields are told apart by commas alone: a comma in the
+    // name would shift the address, and a text meant for one sign would go
+    // to all of them.
+    if (nombre.contains(u','))
+        return u"El nombre no puede contener comas."_s;
+    // The record is one line of the file: a line break would end it there
+    // and the rest would come back as another sign.
+    if (std::any_of(nombre.cbegin(), nombre.cend(), SeparaLineas))
+        return u"El nombre no puede contener saltos de línea, tabulaciones ni otros caracteres de control."_s;
+    // The file is in Windows-1252; a sign it cannot hold would make every
+    // later save of the configuration fail.
+    const QString noCaben = EscritorTexto::CaracteresNoRepresentables(nombre);
+    if (!noCaben.isEmpty())
+        return u"El nombre no puede contener estos caracteres, que el archivo de configuración no puede "
+               u"guardar: "_s + EscritorTexto::DescribirCaracteres(noCaben);
+    return {};
 }
 } // namespace
 
@@ -51,6 +93,7 @@ CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
     Modelo->setGeometry(RectanguloEnTwips(*this, 240, 1080, 1455, 450));
     Modelo->setSelectionMode(QAbstractItemView::SingleSelection);
     Modelo->addItem(u"R560"_s);
+    SiempreUnoElegido(Modelo);
 
     Label3 = new QLabel(u"Dirección"_s, this);
     Label3->setObjectName(u"Label3"_s);
@@ -63,6 +106,7 @@ CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
     Direccion->addItem(u"Desconocida"_s);
     for (int direccion = 1; direccion <= 36; ++direccion)
         Direccion->addItem(QString::number(direccion));
+    SiempreUnoElegido(Direccion);
 
     Ok = new QPushButton(u"O.K."_s, this);
     Ok->setObjectName(u"Ok"_s);
@@ -89,12 +133,10 @@ void CartelNuevo::Ok_Click()
     const QString nombre = Nombre->text();
     if (nombre.isEmpty())
         return;
-    // The record's fields are told apart by commas alone: a comma in the
-    // name would shift the address, and a text meant for one sign would
-    // go to all of them.
-    if (nombre.contains(u',')) {
-        CuadroDeMensaje::Preguntar(this, u"El nombre no puede contener comas."_s, CuadroDeMensaje::TituloPorDefecto(),
-                                   QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+    const QString motivo = MotivoDeRechazo(nombre);
+    if (!motivo.isEmpty()) {
+        CuadroDeMensaje::Preguntar(this, motivo, CuadroDeMensaje::TituloPorDefecto(), QMessageBox::Warning,
+                                   QMessageBox::Ok, QMessageBox::Ok);
         Nombre->setFocus();
         return;
     }

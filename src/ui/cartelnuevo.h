@@ -20,8 +20,9 @@ public:
 
     // Initial state: model "R560" and address "Desconocida" selected.
     void Form_Load();
-    // Adds the sign and closes; an empty name is refused silently and a
-    // name with a comma with a message, both leaving the dialog open.
+    // Adds the sign and closes. An empty name is refused silently; a name
+    // with a comma, a control character or a character the configuration
+    // file cannot hold is refused with a message; both leave it open.
     void Ok_Click();
     void Cancelar_Click();
 
