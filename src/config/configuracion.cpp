@@ -31,12 +31,17 @@ void AplicarLinea(Configuracion &configuracion, const QString &linea)
 
 } // namespace
 
+void AplicarValoresDeFabrica(Configuracion &configuracion)
+{
+    configuracion.puerto = 2;
+    configuracion.ajustes = u"2400,N,8,1"_s;
+    configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
+}
+
 std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta)
 {
     if (!LectorTexto::Existe(ruta)) {
-        configuracion.puerto = 2;
-        configuracion.ajustes = u"2400,N,8,1"_s;
-        configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
+        AplicarValoresDeFabrica(configuracion);
         return std::nullopt;
     }
 

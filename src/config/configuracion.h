@@ -21,6 +21,10 @@ struct Configuracion
 // Relative on purpose: it follows the working directory of each read and write.
 inline constexpr QLatin1StringView RutaDeConfiguracion{"./carteles.ini"};
 
+// What a machine with no configuration file starts with: port 2,
+// "2400,N,8,1", and the record "R560, Un Cartel, Desconocida" appended.
+void AplicarValoresDeFabrica(Configuracion &configuracion);
+
 // Applies the file at `ruta` to `configuracion`, which holds the serial
 // control's current values and the registry to append to:
 // - no file: port 2, "2400,N,8,1" and the one record
