@@ -1,6 +1,10 @@
 #include "cuadrodemensaje.h"
 
+#include "platform/cajasinescape.h"
+
 #include <QWidget>
+
+#include <memory>
 
 namespace {
 struct EstadoDePrueba
@@ -39,10 +43,20 @@ QMessageBox::StandardButton CuadroDeMensaje::Preguntar(QWidget *padre, const QSt
         auto &respuestas = Estado().respuestas;
         return respuestas.isEmpty() ? porDefecto : respuestas.takeFirst();
     }
-    QMessageBox caja(icono, titulo, texto, botones, padre);
-    caja.setDefaultButton(porDefecto);
-    const int respuesta = caja.exec();
+    std::unique_ptr<QMessageBox> caja(CrearCaja(padre, texto, titulo, icono, botones, porDefecto));
+    const int respuesta = caja->exec();
     return static_cast<QMessageBox::StandardButton>(respuesta);
+}
+
+QMessageBox *CuadroDeMensaje::CrearCaja(QWidget *padre, const QString &texto, const QString &titulo,
+                                        QMessageBox::Icon icono, QMessageBox::StandardButtons botones,
+                                        QMessageBox::StandardButton porDefecto)
+{
+    QMessageBox *caja = botones == (QMessageBox::Yes | QMessageBox::No)
+                            ? new CajaSinEscape(icono, titulo, texto, botones, padre)
+                            : new QMessageBox(icono, titulo, texto, botones, padre);
+    caja->setDefaultButton(porDefecto);
+    return caja;
 }
 
 void CuadroDeMensaje::Avisar(QWidget *padre, const QString &texto, QMessageBox::Icon icono, const QString &titulo)

@@ -33,6 +33,12 @@ public:
     static void Avisar(QWidget *padre, const QString &texto, QMessageBox::Icon icono = QMessageBox::Warning,
                        const QString &titulo = TituloPorDefecto());
 
+    // The box Preguntar shows, not yet shown. A Yes/No question has no
+    // answer but its two buttons: Escape and the close button do nothing.
+    static QMessageBox *CrearCaja(QWidget *padre, const QString &texto, const QString &titulo,
+                                  QMessageBox::Icon icono, QMessageBox::StandardButtons botones,
+                                  QMessageBox::StandardButton porDefecto);
+
     // Test mode: from now on no box is shown; Preguntar takes the answers in
     // order, then the default button. Every box is recorded.
     static void ResponderCon(const QList<QMessageBox::StandardButton> &respuestas = {});

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFileDialog;
 class QWidget;
 
 // Open and save file dialogs. Like CuadroDeMensaje, tests can give the
@@ -24,6 +25,11 @@ public:
     static QString Abrir(QWidget *padre, const Pedido &pedido);
     // No overwrite question: saving over an existing file replaces it.
     static QString Guardar(QWidget *padre, const Pedido &pedido);
+
+    // The dialog Abrir or Guardar shows, set up but not yet shown. The
+    // filters read exactly as given; a "*.*" in one matches every file,
+    // those without a dot in their name too, as the caption promises.
+    static QFileDialog *CrearDialogo(QWidget *padre, const Pedido &pedido, bool guardar);
 
     static void ResponderCon(const QStringList &rutas);
     static QList<Pedido> Pedidos();

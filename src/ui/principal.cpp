@@ -62,6 +62,10 @@ void Principal::MDIForm_Load()
     configuracion.puerto = m_MSComm1->Numero();
     configuracion.ajustes = m_MSComm1->Ajustes();
     const auto error = CargarConfiguracion(configuracion);
+    // The message promises the factory values: use them, not whatever the
+    // serial control happened to hold.
+    if (error)
+        AplicarValoresDeFabrica(configuracion);
     m_MSComm1->PonerNumero(configuracion.puerto);
     m_MSComm1->PonerAjustes(configuracion.ajustes);
     m_configRed->Registro().setStringList(configuracion.carteles);
@@ -379,11 +383,12 @@ void Principal::LlenarMenuVentana(QMenu &menu, const QList<QAction *> &propios)
 }
 
 namespace {
+// The windows to arrange: a minimized one stays where the operator put it.
 QList<QMdiSubWindow *> SubventanasVisibles(const QList<frmEditorDeTextos *> &editores)
 {
     QList<QMdiSubWindow *> visibles;
     for (frmEditorDeTextos *editor : editores) {
-        if (editor && editor->EstaVisible() && editor->Subventana())
+        if (editor && editor->EstaVisible() && editor->Subventana() && !editor->Subventana()->isMinimized())
             visibles.append(editor->Subventana());
     }
     return visibles;

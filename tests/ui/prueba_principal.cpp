@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,6 +41,7 @@ private Q_SLOTS:
     void salirPreguntaPorCadaTextoModificado();
     void salirSeSuspendeSiNoSeGuardo();
     void arreglarVentanas();
+    void configuracionIlegibleUsaLosValoresDeFabrica();
     void avisoDeDirecciones_data();
     void avisoDeDirecciones();
     void eventoDeEnvioNoPasaDelMaximo();
@@ -373,7 +375,33 @@ void PruebaPrincipal::arreglarVentanas()
     b.Accion(QStringLiteral("mnuArrHoriz"))->trigger();
     QCOMPARE(a.Subventana()->geometry().left(), b.Subventana()->geometry().left());
     QVERIFY(a.Subventana()->geometry().bottom() < b.Subventana()->geometry().top());
+
+    // A minimized window stays minimized; the others share the whole area.
+    frmEditorDeTextos &c = escenario.NuevoTexto();
+    c.Subventana()->showMinimized();
+    b.Accion(QStringLiteral("mnuArrVert"))->trigger();
+    QVERIFY(c.Subventana()->isMinimized());
+    const int ancho = principal.findChild<QMdiArea *>()->viewport()->width();
+    QCOMPARE(a.Subventana()->geometry().width(), ancho / 2);
+    QCOMPARE(b.Subventana()->geometry().left(), ancho / 2);
+    b.Accion(QStringLiteral("mnuArrHoriz"))->trigger();
+    QVERIFY(c.Subventana()->isMinimized());
     principal.hide();
+}
+
+void PruebaPrincipal::configuracionIlegibleUsaLosValoresDeFabrica()
+{
+    Escenario escenario;
+    // A folder where the file should be: it exists and cannot be read.
+    QVERIFY(escenario.Carpeta().mkdir(QStringLiteral("carteles.ini")));
+    Principal &principal = escenario.Iniciar();
+
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), 1);
+    QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("Se usan los valores de fábrica.")));
+    QCOMPARE(principal.MSComm1().Numero(), 2);
+    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("2400,N,8,1"));
+    QCOMPARE(principal.configRed().Registro().stringList(), QStringList{QStringLiteral("R560, Un Cartel, Desconocida")});
 }
 
 void PruebaPrincipal::avisoDeDirecciones_data()

@@ -1,0 +1,69 @@
+#include "platform/cuadrodemensaje.h"
+
+#include <QAbstractButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+class PruebaCuadroDeMensaje : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void soloLosBotonesResponden_data();
+    void soloLosBotonesResponden();
+};
+
+void PruebaCuadroDeMensaje::soloLosBotonesResponden_data()
+{
+    QTest::addColumn<QMessageBox::StandardButtons>("botones");
+    QTest::addColumn<QMessageBox::StandardButton>("porDefecto");
+    QTest::addColumn<bool>("escapeResponde");
+    QTest::addColumn<QMessageBox::StandardButton>("respuestaDeEscape");
+
+    // Where No throws a text away, only a click on a button may answer.
+    QTest::newRow("sí o no") << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes
+                             << false << QMessageBox::NoButton;
+    QTest::newRow("aceptar o cancelar")
+        << QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Ok << true
+        << QMessageBox::Cancel;
+    QTest::newRow("solo aceptar") << QMessageBox::StandardButtons(QMessageBox::Ok) << QMessageBox::Ok << true
+                                  << QMessageBox::Ok;
+}
+
+void PruebaCuadroDeMensaje::soloLosBotonesResponden()
+{
+    QFETCH(QMessageBox::StandardButtons, botones);
+    QFETCH(QMessageBox::StandardButton, porDefecto);
+    QFETCH(bool, escapeResponde);
+    QFETCH(QMessageBox::StandardButton, respuestaDeEscape);
+
+    std::unique_ptr<QMessageBox> caja(CuadroDeMensaje::CrearCaja(
+        nullptr, u"¿Desea guardar los cambios en Texto sin título: 1 antes de salir?"_s, u"Guardar Cambios"_s,
+        QMessageBox::NoIcon, botones, porDefecto));
+    caja->show();
+    QVERIFY(QTest::qWaitForWindowExposed(caja.get()));
+
+    QTest::keyClick(caja.get(), Qt::Key_Escape);
+    if (escapeResponde) {
+        QTRY_VERIFY(!caja->isVisible());
+        QCOMPARE(caja->standardButton(caja->clickedButton()), respuestaDeEscape);
+        return;
+    }
+    QTest::qWait(10);
+    QVERIFY(caja->isVisible());
+    QVERIFY(!caja->clickedButton());
+
+    // The window manager's close button.
+    QVERIFY(!caja->close());
+    QVERIFY(caja->isVisible());
+
+    QTest::mouseClick(caja->button(QMessageBox::No), Qt::LeftButton);
+    QTRY_VERIFY(!caja->isVisible());
+    QCOMPARE(caja->standardButton(caja->clickedButton()), QMessageBox::No);
+}
+
+QTEST_MAIN(PruebaCuadroDeMensaje)
+#include "prueba_cuadrodemensaje.moc"
