@@ -3,6 +3,9 @@
 #include "platform/escritortexto.h"
 #include "platform/lectortexto.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -41,12 +44,22 @@ void AplicarValoresDeFabrica(Configuracion &configuracion)
 std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta)
 {
     if (!LectorTexto::Existe(ruta)) {
-        AplicarValoresDeFabrica(configuracion);
+        configuracion.puerto = 2;
+        configuracion.ajustes = u"2400,N,8,1"_s;
+        configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
         return std::nullopt;
     }
+    QByteArray bytes;
+    if (auto error = LectorTexto::LeerArchivo(ruta, TamanoMaximoDeConfiguracion, bytes))
+        return error;
+    return CargarConfiguracionDeBytes(configuracion, bytes, QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath()));
+}
 
+std::optional<ErrorDeArchivo> CargarConfiguracionDeBytes(Configuracion &configuracion, const QByteArray &bytes,
+                                                         const QString &nombre)
+{
     LectorTexto lector;
-    if (auto error = lector.Abrir(ruta))
+    if (auto error = lector.AbrirBytes(bytes, nombre))
         return error;
     Configuracion leida = configuracion;
     while (!lector.AlFinal()) {
@@ -59,14 +72,34 @@ std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, 
     return std::nullopt;
 }
 
+namespace {
+
+void EscribirConfiguracion(EscritorTexto &escritor, const Configuracion &configuracion)
+{
+    escritor.EscribirLinea(u"interfase com"_s + QString::number(configuracion.puerto) + u","_s
+                           + configuracion.ajustes);
+    for (const QString &registro : configuracion.carteles)
+        escritor.EscribirLinea(u"cartel "_s + registro);
+}
+
+} // namespace
+
 std::optional<ErrorDeArchivo> GuardarConfiguracion(const Configuracion &configuracion, const QString &ruta)
 {
     EscritorTexto escritor;
     if (auto error = escritor.Abrir(ruta))
         return error;
-    escritor.EscribirLinea(u"interfase com"_s + QString::number(configuracion.puerto) + u","_s
-                           + configuracion.ajustes);
-    for (const QString &registro : configuracion.carteles)
-        escritor.EscribirLinea(u"cartel "_s + registro);
+    EscribirConfiguracion(escritor, configuracion);
     return escritor.Confirmar();
+}
+
+std::optional<ErrorDeArchivo> GuardarConfiguracionEnBytes(const Configuracion &configuracion, QByteArray &bytes)
+{
+    EscritorTexto escritor;
+    escritor.AbrirEnMemoria();
+    EscribirConfiguracion(escritor, configuracion);
+    if (auto error = escritor.Confirmar())
+        return error;
+    bytes = escritor.Escrito();
+    return std::nullopt;
 }

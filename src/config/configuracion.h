@@ -18,6 +18,10 @@ struct Configuracion
     QStringList carteles; // sign records, registry order
 };
 
+// No real configuration comes near this; a larger file is refused whole, as
+// an unreadable one, rather than loaded line by line into the registry.
+inline constexpr qint64 TamanoMaximoDeConfiguracion = 1024 * 1024;
+
 // Relative on purpose: it follows the working directory of each read and write.
 inline constexpr QLatin1StringView RutaDeConfiguracion{"./carteles.ini"};
 
@@ -36,10 +40,17 @@ void AplicarValoresDeFabrica(Configuracion &configuracion);
 //   the speed from columns 16-19 ("2400" or "9600"), each only when valid, so
 //   a later line overrides an earlier one field by field;
 // - keywords are case-sensitive; every other line is ignored.
-// A file that cannot be opened or read in full leaves `configuracion` as it
-// was and returns the error.
+// Only a regular file is read (a FIFO or a device is refused at once, never
+// waited on), and only up to TamanoMaximoDeConfiguracion bytes. A file that
+// cannot be opened or read in full, or is larger, leaves `configuracion` as it
+// was and returns the error. The cost grows linearly with the file.
 std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion,
                                                   const QString &ruta = RutaDeConfiguracion);
+
+// The same reading of a file's bytes already in memory; `nombre` stands for
+// the path in errors.
+std::optional<ErrorDeArchivo> CargarConfiguracionDeBytes(Configuracion &configuracion, const QByteArray &bytes,
+                                                         const QString &nombre = QString());
 
 // Replaces the file with "interfase com<puerto>,<ajustes>" and one
 // "cartel <record>" line per record, CR LF, Windows-1252. On failure the old
@@ -47,3 +58,6 @@ std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion,
 // the save (the error names them) rather than come back altered.
 std::optional<ErrorDeArchivo> GuardarConfiguracion(const Configuracion &configuracion,
                                                    const QString &ruta = RutaDeConfiguracion);
+
+// The bytes GuardarConfiguracion() would write, or the same error.
+std::optional<ErrorDeArchivo> GuardarConfiguracionEnBytes(const Configuracion &configuracion, QByteArray &bytes);

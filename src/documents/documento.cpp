@@ -33,28 +33,51 @@ QStringList PartirEnLineas(const QString &texto)
     return lineas;
 }
 
+QString RutaNativa(const QString &ruta)
+{
+    return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
+}
+
 } // namespace
 
-std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades)
+std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
+                                            qsizetype *lineasFueraDelTexto)
+{
+    QByteArray bytes;
+    if (auto error = LectorTexto::LeerArchivo(ruta, TamanoMaximoDeDocumento, bytes))
+        return error;
+    return LeerDocumentoDeBytes(bytes, texto, propiedades, lineasFueraDelTexto, RutaNativa(ruta));
+}
+
+std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,
+                                                   qsizetype *lineasFueraDelTexto, const QString &nombre)
 {
     LectorTexto lector;
-    if (auto error = lector.Abrir(ruta, TamanoMaximoDeDocumento))
+    if (auto error = lector.AbrirBytes(bytes, nombre))
         return error;
 
     QString leido;
     QString leidas;
     QString linea;
+    qsizetype fuera = 0;
     if (!lector.AlFinal()) {
         if (auto error = lector.LeerLinea(linea))
             return error;
         if (linea == MarcaPropiedades) {
             // Non-empty lines up to "TEXTO:" are joined with nothing between.
+            qsizetype enElBloque = 0;
             while (!lector.AlFinal() && linea != MarcaTexto) {
                 if (auto error = lector.LeerLinea(linea))
                     return error;
+                ++enElBloque;
                 if (linea != MarcaTexto && !linea.isEmpty())
                     leidas += linea;
             }
+            // Without "TEXTO:" every line of the file was taken as a
+            // property or dropped: none of them is text, and a save will
+            // not write them back.
+            if (linea != MarcaTexto)
+                fuera = enElBloque;
             if (!lector.AlFinal()) {
                 if (auto error = lector.LeerLinea(leido))
                     return error;
@@ -74,36 +97,76 @@ std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto,
             leido += u"\r\n"_s + linea;
         }
     }
-    lector.Cerrar();
 
     texto = leido;
     propiedades = leidas.isEmpty() ? u"Global\r\n"_s : leidas;
+    if (lineasFueraDelTexto)
+        *lineasFueraDelTexto = fuera;
     return std::nullopt;
 }
 
-std::optional<ErrorDeArchivo> EscribirDocumento(const QString &ruta, const QString &texto,
-                                                const QString &propiedades)
+namespace {
+
+// What the file cannot hold, or would read back as something else, refused
+// before anything is written.
+std::optional<ErrorDeArchivo> Comprobar(const QString &nombre, const QString &texto, const QString &propiedades)
 {
-    const auto rechazar = [&ruta](const QString &comienzo, const QString &malos) {
-        return ErrorDeArchivo{QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath()),
-                              comienzo + EscritorTexto::DescribirCaracteres(malos)};
-    };
+    const auto rechazar = [&nombre](const QString &motivo) { return ErrorDeArchivo{nombre, motivo}; };
     const QString malosDelTexto = EscritorTexto::CaracteresNoRepresentables(texto);
     if (!malosDelTexto.isEmpty())
-        return rechazar(u"El texto tiene caracteres que no se pueden guardar: "_s, malosDelTexto);
+        return rechazar(u"El texto tiene caracteres que no se pueden guardar: "_s
+                        + EscritorTexto::DescribirCaracteres(malosDelTexto));
     const QString malosDePropiedades = EscritorTexto::CaracteresNoRepresentables(propiedades);
     if (!malosDePropiedades.isEmpty())
-        return rechazar(u"Los nombres de los destinos tienen caracteres que no se pueden guardar: "_s,
-                        malosDePropiedades);
+        return rechazar(u"Los nombres de los destinos tienen caracteres que no se pueden guardar: "_s
+                        + EscritorTexto::DescribirCaracteres(malosDePropiedades));
+    for (const QString &linea : PartirEnLineas(propiedades)) {
+        // "TEXTO:" there would end the properties early and turn the text's
+        // first lines around; "PROPIEDADES:" is refused alike, as a marker
+        // never belongs inside the block.
+        if (linea == MarcaTexto || linea == MarcaPropiedades)
+            return rechazar(u"Los destinos del texto se leen como la marca «"_s + linea
+                            + u"» del archivo y el texto no se leería como se guardó. "
+                              u"Elija de nuevo los destinos en el menú Destinos antes de guardar."_s);
+    }
+    return std::nullopt;
+}
 
-    EscritorTexto escritor;
-    if (auto error = escritor.Abrir(ruta))
-        return error;
+void EscribirLineas(EscritorTexto &escritor, const QString &texto, const QString &propiedades)
+{
     escritor.EscribirLinea(MarcaPropiedades);
     for (const QString &linea : PartirEnLineas(propiedades))
         escritor.EscribirLinea(linea);
     escritor.EscribirLinea(MarcaTexto);
     for (const QString &linea : PartirEnLineas(texto))
         escritor.EscribirLinea(linea);
+}
+
+} // namespace
+
+std::optional<ErrorDeArchivo> EscribirDocumento(const QString &ruta, const QString &texto,
+                                                const QString &propiedades)
+{
+    // Checked before the file is opened, so a refused save touches nothing.
+    if (auto error = Comprobar(RutaNativa(ruta), texto, propiedades))
+        return error;
+    EscritorTexto escritor;
+    if (auto error = escritor.Abrir(ruta))
+        return error;
+    EscribirLineas(escritor, texto, propiedades);
     return escritor.Confirmar();
+}
+
+std::optional<ErrorDeArchivo> EscribirDocumentoEnBytes(const QString &texto, const QString &propiedades,
+                                                       QByteArray &bytes)
+{
+    if (auto error = Comprobar(QString(), texto, propiedades))
+        return error;
+    EscritorTexto escritor;
+    escritor.AbrirEnMemoria();
+    EscribirLineas(escritor, texto, propiedades);
+    if (auto error = escritor.Confirmar())
+        return error;
+    bytes = escritor.Escrito();
+    return std::nullopt;
 }

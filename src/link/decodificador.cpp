@@ -36,16 +36,20 @@ QString DecodificarMensaje(const QByteArray &mensaje)
     texto.reserve(mensaje.size());
     for (const char c : mensaje) {
         const auto b = static_cast<quint8>(c);
-        if (b >= 0x20 && b <= 0x7E) {
+        if (b == '[') {
+            // Doubled, so that a single "[" always opens a code: the text
+            // "[exp]" and the effect code for it must not look alike.
+            texto.append(u"[["_s);
+        } else if (b >= 0x20 && b <= 0x7E) {
             texto.append(QLatin1Char(static_cast<char>(b)));
         } else if (const auto etiqueta = EtiquetaDelCodigo(b)) {
             texto.append(*etiqueta);
         } else if (const auto letra = CaracterDelCodigo(b)) {
             texto.append(QChar(*letra));
         } else {
-            texto.append(u"<0x"_s);
+            texto.append(u"[0x"_s);
             texto.append(QString::number(b, 16).toUpper().rightJustified(2, u'0'));
-            texto.append(u'>');
+            texto.append(u']');
         }
     }
     return texto;

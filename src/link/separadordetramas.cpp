@@ -105,6 +105,10 @@ void SeparadorDeTramas::Procesar(quint8 b, qint64 ahora, std::vector<SucesoDeLin
             Abandonar(motivoDelDescarte, ahora, sucesos);
             Empezar(b, ahora);
         } else {
+            // The rest of an overlong frame starts with nothing held: its
+            // noise begins with this byte, not when the frame was given up.
+            if (actual.isEmpty())
+                inicio = ahora;
             actual.append(static_cast<char>(b));
             // An end byte closes whatever was being discarded: the next frame
             // is near.
@@ -148,6 +152,12 @@ void SeparadorDeTramas::Empezar(quint8 b, qint64 ahora)
 void SeparadorDeTramas::Abandonar(MotivoDeAnomalia motivo, qint64 ahora,
                                   std::vector<SucesoDeLinea> &sucesos)
 {
+    estado = Estado::Cabecera;
+    // Right after an overlong frame is given up, the rest of it is awaited
+    // as noise; a header or a silence before any such byte leaves nothing to
+    // report, and an anomaly of no bytes would name an event that never was.
+    if (actual.isEmpty())
+        return;
     AnomaliaDeLinea anomalia;
     anomalia.motivo = motivo;
     anomalia.bytes = actual;
@@ -155,5 +165,4 @@ void SeparadorDeTramas::Abandonar(MotivoDeAnomalia motivo, qint64 ahora,
     anomalia.momento = ahora;
     sucesos.emplace_back(std::move(anomalia));
     actual.clear();
-    estado = Estado::Cabecera;
 }

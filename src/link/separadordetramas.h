@@ -24,7 +24,7 @@ enum class MotivoDeAnomalia {
     SinFin,       // the line went quiet, or ran too long, before the end byte
 };
 
-// Bytes that could not be read as a frame, set aside whole.
+// Bytes that could not be read as a frame, set aside whole; never empty.
 struct AnomaliaDeLinea
 {
     MotivoDeAnomalia motivo = MotivoDeAnomalia::Ruido;

@@ -1,5 +1,6 @@
 #include "link/trama.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -40,6 +41,10 @@ QString TextoDePorcentaje(qint64 valor, qint64 maximo)
     const QString sufijo = u"% Completado"_s;
     if (maximo <= 0)
         return sufijo;
+    // More than delivered can never be written, nor less than nothing; held
+    // inside that range the quotient stays within 0 to 100 and its rounding
+    // within an integer, whatever counts come in.
+    valor = std::clamp<qint64>(valor, 0, maximo);
     // The bar's value and maximum are single precision, and so is the
     // quotient, before it is rounded.
     const float porcentaje = static_cast<float>(valor) * 100.0f / static_cast<float>(maximo);

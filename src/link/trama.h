@@ -26,5 +26,7 @@ QByteArray ArmarMensajeDeDirecciones();
 
 // The progress label: valor * 100 / maximo in single precision, rounded with
 // halves upward, no leading zeros, then "% Completado". A percentage that
-// rounds to 0 leaves only "% Completado".
+// rounds to 0 leaves only "% Completado". `valor` is taken within 0 to
+// `maximo` (so at most "100% Completado"); a `maximo` of 0 or less leaves
+// only "% Completado".
 QString TextoDePorcentaje(qint64 valor, qint64 maximo);

@@ -27,6 +27,19 @@ bool SoloCifras(const QString &texto)
     return true;
 }
 
+// Only ASCII spaces are blanks here: trimmed() would also take tabs, form
+// feeds and Unicode spaces, which no configuration file is written with.
+QString SinEspacios(const QString &campo)
+{
+    qsizetype inicio = 0;
+    qsizetype fin = campo.size();
+    while (inicio < fin && campo.at(inicio) == u' ')
+        ++inicio;
+    while (fin > inicio && campo.at(fin - 1) == u' ')
+        --fin;
+    return campo.mid(inicio, fin - inicio);
+}
+
 std::optional<AjustesSerie> Rechazar(QString *error, const QString &descripcion)
 {
     if (error)
@@ -54,7 +67,7 @@ std::optional<AjustesSerie> AjustesSerie::Interpretar(const QString &texto, QStr
 
     AjustesSerie ajustes;
 
-    const QString velocidad = campos.at(0).trimmed();
+    const QString velocidad = SinEspacios(campos.at(0));
     bool esNumero = SoloCifras(velocidad) && velocidad.size() <= 7;
     ajustes.velocidad = esNumero ? velocidad.toInt() : 0;
     if (!esNumero || !VelocidadesAdmitidas().contains(ajustes.velocidad)) {
@@ -62,24 +75,27 @@ std::optional<AjustesSerie> AjustesSerie::Interpretar(const QString &texto, QStr
                                    .arg(velocidad, ListaDeVelocidades()));
     }
 
-    const QString paridad = campos.at(1).trimmed();
-    const QString letra = paridad.toUpper();
-    if (letra == u"N")
+    const QString paridad = SinEspacios(campos.at(1));
+    // The case is folded by hand, in ASCII only: toUpper() turns the long s
+    // "ſ" into "S" and the dotless "ı" into "I".
+    const char16_t letra = paridad.size() == 1 ? paridad.at(0).unicode() : u'\0';
+    const char16_t mayuscula = letra >= u'a' && letra <= u'z' ? char16_t(letra - u'a' + u'A') : letra;
+    if (mayuscula == u'N')
         ajustes.paridad = Paridad::Ninguna;
-    else if (letra == u"E")
+    else if (mayuscula == u'E')
         ajustes.paridad = Paridad::Par;
-    else if (letra == u"O")
+    else if (mayuscula == u'O')
         ajustes.paridad = Paridad::Impar;
-    else if (letra == u"M")
+    else if (mayuscula == u'M')
         ajustes.paridad = Paridad::Marca;
-    else if (letra == u"S")
+    else if (mayuscula == u'S')
         ajustes.paridad = Paridad::Espacio;
     else {
         return Rechazar(error, u"La paridad «%1» no es válida; se admiten N (ninguna), E (par), "
                                u"O (impar), M (marca) y S (espacio)."_s.arg(paridad));
     }
 
-    const QString datos = campos.at(2).trimmed();
+    const QString datos = SinEspacios(campos.at(2));
     esNumero = SoloCifras(datos) && datos.size() == 1;
     ajustes.bitsDeDatos = esNumero ? datos.toInt() : 0;
     if (!esNumero || ajustes.bitsDeDatos < 5 || ajustes.bitsDeDatos > 8) {
@@ -87,7 +103,7 @@ std::optional<AjustesSerie> AjustesSerie::Interpretar(const QString &texto, QStr
                                    .arg(datos));
     }
 
-    const QString parada = campos.at(3).trimmed();
+    const QString parada = SinEspacios(campos.at(3));
     if (parada == u"1")
         ajustes.bitsDeParada = BitsDeParada::Uno;
     else if (parada == u"1.5")

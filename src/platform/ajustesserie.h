@@ -18,7 +18,9 @@ struct AjustesSerie
     int bitsDeDatos = 8;
     BitsDeParada bitsDeParada = BitsDeParada::Uno;
 
-    // Blanks around each field are allowed; the parity letter in either case.
+    // Exactly the ASCII forms: ASCII spaces around each field are allowed
+    // (no tabs, no other blanks), the parity letter is one of N, E, O, M, S
+    // in either ASCII case, digits are ASCII digits.
     // On refusal returns nothing and, when `error` is given, writes there a
     // description that names the refused value.
     static std::optional<AjustesSerie> Interpretar(const QString &texto, QString *error = nullptr);

@@ -42,30 +42,59 @@ void RecorrerCaracteres(const QString &texto, Funcion hacer)
 
 } // namespace
 
-std::optional<ErrorDeArchivo> EscritorTexto::Abrir(const QString &ruta)
+void EscritorTexto::Reiniciar()
 {
     if (archivo.isOpen()) {
         archivo.cancelWriting();
         archivo.commit();
     }
-    const QString absoluta = QFileInfo(ruta).absoluteFilePath();
-    rutaNativa = QDir::toNativeSeparators(absoluta);
+    if (enElLugar.isOpen())
+        enElLugar.close();
     noRepresentables.clear();
     puntosNoRepresentables.clear();
     salida.clear();
     fallo.reset();
     abierto = false;
+    modo = Modo::Atomico;
     codificador.emplace(PaginaDeCodigos);
+}
+
+std::optional<ErrorDeArchivo> EscritorTexto::Abrir(const QString &ruta)
+{
+    Reiniciar();
+    const QString absoluta = QFileInfo(ruta).absoluteFilePath();
+    rutaNativa = QDir::toNativeSeparators(absoluta);
     if (!codificador->isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
 
     archivo.setFileName(absoluta);
     // Unbuffered, with our own blocks: QSaveFile's buffer takes a short write
     // (a full disk) as success and would commit a truncated file.
-    if (!archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Error(archivo.errorString());
-    abierto = true;
-    return std::nullopt;
+    if (archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        abierto = true;
+        return std::nullopt;
+    }
+    const QString motivo = archivo.errorString();
+    // No temporary file could be made. An existing regular file that opens
+    // for writing without being truncated can still be replaced in place;
+    // nothing touches it before Confirmar().
+    if (QFileInfo(absoluta).isFile()) {
+        enElLugar.setFileName(absoluta);
+        if (enElLugar.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+            modo = Modo::EnElLugar;
+            abierto = true;
+            return std::nullopt;
+        }
+    }
+    return Error(motivo);
+}
+
+void EscritorTexto::AbrirEnMemoria(const QString &nombre)
+{
+    Reiniciar();
+    rutaNativa = nombre;
+    modo = Modo::EnMemoria;
+    abierto = codificador->isValid();
 }
 
 void EscritorTexto::EscribirLinea(const QString &linea)
@@ -89,7 +118,7 @@ void EscritorTexto::EscribirLinea(const QString &linea)
         return;
     salida += bytes;
     salida += "\r\n";
-    if (salida.size() >= TamanoDeBloque)
+    if (modo == Modo::Atomico && salida.size() >= TamanoDeBloque)
         Vaciar();
 }
 
@@ -110,16 +139,46 @@ void EscritorTexto::Vaciar()
     salida.clear();
 }
 
+void EscritorTexto::EscribirEnElLugar()
+{
+    qsizetype escritos = 0;
+    while (!fallo && escritos < salida.size()) {
+        const qint64 n = enElLugar.write(salida.constData() + escritos, salida.size() - escritos);
+        if (n > 0)
+            escritos += n;
+        else if (enElLugar.error() != QFileDevice::NoError)
+            fallo = enElLugar.errorString();
+        else
+            fallo = u"No se pudo escribir el archivo completo."_s;
+    }
+    // What is left of a longer old file goes.
+    if (!fallo && !enElLugar.resize(escritos))
+        fallo = enElLugar.errorString();
+    enElLugar.close();
+}
+
 std::optional<ErrorDeArchivo> EscritorTexto::Confirmar()
 {
     if (!abierto)
         return Error(u"El archivo no se abrió para escribir."_s);
     abierto = false;
     if (!noRepresentables.isEmpty()) {
-        archivo.cancelWriting();
-        archivo.commit();
+        if (modo == Modo::Atomico) {
+            archivo.cancelWriting();
+            archivo.commit();
+        }
+        enElLugar.close();
+        salida.clear();
         return Error(u"Hay caracteres que no se pueden guardar: "_s
                      + DescribirCaracteres(noRepresentables));
+    }
+    if (modo == Modo::EnMemoria)
+        return std::nullopt;
+    if (modo == Modo::EnElLugar) {
+        EscribirEnElLugar();
+        if (fallo)
+            return Error(*fallo);
+        return std::nullopt;
     }
     Vaciar();
     if (fallo) {

@@ -2,6 +2,8 @@
 
 #include "platform/errordearchivo.h"
 
+#include <QByteArray>
+#include <QFile>
 #include <QSaveFile>
 #include <QSet>
 #include <QString>
@@ -14,6 +16,12 @@
 // Confirmar() puts in place of the old one, so a failed or interrupted write
 // leaves the previous file as it was.
 //
+// A folder the user cannot write allows no temporary file beside the old one,
+// although the old file itself may be writable. Then, and only for a file that
+// already exists, the lines are gathered in memory and Confirmar() writes them
+// over the old file in place: a failure part-way through can then leave it
+// damaged, but refusing to save a file the user may write would be worse.
+//
 // A character the code page cannot hold would be stored as a substitute and
 // come back as something else; such a line fails the whole write instead.
 // Callers that want to name the offending text check it beforehand with
@@ -25,8 +33,22 @@ public:
     EscritorTexto(const EscritorTexto &) = delete;
     EscritorTexto &operator=(const EscritorTexto &) = delete;
 
+    enum class Modo {
+        Atomico,   // through a temporary file beside the old one
+        EnElLugar, // over the old file, when no temporary file can be made
+        EnMemoria, // no file: the bytes stay in Escrito()
+    };
+
     // A relative `ruta` is taken from the current directory at this call.
     std::optional<ErrorDeArchivo> Abrir(const QString &ruta);
+
+    // The same lines, kept in memory instead of a file; `nombre` stands for
+    // the path in errors. Escrito() has them after a successful Confirmar().
+    void AbrirEnMemoria(const QString &nombre = QString());
+    const QByteArray &Escrito() const { return salida; }
+
+    // How the file opened by the last Abrir() is being written.
+    Modo ModoDeEscritura() const { return modo; }
 
     // Writes `linea` as it is (a line end inside it is written too) and CR LF.
     // Failures are kept and returned by Confirmar().
@@ -48,9 +70,14 @@ public:
 private:
     // Hands `salida` to the file, all of it or a failure kept in `fallo`.
     void Vaciar();
+    // Writes `salida` over the old file and cuts it to that length.
+    void EscribirEnElLugar();
+    void Reiniciar();
     ErrorDeArchivo Error(const QString &motivo) const;
 
     QSaveFile archivo;
+    QFile enElLugar;
+    Modo modo = Modo::Atomico;
     // Built in place: an ICU-backed encoder that is moved stops reporting errors.
     std::optional<QStringEncoder> codificador;
     QString rutaNativa;

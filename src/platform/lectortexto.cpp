@@ -3,6 +3,16 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -15,6 +25,63 @@ QString DescribirTamano(qint64 bytes)
     if (bytes > 0 && bytes % mebibyte == 0)
         return QString::number(bytes / mebibyte) + u" MiB"_s;
     return QString::number(bytes) + u" bytes"_s;
+}
+
+QString MotivoDeDemasiadoGrande(qint64 maximo)
+{
+    return u"El archivo es demasiado grande: pasa de "_s + DescribirTamano(maximo) + u"."_s;
+}
+
+// Opens `absoluta` for reading only if it is a regular file. The open itself
+// must not block: a FIFO with no writer would hold the caller until someone
+// wrote to it, so the type is checked on a descriptor opened without waiting.
+// Returns the reason on failure.
+std::optional<QString> AbrirArchivoComun(QFile &archivo, const QString &absoluta)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray nombre = QFile::encodeName(absoluta);
+    int descriptor = -1;
+    do {
+        descriptor = ::open(nombre.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    if (descriptor < 0) {
+        // The same failure through QFile, for the reason in Qt's words; a
+        // path that failed to open cannot block either.
+        archivo.setFileName(absoluta);
+        if (!archivo.open(QIODevice::ReadOnly))
+            return archivo.errorString();
+        archivo.close();
+        return QString::fromLocal8Bit(std::strerror(ENOENT));
+    }
+    struct stat datos {};
+    const bool leido = ::fstat(descriptor, &datos) == 0;
+    if (!leido || !S_ISREG(datos.st_mode)) {
+        ::close(descriptor);
+        if (!leido)
+            return u"No se pudo saber qué clase de archivo es."_s;
+        if (S_ISDIR(datos.st_mode))
+            return u"Es una carpeta, no un archivo."_s;
+        if (S_ISFIFO(datos.st_mode))
+            return u"Es una tubería con nombre (FIFO), no un archivo común."_s;
+        if (S_ISCHR(datos.st_mode) || S_ISBLK(datos.st_mode))
+            return u"Es un dispositivo, no un archivo común."_s;
+        return u"No es un archivo común."_s;
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    archivo.setFileName(absoluta);
+    if (!archivo.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return archivo.errorString();
+    }
+    return std::nullopt;
+#else
+    if (QFileInfo(absoluta).isDir())
+        return u"Es una carpeta, no un archivo."_s;
+    archivo.setFileName(absoluta);
+    if (!archivo.open(QIODevice::ReadOnly))
+        return archivo.errorString();
+    return std::nullopt;
+#endif
 }
 
 } // namespace
@@ -34,19 +101,65 @@ std::optional<ErrorDeArchivo> LectorTexto::Abrir(const QString &ruta, qint64 tam
     if (!decodificador->isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
 
-    archivo.setFileName(absoluta);
-    if (!archivo.open(QIODevice::ReadOnly)) {
-        auto fallo = Error(archivo.errorString());
+    if (const auto motivo = AbrirArchivoComun(archivo, absoluta)) {
+        auto fallo = Error(*motivo);
         archivo.setFileName(QString());
         return fallo;
     }
-    // Sequential files (pipes, /proc) report no size; the limit is then
-    // enforced while reading.
-    if (maximo >= 0 && !archivo.isSequential() && archivo.size() > maximo) {
+    // Files under /proc report size 0; the limit is then enforced while
+    // reading.
+    if (maximo >= 0 && archivo.size() > maximo) {
         archivo.close();
-        return Error(u"El archivo es demasiado grande: pasa de "_s + DescribirTamano(maximo) + u"."_s);
+        return Error(MotivoDeDemasiadoGrande(maximo));
     }
     finDelArchivo = false;
+    return std::nullopt;
+}
+
+std::optional<ErrorDeArchivo> LectorTexto::AbrirBytes(const QByteArray &bytes, const QString &nombre)
+{
+    Cerrar();
+    rutaNativa = nombre;
+    maximo = -1;
+    decodificador.emplace("windows-1252");
+    if (!decodificador->isValid())
+        return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
+    // All of it at once: the end is known, so no line waits for a next block.
+    pendiente = decodificador->decode(bytes);
+    return std::nullopt;
+}
+
+std::optional<ErrorDeArchivo> LectorTexto::LeerArchivo(const QString &ruta, qint64 tamanoMaximo,
+                                                       QByteArray &bytes)
+{
+    const QString absoluta = QFileInfo(ruta).absoluteFilePath();
+    const auto error = [&absoluta](const QString &motivo) {
+        return ErrorDeArchivo{QDir::toNativeSeparators(absoluta), motivo};
+    };
+    QFile archivo;
+    if (const auto motivo = AbrirArchivoComun(archivo, absoluta))
+        return error(*motivo);
+    if (archivo.size() > tamanoMaximo)
+        return error(MotivoDeDemasiadoGrande(tamanoMaximo));
+    // Up to one byte more than allowed: that byte tells a file that grew, or
+    // that reports no size, from one that fits.
+    const qint64 tope = tamanoMaximo + 1;
+    QByteArray leidos;
+    qint64 total = 0;
+    while (total < tope) {
+        if (total == leidos.size())
+            leidos.resize(std::min(tope, std::max({2 * total, archivo.size() + 1, qint64(4096)})));
+        const qint64 n = archivo.read(leidos.data() + total, leidos.size() - total);
+        if (n < 0)
+            return error(archivo.errorString());
+        if (n == 0)
+            break;
+        total += n;
+    }
+    if (total > tamanoMaximo)
+        return error(MotivoDeDemasiadoGrande(tamanoMaximo));
+    leidos.truncate(total);
+    bytes = std::move(leidos);
     return std::nullopt;
 }
 
@@ -142,7 +255,7 @@ bool LectorTexto::Rellenar()
     }
     bytesLeidos += leidos;
     if (maximo >= 0 && bytesLeidos > maximo) {
-        error = Error(u"El archivo es demasiado grande: pasa de "_s + DescribirTamano(maximo) + u"."_s);
+        error = Error(MotivoDeDemasiadoGrande(maximo));
         return false;
     }
     bloque.truncate(leidos);

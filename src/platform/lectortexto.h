@@ -14,8 +14,11 @@
 // part of the line. Any byte sequence is accepted: NULs and bytes the code page
 // leaves undefined come through as characters of their own.
 //
-// Usage: Abrir(), then LeerLinea() while !AlFinal(), then Cerrar() (or let
-// the reader go out of scope).
+// Usage: Abrir() or AbrirBytes(), then LeerLinea() while !AlFinal(), then
+// Cerrar() (or let the reader go out of scope).
+//
+// Only regular files are read: a FIFO would block until someone writes to
+// it, and a device may never end. Both are refused before anything is read.
 class LectorTexto
 {
 public:
@@ -31,6 +34,17 @@ public:
     // With tamanoMaximo >= 0 a file of more bytes is refused, here when its
     // size is known beforehand, otherwise by the read that passes the limit.
     std::optional<ErrorDeArchivo> Abrir(const QString &ruta, qint64 tamanoMaximo = -1);
+
+    // Reads lines out of bytes already in memory, decoded as a file would be.
+    // `nombre` stands for the path in errors.
+    std::optional<ErrorDeArchivo> AbrirBytes(const QByteArray &bytes, const QString &nombre = QString());
+
+    // The whole content of the regular file at `ruta`, refused when it holds
+    // more than `tamanoMaximo` bytes (checked before reading and again while
+    // reading, as files under /proc report no size). On error `bytes` is left
+    // as it was.
+    static std::optional<ErrorDeArchivo> LeerArchivo(const QString &ruta, qint64 tamanoMaximo,
+                                                     QByteArray &bytes);
 
     // True when no line is left. False after a read error, so that the next
     // LeerLinea() reports it.

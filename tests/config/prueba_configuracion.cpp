@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -26,7 +30,10 @@ private slots:
     void leeLineas_data();
     void leeLineas();
     void sinArchivoTomaLosValoresDeFabrica();
+    void archivoQueNoSeLeeNoCambiaNada_data();
     void archivoQueNoSeLeeNoCambiaNada();
+    void justoElTamanoMaximo();
+    void deBytesComoDeArchivo();
     void guardaBytesExactos_data();
     void guardaBytesExactos();
     void rutaRelativaSigueAlDirectorioActual();
@@ -123,19 +130,94 @@ void PruebaConfiguracion::sinArchivoTomaLosValoresDeFabrica()
     QVERIFY(!QFileInfo::exists(carpeta->filePath(u"carteles.ini"_s)));
 }
 
+void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada_data()
+{
+    // What lies at the path: "carpeta", "fifo", a number of bytes, or an
+    // absolute path of the system.
+    QTest::addColumn<QString>("que");
+    QTest::addColumn<QString>("enElMotivo");
+    QTest::newRow("una carpeta") << u"carpeta"_s << u"carpeta"_s;
+    // Opening a FIFO for reading would wait for a writer: refused at once.
+    QTest::newRow("una FIFO") << u"fifo"_s << u"FIFO"_s;
+    QTest::newRow("un byte de más") << QString::number(TamanoMaximoDeConfiguracion + 1) << u"1 MiB"_s;
+    QTest::newRow("muy grande") << QString::number(16 * TamanoMaximoDeConfiguracion) << u"1 MiB"_s;
+    QTest::newRow("un dispositivo") << u"/dev/null"_s << u"dispositivo"_s;
+    // A regular file whose read fails part-way.
+    QTest::newRow("falla al leer") << u"/proc/self/mem"_s << QString();
+}
+
 void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada()
 {
-    // A directory where the file should be exists but cannot be read.
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
-    QVERIFY(QDir().mkdir(ruta));
+    QFETCH(QString, que);
+    QFETCH(QString, enElMotivo);
+    QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    bool esNumero = false;
+    const qint64 tamano = que.toLongLong(&esNumero);
+    if (que == u"carpeta"_s) {
+        QVERIFY(QDir().mkdir(ruta));
+    } else if (que == u"fifo"_s) {
+#ifdef Q_OS_UNIX
+        QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+#else
+        QSKIP("Sin FIFO en este sistema");
+#endif
+    } else if (esNumero) {
+        QVERIFY(EscribirBytes(ruta, "interfase com3,9600\r\n" + QByteArray(tamano - 20, 'x')));
+    } else {
+        ruta = que;
+        if (!QFileInfo::exists(ruta))
+            QSKIP("Ese archivo no existe en este sistema");
+    }
+
     Configuracion configuracion{4, u"2400,N,8,1"_s, {u"A, a, 1"_s}};
     const auto error = CargarConfiguracion(configuracion, ruta);
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
-    QVERIFY(!error->motivo.isEmpty());
+    QVERIFY2(!error->motivo.isEmpty() && error->motivo.contains(enElMotivo), qPrintable(error->motivo));
     QCOMPARE(configuracion.puerto, 4);
     QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
     QCOMPARE(configuracion.carteles, QStringList{u"A, a, 1"_s});
+}
+
+void PruebaConfiguracion::justoElTamanoMaximo()
+{
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QByteArray comienzo = "interfase com3,9600\r\ncartel ";
+    QVERIFY(EscribirBytes(ruta, comienzo + QByteArray(TamanoMaximoDeConfiguracion - comienzo.size(), 'x')));
+    Configuracion configuracion;
+    QVERIFY(!CargarConfiguracion(configuracion, ruta));
+    QCOMPARE(configuracion.puerto, 3);
+    QCOMPARE(configuracion.carteles.size(), 1);
+    QCOMPARE(configuracion.carteles.at(0).size(), TamanoMaximoDeConfiguracion - comienzo.size());
+}
+
+void PruebaConfiguracion::deBytesComoDeArchivo()
+{
+    // The entry for bytes in memory reads what the file function reads, and
+    // what the writer writes to memory is what it writes to the file.
+    const Configuracion escrita{5, u"2400,N,8,1"_s, {Unico, u"R560, Año, 7"_s, QString()}};
+    QByteArray enMemoria;
+    QVERIFY(!GuardarConfiguracionEnBytes(escrita, enMemoria));
+    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    QVERIFY(!GuardarConfiguracion(escrita, ruta));
+    QCOMPARE(LeerBytes(ruta), enMemoria);
+
+    Configuracion deArchivo;
+    Configuracion deBytes;
+    QVERIFY(!CargarConfiguracion(deArchivo, ruta));
+    QVERIFY(!CargarConfiguracionDeBytes(deBytes, enMemoria));
+    QCOMPARE(deBytes.puerto, 5);
+    QCOMPARE(deBytes.ajustes, escrita.ajustes);
+    QCOMPARE(deBytes.carteles, escrita.carteles);
+    QCOMPARE(deArchivo.puerto, deBytes.puerto);
+    QCOMPARE(deArchivo.carteles, deBytes.carteles);
+
+    // A record the code page cannot hold fails in memory as on disk.
+    QByteArray sinTocar = "previo";
+    const auto error = GuardarConfiguracionEnBytes(Configuracion{1, u"9600,N,8,1"_s, {u"Ωmega"_s}}, sinTocar);
+    QVERIFY(error);
+    QVERIFY(error->motivo.contains(u"Ω"_s));
+    QCOMPARE(sinTocar, QByteArray("previo"));
 }
 
 void PruebaConfiguracion::guardaBytesExactos_data()
@@ -255,14 +337,16 @@ void PruebaConfiguracion::aguantaEntradaHostil()
     QCOMPARE(configuracion.carteles.size(), 1);
     QCOMPARE(configuracion.carteles.at(0).size(), binario.size());
 
-    // A record of a megabyte, and a million lines to ignore.
-    const QByteArray megabyte(1024 * 1024, 'z');
-    QVERIFY(EscribirBytes(ruta, "cartel " + megabyte + "\r\n" + QByteArray("cosa\r\n").repeated(1000 * 1000)
-                                    + "interfase com6,2400\r\n"));
+    // A record of half the largest file, and as many lines to ignore as fit
+    // in the rest.
+    const QByteArray medio(TamanoMaximoDeConfiguracion / 2, 'z');
+    const QByteArray final = "interfase com6,2400\r\n";
+    const qsizetype ignoradas = (TamanoMaximoDeConfiguracion / 2 - 16 - final.size()) / 6;
+    QVERIFY(EscribirBytes(ruta, "cartel " + medio + "\r\n" + QByteArray("cosa\r\n").repeated(ignoradas) + final));
     configuracion = Configuracion{};
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
     QCOMPARE(configuracion.puerto, 6);
-    QCOMPARE(configuracion.carteles, QStringList{QString::fromLatin1(megabyte)});
+    QCOMPARE(configuracion.carteles, QStringList{QString::fromLatin1(medio)});
 }
 
 QTEST_GUILESS_MAIN(PruebaConfiguracion)

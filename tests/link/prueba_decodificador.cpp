@@ -16,7 +16,7 @@ QString TextoAlAzar(QRandomGenerator &azar)
         u"[titila]"_s, u"[no titila]"_s, u"[normal]"_s, u"[exp]"_s, u"[pausa]"_s, u"[v0]"_s,
         u"[v1]"_s, u"[v2]"_s, u"[centra]"_s, u"[baja]"_s, u"[sube]"_s, u"[izq]"_s,
         u"[esp seg]"_s, u"[Sube]"_s, u"[v"_s, u"]"_s, u"\r\n"_s, u"\t"_s, u"ñÑáéíóú"_s,
-        u"º¿¡"_s, u"ÁÉÜ°€"_s, u"<0x41>"_s,
+        u"º¿¡"_s, u"ÁÉÜ°€"_s, u"[0x41]"_s,
     };
     QString t;
     const int trozos = azar.bounded(0, 60);
@@ -82,6 +82,8 @@ private Q_SLOTS:
     void Separar_data();
     void Separar();
     void TramaDemasiadoLarga();
+    void NingunaAnomaliaVacia_data();
+    void NingunaAnomaliaVacia();
 };
 
 void PruebaDecodificador::Decodificar_data()
@@ -97,13 +99,20 @@ void PruebaDecodificador::Decodificar_data()
         << u"[no titila][titila][normal][exp][pausa][v0][v1][v2][centra][baja][sube][izq][esp seg]"_s;
     QTest::newRow("letras") << QByteArray("\x19\x12\x1B\x1C\x1D\x1E\x1F\x16\x17\x18")
                             << u"áéíóúÑñº¿¡"_s;
-    QTest::newRow("control") << QByteArray("a\tb\x7F", 4) << u"a<0x09>b<0x7F>"_s;
-    QTest::newRow("nulo") << QByteArray("\0", 1) << u"<0x00>"_s;
+    QTest::newRow("control") << QByteArray("a\tb\x7F", 4) << u"a[0x09]b[0x7F]"_s;
+    // Text that spells a code must not look like one.
+    QTest::newRow("corchetes del texto, doblados") << QByteArray("[exp]") << u"[[exp]"_s;
+    QTest::newRow("efecto junto a su texto") << QByteArray("\x83[exp]") << u"[exp][[exp]"_s;
+    QTest::newRow("texto que imita un byte") << QByteArray("[0x09]\t") << u"[[0x09][0x09]"_s;
+    QTest::newRow("corchetes seguidos") << QByteArray("[[]") << u"[[[[]"_s;
+    QTest::newRow("lo que deja un carácter descartado")
+        << CodificarTexto(u"[\u0080exp]"_s) << u"[[exp]"_s;
+    QTest::newRow("nulo") << QByteArray("\0", 1) << u"[0x00]"_s;
     QTest::newRow("controles sin sentido")
         << QByteArray("\x01\x02\x03\x04\x05\x06\x07\x08\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11")
-        << u"<0x01><0x02><0x03><0x04><0x05><0x06><0x07><0x08><0x0A><0x0B><0x0C><0x0D><0x0E><0x0F><0x10><0x11>"_s;
-    QTest::newRow("sin uso") << QByteArray("\x14\x15\x1A\x88\x8D") << u"<0x14><0x15><0x1A><0x88><0x8D>"_s;
-    QTest::newRow("bytes de trama") << QByteArray("\xC8\xC9\xCA\xFF") << u"<0xC8><0xC9><0xCA><0xFF>"_s;
+        << u"[0x01][0x02][0x03][0x04][0x05][0x06][0x07][0x08][0x0A][0x0B][0x0C][0x0D][0x0E][0x0F][0x10][0x11]"_s;
+    QTest::newRow("sin uso") << QByteArray("\x14\x15\x1A\x88\x8D") << u"[0x14][0x15][0x1A][0x88][0x8D]"_s;
+    QTest::newRow("bytes de trama") << QByteArray("\xC8\xC9\xCA\xFF") << u"[0xC8][0xC9][0xCA][0xFF]"_s;
 }
 
 void PruebaDecodificador::Decodificar()
@@ -121,8 +130,8 @@ void PruebaDecodificador::IdaYVuelta()
     QList<QPair<QString, std::optional<QString>>> casos = {
         {u"[titila]¡Atención![no titila]\r\nAndén 3 [v1]ÁVILA[sube]"_s,
          u"[titila]¡Atención![no titila]  Andén 3 [v1]VILA[sube]"_s},
-        {u"[Titila] [no  titila] [[v0] abc[sub"_s, u"[Titila] [no  titila] [[v0] abc[sub"_s},
-        {u"línea 1\r\nlínea 2\tfin"_s, u"línea 1  línea 2<0x09>fin"_s},
+        {u"[Titila] [no  titila] [[v0] abc[sub"_s, u"[[Titila] [[no  titila] [[[v0] abc[[sub"_s},
+        {u"línea 1\r\nlínea 2\tfin"_s, u"línea 1  línea 2[0x09]fin"_s},
         {u"1º 1° €5 ¿Qué? Ñandú"_s, u"1º 1 5 ¿Qué? Ñandú"_s},
         {u"[esp seg][centra][baja][izq][exp][normal][pausa][v0][v2]"_s,
          u"[esp seg][centra][baja][izq][exp][normal][pausa][v0][v2]"_s},
@@ -204,23 +213,23 @@ void PruebaDecodificador::Separar_data()
         << QStringList{u"ruido «xyz» @0-5"_s, u"trama todos «OK» 11 @5-5"_s};
     QTest::newRow("basura que acaba en fin")
         << QByteArrayList{"ab\xC8", "\xC9" "222222 OK\xC8"} << QList<qint64>{0, 5}
-        << QStringList{u"ruido «ab<0xC8>» @0-0"_s, u"trama todos «OK» 11 @5-5"_s};
+        << QStringList{u"ruido «ab[0xC8]» @0-0"_s, u"trama todos «OK» 11 @5-5"_s};
     QTest::newRow("falta el campo")
         << QByteArrayList{"\xCA\x05" "22x HOLA\xC8\xC9" "222222 OK\xC8"} << QList<qint64>{0}
-        << QStringList{u"sin_campo_fijo «<0xCA><0x05>22x HOLA<0xC8>» @0-0"_s,
+        << QStringList{u"sin_campo_fijo «[0xCA][0x05]22x HOLA[0xC8]» @0-0"_s,
                        u"trama todos «OK» 11 @0-0"_s};
     QTest::newRow("falta el campo y llega otra cabecera")
         << QByteArrayList{"\xC9" "222", "\xC9" "222222 OK\xC8"} << QList<qint64>{0, 1}
-        << QStringList{u"sin_campo_fijo «<0xC9>222» @0-1"_s, u"trama todos «OK» 11 @1-1"_s};
+        << QStringList{u"sin_campo_fijo «[0xC9]222» @0-1"_s, u"trama todos «OK» 11 @1-1"_s};
     QTest::newRow("campo sin espacio")
         << QByteArrayList{"\xC9" "2222222OK\xC8"} << QList<qint64>{0}
-        << QStringList{u"sin_campo_fijo «<0xC9>2222222OK<0xC8>» @0-0"_s};
+        << QStringList{u"sin_campo_fijo «[0xC9]2222222OK[0xC8]» @0-0"_s};
     QTest::newRow("interrumpida por otra cabecera")
         << QByteArrayList{"\xC9" "222222 HO", "\xCA\x05" "222222 LA\xC8"} << QList<qint64>{0, 1}
-        << QStringList{u"interrumpida «<0xC9>222222 HO» @0-1"_s, u"trama 5 «LA» 12 @1-1"_s};
+        << QStringList{u"interrumpida «[0xC9]222222 HO» @0-1"_s, u"trama 5 «LA» 12 @1-1"_s};
     QTest::newRow("plazo vencido al llegar más")
         << QByteArrayList{"\xC9" "222222 HO", "LA\xC8\xC9" "222222 OK\xC8"} << QList<qint64>{0, 2001}
-        << QStringList{u"sin_fin «<0xC9>222222 HO» @0-2001"_s, u"ruido «LA<0xC8>» @2001-2001"_s,
+        << QStringList{u"sin_fin «[0xC9]222222 HO» @0-2001"_s, u"ruido «LA[0xC8]» @2001-2001"_s,
                        u"trama todos «OK» 11 @2001-2001"_s};
     QTest::newRow("plazo justo")
         << QByteArrayList{"\xC9" "222222 HO", "LA\xC8"} << QList<qint64>{0, 2000}
@@ -230,10 +239,10 @@ void PruebaDecodificador::Separar_data()
         << QStringList{u"trama todos «HOLA» 13 @0-5700"_s};
     QTest::newRow("plazo vencido en la vigilancia")
         << QByteArrayList{"\xCA\x09" "222222 HO", "", "", ""} << QList<qint64>{100, 2100, 2101, 9000}
-        << QStringList{u"sin_fin «<0xCA><0x09>222222 HO» @100-2101"_s};
+        << QStringList{u"sin_fin «[0xCA][0x09]222222 HO» @100-2101"_s};
     QTest::newRow("cabecera sola que no sigue")
         << QByteArrayList{"\xCA", ""} << QList<qint64>{0, 2500}
-        << QStringList{u"sin_fin «<0xCA>» @0-2500"_s};
+        << QStringList{u"sin_fin «[0xCA]» @0-2500"_s};
     QTest::newRow("ruido colgado")
         << QByteArrayList{"xyz", "", "\xC9" "222222 OK\xC8"} << QList<qint64>{0, 2001, 2002}
         << QStringList{u"ruido «xyz» @0-2001"_s, u"trama todos «OK» 11 @2002-2002"_s};
@@ -242,7 +251,7 @@ void PruebaDecodificador::Separar_data()
         << QStringList{u"trama todos «OK» 11 @0-0"_s};
     QTest::newRow("resincroniza en 202 tras basura")
         << QByteArrayList{"\x01\x02\xC8zz\xCA\x01" "222222 Z\xC8"} << QList<qint64>{0}
-        << QStringList{u"ruido «<0x01><0x02><0xC8>» @0-0"_s, u"ruido «zz» @0-0"_s,
+        << QStringList{u"ruido «[0x01][0x02][0xC8]» @0-0"_s, u"ruido «zz» @0-0"_s,
                        u"trama 1 «Z» 11 @0-0"_s};
 }
 
@@ -283,6 +292,49 @@ void PruebaDecodificador::TramaDemasiadoLarga()
     QCOMPARE(resto->motivo, MotivoDeAnomalia::Ruido);
     QCOMPARE(resto->bytes, QByteArray("aaaaaaaa\xC8"));
     QCOMPARE(Resumir(sucesos.at(2)), u"trama 2 «OK» 12 @0-0"_s);
+}
+
+void PruebaDecodificador::NingunaAnomaliaVacia_data()
+{
+    // After an overlong frame is given up, what follows is awaited as noise;
+    // if no such byte comes before the next header or a silence, there is
+    // nothing to report.
+    QTest::addColumn<QByteArray>("siguiente"); // empty: the line goes quiet
+    QTest::addColumn<QStringList>("despues");
+    QTest::newRow("cabecera a todos") << QByteArray("\xC9" "222222 OK\xC8")
+                                      << QStringList{u"trama todos «OK» 11 @1-1"_s};
+    QTest::newRow("cabecera a una dirección") << QByteArray("\xCA\x04" "222222 OK\xC8")
+                                              << QStringList{u"trama 4 «OK» 12 @1-1"_s};
+    QTest::newRow("silencio") << QByteArray() << QStringList();
+    QTest::newRow("ruido de verdad") << QByteArray("zz\xC8") << QStringList{u"ruido «zz[0xC8]» @1-1"_s};
+}
+
+void PruebaDecodificador::NingunaAnomaliaVacia()
+{
+    QFETCH(QByteArray, siguiente);
+    QFETCH(QStringList, despues);
+
+    SeparadorDeTramas separador;
+    QByteArray flujo = "\xC9" "222222 ";
+    flujo += QByteArray(SeparadorDeTramas::LargoMaximo - flujo.size(), 'a');
+    const auto primeros = separador.Alimentar(flujo, 0);
+    QCOMPARE(primeros.size(), 1u);
+    const auto *abandonada = std::get_if<AnomaliaDeLinea>(&primeros.front());
+    QVERIFY(abandonada);
+    QCOMPARE(abandonada->motivo, MotivoDeAnomalia::SinFin);
+    QCOMPARE(abandonada->bytes, flujo);
+
+    const auto sucesos = siguiente.isEmpty()
+                             ? separador.Vigilar(SeparadorDeTramas::PlazoPorDefectoMs + 1)
+                             : separador.Alimentar(siguiente, 1);
+    QStringList obtenido;
+    for (const auto &s : sucesos) {
+        if (const auto *a = std::get_if<AnomaliaDeLinea>(&s))
+            QVERIFY2(!a->bytes.isEmpty(), qPrintable(Resumir(s)));
+        obtenido += Resumir(s);
+    }
+    QCOMPARE(obtenido, despues);
+    QVERIFY(separador.Vigilar(10 * SeparadorDeTramas::PlazoPorDefectoMs).empty());
 }
 
 QTEST_APPLESS_MAIN(PruebaDecodificador)

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
@@ -97,6 +99,18 @@ void PruebaTrama::porcentaje_data()
     QTest::newRow("un byte") << qint64(1) << qint64(1) << u"100% Completado"_s;
     QTest::newRow("más allá de 32767") << qint64(50000) << qint64(100000) << u"50% Completado"_s;
     QTest::newRow("sin máximo") << qint64(0) << qint64(0) << u"% Completado"_s;
+    // Counts at the edges of the type: the label stays between nothing and 100.
+    constexpr qint64 tope = std::numeric_limits<qint64>::max();
+    constexpr qint64 fondo = std::numeric_limits<qint64>::min();
+    QTest::newRow("entregado enorme, uno en total") << tope << qint64(1) << u"100% Completado"_s;
+    QTest::newRow("más entregado que el total") << qint64(15) << qint64(14) << u"100% Completado"_s;
+    QTest::newRow("todo al tope") << tope << tope << u"100% Completado"_s;
+    QTest::newRow("mitad del tope") << tope / 2 << tope << u"50% Completado"_s;
+    QTest::newRow("uno del tope") << qint64(1) << tope << u"% Completado"_s;
+    QTest::newRow("entregado negativo") << qint64(-5) << qint64(10) << u"% Completado"_s;
+    QTest::newRow("entregado mínimo") << fondo << qint64(10) << u"% Completado"_s;
+    QTest::newRow("total negativo") << qint64(5) << qint64(-10) << u"% Completado"_s;
+    QTest::newRow("total mínimo") << tope << fondo << u"% Completado"_s;
 }
 
 void PruebaTrama::porcentaje()
