@@ -2,6 +2,7 @@
 
 #include "configred.h"
 #include "config/registrodecartel.h"
+#include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/escritortexto.h"
@@ -68,6 +69,7 @@ CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(u"Datos de un cartel nuevo"_s);
+    setFont(FuenteDeDialogos());
     setFixedSize(TamanoEnTwips(*this, 3540, 2385));
 
     // Labels carry only a position; they take the size their text needs.
@@ -117,6 +119,7 @@ CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
     Cancelar->setObjectName(u"Cancelar"_s);
     Cancelar->setGeometry(RectanguloEnTwips(*this, 1800, 1920, 1215, 375));
     connect(Cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar_Click);
+    AgrandarDondeNoCabe(*this);
 
     Form_Load();
     Nombre->setFocus();

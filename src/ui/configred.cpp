@@ -1,6 +1,7 @@
 #include "configred.h"
 
 #include "cartelnuevo.h"
+#include "fuentes.h"
 #include "medidas.h"
 
 #include <QCloseEvent>
@@ -16,6 +17,7 @@ ConfigRed::ConfigRed(QWidget *parent)
 {
     setModal(false);
     setWindowTitle(u"Carteles Conectados"_s);
+    setFont(FuenteDeDialogos());
     setFixedSize(TamanoEnTwips(*this, 5925, 1530));
 
     Agregar = new QPushButton(u"Agregar"_s, this);
@@ -45,6 +47,7 @@ ConfigRed::ConfigRed(QWidget *parent)
     // would bypass the checks of the new-sign dialog.
     Carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Carteles->setModel(&registro);
+    AgrandarDondeNoCabe(*this);
 }
 
 QStringListModel &ConfigRed::Registro()

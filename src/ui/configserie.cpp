@@ -1,5 +1,6 @@
 #include "configserie.h"
 
+#include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/mapeodepuertos.h"
@@ -46,6 +47,7 @@ ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     setWindowTitle(u"Interfase Serie"_s);
+    setFont(FuenteDeDialogos());
     setFixedSize(TamanoEnTwips(*this, 4110, 1485));
 
     Puerto = new QGroupBox(u"Puerto"_s, this);
@@ -93,6 +95,7 @@ ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
     Cancelar->setObjectName(u"Cancelar"_s);
     Cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
     connect(Cancelar, &QPushButton::clicked, this, &ConfigSerie::Cancelar_Click);
+    AgrandarDondeNoCabe(*this);
 
     Form_Load();
 }

@@ -2,6 +2,7 @@
 
 #include "link/trama.h"
 #include "link/transmisor.h"
+#include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 
@@ -17,6 +18,7 @@ frmDialogEnvio::frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmDialogEnvio"));
     setWindowTitle(QStringLiteral("Enviando"));
+    setFont(FuenteDeDialogos());
     setModal(false);
     m_Label->setObjectName(QStringLiteral("Label"));
     m_ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -31,6 +33,7 @@ frmDialogEnvio::frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent)
     m_Label->setGeometry(RectanguloEnTwips(*this, 120, 120, 4440, 255));
     m_ProgressBar1->setGeometry(RectanguloEnTwips(*this, 120, 480, 4440, 300));
     m_PorcComp->setGeometry(RectanguloEnTwips(*this, 120, 900, 4440, 255));
+    AgrandarDondeNoCabe(*this);
 
     connect(m_transmisor, &Transmisor::Comenzada, this, &frmDialogEnvio::Comenzada);
     connect(m_transmisor, &Transmisor::Avance, this, &frmDialogEnvio::Avance);
