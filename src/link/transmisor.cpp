@@ -91,6 +91,7 @@ bool Transmisor::Empezar(const QByteArray &nueva)
     const quint64 miTurno = turno;
     cadena = nueva;
     posicion = 0;
+    yaSalidos = 0;
     estado = cadena.isEmpty() ? Estado::VaciandoFin : Estado::Escribiendo;
     escritosAlPuerto = 0;
     ReiniciarVigilancia();
@@ -130,6 +131,7 @@ void Transmisor::Avanzar()
                 return;
             // Only now: the pause runs from the moment the last byte left.
             estado = Estado::EnPausa;
+            yaSalidos = posicion;
             timer1->start();
             return;
         case Estado::VaciandoFin:
@@ -238,12 +240,53 @@ QString Transmisor::TextoDeLineaDetenida(qint64 pendientes) const
     const QString plazo = milisegundos % 1000 == 0 ? u"%1 s"_s.arg(milisegundos / 1000)
                                                    : u"%1 ms"_s.arg(milisegundos);
     return u"El puerto Com%1 no transmite: hace %2 que %3 bytes esperan salir y no sale ninguno. "
-           u"Se canceló el envío. Revise el adaptador serie y su cable."_s.arg(
+           u"Revise el adaptador serie y su cable."_s.arg(
                QString::number(puerto.Numero()), plazo, QString::number(pendientes));
+}
+
+qsizetype Transmisor::ContarTramas(const QByteArray &cadena, qsizetype desde)
+{
+    qsizetype tramas = 0;
+    qsizetype inicio = 0;
+    while (inicio < cadena.size()) {
+        const bool conDireccion = static_cast<quint8>(cadena.at(inicio)) == ByteTramaADireccion;
+        qsizetype fin = cadena.indexOf(static_cast<char>(ByteFinDeTrama), inicio + (conDireccion ? 2 : 0));
+        if (fin < 0)
+            fin = cadena.size() - 1;
+        if (fin >= desde)
+            ++tramas;
+        inicio = fin + 1;
+    }
+    return tramas;
+}
+
+// Called before anything is dropped. A frame counts as gone only once the
+// port has drained it: bytes still queued die with a lost device.
+QString Transmisor::TextoDeCancelacion() const
+{
+    qsizetype total = ContarTramas(cadena);
+    qsizetype sinSalir = ContarTramas(cadena, yaSalidos);
+    for (const QByteArray &enCola : cola) {
+        const qsizetype tramas = ContarTramas(enCola);
+        total += tramas;
+        sinSalir += tramas;
+    }
+    if (total == 0)
+        return u"Se canceló la transmisión."_s;
+    if (total == 1)
+        return u"Se canceló la transmisión: su única trama no salió."_s;
+    if (sinSalir == 1)
+        return u"Se canceló la transmisión: no salió 1 de sus %1 tramas."_s.arg(total);
+    return u"Se canceló la transmisión: no salieron %1 de sus %2 tramas."_s.arg(sinSalir).arg(total);
 }
 
 void Transmisor::Fallar(const QString &descripcion, bool cerrarPuerto)
 {
+    // Between the port's own account and its system detail, if it has one.
+    const qsizetype corte = descripcion.indexOf(u"\n\n"_s);
+    const QString cancelacion = u"\n\n"_s + TextoDeCancelacion();
+    const QString completa = corte < 0 ? QString(descripcion + cancelacion)
+                                       : QString(descripcion.left(corte) + cancelacion + descripcion.mid(corte));
     ++turno;
     cola.clear();
     cadena.clear();
@@ -253,7 +296,7 @@ void Transmisor::Fallar(const QString &descripcion, bool cerrarPuerto)
     sondeo->stop();
     if (cerrarPuerto)
         puerto.Cerrar();
-    Q_EMIT Fallo(descripcion);
+    Q_EMIT Fallo(completa);
     if (!Ocupado())
         Q_EMIT Desocupado();
 }

@@ -25,6 +25,8 @@ class QTimer;
 //
 // Failures drop the current string and everything queued, and leave the
 // engine idle with the port closed, so the next Mandar() opens it afresh.
+// Their description says that the transmission was cancelled and how many of
+// its frames (those of the queued strings included) did not go out.
 // Every signal is emitted with the engine already in its new state, so a
 // receiver may call Mandar() or open a modal box from it.
 class Transmisor : public QObject
@@ -53,6 +55,11 @@ public:
     std::chrono::milliseconds IntervaloDePausa() const;
     std::chrono::milliseconds PlazoSinAvance() const;
 
+    // Frames of `cadena` that end at index `desde` or later. A frame runs to
+    // its end byte 200 (the address byte after a 202 header does not end
+    // it), or to the end of the string.
+    static qsizetype ContarTramas(const QByteArray &cadena, qsizetype desde = 0);
+
 Q_SIGNALS:
     // A string starts being written: 0 of `total` bytes.
     void Comenzada(qint64 total);
@@ -61,7 +68,8 @@ Q_SIGNALS:
     // The last byte of the string has been handed to the port.
     void Escrita();
     // A port that would not open, a write error, a lost device or a line that
-    // stopped taking bytes. Once per failure.
+    // stopped taking bytes. Once per failure. After the port's own first
+    // paragraph, a failure mid-send adds one that says what was cancelled.
     void Fallo(const QString &descripcion);
     // Nothing writing, paused, draining or queued any more.
     void Desocupado();
@@ -85,6 +93,7 @@ private:
     void Fallar(const QString &descripcion, bool cerrarPuerto);
     void AtenderFalla(const QString &descripcion);
     QString TextoDeLineaDetenida(qint64 pendientes) const;
+    QString TextoDeCancelacion() const;
 
     PuertoSerie &puerto;
     QTimer *timer1;
@@ -92,6 +101,9 @@ private:
     QList<QByteArray> cola;
     QByteArray cadena;
     qsizetype posicion = 0;
+    // Bytes of the string known to have left the port: up to the last pause
+    // point it drained.
+    qsizetype yaSalidos = 0;
     Estado estado = Estado::Libre;
     // Changes whenever a string starts or everything is dropped; code that
     // emitted a signal checks it to learn whether a receiver changed the state.

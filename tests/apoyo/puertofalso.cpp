@@ -42,10 +42,11 @@ bool PuertoFalso::PonerAjustes(const QString &texto)
 bool PuertoFalso::Abrir()
 {
     ++intentosDeAbrir;
-    if (abierto && numeroAbierto == numero)
+    if (abierto && numeroAbierto == numero && !dispositivoCambiado)
         return true;
     if (abierto)
         Cerrar();
+    dispositivoCambiado = false;
     if (!falloAlAbrir.isEmpty()) {
         error = falloAlAbrir;
         return false;
@@ -138,6 +139,11 @@ void PuertoFalso::ProvocarFalla(const QString &descripcion)
     pendientes = 0;
     error = descripcion;
     Q_EMIT Falla(descripcion);
+}
+
+void PuertoFalso::CambiarDispositivo()
+{
+    dispositivoCambiado = true;
 }
 
 QByteArray PuertoFalso::Escrito() const

@@ -12,8 +12,8 @@
 //
 // Like the real port: the number must be 1 to 6 and the settings must pass
 // AjustesSerie (they are kept in canonical form); Abrir() opens, reopens after
-// a number change, and otherwise does nothing; a failure while open closes the
-// port before Falla() is emitted.
+// a number change or a change of device, and otherwise does nothing; a
+// failure while open closes the port before Falla() is emitted.
 //
 //     PuertoFalso puerto;
 //     puerto.PonerVaciadoManual(true);   // bytes stay pending...
@@ -54,6 +54,10 @@ public:
     void FallarAlEscribir(const QString &descripcion);
     // A lost device: closes the port, drops what was pending and emits Falla.
     void ProvocarFalla(const QString &descripcion);
+    // The device behind the port's name changed while it stayed open, with
+    // nothing said (unplugged and replugged, or relinked while idle): the
+    // next Abrir() closes the port and opens it again.
+    void CambiarDispositivo();
 
     // --- What the test looks at.
 
@@ -71,6 +75,7 @@ private:
     int numeroAbierto = 0;
     QString ajustes;
     bool abierto = false;
+    bool dispositivoCambiado = false;
     bool vaciadoManual = false;
     qint64 pendientes = 0;
     qint64 maximoPendiente = 0;

@@ -71,6 +71,12 @@ private Q_SLOTS:
     void lineaLentaNoEsDetenida();
     void mandarDesdeEscrita();
     void posicionesMasAllaDe32767();
+    void contarTramas_data();
+    void contarTramas();
+    void cancelacionCuentaLasTramas_data();
+    void cancelacionCuentaLasTramas();
+    void cancelacionVaAntesDelDetalle();
+    void dispositivoCambiadoSeReabreAntesDeEscribir();
 };
 
 void PruebaTransmisor::cadenaSinPausa_data()
@@ -307,7 +313,10 @@ void PruebaTransmisor::falloDescartaTodoYReabre()
         banco.puerto.ProvocarFalla(descripcion);
     }
     QTRY_COMPARE(banco.Contar(u"Fallo"_s), 1);
-    QCOMPARE(banco.lineas.filter(u"Fallo"_s), QStringList{u"Fallo "_s + descripcion});
+    // The first address frame had left; the other 100 and the queued one not.
+    QCOMPARE(banco.lineas.filter(u"Fallo"_s),
+             QStringList{u"Fallo "_s + descripcion
+                         + u"\n\nSe canceló la transmisión: no salieron 101 de sus 102 tramas."_s});
     QCOMPARE(banco.lineas.last(), u"Desocupado"_s);
     QVERIFY(!banco.transmisor.Ocupado());
     QVERIFY(!banco.puerto.Abierto());
@@ -331,15 +340,20 @@ void PruebaTransmisor::lineaDetenida_data()
 {
     QTest::addColumn<QByteArray>("cadena");
     QTest::addColumn<qsizetype>("escritos");
-    QTest::newRow("esperando lugar") << QByteArray(400, 'x') << qsizetype(Transmisor::MarcaDePendientes);
-    QTest::newRow("esperando la pausa") << ArmarMensajeDeDirecciones() << qsizetype(12);
-    QTest::newRow("esperando el final") << ArmarTrama("Hola", 5) << qsizetype(14);
+    QTest::addColumn<QString>("cancelacion"); // with the queued frame
+    QTest::newRow("esperando lugar") << QByteArray(400, 'x') << qsizetype(Transmisor::MarcaDePendientes)
+                                     << u"no salieron 2 de sus 2 tramas"_s;
+    QTest::newRow("esperando la pausa") << ArmarMensajeDeDirecciones() << qsizetype(12)
+                                        << u"no salieron 102 de sus 102 tramas"_s;
+    QTest::newRow("esperando el final") << ArmarTrama("Hola", 5) << qsizetype(14)
+                                        << u"no salieron 2 de sus 2 tramas"_s;
 }
 
 void PruebaTransmisor::lineaDetenida()
 {
     QFETCH(QByteArray, cadena);
     QFETCH(qsizetype, escritos);
+    QFETCH(QString, cancelacion);
     Banco banco(true);
     banco.transmisor.PonerPlazoSinAvance(150ms);
     QVERIFY(banco.transmisor.Mandar(cadena));
@@ -347,6 +361,7 @@ void PruebaTransmisor::lineaDetenida()
     QTRY_COMPARE_WITH_TIMEOUT(banco.Contar(u"Fallo"_s), 1, 3000);
     const QString fallo = banco.lineas.filter(u"Fallo"_s).first();
     QVERIFY2(fallo.contains(u"Com1"_s) && fallo.contains(u"150 ms"_s), qPrintable(fallo));
+    QVERIFY2(fallo.endsWith(u"\n\nSe canceló la transmisión: "_s + cancelacion + u"."_s), qPrintable(fallo));
     QVERIFY(!banco.puerto.Abierto());
     QCOMPARE(banco.puerto.Cierres(), 1);
     QVERIFY(!banco.transmisor.Ocupado());
@@ -404,6 +419,133 @@ void PruebaTransmisor::posicionesMasAllaDe32767()
     QTRY_VERIFY(!banco.transmisor.Ocupado());
     QCOMPARE(banco.puerto.Escrito(), cadena);
     QCOMPARE(banco.avances.last(), 40000);
+}
+
+void PruebaTransmisor::contarTramas_data()
+{
+    QTest::addColumn<QByteArray>("cadena");
+    QTest::addColumn<qsizetype>("desde");
+    QTest::addColumn<qsizetype>("tramas");
+
+    const QByteArray direcciones = ArmarMensajeDeDirecciones();
+    QTest::newRow("vacía") << QByteArray() << qsizetype(0) << qsizetype(0);
+    QTest::newRow("una trama") << ArmarTrama("Hola", 5) << qsizetype(0) << qsizetype(1);
+    QTest::newRow("desde su último byte") << ArmarTrama("Hola", 5) << qsizetype(13) << qsizetype(1);
+    QTest::newRow("pasada entera") << ArmarTrama("Hola", 5) << qsizetype(14) << qsizetype(0);
+    QTest::newRow("a todos") << ArmarTrama("Hola", 0) << qsizetype(0) << qsizetype(1);
+    // Its address byte is a 200 that does not end the frame.
+    QTest::newRow("dirección 200") << ArmarTrama("x", 200) << qsizetype(0) << qsizetype(1);
+    QTest::newRow("dirección 200 tras la pausa") << ArmarTrama("x", 200) << qsizetype(2) << qsizetype(1);
+    QTest::newRow("direcciones") << direcciones << qsizetype(0) << qsizetype(101);
+    QTest::newRow("direcciones tras la primera") << direcciones << qsizetype(12) << qsizetype(100);
+    QTest::newRow("direcciones en la última") << direcciones << qsizetype(1290) << qsizetype(1);
+    QTest::newRow("bytes sin trama") << QByteArray(400, 'x') << qsizetype(0) << qsizetype(1);
+    QTest::newRow("200 sueltos") << QByteArray("a" + Pausa + Pausa + "b") << qsizetype(0) << qsizetype(3);
+    QTest::newRow("cabecera 202 al final") << QByteArray("\xCA") << qsizetype(0) << qsizetype(1);
+}
+
+void PruebaTransmisor::contarTramas()
+{
+    QFETCH(QByteArray, cadena);
+    QFETCH(qsizetype, desde);
+    QFETCH(qsizetype, tramas);
+    QCOMPARE(Transmisor::ContarTramas(cadena, desde), tramas);
+}
+
+void PruebaTransmisor::cancelacionCuentaLasTramas_data()
+{
+    QTest::addColumn<QList<QByteArray>>("cadenas");
+    // Pause points drained, each letting the next stretch be written, before
+    // the device is lost.
+    QTest::addColumn<int>("vaciados");
+    QTest::addColumn<QString>("cancelacion");
+
+    const QByteArray direcciones = ArmarMensajeDeDirecciones();
+    QTest::newRow("una trama") << QList<QByteArray>{ArmarTrama("Hola", 5)} << 0
+                               << u"su única trama no salió"_s;
+    // Written whole but not yet drained: it may not have reached the sign.
+    QTest::newRow("direcciones, la primera sin vaciar") << QList<QByteArray>{direcciones} << 0
+                                                        << u"no salieron 101 de sus 101 tramas"_s;
+    QTest::newRow("direcciones, tras la primera pausa") << QList<QByteArray>{direcciones} << 1
+                                                        << u"no salieron 100 de sus 101 tramas"_s;
+    QTest::newRow("direcciones, tras tres pausas") << QList<QByteArray>{direcciones} << 3
+                                                   << u"no salieron 98 de sus 101 tramas"_s;
+    QTest::newRow("la última de dos") << QList<QByteArray>{ArmarTrama("uno", 1) + ArmarTrama("dos", 2)} << 1
+                                      << u"no salió 1 de sus 2 tramas"_s;
+    QTest::newRow("tres destinos") << QList<QByteArray>{ArmarTrama("a", 1), ArmarTrama("a", 2), ArmarTrama("a", 3)}
+                                   << 0 << u"no salieron 3 de sus 3 tramas"_s;
+    QTest::newRow("dirección 200 tras su pausa") << QList<QByteArray>{ArmarTrama("x", 200)} << 1
+                                                 << u"su única trama no salió"_s;
+    QTest::newRow("direcciones y una en cola") << QList<QByteArray>{direcciones, ArmarTrama("b", 9)} << 2
+                                               << u"no salieron 100 de sus 102 tramas"_s;
+}
+
+void PruebaTransmisor::cancelacionCuentaLasTramas()
+{
+    QFETCH(QList<QByteArray>, cadenas);
+    QFETCH(int, vaciados);
+    QFETCH(QString, cancelacion);
+
+    Banco banco(true, 5ms);
+    for (const QByteArray &cadena : cadenas)
+        QVERIFY(banco.transmisor.Mandar(cadena));
+    for (int vez = 0; vez < vaciados; ++vez) {
+        const qsizetype antes = banco.puerto.Escrito().size();
+        banco.puerto.VaciarTodo();
+        QTRY_VERIFY(banco.puerto.Escrito().size() > antes);
+    }
+    banco.puerto.ProvocarFalla(u"Se perdió la comunicación con el puerto Com1."_s);
+    QCOMPARE(banco.lineas.filter(u"Fallo"_s),
+             QStringList{u"Fallo Se perdió la comunicación con el puerto Com1.\n\nSe canceló la transmisión: "_s
+                         + cancelacion + u"."_s});
+    QVERIFY(!banco.transmisor.Ocupado());
+}
+
+void PruebaTransmisor::cancelacionVaAntesDelDetalle()
+{
+    Banco banco(true);
+    QVERIFY(banco.transmisor.Mandar(ArmarTrama("Hola", 5)));
+    banco.puerto.ProvocarFalla(u"Se perdió la comunicación.\n\nDetalle del sistema: Input/output error"_s);
+    QCOMPARE(banco.lineas.filter(u"Fallo"_s),
+             QStringList{u"Fallo Se perdió la comunicación.\n\nSe canceló la transmisión: su única trama no "
+                         u"salió.\n\nDetalle del sistema: Input/output error"_s});
+}
+
+void PruebaTransmisor::dispositivoCambiadoSeReabreAntesDeEscribir()
+{
+    Banco banco(true);
+    const QByteArray primera = ArmarTrama("uno", 1);
+    const QByteArray segunda = ArmarTrama("dos", 2);
+    const QByteArray tercera = ArmarTrama("tres", 3);
+    QVERIFY(banco.transmisor.Mandar(primera));
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
+
+    // Replugged while idle: the next string opens the port again before its
+    // first byte, and no failure is told.
+    QList<int> aperturasAlComenzar;
+    QList<qsizetype> escritosAlComenzar;
+    connect(&banco.transmisor, &Transmisor::Comenzada, this, [&] {
+        aperturasAlComenzar.append(banco.puerto.Aperturas());
+        escritosAlComenzar.append(banco.puerto.Escrito().size());
+    });
+    banco.puerto.CambiarDispositivo();
+    QVERIFY(banco.transmisor.Mandar(segunda));
+    QVERIFY(banco.transmisor.Mandar(tercera));
+    QCOMPARE(aperturasAlComenzar, QList<int>{2});
+    QCOMPARE(banco.puerto.Cierres(), 1);
+
+    // Changed again while the second drains: the queued third is written
+    // only after one more reopening.
+    banco.puerto.CambiarDispositivo();
+    banco.puerto.VaciarTodo();
+    QTRY_COMPARE(banco.puerto.Escrito(), QByteArray(primera + segunda + tercera));
+    banco.puerto.VaciarTodo();
+    QTRY_VERIFY(!banco.transmisor.Ocupado());
+    QCOMPARE(aperturasAlComenzar, (QList<int>{2, 3}));
+    QCOMPARE(escritosAlComenzar, (QList<qsizetype>{primera.size(), primera.size() + segunda.size()}));
+    QCOMPARE(banco.puerto.Cierres(), 2);
+    QCOMPARE(banco.Contar(u"Fallo"_s), 0);
 }
 
 QTEST_GUILESS_MAIN(PruebaTransmisor)
