@@ -24,6 +24,8 @@ UbicacionDePuerto UbicarPuerto(int numero)
         if (entrada.isSymLink())
             ubicacion.destino = QDir::toNativeSeparators(entrada.symLinkTarget());
         ubicacion.existe = entrada.exists();
+        if (ubicacion.existe)
+            ubicacion.dispositivo = QDir::toNativeSeparators(entrada.canonicalFilePath());
         return ubicacion;
     }
 
@@ -33,9 +35,14 @@ UbicacionDePuerto UbicarPuerto(int numero)
     ubicacion.existe = std::any_of(puertos.cbegin(), puertos.cend(), [&](const QSerialPortInfo &info) {
         return info.portName().compare(ubicacion.ruta, Qt::CaseInsensitive) == 0;
     });
+    if (ubicacion.existe)
+        ubicacion.dispositivo = ubicacion.ruta;
 #else
     ubicacion.ruta = u"/dev/ttyS%1"_s.arg(numero - 1);
-    ubicacion.existe = QFileInfo::exists(ubicacion.ruta);
+    const QFileInfo dispositivo(ubicacion.ruta);
+    ubicacion.existe = dispositivo.exists();
+    if (ubicacion.existe)
+        ubicacion.dispositivo = dispositivo.canonicalFilePath();
 #endif
     return ubicacion;
 }

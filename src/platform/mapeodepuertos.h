@@ -13,6 +13,9 @@ struct UbicacionDePuerto
 {
     QString ruta;    // what is opened: the comN entry itself, or the device
     QString destino; // the device a comN link points to; empty otherwise
+    // The device itself, every link followed ("/dev/ttyUSB0" for a by-id
+    // link); empty when nothing is there.
+    QString dispositivo;
     bool existe = false;    // the device (or the link's target) is there
     bool porEnlace = false; // chosen through a comN entry
 };

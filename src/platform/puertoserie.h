@@ -5,7 +5,7 @@
 
 // What the sign link relies on from the serial control: port number (1 to 6),
 // settings string ("9600,N,8,1"), open state, bytes still queued, writing and
-// the errors, each with a description an operator can act on.
+// the errors, each with a description an operator can act on, in Spanish.
 //
 // Writing is asynchronous: Escribir() queues the bytes and returns at once;
 // BytesEntregados() follows the bytes as the driver takes them. A write error
@@ -27,8 +27,12 @@ public:
     virtual QString Ajustes() const = 0;
     virtual bool PonerAjustes(const QString &ajustes) = 0;
 
-    // Opens the port if it is closed, or reopens it if the port number changed
-    // since it was opened; does nothing when it is open with the current number.
+    // Opens the port if it is closed. An open port is reopened if the port
+    // number changed since it was opened, or if the device it holds is no
+    // longer the one the number leads to or no longer answers (unplugged,
+    // replugged or relinked while idle); otherwise nothing happens. Called
+    // before each transmission, so a device that changed while idle costs no
+    // failed send.
     virtual bool Abrir() = 0;
     virtual bool Abierto() const = 0;
     virtual void Cerrar() = 0;

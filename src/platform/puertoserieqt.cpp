@@ -1,13 +1,16 @@
 #include "platform/puertoserieqt.h"
 
-#include "platform/mapeodepuertos.h"
-
 #include <QDir>
 #include <QFile>
 
-#ifdef Q_OS_LINUX
+#ifdef Q_OS_UNIX
 #include <cerrno>
+#include <grp.h>
+#include <poll.h>
+#include <pwd.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -18,10 +21,30 @@ namespace {
 constexpr int PrimerPuerto = 1;
 constexpr int UltimoPuerto = 6;
 
-QString TextoDeDispositivo(int numero, const QString &ruta)
+// "Com2 (/home/ana/com2 -> /dev/ttyUSB0)": the name the operator chose and the
+// device behind it.
+QString TextoDeDispositivo(int numero, const QString &ruta, const QString &dispositivo = {})
 {
-    return u"Com%1 (%2)"_s.arg(QString::number(numero), ruta);
+    if (dispositivo.isEmpty() || dispositivo == ruta)
+        return u"Com%1 (%2)"_s.arg(QString::number(numero), ruta);
+    return u"Com%1 (%2 -> %3)"_s.arg(QString::number(numero), ruta, dispositivo);
 }
+
+#ifdef Q_OS_UNIX
+QString NombreDeGrupo(gid_t grupo)
+{
+    if (const group *entrada = ::getgrgid(grupo))
+        return QString::fromLocal8Bit(entrada->gr_name);
+    return QString::number(grupo);
+}
+
+QString NombreDeUsuario(uid_t usuario)
+{
+    if (const passwd *entrada = ::getpwuid(usuario))
+        return QString::fromLocal8Bit(entrada->pw_name);
+    return QString::number(usuario);
+}
+#endif
 
 } // namespace
 
@@ -82,8 +105,9 @@ bool PuertoSerieQt::PonerAjustes(const QString &texto)
     }
 #endif
     if (!AplicarAjustes(*nuevos)) {
-        error = u"El puerto %1 no admite los ajustes «%2»: %3."_s.arg(
-            TextoDeDispositivo(numero, rutaAbierta), texto, serie->errorString());
+        error = ConDetalle(u"El puerto %1 no admite los ajustes «%2»: %3."_s.arg(
+                               DispositivoEnUso(), texto, TextoDeError(serie->error())),
+                           serie->errorString());
         AplicarAjustes(ajustesInterpretados);
         return false;
     }
@@ -123,7 +147,10 @@ bool PuertoSerieQt::AplicarAjustes(const AjustesSerie &nuevos)
 bool PuertoSerieQt::Abrir()
 {
     if (serie->isOpen()) {
-        if (numeroAbierto == numero)
+        // A port open for writing only hears nothing of an adapter unplugged,
+        // replugged or relinked while it was idle; asked now, before anything
+        // is written, it reopens instead of failing the send.
+        if (numeroAbierto == numero && SigueSiendoElMismo())
             return true;
         Cerrar();
     }
@@ -145,47 +172,162 @@ bool PuertoSerieQt::Abrir()
 
     serie->setPortName(ubicacion.ruta);
     if (!AplicarAjustes(ajustesInterpretados) || !serie->open(QIODevice::WriteOnly)) {
-        error = DescribirFallaAlAbrir(ubicacion.ruta);
+        error = DescribirFallaAlAbrir(ubicacion);
         if (serie->isOpen())
             serie->close();
         return false;
     }
     numeroAbierto = numero;
     rutaAbierta = ubicacion.ruta;
+    dispositivoAbierto = ubicacion.dispositivo;
     cerradoPorFalla = false;
+#ifdef Q_OS_UNIX
+    struct stat abierto {};
+    if (::fstat(serie->handle(), &abierto) == 0) {
+        numeroDeDispositivo = abierto.st_rdev;
+        sistemaDeArchivos = abierto.st_dev;
+        nodo = abierto.st_ino;
+    }
+#endif
     return true;
 }
 
-QString PuertoSerieQt::DescribirFallaAlAbrir(const QString &ruta) const
+bool PuertoSerieQt::SigueSiendoElMismo() const
 {
-    const QString dispositivo = TextoDeDispositivo(numero, ruta);
+    const UbicacionDePuerto ubicacion = UbicarPuerto(numeroAbierto);
+    if (!ubicacion.existe || ubicacion.ruta != rutaAbierta)
+        return false;
+#ifdef Q_OS_UNIX
+    // The same file: for a device its number, since a device may be reached
+    // through more than one node; for anything else its inode.
+    struct stat ahora {};
+    if (::stat(QFile::encodeName(ubicacion.ruta).constData(), &ahora) != 0)
+        return false;
+    const bool mismo = S_ISCHR(ahora.st_mode)
+        ? ahora.st_rdev == numeroDeDispositivo
+        : ahora.st_dev == sistemaDeArchivos && ahora.st_ino == nodo;
+    if (!mismo)
+        return false;
+
+    // Still answering: a device that was unplugged, or a pseudo-terminal
+    // whose other end closed, is hung up; it refuses every request and polls
+    // as hung up, while its node may even be back for a new device.
+    const int descriptor = serie->handle();
+    termios modo {};
+    if (::tcgetattr(descriptor, &modo) != 0)
+        return false;
+    pollfd consulta {descriptor, POLLOUT, 0};
+    int listos = 0;
+    do {
+        listos = ::poll(&consulta, 1, 0);
+    } while (listos < 0 && errno == EINTR);
+    return listos >= 0 && (consulta.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0;
+#else
+    return true;
+#endif
+}
+
+QString PuertoSerieQt::DescribirFallaAlAbrir(const UbicacionDePuerto &ubicacion) const
+{
+    const QString dispositivo = TextoDeDispositivo(numero, ubicacion.ruta, ubicacion.dispositivo);
+    const QString detalle = serie->errorString();
     switch (serie->error()) {
     case QSerialPort::DeviceNotFoundError:
-        return u"No se puede abrir el puerto %1: el dispositivo no existe. Conecte el adaptador "
-               u"serie o cree en la carpeta de trabajo un enlace llamado com%2 que apunte al "
-               u"dispositivo correcto."_s.arg(dispositivo, QString::number(numero));
+        return ConDetalle(u"No se puede abrir el puerto %1: el dispositivo no existe. Conecte el "
+                          u"adaptador serie o cree en la carpeta de trabajo un enlace llamado com%2 "
+                          u"que apunte al dispositivo correcto."_s.arg(dispositivo, QString::number(numero)),
+                          detalle);
     case QSerialPort::PermissionError: {
         // QSerialPort says PermissionError both for a lock file held by
         // another program and for a device the user may not open; only the
         // latter is a matter of file permissions.
         bool sinPermiso = false;
 #ifdef Q_OS_UNIX
-        sinPermiso = ::access(QFile::encodeName(ruta).constData(), W_OK) != 0 && errno == EACCES;
+        sinPermiso = ::access(QFile::encodeName(ubicacion.ruta).constData(), W_OK) != 0 && errno == EACCES;
 #endif
-        if (sinPermiso) {
-            return u"No hay permiso para abrir el puerto %1. El usuario debe pertenecer al grupo "
-                   u"dialout (sudo usermod -aG dialout $USER, y volver a iniciar la sesión)."_s.arg(
-                       dispositivo);
-        }
-        return u"No se puede abrir el puerto %1: está en uso por otro programa. Ciérrelo y vuelva "
-               u"a intentarlo."_s.arg(dispositivo);
+        if (sinPermiso)
+            return ConDetalle(TextoSinPermiso(numero, ubicacion.ruta, ubicacion.dispositivo), detalle);
+        return ConDetalle(u"No se puede abrir el puerto %1: está en uso por otro programa. Ciérrelo "
+                          u"y vuelva a intentarlo."_s.arg(dispositivo),
+                          detalle);
     }
     case QSerialPort::UnsupportedOperationError:
-        return u"No se puede abrir el puerto %1 con los ajustes %2: %3. Compruebe que el "
-               u"dispositivo es un puerto serie."_s.arg(dispositivo, ajustes, serie->errorString());
+        return ConDetalle(u"No se puede abrir el puerto %1 con los ajustes %2: %3. Compruebe que el "
+                          u"dispositivo es un puerto serie."_s.arg(dispositivo, ajustes,
+                                                                    TextoDeError(serie->error())),
+                          detalle);
     default:
-        return u"No se puede abrir el puerto %1: %2."_s.arg(dispositivo, serie->errorString());
+        return ConDetalle(u"No se puede abrir el puerto %1: %2."_s.arg(dispositivo, TextoDeError(serie->error())),
+                          detalle);
     }
+}
+
+QString PuertoSerieQt::TextoDeError(QSerialPort::SerialPortError codigo)
+{
+    switch (codigo) {
+    case QSerialPort::NoError:
+        return u"el sistema no informó ningún error"_s;
+    case QSerialPort::DeviceNotFoundError:
+        return u"el dispositivo no existe"_s;
+    case QSerialPort::PermissionError:
+        return u"no hay permiso para usar el dispositivo, o lo está usando otro programa"_s;
+    case QSerialPort::OpenError:
+        return u"el puerto ya estaba abierto"_s;
+    case QSerialPort::NotOpenError:
+        return u"el puerto no está abierto"_s;
+    case QSerialPort::WriteError:
+        return u"el dispositivo no aceptó los datos"_s;
+    case QSerialPort::ReadError:
+        return u"no se pudieron leer datos del dispositivo"_s;
+    case QSerialPort::ResourceError:
+        return u"el dispositivo dejó de responder (se desconectó o se apagó)"_s;
+    case QSerialPort::UnsupportedOperationError:
+        return u"el dispositivo no admite la operación pedida; puede que no sea un puerto serie"_s;
+    case QSerialPort::TimeoutError:
+        return u"el dispositivo no respondió a tiempo"_s;
+    case QSerialPort::UnknownError:
+        break;
+    }
+    return u"ocurrió un error desconocido del puerto serie"_s;
+}
+
+QString PuertoSerieQt::ConDetalle(const QString &texto, const QString &detalle)
+{
+    if (detalle.isEmpty())
+        return texto;
+    return texto + u"\n\nDetalle del sistema: "_s + detalle;
+}
+
+QString PuertoSerieQt::TextoSinPermiso(int numero, const QString &ruta, const QString &dispositivo)
+{
+    const QString donde = dispositivo.isEmpty() ? ruta : dispositivo;
+    const QString puerto = TextoDeDispositivo(numero, ruta, dispositivo);
+#ifdef Q_OS_UNIX
+    struct stat datos {};
+    if (::stat(QFile::encodeName(donde).constData(), &datos) == 0) {
+        const QString grupo = NombreDeGrupo(datos.st_gid);
+        // Joining the group helps only if the group may write, and nobody is
+        // sent to join the administrators' group.
+        if ((datos.st_mode & S_IWGRP) != 0 && datos.st_gid != 0) {
+            return u"No hay permiso para abrir el puerto %1: el dispositivo %2 pertenece al grupo %3 "
+                   u"y este usuario no está en él. Agréguelo al grupo (sudo adduser $USER %3) y "
+                   u"vuelva a iniciar la sesión."_s.arg(puerto, donde, grupo);
+        }
+        return u"No hay permiso para abrir el puerto %1: el dispositivo %2 pertenece al usuario %3 "
+               u"y al grupo %4, y ese grupo no puede escribir en él. Pida al administrador del "
+               u"equipo que le dé acceso al dispositivo."_s.arg(puerto, donde,
+                                                            NombreDeUsuario(datos.st_uid), grupo);
+    }
+#endif
+    return u"No hay permiso para abrir el puerto %1: este usuario no puede escribir en el "
+           u"dispositivo %2. Pida al administrador del equipo que le dé acceso."_s.arg(puerto, donde);
+}
+
+QString PuertoSerieQt::DispositivoEnUso() const
+{
+    if (serie->isOpen())
+        return TextoDeDispositivo(numeroAbierto, rutaAbierta, dispositivoAbierto);
+    return u"Com%1"_s.arg(numero);
 }
 
 bool PuertoSerieQt::Abierto() const
@@ -200,6 +342,7 @@ void PuertoSerieQt::Cerrar()
         serie->close();
     numeroAbierto = 0;
     rutaAbierta.clear();
+    dispositivoAbierto.clear();
 }
 
 qint64 PuertoSerieQt::Pendientes() const
@@ -235,8 +378,9 @@ bool PuertoSerieQt::Escribir(const QByteArray &bytes)
         return false;
     }
     if (serie->write(bytes) != bytes.size()) {
-        error = u"El puerto %1 no aceptó los datos: %2."_s.arg(
-            TextoDeDispositivo(numeroAbierto, rutaAbierta), serie->errorString());
+        error = ConDetalle(u"El puerto %1 no aceptó los datos: %2."_s.arg(DispositivoEnUso(),
+                                                                          TextoDeError(serie->error())),
+                           serie->errorString());
         return false;
     }
     return true;
@@ -252,6 +396,11 @@ QString PuertoSerieQt::RutaAbierta() const
     return rutaAbierta;
 }
 
+QString PuertoSerieQt::DispositivoAbierto() const
+{
+    return dispositivoAbierto;
+}
+
 void PuertoSerieQt::AtenderError(QSerialPort::SerialPortError codigo)
 {
     if (codigo != QSerialPort::ResourceError && codigo != QSerialPort::WriteError)
@@ -260,11 +409,13 @@ void PuertoSerieQt::AtenderError(QSerialPort::SerialPortError codigo)
         return;
     // Closed at once: left open, a lost device keeps the write notifier firing
     // and the error repeats without end.
-    const QString dispositivo = TextoDeDispositivo(numeroAbierto, rutaAbierta);
-    const QString motivo = serie->errorString();
+    const QString dispositivo = DispositivoEnUso();
+    const QString detalle = serie->errorString();
     Cerrar();
     cerradoPorFalla = true;
-    error = u"Se perdió la comunicación con el puerto %1: %2. Revise que el adaptador serie esté "
-            u"conectado; el próximo envío volverá a abrir el puerto."_s.arg(dispositivo, motivo);
+    error = ConDetalle(u"Se perdió la comunicación con el puerto %1: %2. Revise que el adaptador "
+                       u"serie esté conectado; el próximo envío volverá a abrir el puerto."_s.arg(
+                           dispositivo, TextoDeError(codigo)),
+                       detalle);
     Q_EMIT Falla(error);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ajustesserie.h"
+#include "platform/mapeodepuertos.h"
 #include "platform/puertoserie.h"
 
 #include <QSerialPort>
@@ -13,6 +14,14 @@
 // a change of settings reaches an open port at once. The port is opened for
 // writing only, without flow control: nothing is ever read from the signs.
 // Evento() is never emitted: no send threshold is set.
+//
+// Abrir() on an open port also makes sure that it still holds the device its
+// name leads to now, and that the device still answers; if not, it closes the
+// port and opens it again, once, so an adapter unplugged, replugged or
+// relinked while nothing was being sent costs no message.
+//
+// Every text it gives is the program's own, in Spanish; what the system says
+// (in its own language) only follows on a last line, "Detalle del sistema: ...".
 class PuertoSerieQt final : public PuertoSerie
 {
     Q_OBJECT
@@ -41,16 +50,36 @@ public:
 
     // The device path the open port was opened with; empty when closed.
     QString RutaAbierta() const;
+    // The device the open port holds, every link followed; empty when closed.
+    QString DispositivoAbierto() const;
+
+    // What went wrong, in the program's words: a clause to follow a colon,
+    // never empty, for every error QSerialPort can report.
+    static QString TextoDeError(QSerialPort::SerialPortError error);
+    // The system's own text as the last line of a message, if there is one.
+    static QString ConDetalle(const QString &texto, const QString &detalle);
+    // The refusal for a device this user may not write to: it names the device
+    // behind the port's name and, when joining the group that owns it would
+    // give access, that group and how to join it.
+    static QString TextoSinPermiso(int numero, const QString &ruta, const QString &dispositivo);
 
 private:
     bool AplicarAjustes(const AjustesSerie &ajustes);
-    QString DescribirFallaAlAbrir(const QString &ruta) const;
+    QString DescribirFallaAlAbrir(const UbicacionDePuerto &ubicacion) const;
+    QString DispositivoEnUso() const;
+    bool SigueSiendoElMismo() const;
     void AtenderError(QSerialPort::SerialPortError error);
 
     QSerialPort *serie;
     int numero = 1;
     int numeroAbierto = 0;
     QString rutaAbierta;
+    QString dispositivoAbierto;
+    // Which file the open port holds: the device number for a device, the
+    // file system and inode otherwise.
+    quint64 numeroDeDispositivo = 0;
+    quint64 sistemaDeArchivos = 0;
+    quint64 nodo = 0;
     QString ajustes;
     AjustesSerie ajustesInterpretados;
     QString error;
