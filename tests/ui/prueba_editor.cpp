@@ -8,14 +8,18 @@
 #include "ui/configred.h"
 #include "ui/frmdialogenvio.h"
 #include "ui/frmeditordetextos.h"
+#include "ui/medidas.h"
 #include "ui/principal.h"
 
 #include <QAbstractItemView>
 #include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const QStringList TresCarteles = {QStringLiteral("interfase com1,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
@@ -43,6 +47,11 @@ class PruebaEditor : public QObject
 private Q_SLOTS:
     // Every test ends with its whole program gone: no window left behind.
     void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
+    void tablaDeBotonesDeEfecto_data();
+    void tablaDeBotonesDeEfecto();
+    void barraDeMenus_data();
+    void barraDeMenus();
+    void ventanaReusadaEmpiezaEnGlobal();
     void botonesDeEfecto_data();
     void botonesDeEfecto();
     void portapapeles();
@@ -61,6 +70,187 @@ private Q_SLOTS:
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
 };
+
+void PruebaEditor::tablaDeBotonesDeEfecto_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<int>("arriba"); // twips
+    QTest::addColumn<QString>("etiqueta");
+
+    // Top to bottom, which is also the tab order after the text box.
+    QTest::newRow("1") << u"EfeTitila"_s << u"TITILA"_s << 120 << u"[titila]"_s;
+    QTest::newRow("2") << u"EfeNoTitila"_s << u"NO TITILA"_s << 360 << u"[no titila]"_s;
+    QTest::newRow("3") << u"EfeNormal"_s << u"NORMAL"_s << 600 << u"[normal]"_s;
+    QTest::newRow("4") << u"EfeExp"_s << u"EXPANDIDA"_s << 840 << u"[exp]"_s;
+    QTest::newRow("5") << u"EfeVel0"_s << u"VELOCIDAD 0"_s << 1080 << u"[v0]"_s;
+    QTest::newRow("6") << u"EfeVel1"_s << u"VELOCIDAD 1"_s << 1320 << u"[v1]"_s;
+    QTest::newRow("7") << u"EfeVel2"_s << u"VELOCIDAD 2"_s << 1560 << u"[v2]"_s;
+    QTest::newRow("8") << u"EfePausa"_s << u"PAUSA"_s << 1800 << u"[pausa]"_s;
+    QTest::newRow("9") << u"EfeCentra"_s << u"CENTRA"_s << 2040 << u"[centra]"_s;
+    QTest::newRow("10") << u"EfeBaja"_s << u"BAJA"_s << 2280 << u"[baja]"_s;
+    QTest::newRow("11") << u"EfeSube"_s << u"SUBE"_s << 2520 << u"[sube]"_s;
+    QTest::newRow("12") << u"EfeCorreIzq"_s << u"CORRE IZQ."_s << 2760 << u"[izq]"_s;
+    QTest::newRow("13") << u"EfeEspacioSeg"_s << u"ESPACIO SEG."_s << 3000 << u"[esp seg]"_s;
+}
+
+void PruebaEditor::tablaDeBotonesDeEfecto()
+{
+    QFETCH(QString, nombre);
+    QFETCH(QString, titulo);
+    QFETCH(int, arriba);
+    QFETCH(QString, etiqueta);
+
+    Escenario escenario;
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    auto *boton = Control<QPushButton>(&editor, nombre);
+    QCOMPARE(boton->text(), titulo);
+    QCOMPARE(boton->geometry(), RectanguloEnTwips(editor, 120, arriba, 1095, 195));
+
+    // The one before it in the tab order: the text box, or the button above.
+    const int fila = QTest::currentDataTag() == QByteArray("1") ? 0 : 1;
+    QWidget *anterior = boton->previousInFocusChain();
+    while (anterior->focusPolicy() == Qt::NoFocus)
+        anterior = anterior->previousInFocusChain();
+    if (fila == 0)
+        QCOMPARE(anterior, &editor.Texto());
+    else
+        QCOMPARE(anterior->geometry().top(), TwipsAPixelesY(editor, arriba - 240));
+
+    editor.Texto().setPlainText(u"ab"_s);
+    editor.modificado = false;
+    Seleccionar(editor.Texto(), 1, 1);
+    QTest::mouseClick(boton, Qt::LeftButton);
+    QCOMPARE(editor.TextoCrLf(), u"a"_s + etiqueta + u"b"_s);
+    QVERIFY(editor.modificado);
+}
+
+void PruebaEditor::barraDeMenus_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<QString>("titulo");    // "-" for a separator
+    QTest::addColumn<QString>("dentroDe"); // the menu's own name
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<bool>("habilitado");
+    QTest::addColumn<int>("esperado"); // its place, depth first
+
+    int lugar = 0;
+    auto fila = [&lugar](const char *nombre, const char *titulo, const char *dentroDe, bool visible = true,
+                         bool habilitado = true) {
+        QTest::newRow(nombre) << QString::fromLatin1(nombre) << QString::fromUtf8(titulo)
+                              << QString::fromLatin1(dentroDe) << visible << habilitado << lugar++;
+    };
+    // In menu order, top to bottom; three signs registered, so "&Destinos"
+    // is shown.
+    fila("mnuArchivo", "&Archivo", "");
+    fila("mnuNuevoTexto", "Crear Un &Nuevo Texto", "mnuArchivo");
+    fila("mnuCargarTexto", "&Abrir Un Texto", "mnuArchivo");
+    fila("mnuCerrar", "&Cerrar", "mnuArchivo");
+    fila("mnuSeparator1", "-", "mnuArchivo");
+    fila("mnuGuardar", "&Guardar", "mnuArchivo");
+    fila("mnuGuardarComo", "Guardar &Como", "mnuArchivo");
+    fila("mnuSeparator3", "-", "mnuArchivo");
+    fila("mnuEnviar", "&Enviar", "mnuArchivo");
+    fila("mnuEnviarAhora", "&Ahora", "mnuEnviar");
+    fila("mnuSeparator2", "-", "mnuArchivo");
+    fila("mnuSalir", "&Salir", "mnuArchivo");
+    fila("mnuEditar", "&Editar", "");
+    fila("mnuCortar", "&Cortar", "mnuEditar");
+    fila("mnuCopiar", "C&opiar", "mnuEditar");
+    fila("mnuPegar", "&Pegar", "mnuEditar");
+    fila("mnuSeparator5", "-", "mnuEditar", false);
+    fila("mnuPropDestinos", "&Destinos", "mnuEditar");
+    fila("mnuPropGlobal", "&Global", "mnuPropDestinos");
+    fila("mnuSeparator6", "-", "mnuPropDestinos");
+    fila("mnuPropDestino0", " Sala", "mnuPropDestinos");
+    fila("mnuPropDestino1", " Patio", "mnuPropDestinos");
+    fila("mnuPropDestino2", " Hall", "mnuPropDestinos");
+    fila("mnuHerramientas", "&Herramientas", "");
+    fila("mnuConsultarLongi", "&Consultar Longitud", "mnuHerramientas");
+    fila("mnuSeparator4", "-", "mnuHerramientas");
+    fila("mnuVerDirs", "&Ver Las Direcciones En Los Carteles", "mnuHerramientas");
+    fila("mnuMandarClipb", "&Mandar El Clipboard", "mnuHerramientas", false, false);
+    fila("mnuConfig", "&Configuración", "");
+    fila("mnuConfigInterfase", "&Interfase Serie", "mnuConfig");
+    fila("mnuConfigRed", "&Carteles Conectados", "mnuConfig");
+    fila("mnuVentana", "&Ventana", "");
+    fila("mnuArrVert", "Arreglar &Verticalmente", "mnuVentana");
+    fila("mnuArrHoriz", "Arreglar &Horizontalmente", "mnuVentana");
+    fila("mnuAyuda", "&Ayuda", "");
+}
+
+namespace {
+// Every item of the menus, depth first, as "dentroDe/nombre".
+void Recorrer(const QMenu &menu, QList<const QAction *> &items, QStringList &rutas)
+{
+    // A submenu's name is its item's.
+    const QString nombre = menu.objectName().isEmpty() ? menu.menuAction()->objectName() : menu.objectName();
+    for (const QAction *item : menu.actions()) {
+        items.append(item);
+        rutas.append(nombre + u'/' + item->objectName());
+        if (item->menu())
+            Recorrer(*item->menu(), items, rutas);
+    }
+}
+} // namespace
+
+void PruebaEditor::barraDeMenus()
+{
+    QFETCH(QString, nombre);
+    QFETCH(QString, titulo);
+    QFETCH(QString, dentroDe);
+    QFETCH(bool, visible);
+    QFETCH(bool, habilitado);
+    QFETCH(int, esperado);
+    // Nothing more than the table: an item the table lacks shifts no row
+    // but makes the count differ.
+    constexpr qsizetype filas = 35;
+
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+
+    QList<const QAction *> items;
+    QStringList rutas;
+    for (const QMenu *menu : editor.Menus()) {
+        items.append(menu->menuAction());
+        rutas.append(u'/' + menu->objectName());
+        Recorrer(*menu, items, rutas);
+    }
+    // The rows are in menu order: the row's place is the item's place.
+    const auto hallado = rutas.indexOf(dentroDe + u'/' + nombre);
+    QVERIFY2(hallado >= 0, qPrintable(rutas.join(u' ')));
+    QCOMPARE(hallado, esperado);
+    QCOMPARE(rutas.size(), filas);
+    const QAction *item = items.at(hallado);
+    QCOMPARE(item->isVisible(), visible);
+    if (titulo == u"-"_s) {
+        QVERIFY(item->isSeparator());
+        return;
+    }
+    QCOMPARE(item->text(), titulo);
+    QCOMPARE(item->isEnabled(), habilitado);
+    QVERIFY(item->shortcut().isEmpty());
+}
+
+void PruebaEditor::ventanaReusadaEmpiezaEnGlobal()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.mnuPropDestino_Click(1);
+    editor.modificado = false;
+    editor.mnuCerrar_Click();
+
+    frmEditorDeTextos &otra = escenario.NuevoTexto();
+    QCOMPARE(&otra, &editor);
+    QCOMPARE(principal.UltimoEditor(), 1);
+    QVERIFY(otra.GlobalMarcado());
+    QCOMPARE(otra.MarcasDeDestino(), QList<bool>({false, false, false}));
+}
 
 void PruebaEditor::botonesDeEfecto_data()
 {
