@@ -27,3 +27,22 @@ function(agregar_prueba nombre)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LC_ALL=C.UTF-8"
         TIMEOUT 120)
 endfunction()
+
+# Sanitizer and fuzzing builds, each in a folder of its own and with clang:
+# BREVALUX_SANITIZAR builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer, any report ending the process; BREVALUX_FUZZ
+# adds libFuzzer's coverage instrumentation on top, for the fuzz targets.
+option(BREVALUX_SANITIZAR "Compilar con AddressSanitizer y UndefinedBehaviorSanitizer" OFF)
+option(BREVALUX_FUZZ "Construir los objetivos de libFuzzer (requiere clang)" OFF)
+if(BREVALUX_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "BREVALUX_FUZZ requiere clang (CXX=clang++)")
+endif()
+if(BREVALUX_SANITIZAR OR BREVALUX_FUZZ)
+    set(BREVALUX_BANDERAS_SANITIZAR -fsanitize=address,undefined -fno-sanitize-recover=undefined
+        -fno-omit-frame-pointer)
+    target_compile_options(carteles_opciones INTERFACE ${BREVALUX_BANDERAS_SANITIZAR})
+    target_link_options(carteles_opciones INTERFACE ${BREVALUX_BANDERAS_SANITIZAR})
+endif()
+if(BREVALUX_FUZZ)
+    target_compile_options(carteles_opciones INTERFACE -fsanitize=fuzzer-no-link)
+endif()
