@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+#include <vector>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <grp.h>
@@ -43,6 +46,30 @@ QString NombreDeUsuario(uid_t usuario)
     if (const passwd *entrada = ::getpwuid(usuario))
         return QString::fromLocal8Bit(entrada->pw_name);
     return QString::number(usuario);
+}
+
+// Among this process's groups: a user added to a group keeps the old list
+// until the next session.
+bool EnElGrupo(gid_t grupo)
+{
+    if (grupo == ::getegid())
+        return true;
+    const int cantidad = ::getgroups(0, nullptr);
+    if (cantidad <= 0)
+        return false;
+    std::vector<gid_t> grupos(static_cast<std::size_t>(cantidad));
+    const int leidos = ::getgroups(cantidad, grupos.data());
+    return leidos > 0 && std::find(grupos.cbegin(), grupos.cbegin() + leidos, grupo) != grupos.cbegin() + leidos;
+}
+
+// "rw-rw----", as ls shows them.
+QString TextoDePermisos(mode_t modo)
+{
+    const char letras[] = "rwxrwxrwx";
+    QString texto;
+    for (int bit = 0; bit < 9; ++bit)
+        texto += (modo & (0400 >> bit)) != 0 ? QChar::fromLatin1(letras[bit]) : u'-';
+    return texto;
 }
 #endif
 
@@ -252,9 +279,8 @@ QString PuertoSerieQt::DescribirFallaAlAbrir(const UbicacionDePuerto &ubicacion)
                           detalle);
     }
     case QSerialPort::UnsupportedOperationError:
-        return ConDetalle(u"No se puede abrir el puerto %1 con los ajustes %2: %3. Compruebe que el "
-                          u"dispositivo es un puerto serie."_s.arg(dispositivo, ajustes,
-                                                                    TextoDeError(serie->error())),
+        return ConDetalle(u"No se puede abrir el puerto %1 con los ajustes %2: el dispositivo no los "
+                          u"admite. Compruebe que es un puerto serie."_s.arg(dispositivo, ajustes),
                           detalle);
     default:
         return ConDetalle(u"No se puede abrir el puerto %1: %2."_s.arg(dispositivo, TextoDeError(serie->error())),
@@ -306,17 +332,20 @@ QString PuertoSerieQt::TextoSinPermiso(int numero, const QString &ruta, const QS
     struct stat datos {};
     if (::stat(QFile::encodeName(donde).constData(), &datos) == 0) {
         const QString grupo = NombreDeGrupo(datos.st_gid);
-        // Joining the group helps only if the group may write, and nobody is
-        // sent to join the administrators' group.
-        if ((datos.st_mode & S_IWGRP) != 0 && datos.st_gid != 0) {
+        // Joining the group helps only if the group may write, if the owner's
+        // bits do not decide instead, and if this session is not in it
+        // already; and nobody is sent to join the administrators' group.
+        const bool sirveElGrupo = (datos.st_mode & S_IWGRP) != 0 && datos.st_gid != 0
+            && datos.st_uid != ::geteuid() && !EnElGrupo(datos.st_gid);
+        if (sirveElGrupo) {
             return u"No hay permiso para abrir el puerto %1: el dispositivo %2 pertenece al grupo %3 "
                    u"y este usuario no está en él. Agréguelo al grupo (sudo adduser $USER %3) y "
                    u"vuelva a iniciar la sesión."_s.arg(puerto, donde, grupo);
         }
         return u"No hay permiso para abrir el puerto %1: el dispositivo %2 pertenece al usuario %3 "
-               u"y al grupo %4, y ese grupo no puede escribir en él. Pida al administrador del "
-               u"equipo que le dé acceso al dispositivo."_s.arg(puerto, donde,
-                                                            NombreDeUsuario(datos.st_uid), grupo);
+               u"y al grupo %4, con permisos %5, y este usuario no puede escribir en él. Pida al "
+               u"administrador del equipo que le dé acceso al dispositivo."_s.arg(
+                   puerto, donde, NombreDeUsuario(datos.st_uid), grupo, TextoDePermisos(datos.st_mode));
     }
 #endif
     return u"No hay permiso para abrir el puerto %1: este usuario no puede escribir en el "

@@ -5,10 +5,17 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSerialPort>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <memory>
+#include <set>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -41,7 +48,33 @@ QString RutaLocal(const QString &nombre)
     return QDir::current().filePath(nombre);
 }
 
+QSerialPort *Serie(PuertoSerieQt &puerto)
+{
+    return puerto.findChild<QSerialPort *>(u"serie"_s);
+}
+
+const QString MarcaDeDetalle = u"\n\nDetalle del sistema: "_s;
+
+// What the operator reads first: the message without its system detail.
+QString SinDetalle(const QString &mensaje)
+{
+    const qsizetype corte = mensaje.indexOf(MarcaDeDetalle);
+    return corte < 0 ? mensaje : mensaje.left(corte);
+}
+
+// The system's text must be there, but only as the detail line.
+void ComprobarDetalle(const QString &mensaje, const QString &delSistema)
+{
+    QVERIFY(!delSistema.isEmpty());
+    QVERIFY2(mensaje.endsWith(MarcaDeDetalle + delSistema), qPrintable(mensaje));
+    QVERIFY2(!SinDetalle(mensaje).contains(delSistema), qPrintable(mensaje));
+}
+
+enum class Falla { NoEsTerminal, EnUso, Perdido };
+
 } // namespace
+
+Q_DECLARE_METATYPE(Falla)
 
 class PruebaPuertoSerie : public QObject
 {
@@ -66,10 +99,22 @@ private Q_SLOTS:
     void dispositivoInexistenteNombraLaRuta();
     void puertoInservibleSeRechaza();
     void puertoEnUsoPorOtroPrograma();
-    void sinPermisoMencionaDialout();
+    void sinPermisoNombraElDispositivoYSuGrupo();
+    void textoSinPermiso_data();
+    void textoSinPermiso();
     void cambioDeNumeroSeAplicaAlReabrir();
     void cambioDeVelocidadSeAplicaEnElActo();
     void perderElDispositivoCierraYAvisaUnaVez();
+
+    void textoDeErrorParaCadaCodigo();
+    void mensajesEnCastellanoConDetalle_data();
+    void mensajesEnCastellanoConDetalle();
+
+    void mismoDispositivoNoSeReabre();
+    void desconexionEnReposoReabre_data();
+    void desconexionEnReposoReabre();
+    void enlaceANuevoDispositivoConElViejoPresente();
+    void dispositivoColgadoSeReabre();
 
 private:
     QTemporaryDir carpeta;
@@ -296,15 +341,72 @@ void PruebaPuertoSerie::puertoEnUsoPorOtroPrograma()
     QVERIFY2(segundo.Abrir(), qPrintable(segundo.DescripcionError()));
 }
 
-void PruebaPuertoSerie::sinPermisoMencionaDialout()
+void PruebaPuertoSerie::sinPermisoNombraElDispositivoYSuGrupo()
 {
     if (::geteuid() == 0)
-        QSKIP("file permissions do not stop root");
+        QSKIP("file permissions do not stop root; textoSinPermiso covers the text");
     PseudoTerminal linea;
     QVERIFY(Enlazar(linea, 1));
     QVERIFY(QFile::setPermissions(linea.RutaEsclavo(), QFileDevice::ReadOwner));
+    const QString grupo = QFileInfo(linea.RutaEsclavo()).group();
+    QVERIFY(!grupo.isEmpty());
     const QString error = FalloAlAbrir(1);
-    QVERIFY2(error.contains(u"dialout"_s) && error.contains(RutaLocal(u"com1"_s)), qPrintable(error));
+    QVERIFY2(error.startsWith(u"No hay permiso para abrir el puerto Com1"_s), qPrintable(error));
+    QVERIFY2(error.contains(u"el dispositivo %1 pertenece"_s.arg(linea.RutaEsclavo()))
+                 && error.contains(u"grupo %1"_s.arg(grupo)),
+             qPrintable(error));
+    // The device is this user's own: no group would help.
+    QVERIFY2(!error.contains(u"adduser"_s), qPrintable(error));
+    QVERIFY2(grupo == u"dialout"_s || !error.contains(u"dialout"_s), qPrintable(error));
+}
+
+void PruebaPuertoSerie::textoSinPermiso_data()
+{
+    QTest::addColumn<bool>("deOtro"); // owned by nobody rather than by this user
+    QTest::addColumn<QString>("grupo"); // empty: this process's own group
+    QTest::addColumn<int>("permisos");
+    QTest::addColumn<bool>("aconsejaElGrupo");
+
+    // The owner's bits decide for the owner, whatever the group may do.
+    QTest::newRow("el dueño es este usuario") << false << QString() << 0060 << false;
+    // Only root may give a device away, or to any group.
+    if (::geteuid() != 0)
+        return;
+    QTest::newRow("grupo con escritura") << true << u"dialout"_s << 0660 << true;
+    QTest::newRow("grupo que solo escribe") << true << u"tty"_s << 0620 << true;
+    QTest::newRow("solo el dueño") << true << u"dialout"_s << 0600 << false;
+    QTest::newRow("grupo de root") << true << u"root"_s << 0660 << false;
+}
+
+void PruebaPuertoSerie::textoSinPermiso()
+{
+    QFETCH(bool, deOtro);
+    QFETCH(QString, grupo);
+    QFETCH(int, permisos);
+    QFETCH(bool, aconsejaElGrupo);
+
+    PseudoTerminal linea;
+    QVERIFY(Enlazar(linea, 1));
+    const QByteArray ruta = QFile::encodeName(linea.RutaEsclavo());
+    gid_t idDeGrupo = ::getegid();
+    if (!grupo.isEmpty()) {
+        const group *entrada = ::getgrnam(grupo.toLocal8Bit().constData());
+        if (!entrada)
+            QSKIP("this machine has no such group");
+        idDeGrupo = entrada->gr_gid;
+    }
+    const uid_t dueno = deOtro ? static_cast<uid_t>(65534) : ::geteuid();
+    QCOMPARE(::chown(ruta.constData(), dueno, idDeGrupo), 0);
+    QCOMPARE(::chmod(ruta.constData(), static_cast<mode_t>(permisos)), 0);
+    const QString nombreDeGrupo = QFileInfo(linea.RutaEsclavo()).group();
+
+    const QString texto = PuertoSerieQt::TextoSinPermiso(1, RutaLocal(u"com1"_s), linea.RutaEsclavo());
+    // The device behind the link, not only the link, and its group.
+    QVERIFY2(texto.contains(u"el dispositivo %1 pertenece"_s.arg(linea.RutaEsclavo())), qPrintable(texto));
+    QVERIFY2(texto.contains(u"grupo %1"_s.arg(nombreDeGrupo)), qPrintable(texto));
+    QVERIFY2(texto.contains(u"sudo adduser $USER %1"_s.arg(nombreDeGrupo)) == aconsejaElGrupo, qPrintable(texto));
+    QVERIFY2(texto.contains(u"adduser"_s) == aconsejaElGrupo, qPrintable(texto));
+    QVERIFY2(nombreDeGrupo == u"dialout"_s || !texto.contains(u"dialout"_s), qPrintable(texto));
 }
 
 void PruebaPuertoSerie::cambioDeNumeroSeAplicaAlReabrir()
@@ -367,6 +469,199 @@ void PruebaPuertoSerie::perderElDispositivoCierraYAvisaUnaVez()
     QVERIFY(puerto.Escribir("otra vez"));
     QVERIFY(nueva.EsperarBytes(8, 5000));
     QCOMPARE(nueva.Recibido(), "otra vez");
+}
+
+void PruebaPuertoSerie::textoDeErrorParaCadaCodigo()
+{
+    const QList<QSerialPort::SerialPortError> codigos{
+        QSerialPort::NoError,       QSerialPort::DeviceNotFoundError, QSerialPort::PermissionError,
+        QSerialPort::OpenError,     QSerialPort::NotOpenError,        QSerialPort::WriteError,
+        QSerialPort::ReadError,     QSerialPort::ResourceError,       QSerialPort::UnsupportedOperationError,
+        QSerialPort::TimeoutError,  QSerialPort::UnknownError};
+    std::set<QString> vistos;
+    for (const QSerialPort::SerialPortError codigo : codigos) {
+        const QString texto = PuertoSerieQt::TextoDeError(codigo);
+        // A clause that follows a colon: lower case, no full stop of its own.
+        QVERIFY2(!texto.isEmpty() && texto.front().isLower() && !texto.endsWith(u'.'), qPrintable(texto));
+        QVERIFY2(vistos.insert(texto).second, qPrintable(texto));
+    }
+    // A code this program has never heard of still gets words of its own.
+    const QString desconocido = PuertoSerieQt::TextoDeError(static_cast<QSerialPort::SerialPortError>(999));
+    QCOMPARE(desconocido, PuertoSerieQt::TextoDeError(QSerialPort::UnknownError));
+
+    QCOMPARE(PuertoSerieQt::ConDetalle(u"Texto."_s, {}), u"Texto."_s);
+    QCOMPARE(PuertoSerieQt::ConDetalle(u"Texto."_s, u"Input/output error"_s),
+             u"Texto.\n\nDetalle del sistema: Input/output error"_s);
+}
+
+void PruebaPuertoSerie::mensajesEnCastellanoConDetalle_data()
+{
+    QTest::addColumn<Falla>("falla");
+    QTest::addColumn<QString>("comienzo");
+    QTest::newRow("no es una terminal") << Falla::NoEsTerminal << u"No se puede abrir el puerto Com1"_s;
+    QTest::newRow("en uso") << Falla::EnUso << u"No se puede abrir el puerto Com1"_s;
+    QTest::newRow("dispositivo perdido") << Falla::Perdido << u"Se perdió la comunicación con el puerto Com1"_s;
+}
+
+void PruebaPuertoSerie::mensajesEnCastellanoConDetalle()
+{
+    QFETCH(Falla, falla);
+    QFETCH(QString, comienzo);
+
+    PseudoTerminal linea;
+    PuertoSerieQt otro;
+    PuertoSerieQt puerto;
+    QString mensaje;
+    switch (falla) {
+    case Falla::NoEsTerminal:
+        QVERIFY(PseudoTerminal::CrearPuertoInservible(QDir::current(), 1));
+        QVERIFY(!puerto.Abrir());
+        mensaje = puerto.DescripcionError();
+        break;
+    case Falla::EnUso:
+        QVERIFY(Enlazar(linea, 1));
+        QVERIFY2(otro.Abrir(), qPrintable(otro.DescripcionError()));
+        QVERIFY(!puerto.Abrir());
+        mensaje = puerto.DescripcionError();
+        QVERIFY2(mensaje.contains(u"en uso por otro programa"_s), qPrintable(mensaje));
+        break;
+    case Falla::Perdido: {
+        QVERIFY(Enlazar(linea, 1));
+        QSignalSpy fallas(&puerto, &PuertoSerie::Falla);
+        QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+        linea.CerrarMaestro();
+        QVERIFY(puerto.Escribir("hola"));
+        QTRY_COMPARE(fallas.size(), 1);
+        mensaje = fallas.first().first().toString();
+        QVERIFY2(mensaje.contains(PuertoSerieQt::TextoDeError(QSerialPort::ResourceError)), qPrintable(mensaje));
+        break;
+    }
+    }
+    QVERIFY2(mensaje.startsWith(comienzo), qPrintable(mensaje));
+    ComprobarDetalle(mensaje, Serie(puerto)->errorString());
+}
+
+void PruebaPuertoSerie::mismoDispositivoNoSeReabre()
+{
+    PseudoTerminal linea;
+    QVERIFY(Enlazar(linea, 2));
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(2));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(puerto.DispositivoAbierto(), linea.RutaEsclavo());
+    QSignalSpy cierres(Serie(puerto), &QIODevice::aboutToClose);
+
+    // Relinked to the very same device: still the same one.
+    QVERIFY(linea.CrearEnlace(QDir::current(), 2));
+    for (int vez = 0; vez < 3; ++vez)
+        QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(cierres.size(), 0);
+    QVERIFY(puerto.Escribir("sigue"));
+    QVERIFY(linea.EsperarBytes(5, 5000));
+    QCOMPARE(linea.Recibido(), "sigue");
+}
+
+void PruebaPuertoSerie::desconexionEnReposoReabre_data()
+{
+    QTest::addColumn<bool>("reconectado");
+    QTest::newRow("reconectado a otra pseudo-terminal") << true;
+    QTest::newRow("sin reconectar") << false;
+}
+
+void PruebaPuertoSerie::desconexionEnReposoReabre()
+{
+    QFETCH(bool, reconectado);
+
+    auto vieja = std::make_unique<PseudoTerminal>();
+    QVERIFY(Enlazar(*vieja, 2));
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(2));
+    QSignalSpy fallas(&puerto, &PuertoSerie::Falla);
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QVERIFY(puerto.Escribir("uno"));
+    QVERIFY(vieja->EsperarBytes(3, 5000));
+    QTRY_COMPARE(puerto.Pendientes(), 0);
+
+    // Unplugged while idle: nothing is written, so nothing tells the port.
+    const QString rutaVieja = vieja->RutaEsclavo();
+    vieja->CerrarMaestro();
+    QTest::qWait(50);
+    QVERIFY(puerto.Abierto());
+    PseudoTerminal nueva;
+    if (reconectado)
+        QVERIFY(Enlazar(nueva, 2));
+
+    QCOMPARE(puerto.Abrir(), reconectado);
+    QCOMPARE(fallas.size(), 0);
+    if (reconectado) {
+        QCOMPARE(puerto.DispositivoAbierto(), nueva.RutaEsclavo());
+        QVERIFY(puerto.Escribir("dos"));
+        QVERIFY(nueva.EsperarBytes(3, 5000));
+        QCOMPARE(nueva.Recibido(), "dos");
+        QTest::qWait(50);
+        QCOMPARE(fallas.size(), 0);
+    } else {
+        // Told at once, as a device that is not there, and closed.
+        QVERIFY(!puerto.Abierto());
+        const QString error = puerto.DescripcionError();
+        QVERIFY2(error.contains(rutaVieja) && error.contains(u"no existe"_s), qPrintable(error));
+    }
+}
+
+void PruebaPuertoSerie::enlaceANuevoDispositivoConElViejoPresente()
+{
+    PseudoTerminal vieja;
+    PseudoTerminal nueva;
+    QVERIFY(Enlazar(vieja, 2));
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(2));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QVERIFY(puerto.Escribir("a"));
+    QVERIFY(vieja.EsperarBytes(1, 5000));
+
+    QVERIFY(nueva.CrearEnlace(QDir::current(), 2));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(puerto.DispositivoAbierto(), nueva.RutaEsclavo());
+    QVERIFY(puerto.Escribir("b"));
+    QVERIFY(nueva.EsperarBytes(1, 5000));
+    QTest::qWait(50);
+    QCOMPARE(vieja.Recibido(), "a");
+    QCOMPARE(nueva.Recibido(), "b");
+
+    // The old device was let go: another program may open it now, which a
+    // port still holding it would forbid.
+    QVERIFY(vieja.CrearEnlace(QDir::current(), 3));
+    PuertoSerieQt otro;
+    QVERIFY(otro.PonerNumero(3));
+    QVERIFY2(otro.Abrir(), qPrintable(otro.DescripcionError()));
+}
+
+void PruebaPuertoSerie::dispositivoColgadoSeReabre()
+{
+    PseudoTerminal linea;
+    QVERIFY(Enlazar(linea, 2));
+    PuertoSerieQt puerto;
+    QVERIFY(puerto.PonerNumero(2));
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QSignalSpy cierres(Serie(puerto), &QIODevice::aboutToClose);
+
+    // The same device, still at the same node, but every descriptor opened
+    // on it before is hung up, as when an adapter drops off the bus and
+    // comes back as the same device.
+    const int descriptor = ::open(QFile::encodeName(linea.RutaEsclavo()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0)
+        QSKIP("the device cannot be opened twice here");
+    const int colgado = ::ioctl(descriptor, TIOCVHANGUP);
+    ::close(descriptor);
+    if (colgado != 0)
+        QSKIP("hanging up a terminal takes privileges this process lacks");
+
+    QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
+    QCOMPARE(cierres.size(), 1);
+    QCOMPARE(puerto.DispositivoAbierto(), linea.RutaEsclavo());
+    QVERIFY(puerto.Escribir("otra vez"));
+    QVERIFY(linea.EsperarBytes(8, 5000));
+    QCOMPARE(linea.Recibido(), "otra vez");
 }
 
 QTEST_GUILESS_MAIN(PruebaPuertoSerie)
