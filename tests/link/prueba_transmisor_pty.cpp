@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -70,6 +71,8 @@ private Q_SLOTS:
     void puertoQueNoAbreNoEscribe_data();
     void puertoQueNoAbreNoEscribe();
     void lineaQueNoLeeSeDaPorDetenida();
+    void desconexionEnReposo();
+    void enlaceANuevoDispositivo();
 
 private:
     QTemporaryDir carpeta;
@@ -192,7 +195,19 @@ void PruebaTransmisorPty::cerrarElMaestroDuranteLaTransmision()
     QVERIFY(!transmisor->Ocupado());
     QVERIFY(!puerto->Abierto());
     QCOMPARE(desocupado.size(), 1);
-    QVERIFY2(Descripcion(fallos).contains(u"com1"_s), qPrintable(Descripcion(fallos)));
+    const QString descripcion = Descripcion(fallos);
+    QVERIFY2(descripcion.contains(u"com1"_s), qPrintable(descripcion));
+
+    // Cancelled, with the frames that did not go out: never fewer than
+    // those the far end did not get whole (every address frame ends in the
+    // one byte 200 of its own).
+    static const QRegularExpression cancelacion(u"Se canceló la transmisión: no salieron (\\d+) de sus 102 tramas\\."_s);
+    const QRegularExpressionMatch encontrada = cancelacion.match(descripcion);
+    QVERIFY2(encontrada.hasMatch(), qPrintable(descripcion));
+    const qsizetype recibidas = linea->Recibido().count(static_cast<char>(ByteFinDeTrama));
+    const int sinSalir = encontrada.captured(1).toInt();
+    QVERIFY2(sinSalir >= 102 - recibidas && sinSalir <= 102,
+             qPrintable(u"%1 de 102, %2 recibidas"_s.arg(sinSalir).arg(recibidas)));
     QTest::qWait(200);
     QCOMPARE(fallos.size(), 1);
 
@@ -248,6 +263,57 @@ void PruebaTransmisorPty::lineaQueNoLeeSeDaPorDetenida()
     QVERIFY2(Descripcion(fallos).contains(u"no transmite"_s), qPrintable(Descripcion(fallos)));
     QVERIFY(!puerto->Abierto());
     QVERIFY(!transmisor->Ocupado());
+}
+
+void PruebaTransmisorPty::desconexionEnReposo()
+{
+    // Port 2, reached through ./com2 as the operator's would be.
+    QVERIFY(linea->CrearEnlace(QDir::current(), 2));
+    QVERIFY(puerto->PonerNumero(2));
+    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    const QByteArray primera = ArmarTrama("antes", 1);
+    QVERIFY(transmisor->Mandar(primera));
+    QVERIFY(linea->EsperarBytes(primera.size(), 5000));
+    QTRY_COMPARE(desocupado.size(), 1);
+
+    // Unplugged and plugged in again while nothing was being sent.
+    linea->CerrarMaestro();
+    PseudoTerminal nueva;
+    QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
+    QVERIFY(nueva.CrearEnlace(QDir::current(), 2));
+
+    // The very first send after it goes out whole.
+    const QByteArray segunda = ArmarTrama("después", 2);
+    QVERIFY(transmisor->Mandar(segunda));
+    QVERIFY(nueva.EsperarBytes(segunda.size(), 5000));
+    QTRY_COMPARE(desocupado.size(), 2);
+    QCOMPARE(nueva.Recibido(), segunda);
+    QCOMPARE(fallos.size(), 0);
+}
+
+void PruebaTransmisorPty::enlaceANuevoDispositivo()
+{
+    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    const QByteArray primera = ArmarTrama("uno", 1);
+    QVERIFY(transmisor->Mandar(primera));
+    QVERIFY(linea->EsperarBytes(primera.size(), 5000));
+    QTRY_COMPARE(desocupado.size(), 1);
+
+    // ./com1 now names another device; the old one is still there.
+    PseudoTerminal otra;
+    QVERIFY2(otra.Valida(), qPrintable(otra.Error()));
+    QVERIFY(otra.CrearEnlace(QDir::current(), 1));
+    const QByteArray segunda = ArmarTrama("dos", 2);
+    QVERIFY(transmisor->Mandar(segunda));
+    QVERIFY(otra.EsperarBytes(segunda.size(), 5000));
+    QTRY_COMPARE(desocupado.size(), 2);
+    QTest::qWait(50);
+    QCOMPARE(otra.Recibido(), segunda);
+    QCOMPARE(linea->Recibido(), primera);
+    QCOMPARE(puerto->DispositivoAbierto(), otra.RutaEsclavo());
+    QCOMPARE(fallos.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(PruebaTransmisorPty)
