@@ -1,0 +1,98 @@
+#include "apoyo/puertofalso.h"
+#include "controles.h"
+#include "link/transmisor.h"
+#include "platform/cuadrodemensaje.h"
+#include "ui/frmdialogenvio.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+// What the send dialog shows as a frame goes out, with a port whose bytes
+// leave only when the test says so.
+class PruebaDialogoEnvio : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        // Nothing here should need a message; one would be recorded, not shown.
+        CuadroDeMensaje::ResponderCon({});
+        CuadroDeMensaje::OlvidarMostrados();
+    }
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
+    void textosFijos();
+    void porcentajeSigueALosBytes_data();
+    void porcentajeSigueALosBytes();
+};
+
+void PruebaDialogoEnvio::textosFijos()
+{
+    PuertoFalso puerto;
+    frmDialogEnvio dialogo(puerto);
+    QCOMPARE(dialogo.windowTitle(), u"Enviando"_s);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Label"_s)->text(), u"Enviando..."_s);
+    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), u"0% Completado"_s);
+    auto *barra = Control<QProgressBar>(&dialogo, u"ProgressBar1"_s);
+    QCOMPARE(barra->minimum(), 0);
+    QCOMPARE(barra->maximum(), 100);
+    QCOMPARE(barra->value(), 0);
+    QVERIFY(!dialogo.isModal());
+}
+
+void PruebaDialogoEnvio::porcentajeSigueALosBytes_data()
+{
+    QTest::addColumn<int>("total");      // bytes of the frame
+    QTest::addColumn<int>("entregados"); // handed to the port so far
+    QTest::addColumn<QString>("porcentaje");
+
+    // Halves round up; a figure that rounds to 0 is written as nothing.
+    QTest::newRow("medio por ciento") << 40000 << 200 << u"1% Completado"_s;
+    QTest::newRow("casi medio por ciento") << 40001 << 200 << u"% Completado"_s;
+    QTest::newRow("mitad") << 400 << 200 << u"50% Completado"_s;
+    QTest::newRow("noventa y nueve") << 200 << 198 << u"99% Completado"_s;
+    QTest::newRow("noventa y nueve y medio") << 200 << 199 << u"100% Completado"_s;
+    QTest::newRow("completo") << 200 << 200 << u"100% Completado"_s;
+}
+
+void PruebaDialogoEnvio::porcentajeSigueALosBytes()
+{
+    QFETCH(int, total);
+    QFETCH(int, entregados);
+    QFETCH(QString, porcentaje);
+
+    PuertoFalso puerto;
+    puerto.PonerVaciadoManual(true);
+    frmDialogEnvio dialogo(puerto);
+    dialogo.transmisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
+    dialogo.show();
+    // A frame to all signs is its message and 9 bytes.
+    dialogo.MandarTexto(QByteArray(total - 9, 'a'), 0);
+
+    // The bar counts the bytes handed to the port, which takes more as the
+    // line drains it: let bytes leave one at a time up to the row's figure.
+    auto *barra = Control<QProgressBar>(&dialogo, u"ProgressBar1"_s);
+    QTRY_VERIFY(barra->value() > 0);
+    while (barra->value() < entregados) {
+        const int antes = barra->value();
+        puerto.Vaciar(1);
+        QTRY_VERIFY(barra->value() > antes || barra->value() == barra->maximum());
+    }
+    QCOMPARE(barra->maximum(), total);
+    QCOMPARE(barra->value(), entregados);
+    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), porcentaje);
+    QCOMPARE(dialogo.isVisible(), entregados < total);
+
+    // The rest leaves as fast as it is written.
+    puerto.PonerVaciadoManual(false);
+    puerto.VaciarTodo();
+    QTRY_VERIFY(dialogo.isHidden());
+    QCOMPARE(puerto.Escrito().size(), total);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+}
+
+QTEST_MAIN(PruebaDialogoEnvio)
+#include "prueba_frmdialogenvio.moc"
