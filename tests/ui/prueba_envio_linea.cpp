@@ -3,6 +3,7 @@
 #include "escenario.h"
 #include "encoding/codificador.h"
 #include "link/trama.h"
+#include "link/transmisor.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserieqt.h"
 #include "ui/frmdialogenvio.h"
@@ -11,6 +12,8 @@
 
 #include <QPlainTextEdit>
 #include <QTest>
+
+#include <memory>
 
 // From the text box to the bytes on a real serial device: the editor, the
 // send dialog and the serial layer, with a pseudo-terminal as the line.
@@ -24,6 +27,8 @@ private Q_SLOTS:
     void unaTramaPorCartelEnOrdenDelRegistro();
     void direccionesLleganCompletas();
     void puertoQueNoAbreAvisaUnaVez();
+    void desconexionEnReposoNoPierdeElTexto();
+    void dispositivoPerdidoDuranteElEnvioDiceLoCancelado();
 };
 
 void PruebaEnvioPorLinea::unaTramaPorCartelEnOrdenDelRegistro()
@@ -90,6 +95,70 @@ void PruebaEnvioPorLinea::puertoQueNoAbreAvisaUnaVez()
         QVERIFY2(caja.texto.contains(QStringLiteral("com2")), qPrintable(caja.texto));
     }
     QVERIFY(principal.dialogEnvio().isHidden());
+    QVERIFY(!principal.MSComm1().Abierto());
+}
+
+void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
+{
+    Escenario escenario;
+    auto linea = std::make_unique<PseudoTerminal>();
+    QVERIFY2(linea->Valida(), qPrintable(linea->Error()));
+    QVERIFY(linea->CrearEnlace(escenario.Carpeta(), 2));
+    escenario.EscribirConfiguracion({QStringLiteral("interfase com2,9600,N,8,1")});
+    Principal &principal = escenario.Iniciar(new PuertoSerieQt);
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QStringLiteral("Primero"));
+    editor.mnuEnviarAhora_Click();
+    const QByteArray primera = ArmarTrama(CodificarTexto(QStringLiteral("Primero")), 0);
+    QVERIFY(linea->EsperarBytes(primera.size(), 5000));
+    QTRY_VERIFY(principal.dialogEnvio().isHidden());
+    QTRY_VERIFY(!principal.dialogEnvio().transmisor().Ocupado());
+
+    // The adapter is pulled out and put back while nothing is being sent.
+    linea.reset();
+    PseudoTerminal nueva;
+    QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
+    QVERIFY(nueva.CrearEnlace(escenario.Carpeta(), 2));
+
+    editor.Texto().setPlainText(QStringLiteral("Segundo"));
+    editor.mnuEnviarAhora_Click();
+    const QByteArray segunda = ArmarTrama(CodificarTexto(QStringLiteral("Segundo")), 0);
+    QVERIFY(nueva.EsperarBytes(segunda.size(), 5000));
+    QCOMPARE(nueva.Recibido(), segunda);
+    QTRY_VERIFY(principal.dialogEnvio().isHidden());
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+}
+
+void PruebaEnvioPorLinea::dispositivoPerdidoDuranteElEnvioDiceLoCancelado()
+{
+    Escenario escenario;
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), 2));
+    Principal &principal = escenario.Iniciar(new PuertoSerieQt);
+
+    CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
+    principal.mnuVerDirs_Click();
+    QVERIFY(linea.EsperarBytes(100, 10000));
+    linea.CerrarMaestro();
+    QTRY_COMPARE_WITH_TIMEOUT(CuadroDeMensaje::Mostrados().size(), 2, 5000);
+    QTRY_VERIFY(principal.dialogEnvio().isHidden());
+    QTest::qWait(100);
+
+    // The confirmation, then one warning: what was lost, what became of the
+    // send, and the system's own words only on the last line.
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), 2);
+    const CuadroDeMensaje::Mostrado &aviso = mostrados.at(1);
+    QCOMPARE(aviso.icono, QMessageBox::Warning);
+    const QStringList parrafos = aviso.texto.split(QStringLiteral("\n\n"));
+    QCOMPARE(parrafos.size(), 3);
+    QVERIFY2(parrafos.at(0).startsWith(QStringLiteral("Se perdió la comunicación con el puerto Com2")),
+             qPrintable(aviso.texto));
+    QVERIFY2(parrafos.at(1).startsWith(QStringLiteral("Se canceló la transmisión: no salieron "))
+                 && parrafos.at(1).endsWith(QStringLiteral(" de sus 101 tramas.")),
+             qPrintable(aviso.texto));
+    QVERIFY2(parrafos.at(2).startsWith(QStringLiteral("Detalle del sistema: ")), qPrintable(aviso.texto));
     QVERIFY(!principal.MSComm1().Abierto());
 }
 
