@@ -209,6 +209,8 @@ bool PuertoSerieQt::Abrir()
     dispositivoAbierto = ubicacion.dispositivo;
     cerradoPorFalla = false;
 #ifdef Q_OS_UNIX
+    // Unknown stays zero, which no device matches: the next check reopens.
+    numeroDeDispositivo = sistemaDeArchivos = nodo = 0;
     struct stat abierto {};
     if (::fstat(serie->handle(), &abierto) == 0) {
         numeroDeDispositivo = abierto.st_rdev;
