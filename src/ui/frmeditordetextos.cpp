@@ -220,7 +220,27 @@ QString frmEditorDeTextos::TextoCrLf() const
 
 void frmEditorDeTextos::PonerTexto(const QString &textoCrLf)
 {
+    AjustarCorteDeLineas(textoCrLf);
     m_Texto->setPlainText(SaltosLf(textoCrLf));
+}
+
+void frmEditorDeTextos::AjustarCorteDeLineas(const QString &texto)
+{
+    // Breaking lines between words costs the text box time that grows with
+    // the square of a word's length: a file of one 1 MiB word froze the
+    // window for over a minute. Such a file is wrapped anywhere instead, at
+    // a cost that follows its size; real texts keep their words whole.
+    constexpr qsizetype PalabraMasLarga = 2000;
+    qsizetype corrida = 0;
+    bool largas = false;
+    for (const QChar c : texto) {
+        corrida = c.isSpace() ? 0 : corrida + 1;
+        if (corrida > PalabraMasLarga) {
+            largas = true;
+            break;
+        }
+    }
+    m_Texto->setWordWrapMode(largas ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void frmEditorDeTextos::Mostrar()
@@ -334,6 +354,7 @@ bool frmEditorDeTextos::mnuCerrar_Click()
     }
     Ocultar();
     m_Texto->clear();
+    AjustarCorteDeLineas(QString());
     // The next document in this window starts from all signs, not from the
     // marks of the one just closed.
     mnuPropGlobal_Click();

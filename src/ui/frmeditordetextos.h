@@ -78,6 +78,7 @@ private:
     void CrearMenus();
     QAction *AgregarDestino(int indice);
     void InsertarEtiqueta(const QString &etiqueta);
+    void AjustarCorteDeLineas(const QString &texto);
     bool Escribir(const QString &ruta);
     void MostrarError(const QString &texto);
 

@@ -13,6 +13,7 @@
 #include "platform/puertoserieqt.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -202,7 +203,8 @@ void Principal::AbrirTexto(const QString &ruta)
     // overwrite.
     QString texto;
     QString propiedades;
-    if (const auto error = LeerDocumento(ruta, texto, propiedades)) {
+    qsizetype lineasFueraDelTexto = 0;
+    if (const auto error = LeerDocumento(ruta, texto, propiedades, &lineasFueraDelTexto)) {
         MostrarError(QStringLiteral("No se pudo abrir %1\n\n%2").arg(error->ruta, error->motivo));
         return;
     }
@@ -215,6 +217,15 @@ void Principal::AbrirTexto(const QString &ruta)
     editor->modificado = false;
     editor->Mostrar();
     editor->nombrado = true;
+
+    // The file is opened as it reads; the operator must know, before a
+    // save rewrites it, that those lines are not in the text box.
+    if (lineasFueraDelTexto > 0)
+        MostrarError(QStringLiteral("El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
+                                    "Sus %2 líneas siguientes se tomaron como destinos y el texto quedó vacío. "
+                                    "Si lo guarda, esas líneas no se escriben y se pierden.")
+                         .arg(QDir::toNativeSeparators(ruta))
+                         .arg(lineasFueraDelTexto));
 }
 
 void Principal::ActualizarDestinos()

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void cambioDelRegistroNoCambiaDeCartel_data();
     void cambioDelRegistroNoCambiaDeCartel();
     void textoCrudoIdaYVuelta();
+    void palabraLargaSeCortaEnCualquierParte_data();
+    void palabraLargaSeCortaEnCualquierParte();
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
 };
@@ -620,6 +623,44 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     editor.mnuCortar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("o\ndos\u00A0"));
     QCOMPARE(editor.TextoCrLf(), QStringLiteral("un"));
+}
+
+void PruebaEditor::palabraLargaSeCortaEnCualquierParte_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<bool>("cualquierParte");
+
+    QTest::newRow("palabras") << QString(20000, u'a').replace(QRegularExpression(u"a{9}"_s), u"palabra, "_s)
+                              << false;
+    QTest::newRow("palabra de 2000") << QString(2000, u'x') + u" y"_s << false;
+    QTest::newRow("palabra de 2001") << u"y "_s + QString(2001, u'x') << true;
+    QTest::newRow("un mega sin blancos") << QString(1024 * 1024, u'x') << true;
+}
+
+// Breaking between words costs the text box the square of a word's length:
+// one long word would freeze the window, so such a file wraps anywhere.
+void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
+{
+    QFETCH(QString, texto);
+    QFETCH(bool, cualquierParte);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("largo.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write(texto.toLatin1());
+    archivo.close();
+
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QCOMPARE(editor.TextoCrLf().size(), texto.size());
+    QCOMPARE(editor.Texto().wordWrapMode(),
+             cualquierParte ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+
+    // The next document in the window starts with words kept whole.
+    editor.mnuCerrar_Click();
+    QCOMPARE(escenario.NuevoTexto().Texto().wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
 void PruebaEditor::guardarFallidoConservaElEstado()

@@ -34,6 +34,8 @@ private Q_SLOTS:
     void nombresDeTextosSinTitulo();
     void abrirUnTextoYaMostrado();
     void abrirArchivoIlegibleNoOcupaVentana();
+    void abrirAvisaLineasFueraDelTexto_data();
+    void abrirAvisaLineasFueraDelTexto();
     void abrirDesdeElDialogo();
     void cerrarPreguntaYGuarda_data();
     void cerrarPreguntaYGuarda();
@@ -237,6 +239,45 @@ void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
     QCOMPARE(mostrados.size(), 1);
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
     QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("no-existe.txt")));
+}
+
+void PruebaPrincipal::abrirAvisaLineasFueraDelTexto_data()
+{
+    QTest::addColumn<QByteArray>("contenido");
+    QTest::addColumn<QString>("aviso"); // empty: none
+
+    QTest::newRow("sin TEXTO") << QByteArray("PROPIEDADES:\r\nGlobal\r\nHola\r\n\r\nChau\r\n")
+                               << QStringLiteral("Sus 4 líneas siguientes");
+    QTest::newRow("solo PROPIEDADES") << QByteArray("PROPIEDADES:\r\n") << QString();
+    QTest::newRow("completo") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\n") << QString();
+    QTest::newRow("sin marcas") << QByteArray("Hola\r\nChau\r\n") << QString();
+}
+
+void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
+{
+    QFETCH(QByteArray, contenido);
+    QFETCH(QString, aviso);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("raro.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write(contenido);
+    archivo.close();
+
+    principal.AbrirTexto(ruta);
+    // Opened as it reads, warned or not.
+    QVERIFY(principal.editor(1)->EstaVisible());
+    QVERIFY(!principal.editor(1)->modificado);
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    if (aviso.isEmpty()) {
+        QVERIFY(mostrados.isEmpty());
+        return;
+    }
+    QCOMPARE(mostrados.size(), 1);
+    QVERIFY2(mostrados.constFirst().texto.contains(aviso), qPrintable(mostrados.constFirst().texto));
+    QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("raro.txt")));
 }
 
 void PruebaPrincipal::abrirDesdeElDialogo()
