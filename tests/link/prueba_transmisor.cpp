@@ -70,6 +70,8 @@ private Q_SLOTS:
     void lineaDetenida();
     void lineaLentaNoEsDetenida();
     void mandarDesdeEscrita();
+    void mandarDesdeAvance();
+    void mandarDesdeFallo();
     void posicionesMasAllaDe32767();
     void contarTramas_data();
     void contarTramas();
@@ -405,6 +407,61 @@ void PruebaTransmisor::mandarDesdeEscrita()
     QTRY_VERIFY(!banco.transmisor.Ocupado());
     QCOMPARE(banco.Contar(u"Escrita"_s), 2);
     QCOMPARE(banco.Contar(u"Desocupado"_s), 1);
+}
+
+// A receiver of the progress may send again: the new string waits for the
+// one under way, which is neither cut nor mixed with it.
+void PruebaTransmisor::mandarDesdeAvance()
+{
+    Banco banco(true);
+    const QByteArray primera = ArmarTrama(QByteArray(300, 'a'), 1);
+    const QByteArray segunda = ArmarTrama("2", 2);
+    bool mandada = false;
+    connect(&banco.transmisor, &Transmisor::Avance, this, [&] {
+        if (!std::exchange(mandada, true))
+            QVERIFY(banco.transmisor.Mandar(segunda));
+    });
+    QVERIFY(banco.transmisor.Mandar(primera));
+    QVERIFY(mandada);
+    while (banco.transmisor.Ocupado()) {
+        banco.puerto.VaciarTodo();
+        QTest::qWait(1);
+    }
+    QCOMPARE(banco.puerto.Escrito(), QByteArray(primera + segunda));
+    QCOMPARE(banco.Contar(u"Comenzada"_s), 2);
+    QCOMPARE(banco.Contar(u"Escrita"_s), 2);
+    QCOMPARE(banco.Contar(u"Desocupado"_s), 1);
+    QCOMPARE(banco.Contar(u"Fallo"_s), 0);
+    QCOMPARE(banco.lineas.constLast(), u"Desocupado"_s);
+}
+
+// A receiver of a failure may send again at once: the failed string stays
+// dropped, and the new one opens the port afresh and goes out whole.
+void PruebaTransmisor::mandarDesdeFallo()
+{
+    Banco banco(true);
+    const QByteArray primera = ArmarTrama(QByteArray(300, 'a'), 1);
+    const QByteArray segunda = ArmarTrama("2", 2);
+    int fallos = 0;
+    connect(&banco.transmisor, &Transmisor::Fallo, this, [&] {
+        if (++fallos == 1) {
+            QVERIFY(!banco.transmisor.Ocupado());
+            QVERIFY(banco.transmisor.Mandar(segunda));
+        }
+    });
+    QVERIFY(banco.transmisor.Mandar(primera));
+    const qsizetype antes = banco.puerto.Escrito().size();
+    QVERIFY(antes > 0 && antes < primera.size());
+    banco.puerto.ProvocarFalla(u"Se desconectó"_s);
+    QCOMPARE(fallos, 1);
+    while (banco.transmisor.Ocupado()) {
+        banco.puerto.VaciarTodo();
+        QTest::qWait(1);
+    }
+    QCOMPARE(fallos, 1);
+    QCOMPARE(banco.puerto.Escrito(), QByteArray(primera.left(antes) + segunda));
+    QCOMPARE(banco.puerto.Aperturas(), 2);
+    QCOMPARE(banco.lineas.constLast(), u"Desocupado"_s);
 }
 
 void PruebaTransmisor::posicionesMasAllaDe32767()
