@@ -2,6 +2,9 @@
 
 #include "link/trama.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace {
 
 constexpr quint8 fin = ByteFinDeTrama;
@@ -11,6 +14,20 @@ bool EsCabecera(quint8 b)
     return b == ByteTramaATodos || b == ByteTramaADireccion;
 }
 
+// How many bytes from `datos` come before the first end byte or header, or
+// `n` when none does. memchr rather than a loop over the bytes: it is the
+// virtual sign's busiest path, and a long message is mostly ordinary bytes.
+qsizetype HastaElSiguienteEspecial(const char *datos, qsizetype n)
+{
+    qsizetype primero = n;
+    for (const quint8 especial : {ByteFinDeTrama, ByteTramaATodos, ByteTramaADireccion}) {
+        const void *hallado = std::memchr(datos, especial, static_cast<std::size_t>(primero));
+        if (hallado)
+            primero = static_cast<const char *>(hallado) - datos;
+    }
+    return primero;
+}
+
 QByteArrayView Campo()
 {
     return QByteArrayView(CampoFijoDeTrama.data(), CampoFijoDeTrama.size());
@@ -18,8 +35,9 @@ QByteArrayView Campo()
 
 } // namespace
 
-SeparadorDeTramas::SeparadorDeTramas(qint64 plazoMs)
+SeparadorDeTramas::SeparadorDeTramas(qint64 plazoMs, qsizetype largoMaximo)
     : plazo(plazoMs)
+    , largo(std::max<qsizetype>(largoMaximo, 16))
 {
 }
 
@@ -28,8 +46,29 @@ std::vector<SucesoDeLinea> SeparadorDeTramas::Alimentar(QByteArrayView bytes, qi
     // A silence longer than the allowance before these bytes ends what was
     // pending, whether or not anyone called Vigilar() meanwhile.
     std::vector<SucesoDeLinea> sucesos = Vigilar(ahora);
-    for (const char c : bytes)
-        Procesar(static_cast<quint8>(c), ahora, sucesos);
+    const auto *datos = reinterpret_cast<const quint8 *>(bytes.data());
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        // Inside a message or a run of noise only an end byte or a header
+        // changes anything: the ordinary bytes before the next one go in at
+        // once, up to the longest frame held.
+        if (estado == Estado::Mensaje || estado == Estado::Descartando) {
+            const qsizetype tope = std::min(bytes.size(), i + (largo - actual.size()));
+            const qsizetype j = i + HastaElSiguienteEspecial(bytes.data() + i, tope - i);
+            if (j > i) {
+                // The rest of an overlong frame starts with nothing held: its
+                // noise begins with this byte, not when the frame was given up.
+                if (actual.isEmpty())
+                    inicio = ahora;
+                actual.append(bytes.data() + i, j - i);
+                ultimo = ahora;
+                i = j;
+                AbandonarSiEsLarga(ahora, sucesos);
+                continue;
+            }
+        }
+        Procesar(datos[i++], ahora, sucesos);
+    }
     return sucesos;
 }
 
@@ -105,8 +144,6 @@ void SeparadorDeTramas::Procesar(quint8 b, qint64 ahora, std::vector<SucesoDeLin
             Abandonar(motivoDelDescarte, ahora, sucesos);
             Empezar(b, ahora);
         } else {
-            // The rest of an overlong frame starts with nothing held: its
-            // noise begins with this byte, not when the frame was given up.
             if (actual.isEmpty())
                 inicio = ahora;
             actual.append(static_cast<char>(b));
@@ -118,15 +155,19 @@ void SeparadorDeTramas::Procesar(quint8 b, qint64 ahora, std::vector<SucesoDeLin
         break;
     }
 
-    if (AMedias() && actual.size() >= LargoMaximo) {
-        const bool eraTrama = estado != Estado::Descartando;
-        Abandonar(eraTrama ? MotivoDeAnomalia::SinFin : motivoDelDescarte, ahora, sucesos);
-        // The rest of an overlong frame, up to its end byte, is noise.
-        if (eraTrama) {
-            estado = Estado::Descartando;
-            motivoDelDescarte = MotivoDeAnomalia::Ruido;
-            inicio = ahora;
-        }
+    AbandonarSiEsLarga(ahora, sucesos);
+}
+
+void SeparadorDeTramas::AbandonarSiEsLarga(qint64 ahora, std::vector<SucesoDeLinea> &sucesos)
+{
+    if (!AMedias() || actual.size() < largo)
+        return;
+    const bool eraTrama = estado != Estado::Descartando;
+    Abandonar(eraTrama ? MotivoDeAnomalia::SinFin : motivoDelDescarte, ahora, sucesos);
+    // The rest of an overlong frame, up to its end byte, is noise.
+    if (eraTrama) {
+        estado = Estado::Descartando;
+        motivoDelDescarte = MotivoDeAnomalia::Ruido;
     }
 }
 

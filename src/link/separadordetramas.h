@@ -49,7 +49,9 @@ public:
     // Nothing longer is held in memory; a longer frame is given up.
     static constexpr qsizetype LargoMaximo = 65536;
 
-    explicit SeparadorDeTramas(qint64 plazoMs = PlazoPorDefectoMs);
+    // `largoMaximo` other than LargoMaximo is for tests, which reach the
+    // overlong path without feeding 64 KiB each time; at least 16.
+    explicit SeparadorDeTramas(qint64 plazoMs = PlazoPorDefectoMs, qsizetype largoMaximo = LargoMaximo);
 
     // Bytes that arrived at 'ahora'. Returns what they completed, oldest first.
     std::vector<SucesoDeLinea> Alimentar(QByteArrayView bytes, qint64 ahora);
@@ -65,9 +67,11 @@ private:
 
     void Procesar(quint8 b, qint64 ahora, std::vector<SucesoDeLinea> &sucesos);
     void Empezar(quint8 b, qint64 ahora);
+    void AbandonarSiEsLarga(qint64 ahora, std::vector<SucesoDeLinea> &sucesos);
     void Abandonar(MotivoDeAnomalia motivo, qint64 ahora, std::vector<SucesoDeLinea> &sucesos);
 
     qint64 plazo;
+    qsizetype largo;
     Estado estado = Estado::Cabecera;
     MotivoDeAnomalia motivoDelDescarte = MotivoDeAnomalia::Ruido;
     QByteArray actual;
