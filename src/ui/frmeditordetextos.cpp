@@ -23,6 +23,8 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 struct BotonDeEfecto
 {
@@ -202,15 +204,37 @@ void frmEditorDeTextos::CrearMenus()
 
 QAction *frmEditorDeTextos::AgregarDestino(int indice)
 {
-    QAction *accion = m_mnuPropDestinos->addAction(QString());
+    QMenu *menu = m_mnuPropDestinos;
+    if (!m_gruposDeDestinos.isEmpty())
+        menu = m_gruposDeDestinos.at(indice / DestinosPorGrupo);
+    QAction *accion = menu->addAction(QString());
     accion->setObjectName(QStringLiteral("mnuPropDestino%1").arg(indice));
     accion->setCheckable(true);
-    connect(accion, &QAction::triggered, this, [this, accion](bool marcado) {
+    connect(accion, &QAction::triggered, this, [this, accion, indice](bool marcado) {
         accion->setChecked(!marcado);
-        mnuPropDestino_Click(static_cast<int>(m_mnuPropDestino.indexOf(accion)));
+        mnuPropDestino_Click(indice);
     });
     m_mnuPropDestino.append(accion);
     return accion;
+}
+
+void frmEditorDeTextos::AgruparDestinos(qsizetype cantidad)
+{
+    // A menu taller than the screen cannot be used, and a menu checks every
+    // item it holds each time one is added: past one screenful the signs go
+    // in submenus of their own, so building them costs what the list is long.
+    const qsizetype grupos = cantidad > DestinosPorGrupo ? (cantidad + DestinosPorGrupo - 1) / DestinosPorGrupo : 0;
+    if (grupos == m_gruposDeDestinos.size() && (grupos == 0 || m_mnuPropDestino.size() == cantidad))
+        return;
+    qDeleteAll(m_mnuPropDestino);
+    m_mnuPropDestino.clear();
+    qDeleteAll(m_gruposDeDestinos);
+    m_gruposDeDestinos.clear();
+    for (qsizetype g = 0; g < grupos; ++g) {
+        const qsizetype desde = g * DestinosPorGrupo + 1;
+        const qsizetype hasta = std::min(cantidad, desde + DestinosPorGrupo - 1);
+        m_gruposDeDestinos.append(m_mnuPropDestinos->addMenu(QStringLiteral("Carteles %1 a %2").arg(desde).arg(hasta)));
+    }
 }
 
 QString frmEditorDeTextos::TextoCrLf() const
@@ -439,6 +463,7 @@ void frmEditorDeTextos::CargarDestinos()
         anteriores.append(item->data().toString());
     const QList<bool> marcas = MarcasTrasCambioDeRegistro(anteriores, MarcasDeDestino(), registro);
 
+    AgruparDestinos(n);
     while (m_mnuPropDestino.size() < n)
         AgregarDestino(static_cast<int>(m_mnuPropDestino.size()));
     while (m_mnuPropDestino.size() > n)

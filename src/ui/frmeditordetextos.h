@@ -77,6 +77,7 @@ private:
     void CrearBotonesDeEfecto();
     void CrearMenus();
     QAction *AgregarDestino(int indice);
+    void AgruparDestinos(qsizetype cantidad);
     void InsertarEtiqueta(const QString &etiqueta);
     void AjustarCorteDeLineas(const QString &texto);
     bool Escribir(const QString &ruta);
@@ -91,4 +92,6 @@ private:
     QMenu *m_mnuPropDestinos = nullptr;
     QAction *m_mnuPropGlobal = nullptr;
     QList<QAction *> m_mnuPropDestino;
+    static constexpr qsizetype DestinosPorGrupo = 40;
+    QList<QMenu *> m_gruposDeDestinos; // empty while the signs fit one menu
 };

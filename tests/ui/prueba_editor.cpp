@@ -67,6 +67,7 @@ private Q_SLOTS:
     void destinosSeGuardanYVuelvenPorNombre();
     void cambioDelRegistroNoCambiaDeCartel_data();
     void cambioDelRegistroNoCambiaDeCartel();
+    void muchosCartelesEnGrupos();
     void textoCrudoIdaYVuelta();
     void palabraLargaSeCortaEnCualquierParte_data();
     void palabraLargaSeCortaEnCualquierParte();
@@ -586,6 +587,47 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     QVERIFY(editor.mnuGuardar_Click());
     QCOMPARE(escenario.LeerArchivo(QStringLiteral("caja.txt")),
              "PROPIEDADES:\r\n" + guardado + "\r\nTEXTO:\r\nX\r\n");
+}
+
+void PruebaEditor::muchosCartelesEnGrupos()
+{
+    Escenario escenario;
+    QStringList configuracion;
+    QStringList registro;
+    for (int i = 1; i <= 100; ++i) {
+        registro.append(u"R560, Andén %1, %2"_s.arg(i).arg(i % 37));
+        configuracion.append(u"cartel "_s + registro.constLast());
+    }
+    escenario.EscribirConfiguracion(configuracion);
+    Principal &principal = escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+
+    auto submenus = [&editor] {
+        QStringList titulos;
+        const auto *destinos = qobject_cast<const QMenu *>(editor.Accion(u"mnuPropGlobal"_s)->associatedObjects().constFirst());
+        for (const QAction *item : destinos->actions()) {
+            if (item->menu())
+                titulos.append(item->text());
+        }
+        return titulos;
+    };
+    QCOMPARE(submenus(), QStringList({u"Carteles 1 a 40"_s, u"Carteles 41 a 80"_s, u"Carteles 81 a 100"_s}));
+    QCOMPARE(editor.TitulosDeDestino().size(), 100);
+    QCOMPARE(editor.TitulosDeDestino().at(57), u" Andén 58"_s);
+
+    editor.Accion(u"mnuPropDestino57"_s)->trigger();
+    QVERIFY(!editor.GlobalMarcado());
+    QCOMPARE(editor.PropiedadesDesdeMenu(), u"Dirs:  Andén 58"_s);
+
+    // Back to a list that fits one menu: no groups, and the mark stays with
+    // its sign.
+    registro = registro.mid(50, 30);
+    principal.configRed().Registro().setStringList(registro);
+    principal.ActualizarDestinos();
+    QVERIFY(submenus().isEmpty());
+    QCOMPARE(editor.TitulosDeDestino().size(), 30);
+    QCOMPARE(editor.PropiedadesDesdeMenu(), u"Dirs:  Andén 58"_s);
+    QVERIFY(editor.MarcasDeDestino().at(7));
 }
 
 void PruebaEditor::textoCrudoIdaYVuelta()
