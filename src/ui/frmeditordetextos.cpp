@@ -3,6 +3,7 @@
 #include "barrademenus.h"
 #include "config/registrodecartel.h"
 #include "configred.h"
+#include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "documents/marcasdedestino.h"
 #include "documents/propiedades.h"
@@ -49,8 +50,6 @@ constexpr BotonDeEfecto BotonesDeEfecto[] = {
     {"EfeCorreIzq", "CORRE IZQ.", "[izq]"},
     {"EfeEspacioSeg", "ESPACIO SEG.", "[esp seg]"},
 };
-
-constexpr quint8 DireccionMaxima = 255;
 
 QString Latin1(const char *texto)
 {
@@ -403,42 +402,26 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
         return;
     }
 
-    QList<quint8> direcciones;
-    QStringList omitidos;
-    if (!DestinosVisibles() || GlobalMarcado()) {
-        direcciones.append(0);
-    } else {
-        const ConfigRed &red = m_principal.configRed();
-        for (int i = 0; i < m_mnuPropDestino.size(); ++i) {
-            if (!m_mnuPropDestino.at(i)->isChecked())
-                continue;
-            const QString registro = i < red.ListCount() ? red.List(i) : m_mnuPropDestino.at(i)->text().trimmed();
-            const qint64 direccion = i < red.ListCount() ? DireccionDeCartel(registro) : -1;
-            if (direccion < 0 || direccion > DireccionMaxima)
-                omitidos.append(registro);
-            else
-                direcciones.append(static_cast<quint8>(direccion));
-        }
-    }
-
-    if (!omitidos.isEmpty())
+    const DestinosDeEnvio destinos = DestinosDesdeMarcas(DestinosVisibles(), GlobalMarcado(), MarcasDeDestino(),
+                                                         TitulosDeDestino(),
+                                                         m_principal.configRed().Registro().stringList());
+    if (!destinos.omitidos.isEmpty())
         CuadroDeMensaje::Avisar(this, QStringLiteral("No se envió a estos destinos, que no tienen un cartel con una "
                                                      "dirección de 0 a 255:\n") +
-                                          omitidos.join(QLatin1Char('\n')));
-    if (direcciones.isEmpty()) {
+                                          destinos.omitidos.join(QLatin1Char('\n')));
+    if (destinos.SinDestinos())
         // A progress dialog left open with nothing to send would read as a
         // transmission under way.
-        if (omitidos.isEmpty())
-            CuadroDeMensaje::Avisar(this, QStringLiteral("El texto no tiene destinos marcados: no se envió nada. "
-                                                         "Elija \"Global\" o algún cartel en Editar → Destinos."));
+        CuadroDeMensaje::Avisar(this, QStringLiteral("El texto no tiene destinos marcados: no se envió nada. "
+                                                     "Elija \"Global\" o algún cartel en Editar → Destinos."));
+    if (destinos.NadaQueEnviar())
         return;
-    }
 
     frmDialogEnvio &dialogo = m_principal.dialogEnvio();
     dialogo.show();
     dialogo.repaint();
     const QByteArray mensaje = CodificarTexto(texto);
-    for (quint8 direccion : std::as_const(direcciones))
+    for (quint8 direccion : destinos.direcciones)
         dialogo.MandarTexto(mensaje, direccion);
 }
 
