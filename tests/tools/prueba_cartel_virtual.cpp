@@ -46,9 +46,11 @@ const QString TextoCompleto =
 
 // What the sign shows: the tags are effects again, the substitutes letters
 // again, the line break two spaces, and the unshowable characters are gone.
+// The misspelt tag is text, so its bracket is shown doubled, apart from the
+// effects.
 const QString TextoEnElCartel =
     u"[titila]¡Atención![no titila] Andén nº 3[pausa]  "
-    u"[normal][exp]¿Qué día?[v0][v1][v2] Ñandú más [Titila]"
+    u"[normal][exp]¿Qué día?[v0][v1][v2] Ñandú más [[Titila]"
     u"[centra]RBOL 5 20 pingino POCA[baja][sube][izq][esp seg]FIN"_s;
 
 QString DestinoDe(const QJsonObject &trama)

@@ -42,7 +42,11 @@ int main(int argc, char *argv[])
     QCommandLineParser opciones;
     opciones.setApplicationDescription(
         u"Cartel virtual: crea ./comN enlazado a una pseudo-terminal y muestra cada trama que "
-        u"recibe. SIGUSR1 muestra el último texto de cada dirección."_s);
+        u"recibe. SIGUSR1 muestra el último texto de cada dirección.\n\n"
+        u"En el texto mostrado, un solo \"[\" abre siempre un código: los efectos se muestran "
+        u"como su etiqueta (\"[titila]\", \"[exp]\") y un byte sin significado para el cartel "
+        u"como \"[0xNN]\"; un \"[\" que el mensaje trae como texto se muestra doble, \"[[\". "
+        u"Así el efecto [exp] se ve \"[exp]\" y el texto \"[exp]\" se ve \"[[exp]\"."_s);
     opciones.addHelpOption();
     const QCommandLineOption puerto(u"puerto"_s, u"Número N del puerto ./comN (por omisión 2)."_s,
                                     u"N"_s, u"2"_s);
