@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The command line of cartel-enviar, taken apart and checked; nothing here
+// reads a file or touches a port.
+struct ArgumentosDeEnvio
+{
+    enum class Accion {
+        Enviar,      // a document (archivo) or a text (texto)
+        Direcciones, // every sign shows its own address
+        Longitud,    // the encoded length, nothing sent
+        Ayuda,
+    };
+
+    Accion accion = Accion::Enviar;
+    QString archivo;              // empty when the text comes from --texto
+    std::optional<QString> texto; // --texto
+    QStringList nombres;          // --a, in the order given
+    bool global = false;          // --global
+    std::optional<int> puerto;    // --puerto, 1 to 6
+    std::optional<int> velocidad; // --velocidad, 2400 or 9600
+
+    friend bool operator==(const ArgumentosDeEnvio &, const ArgumentosDeEnvio &) = default;
+};
+
+// `argumentos` without the program's name. Options take their value as the
+// next argument or after "=" ("--a Hall", "--a=Hall"); "--" ends the options.
+// "--help" or "-h" anywhere asks for the help alone. On refusal returns
+// nothing and, when `error` is given, writes there why, in Spanish.
+std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argumentos, QString *error = nullptr);
+
+// The text of --help, exit statuses included.
+QString TextoDeAyuda();
+
+// The line settings for a speed of --velocidad: "9600,N,8,1".
+QString AjustesParaVelocidad(int velocidad);

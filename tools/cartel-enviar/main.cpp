@@ -1,0 +1,136 @@
+#include "argumentosdeenvio.h"
+#include "avanceenconsola.h"
+#include "codigodesalida.h"
+#include "plandeenvio.h"
+
+#include "config/configuracion.h"
+#include "documents/documento.h"
+#include "link/transmisor.h"
+#include "platform/puertoserieqt.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication aplicacion(argc, argv);
+    QCoreApplication::setApplicationName(u"cartel-enviar"_s);
+
+    QFile errores;
+    QFile salida;
+    if (!errores.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        !salida.open(stdout, QIODevice::WriteOnly))
+        return Numero(CodigoDeSalida::ArgumentosInvalidos);
+    auto decir = [&errores](const QString &texto) { errores.write((u"cartel-enviar: "_s + texto + u'\n').toUtf8()); };
+
+    QString error;
+    const std::optional<ArgumentosDeEnvio> argumentos =
+        InterpretarArgumentos(QCoreApplication::arguments().mid(1), &error);
+    if (!argumentos) {
+        decir(error + u"\nUse cartel-enviar --help para ver las opciones."_s);
+        return Numero(CodigoDeSalida::ArgumentosInvalidos);
+    }
+    if (argumentos->accion == ArgumentosDeEnvio::Accion::Ayuda) {
+        salida.write(TextoDeAyuda().toUtf8());
+        return Numero(CodigoDeSalida::Exito);
+    }
+
+    QString texto;
+    QString propiedades;
+    if (argumentos->texto) {
+        texto = *argumentos->texto;
+    } else if (!argumentos->archivo.isEmpty()) {
+        qsizetype lineasFueraDelTexto = 0;
+        if (const auto fallo = LeerDocumento(argumentos->archivo, texto, propiedades, &lineasFueraDelTexto)) {
+            decir(u"No se pudo leer el documento %1: %2"_s.arg(fallo->ruta, fallo->motivo));
+            return Numero(CodigoDeSalida::ArchivoIlegible);
+        }
+        if (lineasFueraDelTexto > 0)
+            decir(u"Aviso: %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\"; sus %2 líneas "
+                  u"siguientes se tomaron como destinos y el texto quedó vacío."_s.arg(argumentos->archivo)
+                      .arg(lineasFueraDelTexto));
+    }
+
+    if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
+        salida.write(u"Longitud: %1 bytes\n"_s.arg(LongitudCodificada(texto)).toUtf8());
+        return Numero(CodigoDeSalida::Exito);
+    }
+
+    // The serial control's values before the file is applied, as in the
+    // program. An unreadable file is not replaced by the factory values
+    // here: nobody would see the warning, and the signs would be others.
+    Configuracion configuracion;
+    if (const auto fallo = CargarConfiguracion(configuracion)) {
+        decir(u"No se pudo leer la configuración %1: %2"_s.arg(fallo->ruta, fallo->motivo));
+        return Numero(CodigoDeSalida::ArchivoIlegible);
+    }
+    if (argumentos->puerto)
+        configuracion.puerto = *argumentos->puerto;
+    if (argumentos->velocidad)
+        configuracion.ajustes = AjustesParaVelocidad(*argumentos->velocidad);
+
+    const PlanDeEnvio plan = PlanearEnvio(*argumentos, texto, propiedades, configuracion.carteles);
+    for (const QString &aviso : plan.avisos)
+        decir(u"Aviso: "_s + aviso);
+    if (plan.codigo != CodigoDeSalida::Exito) {
+        decir(plan.motivo);
+        return Numero(plan.codigo);
+    }
+
+    PuertoSerieQt puerto;
+    if (!puerto.PonerNumero(configuracion.puerto) || !puerto.PonerAjustes(configuracion.ajustes)) {
+        decir(puerto.DescripcionError());
+        return Numero(CodigoDeSalida::FallaDeLinea);
+    }
+    Transmisor transmisor(puerto);
+    AvanceEnConsola avance(plan.cadenas, errores, isatty(fileno(stderr)) != 0);
+    QObject::connect(&transmisor, &Transmisor::Comenzada, &avance, &AvanceEnConsola::Comenzada);
+    QObject::connect(&transmisor, &Transmisor::Avance, &avance, &AvanceEnConsola::Avance);
+
+    QEventLoop bucle;
+    bool terminado = false;
+    bool fallo = false;
+    QObject::connect(&transmisor, &Transmisor::Fallo, &bucle, [&](const QString &descripcion) {
+        avance.Terminar();
+        decir(descripcion);
+        fallo = true;
+        terminado = true;
+        bucle.quit();
+    });
+    QObject::connect(&transmisor, &Transmisor::Desocupado, &bucle, [&] {
+        terminado = true;
+        bucle.quit();
+    });
+
+    // One string per destination, as the editor hands them over: the same
+    // pauses between frames. A port that will not open fails the first one,
+    // and the others would only fail again.
+    for (const QByteArray &cadena : plan.cadenas) {
+        if (!transmisor.Mandar(cadena))
+            break;
+    }
+    if (!terminado)
+        bucle.exec();
+    avance.Terminar();
+    if (fallo)
+        return Numero(CodigoDeSalida::FallaDeLinea);
+
+    decir(u"Listo: %1 de %2 tramas por Com%3 (%4)."_s.arg(avance.TramasEntregadas())
+              .arg(Transmisor::ContarTramas(plan.cadenas.join()))
+              .arg(configuracion.puerto)
+              .arg(configuracion.ajustes));
+    return Numero(CodigoDeSalida::Exito);
+}
