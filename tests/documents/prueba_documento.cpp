@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -32,6 +36,11 @@ private slots:
     void escrituraFallidaNoTocaNada();
     void lecturaFallidaNoTocaNada_data();
     void lecturaFallidaNoTocaNada();
+    void cuentaLasLineasQueNoSonTexto_data();
+    void cuentaLasLineasQueNoSonTexto();
+    void destinosQueSeLeerianComoMarca_data();
+    void destinosQueSeLeerianComoMarca();
+    void enMemoriaComoEnArchivo();
 
 private:
     std::unique_ptr<QTemporaryDir> carpeta;
@@ -231,6 +240,9 @@ void PruebaDocumento::lecturaFallidaNoTocaNada_data()
     // Opens, but its first read fails.
     QTest::newRow("falla al leer") << u"/proc/self/mem"_s << qint64(-1) << QString();
     QTest::newRow("un byte de más") << u"grande.txt"_s << TamanoMaximoDeDocumento + 1 << u"1 MiB"_s;
+    // A FIFO would block the open until someone wrote to it.
+    QTest::newRow("una FIFO") << u"fifo.txt"_s << qint64(-2) << u"FIFO"_s;
+    QTest::newRow("un dispositivo") << u"/dev/zero"_s << qint64(-1) << u"dispositivo"_s;
     QTest::newRow("muy grande") << u"grande.txt"_s << 8 * TamanoMaximoDeDocumento << u"1 MiB"_s;
 }
 
@@ -246,16 +258,129 @@ void PruebaDocumento::lecturaFallidaNoTocaNada()
     QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta.txt"_s));
     if (tamano >= 0)
         QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'g')));
+#ifdef Q_OS_UNIX
+    if (tamano == -2)
+        QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+#else
+    if (tamano == -2)
+        QSKIP("Sin FIFO en este sistema");
+#endif
 
     QString texto = u"previo"_s;
     QString propiedades = u"previas"_s;
-    const auto error = LeerDocumento(ruta, texto, propiedades);
+    qsizetype fuera = -7;
+    const auto error = LeerDocumento(ruta, texto, propiedades, &fuera);
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
     QVERIFY2(!error->motivo.isEmpty() && error->motivo.contains(enElMotivo), qPrintable(error->motivo));
     QCOMPARE(texto, u"previo"_s);
     QCOMPARE(propiedades, u"previas"_s);
+    QCOMPARE(fuera, qsizetype(-7));
     QVERIFY(!QFileInfo::exists(carpeta->filePath(u"falta.txt"_s)));
+}
+
+void PruebaDocumento::cuentaLasLineasQueNoSonTexto_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qsizetype>("fuera");
+    QTest::addColumn<QString>("propiedades");
+
+    // Only a properties block that never reaches "TEXTO:" leaves lines out of
+    // the text; empty lines count, as a save drops them too.
+    QTest::newRow("nunca llega a TEXTO:")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nhola\r\n\r\nmundo\r\n") << qsizetype(4) << u"Globalholamundo"_s;
+    QTest::newRow("sin fin de línea") << QByteArray("PROPIEDADES:\r\nDirs:  A\r\nx") << qsizetype(2)
+                                      << u"Dirs:  Ax"_s;
+    QTest::newRow("solo PROPIEDADES:") << QByteArray("PROPIEDADES:\r\n") << qsizetype(0) << Global;
+    QTest::newRow("TEXTO: con blanco no es marca")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << qsizetype(3) << u"GlobalTEXTO: t"_s;
+    QTest::newRow("como lo escribe el programa")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nhola\r\n") << qsizetype(0) << u"Global"_s;
+    QTest::newRow("termina en TEXTO:") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:") << qsizetype(0)
+                                       << u"Global"_s;
+    QTest::newRow("texto llano") << QByteArray("uno\r\ndos\r\n") << qsizetype(0) << Global;
+    QTest::newRow("vacío") << QByteArray() << qsizetype(0) << Global;
+}
+
+void PruebaDocumento::cuentaLasLineasQueNoSonTexto()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qsizetype, fuera);
+    QFETCH(QString, propiedades);
+
+    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    QVERIFY(EscribirBytes(ruta, bytes));
+    QString texto;
+    QString leidas;
+    qsizetype contadas = -1;
+    QVERIFY(!LeerDocumento(ruta, texto, leidas, &contadas));
+    QCOMPARE(contadas, fuera);
+    QCOMPARE(leidas, propiedades);
+    if (fuera > 0)
+        QVERIFY(texto.isEmpty());
+}
+
+void PruebaDocumento::destinosQueSeLeerianComoMarca_data()
+{
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<QString>("marca");
+
+    // "TEX" and "TO:" read back joined as "TEXTO:".
+    QTest::newRow("TEXTO: unido al leer") << u"TEXTO:"_s << u"TEXTO:"_s;
+    QTest::newRow("PROPIEDADES:") << u"PROPIEDADES:"_s << u"PROPIEDADES:"_s;
+    QTest::newRow("en una segunda línea") << u"Dirs:  A\r\nTEXTO:"_s << u"TEXTO:"_s;
+}
+
+void PruebaDocumento::destinosQueSeLeerianComoMarca()
+{
+    QFETCH(QString, propiedades);
+    QFETCH(QString, marca);
+
+    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QByteArray anterior("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nanterior\r\n");
+    QVERIFY(EscribirBytes(ruta, anterior));
+    const auto error = EscribirDocumento(ruta, u"texto\r\nsegunda"_s, propiedades);
+    QVERIFY(error);
+    QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
+    QVERIFY2(error->motivo.contains(u"«"_s + marca + u"»"_s), qPrintable(error->motivo));
+    QCOMPARE(LeerBytes(ruta), anterior);
+
+    QByteArray bytes = "sin tocar";
+    QVERIFY(EscribirDocumentoEnBytes(u"texto"_s, propiedades, bytes));
+    QCOMPARE(bytes, QByteArray("sin tocar"));
+
+    // What a hand-edited file gives on reading is refused the same way, so
+    // its text never gains a line nor its signs get lost.
+    QVERIFY(EscribirBytes(ruta, "PROPIEDADES:\r\nTEX\r\nTO:\r\nTEXTO:\r\ntexto\r\n"));
+    QString texto;
+    QString leidas;
+    QVERIFY(!LeerDocumento(ruta, texto, leidas));
+    QCOMPARE(leidas, u"TEXTO:"_s);
+    QVERIFY(EscribirDocumento(ruta, texto, leidas));
+}
+
+void PruebaDocumento::enMemoriaComoEnArchivo()
+{
+    const QString texto = u"Señal €\r\n[titila]dos\r\n"_s;
+    const QString propiedades = u"Dirs:  Año; B"_s;
+    QByteArray enMemoria;
+    QVERIFY(!EscribirDocumentoEnBytes(texto, propiedades, enMemoria));
+    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
+    QCOMPARE(LeerBytes(ruta), enMemoria);
+
+    QString deArchivo;
+    QString propiedadesDeArchivo;
+    QString deBytes;
+    QString propiedadesDeBytes;
+    qsizetype fuera = -1;
+    QVERIFY(!LeerDocumento(ruta, deArchivo, propiedadesDeArchivo));
+    QVERIFY(!LeerDocumentoDeBytes(enMemoria, deBytes, propiedadesDeBytes, &fuera));
+    QCOMPARE(deBytes, texto);
+    QCOMPARE(propiedadesDeBytes, propiedades);
+    QCOMPARE(fuera, qsizetype(0));
+    QCOMPARE(deArchivo, deBytes);
+    QCOMPARE(propiedadesDeArchivo, propiedadesDeBytes);
 }
 
 QTEST_GUILESS_MAIN(PruebaDocumento)

@@ -11,6 +11,15 @@
 #include <memory>
 #include <optional>
 
+#include <functional>
+
+#ifdef Q_OS_UNIX
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -77,6 +86,14 @@ private slots:
     void describeCaracteres();
     void escrituraFallidaDejaElArchivoAnterior_data();
     void escrituraFallidaDejaElArchivoAnterior();
+    void carpetaCerradaEscribeEnElLugar_data();
+    void carpetaCerradaEscribeEnElLugar();
+    void enElLugarNoTocaNadaSiFalla();
+    void enMemoria();
+    void leeBytesComoArchivo_data();
+    void leeBytesComoArchivo();
+    void leerArchivoSoloComunes_data();
+    void leerArchivoSoloComunes();
 
 private:
     std::unique_ptr<QTemporaryDir> carpeta;
@@ -375,6 +392,231 @@ void PruebaArchivoTexto::escrituraFallidaDejaElArchivoAnterior()
     QVERIFY(QFileInfo(base.filePath(u"carpeta"_s)).isDir());
     QCOMPARE(base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              (QStringList{u"anterior.txt"_s, u"archivo"_s, u"carpeta"_s}));
+}
+
+namespace {
+
+// Runs `hacer` as a user without privileges and returns its result: as root,
+// in a child process that gives up root first (permissions do not stop
+// root); otherwise right here. -1 when root cannot be given up.
+int SinPrivilegios(const std::function<int()> &hacer)
+{
+#ifdef Q_OS_UNIX
+    if (geteuid() != 0)
+        return hacer();
+    const pid_t hijo = fork();
+    if (hijo < 0)
+        return -1;
+    if (hijo == 0) {
+        // nobody, nogroup
+        if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(100);
+        _exit(hacer());
+    }
+    int estado = 0;
+    if (waitpid(hijo, &estado, 0) != hijo || !WIFEXITED(estado) || WEXITSTATUS(estado) == 100)
+        return -1;
+    return WEXITSTATUS(estado);
+#else
+    return hacer();
+#endif
+}
+
+// A folder nobody may write, holding `nombre` with `contenido`, which anyone
+// may write: no temporary file can be made beside it, but the file itself
+// can be written.
+QString ArchivoEnCarpetaCerrada(const QTemporaryDir &carpeta, const QByteArray &contenido)
+{
+    const QDir base(carpeta.path());
+    if (!base.mkdir(u"cerrada"_s))
+        return QString();
+    const QString ruta = base.filePath(u"cerrada/doc.txt"_s);
+    const auto todos = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup | QFile::ReadOther;
+    const auto entrar = QFile::ExeOwner | QFile::ExeUser | QFile::ExeGroup | QFile::ExeOther;
+    const auto escribir = QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup | QFile::WriteOther;
+    if (!EscribirBytes(ruta, contenido) || !QFile::setPermissions(ruta, todos | escribir)
+        || !QFile::setPermissions(base.filePath(u"cerrada"_s), todos | entrar)
+        || !QFile::setPermissions(carpeta.path(), todos | entrar | QFile::WriteOwner | QFile::WriteUser))
+        return QString();
+    return ruta;
+}
+
+enum Resultado { Bien = 0, NoAbrio, OtroModo, NoConfirmo, ConfirmoSinDeber, MotivoEquivocado };
+
+} // namespace
+
+void PruebaArchivoTexto::carpetaCerradaEscribeEnElLugar_data()
+{
+    QTest::addColumn<QByteArray>("anterior");
+    QTest::addColumn<QStringList>("lineas");
+    QTest::addColumn<QByteArray>("esperado");
+    QTest::newRow("más corto que el anterior")
+        << QByteArray("anterior, bastante más largo que lo nuevo\r\n") << QStringList{u"año"_s}
+        << QByteArray("a\xF1o\r\n");
+    QTest::newRow("más largo que el anterior") << QByteArray("x") << QStringList{u"uno"_s, u"dos"_s}
+                                                << QByteArray("uno\r\ndos\r\n");
+    QTest::newRow("nada") << QByteArray("algo") << QStringList() << QByteArray();
+}
+
+void PruebaArchivoTexto::carpetaCerradaEscribeEnElLugar()
+{
+    QFETCH(QByteArray, anterior);
+    QFETCH(QStringList, lineas);
+    QFETCH(QByteArray, esperado);
+    const QString ruta = ArchivoEnCarpetaCerrada(*carpeta, anterior);
+    QVERIFY(!ruta.isEmpty());
+
+    const int resultado = SinPrivilegios([&] {
+        EscritorTexto escritor;
+        if (escritor.Abrir(ruta))
+            return NoAbrio;
+        if (escritor.ModoDeEscritura() != EscritorTexto::Modo::EnElLugar)
+            return OtroModo;
+        for (const QString &linea : lineas)
+            escritor.EscribirLinea(linea);
+        // Nothing reaches the file before the confirmation.
+        if (LeerBytes(ruta) != anterior)
+            return ConfirmoSinDeber;
+        return escritor.Confirmar() ? NoConfirmo : Bien;
+    });
+    if (resultado < 0)
+        QSKIP("No se pudo dejar de ser root para probar los permisos");
+    QCOMPARE(resultado, int(Bien));
+    QCOMPARE(LeerBytes(ruta), esperado);
+    QCOMPARE(QDir(QFileInfo(ruta).path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"doc.txt"_s});
+}
+
+void PruebaArchivoTexto::enElLugarNoTocaNadaSiFalla()
+{
+    const QString ruta = ArchivoEnCarpetaCerrada(*carpeta, "anterior\r\n");
+    QVERIFY(!ruta.isEmpty());
+    const QString nuevo = QFileInfo(ruta).dir().filePath(u"nuevo.txt"_s);
+
+    const int resultado = SinPrivilegios([&] {
+        {
+            EscritorTexto escritor;
+            if (escritor.Abrir(ruta))
+                return NoAbrio;
+            escritor.EscribirLinea(u"bien"_s);
+            escritor.EscribirLinea(u"mal Ω"_s);
+            const auto error = escritor.Confirmar();
+            if (!error)
+                return ConfirmoSinDeber;
+            if (!error->motivo.endsWith(u"Ω"_s))
+                return MotivoEquivocado;
+        }
+        {
+            // Dropped without confirming.
+            EscritorTexto escritor;
+            if (escritor.Abrir(ruta))
+                return NoAbrio;
+            escritor.EscribirLinea(u"a medias"_s);
+        }
+        // A new file there cannot be made at all: nothing to write over.
+        EscritorTexto escritor;
+        return escritor.Abrir(nuevo) ? Bien : ConfirmoSinDeber;
+    });
+    if (resultado < 0)
+        QSKIP("No se pudo dejar de ser root para probar los permisos");
+    QCOMPARE(resultado, int(Bien));
+    QCOMPARE(LeerBytes(ruta), QByteArray("anterior\r\n"));
+    QVERIFY(!QFileInfo::exists(nuevo));
+}
+
+void PruebaArchivoTexto::enMemoria()
+{
+    EscritorTexto escritor;
+    escritor.AbrirEnMemoria(u"memoria"_s);
+    QCOMPARE(escritor.ModoDeEscritura(), EscritorTexto::Modo::EnMemoria);
+    escritor.EscribirLinea(u"Año €"_s);
+    escritor.EscribirLinea(QString());
+    QVERIFY(!escritor.Confirmar());
+    QCOMPARE(escritor.Escrito(), QByteArray("A\xF1o \x80\r\n\r\n"));
+
+    escritor.AbrirEnMemoria(u"memoria"_s);
+    escritor.EscribirLinea(u"Ω"_s);
+    const auto error = escritor.Confirmar();
+    QVERIFY(error);
+    QCOMPARE(error->ruta, u"memoria"_s);
+    QVERIFY(error->motivo.endsWith(u"Ω"_s));
+}
+
+void PruebaArchivoTexto::leeBytesComoArchivo_data()
+{
+    leeLineas_data();
+}
+
+void PruebaArchivoTexto::leeBytesComoArchivo()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lineas);
+    LectorTexto lector;
+    QVERIFY(!lector.AbrirBytes(bytes, u"memoria"_s));
+    QStringList leidas;
+    QString linea;
+    while (!lector.AlFinal()) {
+        QVERIFY(!lector.LeerLinea(linea));
+        leidas.append(linea);
+    }
+    QCOMPARE(leidas, lineas);
+    const auto pasado = lector.LeerLinea(linea);
+    QVERIFY(pasado);
+    QCOMPARE(pasado->ruta, u"memoria"_s);
+}
+
+void PruebaArchivoTexto::leerArchivoSoloComunes_data()
+{
+    // What lies at the path: a number of bytes for a file, "carpeta", "fifo",
+    // or an absolute path of the system.
+    QTest::addColumn<QString>("que");
+    QTest::addColumn<bool>("aceptado");
+    QTest::newRow("justo el máximo") << u"1000"_s << true;
+    QTest::newRow("un byte de más") << u"1001"_s << false;
+    QTest::newRow("vacío") << u"0"_s << true;
+    QTest::newRow("carpeta") << u"carpeta"_s << false;
+    QTest::newRow("FIFO") << u"fifo"_s << false;
+    QTest::newRow("dispositivo") << u"/dev/zero"_s << false;
+    // Size 0 on disk, more when read.
+    QTest::newRow("sin tamaño conocido") << u"/proc/self/maps"_s << false;
+}
+
+void PruebaArchivoTexto::leerArchivoSoloComunes()
+{
+    QFETCH(QString, que);
+    QFETCH(bool, aceptado);
+    QString ruta = carpeta->filePath(u"entrada"_s);
+    bool esNumero = false;
+    const qsizetype tamano = que.toLongLong(&esNumero);
+    if (esNumero) {
+        QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'x')));
+    } else if (que == u"carpeta"_s) {
+        QVERIFY(QDir().mkdir(ruta));
+    } else if (que == u"fifo"_s) {
+#ifdef Q_OS_UNIX
+        QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
+#else
+        QSKIP("Sin FIFO en este sistema");
+#endif
+    } else {
+        ruta = que;
+        if (!QFileInfo::exists(ruta))
+            QSKIP("Ese archivo no existe en este sistema");
+    }
+
+    QByteArray bytes = "previo";
+    const auto error = LectorTexto::LeerArchivo(ruta, 1000, bytes);
+    if (aceptado) {
+        QVERIFY(!error);
+        QCOMPARE(bytes, QByteArray(tamano, 'x'));
+    } else {
+        QVERIFY(ErrorSobre(error, ruta));
+        QCOMPARE(bytes, QByteArray("previo"));
+    }
+    // The reader line by line refuses the same, without blocking either.
+    LectorTexto lector;
+    const auto alAbrir = lector.Abrir(ruta);
+    QCOMPARE(!alAbrir, esNumero || que.startsWith(u"/proc"_s));
 }
 
 QTEST_GUILESS_MAIN(PruebaArchivoTexto)
