@@ -59,6 +59,11 @@ QMessageBox *CuadroDeMensaje::CrearCaja(QWidget *padre, const QString &texto, co
     return caja;
 }
 
+void CuadroDeMensaje::Advertir(QWidget *padre, const QString &texto)
+{
+    Preguntar(padre, texto, TituloPorDefecto(), QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+}
+
 void CuadroDeMensaje::Avisar(QWidget *padre, const QString &texto, QMessageBox::Icon icono, const QString &titulo)
 {
     if (Registrar({texto, titulo, icono, QMessageBox::Ok}))

@@ -28,6 +28,10 @@ public:
                                                  QMessageBox::Icon icono, QMessageBox::StandardButtons botones,
                                                  QMessageBox::StandardButton porDefecto);
 
+    // A failure the operator must read before going on: the exclamation
+    // icon, the application's title and an OK button; waits like Preguntar.
+    static void Advertir(QWidget *padre, const QString &texto);
+
     // Shows the box and returns at once: for failures noticed in timer or
     // port events, where waiting would stall the transmission's own events.
     static void Avisar(QWidget *padre, const QString &texto, QMessageBox::Icon icono = QMessageBox::Warning,

@@ -1,6 +1,5 @@
 #include "cartelnuevo.h"
 
-#include "configred.h"
 #include "config/registrodecartel.h"
 #include "fuentes.h"
 #include "medidas.h"
@@ -63,8 +62,8 @@ QString MotivoDeRechazo(const QString &nombre)
 }
 } // namespace
 
-CartelNuevo::CartelNuevo(ConfigRed &registroDeCarteles, QWidget *parent)
-    : QDialog(parent), configRed(registroDeCarteles)
+CartelNuevo::CartelNuevo(QWidget *parent)
+    : QDialog(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -138,12 +137,11 @@ void CartelNuevo::Ok_Click()
         return;
     const QString motivo = MotivoDeRechazo(nombre);
     if (!motivo.isEmpty()) {
-        CuadroDeMensaje::Preguntar(this, motivo, CuadroDeMensaje::TituloPorDefecto(), QMessageBox::Warning,
-                                   QMessageBox::Ok, QMessageBox::Ok);
+        CuadroDeMensaje::Advertir(this, motivo);
         Nombre->setFocus();
         return;
     }
-    configRed.AddItem(ArmarRegistroDeCartel(TextoElegido(*Modelo), nombre, TextoElegido(*Direccion)));
+    Q_EMIT CartelAgregado(ArmarRegistroDeCartel(TextoElegido(*Modelo), nombre, TextoElegido(*Direccion)));
     close();
 }
 

@@ -2,21 +2,20 @@
 
 #include <QDialog>
 
-class ConfigRed;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
 
 // "Datos de un cartel nuevo": model, descriptive name and address of a sign,
-// appended as one record to the registry held by the connected-signs dialog.
+// handed on as one record for whoever keeps the registry to append.
 // Created on demand and destroyed when closed.
 class CartelNuevo : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit CartelNuevo(ConfigRed &configRed, QWidget *parent = nullptr);
+    explicit CartelNuevo(QWidget *parent = nullptr);
 
     // Initial state: model "R560" and address "Desconocida" selected.
     void Form_Load();
@@ -26,8 +25,11 @@ public:
     void Ok_Click();
     void Cancelar_Click();
 
+Q_SIGNALS:
+    // "O.K." with an acceptable name: the new record, "R560, Sala, 5".
+    void CartelAgregado(const QString &registro);
+
 private:
-    ConfigRed &configRed;
     QLabel *Label2;
     QLineEdit *Nombre;
     QLabel *Label1;

@@ -12,8 +12,8 @@
 
 using namespace Qt::StringLiterals;
 
-ConfigRed::ConfigRed(QWidget *parent)
-    : QDialog(parent)
+ConfigRed::ConfigRed(QStringListModel &registroDeCarteles, QWidget *parent)
+    : QDialog(parent), registro(registroDeCarteles)
 {
     setModal(false);
     setWindowTitle(u"Carteles Conectados"_s);
@@ -86,8 +86,10 @@ int ConfigRed::ListIndex() const
 void ConfigRed::Agregar_Click()
 {
     // A second "Agregar" brings back the open dialog with what was typed.
-    if (!cartelNuevo)
-        cartelNuevo = new CartelNuevo(*this, this);
+    if (!cartelNuevo) {
+        cartelNuevo = new CartelNuevo(this);
+        connect(cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AddItem);
+    }
     cartelNuevo->show();
     cartelNuevo->raise();
     cartelNuevo->activateWindow();

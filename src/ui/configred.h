@@ -18,7 +18,8 @@ class ConfigRed : public QDialog
     Q_OBJECT
 
 public:
-    explicit ConfigRed(QWidget *parent = nullptr);
+    // Shows and changes `registro`, the sign registry, which its owner keeps.
+    explicit ConfigRed(QStringListModel &registro, QWidget *parent = nullptr);
 
     // The sign registry, one record per row in registry order.
     QStringListModel &Registro();
@@ -48,7 +49,7 @@ protected:
     void closeEvent(QCloseEvent *evento) override;
 
 private:
-    QStringListModel registro;
+    QStringListModel &registro;
     QPushButton *Agregar;
     QPushButton *Quitar;
     QPushButton *OK;

@@ -169,8 +169,7 @@ void ConfigSerie::AvisarRechazo()
 {
     // Modal like any refusal: the next setting is tried once the user has
     // read this one.
-    CuadroDeMensaje::Preguntar(this, MSComm1.DescripcionError(), CuadroDeMensaje::TituloPorDefecto(),
-                               QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok);
+    CuadroDeMensaje::Advertir(this, MSComm1.DescripcionError());
 }
 
 void ConfigSerie::ActualizarDescripcionesDePuertos()

@@ -1,8 +1,8 @@
 #include "frmeditordetextos.h"
 
-#include "barrademenus.h"
+#include "descripciondemenus.h"
+#include "filtrosdearchivo.h"
 #include "config/registrodecartel.h"
-#include "configred.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "documents/marcasdedestino.h"
@@ -14,14 +14,14 @@
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
 #include "platform/portapapeles.h"
-#include "principal.h"
 
 #include <QCloseEvent>
 #include <QResizeEvent>
-#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -68,8 +68,9 @@ QString TextoCrudo(QString texto)
 }
 } // namespace
 
-frmEditorDeTextos::frmEditorDeTextos(Principal &principal, QWidget *parent)
-    : QWidget(parent), m_principal(principal), m_Texto(new QPlainTextEdit(this))
+frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio &dialogoEnvio,
+                                     const QHash<Orden, QAction *> &compartidas, QWidget *parent)
+    : QWidget(parent), m_registro(registro), m_dialogoEnvio(dialogoEnvio), m_Texto(new QPlainTextEdit(this))
 {
     setObjectName(QStringLiteral("frmEditorDeTextos"));
     setWindowTitle(QStringLiteral("Sin título"));
@@ -89,7 +90,7 @@ frmEditorDeTextos::frmEditorDeTextos(Principal &principal, QWidget *parent)
     connect(m_Texto, &QPlainTextEdit::textChanged, this, &frmEditorDeTextos::Texto_Change);
 
     CrearBotonesDeEfecto();
-    CrearMenus();
+    CrearMenus(compartidas);
 }
 
 QSize frmEditorDeTextos::sizeHint() const
@@ -131,40 +132,42 @@ void frmEditorDeTextos::CrearBotonesDeEfecto()
 
 QAction *frmEditorDeTextos::Accion(const QString &nombre) const
 {
+    // Shared items belong to the main window: look through the menus.
+    for (const QMenu *menu : m_menus) {
+        for (QAction *accion : menu->findChildren<QAction *>(nombre))
+            return accion;
+        for (QAction *accion : menu->actions()) {
+            if (accion->objectName() == nombre)
+                return accion;
+        }
+    }
     return findChild<QAction *>(nombre);
 }
 
-void frmEditorDeTextos::CrearMenus()
+void frmEditorDeTextos::CrearMenus(const QHash<Orden, QAction *> &compartidas)
 {
-    BarraDeMenus barra(*this);
-    auto item = [this, &barra](QMenu *menu, const char *nombre, const char *titulo, auto manejador) {
-        QAction *accion = barra.Item(*menu, nombre, titulo);
-        connect(accion, &QAction::triggered, this, manejador);
-        return accion;
+    const MenusConstruidos menus = ConstruirMenus(*this, true, compartidas);
+    m_menus = menus.barra;
+    const auto al = [this, &menus](Orden orden, auto manejador) {
+        connect(menus.acciones.value(orden), &QAction::triggered, this, manejador);
     };
-    Principal &principal = m_principal;
+    al(Orden::Cerrar, [this] { mnuCerrar_Click(); });
+    al(Orden::Guardar, [this] { mnuGuardar_Click(); });
+    al(Orden::GuardarComo, [this] { mnuGuardarComo_Click(); });
+    al(Orden::EnviarAhora, [this] { mnuEnviarAhora_Click(); });
+    al(Orden::Cortar, [this] { mnuCortar_Click(); });
+    al(Orden::Copiar, [this] { mnuCopiar_Click(); });
+    al(Orden::Pegar, [this] { mnuPegar_Click(); });
+    al(Orden::ConsultarLongitud, [this] { mnuConsultarLongi_Click(); });
+    al(Orden::ArreglarVerticalmente, [this] { Q_EMIT PedidoArreglar(Qt::Horizontal); });
+    al(Orden::ArreglarHorizontalmente, [this] { Q_EMIT PedidoArreglar(Qt::Vertical); });
 
-    QMenu *archivo = barra.Menu("mnuArchivo", "&Archivo");
-    item(archivo, "mnuNuevoTexto", "Crear Un &Nuevo Texto", [&principal] { principal.mnuNuevoTexto_Click(); });
-    item(archivo, "mnuCargarTexto", "&Abrir Un Texto", [&principal] { principal.mnuCargarTexto_Click(); });
-    item(archivo, "mnuCerrar", "&Cerrar", [this] { mnuCerrar_Click(); });
-    barra.Separador(*archivo, "mnuSeparator1");
-    item(archivo, "mnuGuardar", "&Guardar", [this] { mnuGuardar_Click(); });
-    item(archivo, "mnuGuardarComo", "Guardar &Como", [this] { mnuGuardarComo_Click(); });
-    barra.Separador(*archivo, "mnuSeparator3");
-    QMenu *enviar = barra.Submenu(*archivo, "mnuEnviar", "&Enviar");
-    item(enviar, "mnuEnviarAhora", "&Ahora", [this] { mnuEnviarAhora_Click(); });
-    barra.Separador(*archivo, "mnuSeparator2");
-    item(archivo, "mnuSalir", "&Salir", [&principal] { principal.mnuSalir_Click(); });
+    QMenu *ventana = menus.submenus.value(QStringLiteral("mnuVentana"));
+    const QList<QAction *> propios = ventana->actions();
+    connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { Q_EMIT PedidoMenuVentana(ventana, propios); });
 
-    QMenu *editar = barra.Menu("mnuEditar", "&Editar");
-    item(editar, "mnuCortar", "&Cortar", [this] { mnuCortar_Click(); });
-    item(editar, "mnuCopiar", "C&opiar", [this] { mnuCopiar_Click(); });
-    item(editar, "mnuPegar", "&Pegar", [this] { mnuPegar_Click(); });
-    barra.Separador(*editar, "mnuSeparator5")->setVisible(false);
-    m_mnuPropDestinos = barra.Submenu(*editar, "mnuPropDestinos", "&Destinos");
-    m_mnuPropDestinos->menuAction()->setVisible(false);
-    m_mnuPropGlobal = barra.Item(*m_mnuPropDestinos, "mnuPropGlobal", "&Global");
+    m_mnuPropDestinos = menus.submenus.value(QStringLiteral("mnuPropDestinos"));
+    m_mnuPropGlobal = menus.acciones.value(Orden::Global);
     m_mnuPropGlobal->setCheckable(true);
     m_mnuPropGlobal->setChecked(true);
     // Qt toggles a checkable item before reporting the click; the handlers
@@ -173,32 +176,7 @@ void frmEditorDeTextos::CrearMenus()
         m_mnuPropGlobal->setChecked(!marcado);
         mnuPropGlobal_Click();
     });
-    barra.Separador(*m_mnuPropDestinos, "mnuSeparator6");
     AgregarDestino(0)->setText(QStringLiteral("Primer Cartel"));
-
-    QMenu *herramientas = barra.Menu("mnuHerramientas", "&Herramientas");
-    item(herramientas, "mnuConsultarLongi", "&Consultar Longitud", [this] { mnuConsultarLongi_Click(); });
-    barra.Separador(*herramientas, "mnuSeparator4");
-    item(herramientas, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles",
-         [&principal] { principal.mnuVerDirs_Click(); });
-    QAction *clipboard = barra.Item(*herramientas, "mnuMandarClipb", "&Mandar El Clipboard");
-    clipboard->setVisible(false);
-    clipboard->setEnabled(false);
-
-    QMenu *config = barra.Menu("mnuConfig", "&Configuración");
-    item(config, "mnuConfigInterfase", "&Interfase Serie", [&principal] { principal.mnuConfigInterfase_Click(); });
-    item(config, "mnuConfigRed", "&Carteles Conectados", [&principal] { principal.mnuConfigRed_Click(); });
-
-    QMenu *ventana = barra.Menu("mnuVentana", "&Ventana");
-    QAction *vertical = item(ventana, "mnuArrVert", "Arreglar &Verticalmente",
-                             [&principal] { principal.ArreglarVerticalmente(); });
-    QAction *horizontal = item(ventana, "mnuArrHoriz", "Arreglar &Horizontalmente",
-                               [&principal] { principal.ArreglarHorizontalmente(); });
-    connect(ventana, &QMenu::aboutToShow, this,
-            [ventana, vertical, horizontal, &principal] { principal.LlenarMenuVentana(*ventana, {vertical, horizontal}); });
-
-    barra.Menu("mnuAyuda", "&Ayuda");
-    m_menus = barra.Menus();
 }
 
 QAction *frmEditorDeTextos::AgregarDestino(int indice)
@@ -269,10 +247,7 @@ void frmEditorDeTextos::AjustarCorteDeLineas(const QString &texto)
 void frmEditorDeTextos::Mostrar()
 {
     m_visible = true;
-    if (m_subventana) {
-        m_subventana->show();
-        m_principal.ActivarEditor(*this);
-    }
+    Q_EMIT PedidoActivar(this);
     m_Texto->setFocus();
 }
 
@@ -281,7 +256,7 @@ void frmEditorDeTextos::Ocultar()
     m_visible = false;
     if (m_subventana)
         m_subventana->hide();
-    m_principal.ActualizarMenus();
+    Q_EMIT Oculto();
 }
 
 void frmEditorDeTextos::Texto_Change()
@@ -317,17 +292,11 @@ void frmEditorDeTextos::mnuPegar_Click()
     modificado = true;
 }
 
-void frmEditorDeTextos::MostrarError(const QString &texto)
-{
-    CuadroDeMensaje::Preguntar(this, texto, CuadroDeMensaje::TituloPorDefecto(), QMessageBox::Warning,
-                               QMessageBox::Ok, QMessageBox::Ok);
-}
-
 bool frmEditorDeTextos::Escribir(const QString &ruta)
 {
     const auto error = EscribirDocumento(ruta, TextoCrLf(), PropiedadesDesdeMenu());
     if (error) {
-        MostrarError(QStringLiteral("No se pudo guardar el texto en %1\n\n%2").arg(error->ruta, error->motivo));
+        CuadroDeMensaje::Advertir(this, QStringLiteral("No se pudo guardar el texto en ") + error->Texto());
         return false;
     }
     modificado = false;
@@ -345,7 +314,7 @@ bool frmEditorDeTextos::mnuGuardarComo_Click()
 {
     DialogoDeArchivo::Pedido pedido;
     pedido.titulo = QStringLiteral("Guardar el Texto");
-    pedido.filtros = Principal::FiltrosDeArchivo();
+    pedido.filtros = FiltrosDeArchivo();
     pedido.filtroElegido = 1;
     pedido.extension = QStringLiteral("txt");
     if (nombrado)
@@ -365,7 +334,7 @@ bool frmEditorDeTextos::mnuGuardarComo_Click()
 bool frmEditorDeTextos::mnuCerrar_Click()
 {
     if (modificado && m_visible) {
-        m_principal.ActivarEditor(*this);
+        Q_EMIT PedidoActivar(this);
         const auto respuesta = CuadroDeMensaje::Preguntar(
             this, QStringLiteral("¿Desea guardar los cambios en ") + Caption() + QStringLiteral(" antes de salir?"),
             QStringLiteral("Guardar Cambios"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
@@ -395,7 +364,7 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
 {
     const QString texto = TextoCrLf();
     if (TextoDemasiadoLargo(texto)) {
-        MostrarError(QStringLiteral("El texto tiene %1 caracteres y un cartel admite como máximo %2.\n"
+        CuadroDeMensaje::Advertir(this, QStringLiteral("El texto tiene %1 caracteres y un cartel admite como máximo %2.\n"
                                     "No se envió nada.")
                          .arg(texto.size())
                          .arg(LongitudMaximaDeTexto));
@@ -404,7 +373,7 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
 
     const DestinosDeEnvio destinos = DestinosDesdeMarcas(DestinosVisibles(), GlobalMarcado(), MarcasDeDestino(),
                                                          TitulosDeDestino(),
-                                                         m_principal.configRed().Registro().stringList());
+                                                         m_registro.stringList());
     if (!destinos.omitidos.isEmpty())
         CuadroDeMensaje::Avisar(this, QStringLiteral("No se envió a estos destinos, que no tienen un cartel con una "
                                                      "dirección de 0 a 255:\n") +
@@ -417,7 +386,7 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
     if (destinos.NadaQueEnviar())
         return;
 
-    frmDialogEnvio &dialogo = m_principal.dialogEnvio();
+    frmDialogEnvio &dialogo = m_dialogoEnvio;
     dialogo.show();
     dialogo.repaint();
     const QByteArray mensaje = CodificarTexto(texto);
@@ -435,7 +404,7 @@ void frmEditorDeTextos::mnuConsultarLongi_Click()
 
 void frmEditorDeTextos::CargarDestinos()
 {
-    const QStringList registro = m_principal.configRed().Registro().stringList();
+    const QStringList registro = m_registro.stringList();
     const auto n = registro.size();
     // The separator belongs to the Editar menu's own items; it stays hidden.
     m_mnuPropDestinos->menuAction()->setVisible(n > 1);

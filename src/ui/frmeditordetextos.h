@@ -1,14 +1,18 @@
 #pragma once
 
+#include "descripciondemenus.h"
+
+#include <QHash>
 #include <QList>
 #include <QWidget>
 
-class Principal;
+class frmDialogEnvio;
 class QAction;
 class QMenu;
 class QMdiSubWindow;
 class QPlainTextEdit;
 class QPushButton;
+class QStringListModel;
 
 // One message document: its text box, effect buttons, flags and the
 // destination menu. Windows are never destroyed while the program runs: a
@@ -18,7 +22,11 @@ class frmEditorDeTextos : public QWidget
     Q_OBJECT
 
 public:
-    explicit frmEditorDeTextos(Principal &principal, QWidget *parent = nullptr);
+    // `registro` is the sign registry, `dialogoEnvio` the one send dialog;
+    // the commands in `compartidas` are the main window's own items, shown
+    // as they are in this window's menus.
+    frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio &dialogoEnvio,
+                      const QHash<Orden, QAction *> &compartidas, QWidget *parent = nullptr);
 
     bool nombrado = false;
     bool modificado = false;
@@ -51,6 +59,16 @@ public:
     QList<bool> MarcasDeDestino() const;
     QStringList TitulosDeDestino() const;
 
+Q_SIGNALS:
+    // To be brought to the front and made the active window.
+    void PedidoActivar(frmEditorDeTextos *editor);
+    // Hidden: another window's menus take over.
+    void Oculto();
+    // "Arreglar": Qt::Horizontal side by side, Qt::Vertical one above the other.
+    void PedidoArreglar(Qt::Orientation orientacion);
+    // The "Ventana" menu is about to show: the open windows go below `propios`.
+    void PedidoMenuVentana(QMenu *menu, const QList<QAction *> &propios);
+
 public Q_SLOTS:
     void Texto_Change();
     void mnuCortar_Click();
@@ -75,15 +93,15 @@ protected:
 
 private:
     void CrearBotonesDeEfecto();
-    void CrearMenus();
+    void CrearMenus(const QHash<Orden, QAction *> &compartidas);
     QAction *AgregarDestino(int indice);
     void AgruparDestinos(qsizetype cantidad);
     void InsertarEtiqueta(const QString &etiqueta);
     void AjustarCorteDeLineas(const QString &texto);
     bool Escribir(const QString &ruta);
-    void MostrarError(const QString &texto);
 
-    Principal &m_principal;
+    QStringListModel &m_registro;
+    frmDialogEnvio &m_dialogoEnvio;
     QPlainTextEdit *m_Texto;
     QMdiSubWindow *m_subventana = nullptr;
     bool m_visible = false;

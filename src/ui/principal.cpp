@@ -1,6 +1,7 @@
 #include "principal.h"
 
-#include "barrademenus.h"
+#include "descripciondemenus.h"
+#include "filtrosdearchivo.h"
 #include "config/configuracion.h"
 #include "configred.h"
 #include "configserie.h"
@@ -20,14 +21,14 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStringListModel>
-#include <QTimer>
 
 namespace {
 constexpr int EventoDeEnvio = 1;
 } // namespace
 
 Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
-    : QMainWindow(parent), m_MSComm1(MSComm1 ? MSComm1 : new PuertoSerieQt(this)), m_area(new QMdiArea(this))
+    : QMainWindow(parent), m_MSComm1(MSComm1 ? MSComm1 : new PuertoSerieQt(this)), m_area(new QMdiArea(this)),
+      m_carteles(new QStringListModel(this))
 {
     m_MSComm1->setParent(this);
     setObjectName(QStringLiteral("Principal"));
@@ -51,7 +52,7 @@ ConfigSerie *Principal::configSerie() const
 
 void Principal::MDIForm_Load()
 {
-    m_configRed = new ConfigRed(this);
+    m_configRed = new ConfigRed(*m_carteles, this);
     connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, &Principal::ActualizarDestinos);
     connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
 
@@ -69,74 +70,43 @@ void Principal::MDIForm_Load()
         AplicarValoresDeFabrica(configuracion);
     m_MSComm1->PonerNumero(configuracion.puerto);
     m_MSComm1->PonerAjustes(configuracion.ajustes);
-    m_configRed->Registro().setStringList(configuracion.carteles);
+    m_carteles->setStringList(configuracion.carteles);
     if (error)
-        CuadroDeMensaje::Avisar(this, QStringLiteral("No se pudo leer la configuración %1\n\n%2\n\n"
-                                                     "Se usan los valores de fábrica.")
-                                          .arg(error->ruta, error->motivo));
+        CuadroDeMensaje::Avisar(this, QStringLiteral("No se pudo leer la configuración ") + error->Texto() +
+                                          QStringLiteral("\n\nSe usan los valores de fábrica."));
 
     ActualizarDestinos();
 }
 
 void Principal::CrearMenus()
 {
-    BarraDeMenus barra(*this);
-    auto item = [&barra](QMenu *menu, const char *nombre, const char *titulo, bool habilitado = true) {
-        QAction *accion = barra.Item(*menu, nombre, titulo);
-        accion->setEnabled(habilitado);
-        return accion;
+    const MenusConstruidos menus = ConstruirMenus(*this, false);
+    m_menus = menus.barra;
+    for (auto it = menus.acciones.cbegin(); it != menus.acciones.cend(); ++it) {
+        if (EsCompartida(it.key()))
+            m_compartidas.insert(it.key(), it.value());
+    }
+    const auto al = [this](Orden orden, void (Principal::*manejador)()) {
+        connect(m_compartidas.value(orden), &QAction::triggered, this, manejador);
     };
-    constexpr bool Deshabilitado = false;
-
-    QMenu *archivo = barra.Menu("mnuArchivo", "&Archivo");
-    connect(item(archivo, "mnuNuevoTexto", "Crear Un &Nuevo Texto"), &QAction::triggered, this,
-            &Principal::mnuNuevoTexto_Click);
-    connect(item(archivo, "mnuCargarTexto", "&Abrir Un Texto"), &QAction::triggered, this,
-            &Principal::mnuCargarTexto_Click);
-    item(archivo, "mnuCerrar", "&Cerrar", Deshabilitado);
-    barra.Separador(*archivo, "mnuSeparator1");
-    item(archivo, "mnuGuardar", "&Guardar", Deshabilitado);
-    item(archivo, "mnuGuardarComo", "Guardar &Como", Deshabilitado);
-    barra.Separador(*archivo, "mnuSeparator3");
-    item(archivo, "mnuEnviar", "&Enviar", Deshabilitado);
-    barra.Separador(*archivo, "mnuSeparator2");
-    connect(item(archivo, "mnuSalir", "&Salir"), &QAction::triggered, this, &Principal::mnuSalir_Click);
-
-    QMenu *editar = barra.Menu("mnuEditar", "&Editar");
-    item(editar, "mnuCortar", "&Cortar", Deshabilitado);
-    item(editar, "mnuCopiar", "C&opiar", Deshabilitado);
-    item(editar, "mnuPegar", "&Pegar", Deshabilitado);
-    barra.Separador(*editar, "mnuSeparator5")->setVisible(false);
-    item(editar, "mnuPropDestinos", "D&estinos", Deshabilitado)->setVisible(false);
-
-    QMenu *herramientas = barra.Menu("mnuHerramientas", "&Herramientas");
-    item(herramientas, "mnuConsultarLongi", "&Consultar Longitud", Deshabilitado);
-    barra.Separador(*herramientas, "mnuSeparator4");
-    connect(item(herramientas, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles"), &QAction::triggered, this,
-            &Principal::mnuVerDirs_Click);
-    item(herramientas, "mnuMandarClipb", "&Mandar El Clipboard", Deshabilitado)->setVisible(false);
-
-    QMenu *config = barra.Menu("mnuConfig", "&Configuración");
-    connect(item(config, "mnuConfigInterfase", "&Interfase Serie"), &QAction::triggered, this,
-            &Principal::mnuConfigInterfase_Click);
-    connect(item(config, "mnuConfigRed", "&Carteles Conectados"), &QAction::triggered, this,
-            &Principal::mnuConfigRed_Click);
+    al(Orden::NuevoTexto, &Principal::mnuNuevoTexto_Click);
+    al(Orden::AbrirTexto, &Principal::mnuCargarTexto_Click);
+    al(Orden::Salir, &Principal::mnuSalir_Click);
+    al(Orden::VerDirecciones, &Principal::mnuVerDirs_Click);
+    al(Orden::InterfaseSerie, &Principal::mnuConfigInterfase_Click);
+    al(Orden::CartelesConectados, &Principal::mnuConfigRed_Click);
 
     // Arranging is offered from the editors' menu bar only; here the items
     // are shown but do nothing.
-    QMenu *ventana = barra.Menu("mnuVentana", "&Ventana");
-    const QList<QAction *> propios = {item(ventana, "mnuArrVert", "Arreglar &Verticalmente"),
-                                      item(ventana, "mnuArrHoriz", "Arreglar &Horizontalmente")};
-    connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { LlenarMenuVentana(*ventana, propios); });
-
-    barra.Menu("mnuAyuda", "&Ayuda");
-    m_menus = barra.Menus();
+    QMenu *ventana = menus.submenus.value(QStringLiteral("mnuVentana"));
+    const QList<QAction *> propios = ventana->actions();
+    connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { LlenarMenuVentana(ventana, propios); });
     MostrarMenus(m_menus);
 }
 
 frmEditorDeTextos *Principal::CrearEditor()
 {
-    auto *editor = new frmEditorDeTextos(*this);
+    auto *editor = new frmEditorDeTextos(*m_carteles, *m_dialogEnvio, m_compartidas);
     auto *subventana = new QMdiSubWindow(m_area);
     subventana->setWidget(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -144,6 +114,10 @@ frmEditorDeTextos *Principal::CrearEditor()
     subventana->hide();
     editor->PonerSubventana(subventana);
     connect(editor, &QWidget::windowTitleChanged, subventana, &QWidget::setWindowTitle);
+    connect(editor, &frmEditorDeTextos::PedidoActivar, this, &Principal::ActivarEditor);
+    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarMenus);
+    connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
+    connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
 }
 
@@ -169,11 +143,6 @@ void Principal::mnuNuevoTexto_Click()
     editor->nombrado = false;
 }
 
-QStringList Principal::FiltrosDeArchivo()
-{
-    return {QStringLiteral("Todos los archivos (*.*)"), QStringLiteral("Archivos de texto (*.txt)")};
-}
-
 void Principal::mnuCargarTexto_Click()
 {
     DialogoDeArchivo::Pedido pedido;
@@ -187,14 +156,14 @@ void Principal::mnuCargarTexto_Click()
 
 void Principal::AbrirTexto(const QString &ruta)
 {
+    // All are looked at: when several match, the last one counts.
     frmEditorDeTextos *yaAbierto = nullptr;
-    for (int i = 1; i < m_editores.size(); ++i) {
-        frmEditorDeTextos *editor = m_editores.at(i);
-        if (editor->EstaVisible() && editor->Caption() == ruta)
+    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+        if (editor->Caption() == ruta)
             yaAbierto = editor;
     }
     if (yaAbierto) {
-        ActivarEditor(*yaAbierto);
+        ActivarEditor(yaAbierto);
         return;
     }
 
@@ -205,7 +174,7 @@ void Principal::AbrirTexto(const QString &ruta)
     QString propiedades;
     qsizetype lineasFueraDelTexto = 0;
     if (const auto error = LeerDocumento(ruta, texto, propiedades, &lineasFueraDelTexto)) {
-        MostrarError(QStringLiteral("No se pudo abrir %1\n\n%2").arg(error->ruta, error->motivo));
+        CuadroDeMensaje::Advertir(this, QStringLiteral("No se pudo abrir ") + error->Texto());
         return;
     }
 
@@ -221,7 +190,7 @@ void Principal::AbrirTexto(const QString &ruta)
     // The file is opened as it reads; the operator must know, before a
     // save rewrites it, that those lines are not in the text box.
     if (lineasFueraDelTexto > 0)
-        MostrarError(QStringLiteral("El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
+        CuadroDeMensaje::Advertir(this, QStringLiteral("El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
                                     "Sus %2 líneas siguientes se tomaron como destinos y el texto quedó vacío. "
                                     "Si lo guarda, esas líneas no se escriben y se pierden.")
                          .arg(QDir::toNativeSeparators(ruta))
@@ -239,18 +208,12 @@ bool Principal::GuardarConfiguracion()
     Configuracion configuracion;
     configuracion.puerto = m_MSComm1->Numero();
     configuracion.ajustes = m_MSComm1->Ajustes();
-    configuracion.carteles = m_configRed->Registro().stringList();
+    configuracion.carteles = m_carteles->stringList();
     if (const auto error = ::GuardarConfiguracion(configuracion)) {
-        MostrarError(QStringLiteral("No se pudo guardar la configuración en %1\n\n%2").arg(error->ruta, error->motivo));
+        CuadroDeMensaje::Advertir(this, QStringLiteral("No se pudo guardar la configuración en ") + error->Texto());
         return false;
     }
     return true;
-}
-
-void Principal::MostrarError(const QString &texto)
-{
-    CuadroDeMensaje::Preguntar(this, texto, CuadroDeMensaje::TituloPorDefecto(), QMessageBox::Warning,
-                               QMessageBox::Ok, QMessageBox::Ok);
 }
 
 void Principal::mnuSalir_Click()
@@ -260,9 +223,9 @@ void Principal::mnuSalir_Click()
 
 void Principal::closeEvent(QCloseEvent *evento)
 {
-    for (int i = 1; i < m_editores.size(); ++i) {
+    for (frmEditorDeTextos *editor : EditoresVisibles()) {
         // A text the user wanted saved but that could not be: stay.
-        if (m_editores.at(i)->EstaVisible() && !m_editores.at(i)->mnuCerrar_Click()) {
+        if (!editor->mnuCerrar_Click()) {
             evento->ignore();
             return;
         }
@@ -323,14 +286,14 @@ frmEditorDeTextos *Principal::EditorActivo() const
     return editor && editor->EstaVisible() ? editor : nullptr;
 }
 
-void Principal::ActivarEditor(frmEditorDeTextos &editor)
+void Principal::ActivarEditor(frmEditorDeTextos *editor)
 {
-    if (QMdiSubWindow *subventana = editor.Subventana()) {
+    if (QMdiSubWindow *subventana = editor->Subventana()) {
         subventana->show();
         m_area->setActiveSubWindow(subventana);
         subventana->raise();
     }
-    editor.Texto().setFocus();
+    editor->Texto().setFocus();
     ActualizarMenus();
 }
 
@@ -363,71 +326,60 @@ void Principal::MostrarMenus(const QList<QMenu *> &menus)
     m_menusMostrados = menus;
 }
 
-void Principal::LlenarMenuVentana(QMenu &menu, const QList<QAction *> &propios)
+void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
 {
-    const auto acciones = menu.actions();
+    const auto acciones = menu->actions();
     for (QAction *accion : acciones) {
         if (!propios.contains(accion)) {
-            menu.removeAction(accion);
+            menu->removeAction(accion);
             delete accion;
         }
     }
     const frmEditorDeTextos *activo = EditorActivo();
     bool primero = true;
     int numero = 1;
-    for (int i = 1; i < m_editores.size(); ++i) {
-        frmEditorDeTextos *editor = m_editores.at(i);
-        if (!editor->EstaVisible())
-            continue;
+    for (frmEditorDeTextos *editor : EditoresVisibles()) {
         if (primero) {
-            menu.addSeparator();
+            menu->addSeparator();
             primero = false;
         }
         const QString titulo = numero < 10 ? QStringLiteral("&%1 %2").arg(numero).arg(editor->Caption())
                                            : QStringLiteral("%1 %2").arg(numero).arg(editor->Caption());
-        QAction *accion = menu.addAction(titulo);
+        QAction *accion = menu->addAction(titulo);
         accion->setCheckable(true);
         accion->setChecked(editor == activo);
-        connect(accion, &QAction::triggered, this, [this, editor] { ActivarEditor(*editor); });
+        connect(accion, &QAction::triggered, this, [this, editor] { ActivarEditor(editor); });
         ++numero;
     }
 }
 
-namespace {
-// The windows to arrange: a minimized one stays where the operator put it.
-QList<QMdiSubWindow *> SubventanasVisibles(const QList<frmEditorDeTextos *> &editores)
+void Principal::Arreglar(Qt::Orientation orientacion)
 {
-    QList<QMdiSubWindow *> visibles;
-    for (frmEditorDeTextos *editor : editores) {
-        if (editor && editor->EstaVisible() && editor->Subventana() && !editor->Subventana()->isMinimized())
-            visibles.append(editor->Subventana());
+    // A minimized window stays where the operator put it.
+    QList<QMdiSubWindow *> ventanas;
+    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+        if (editor->Subventana() && !editor->Subventana()->isMinimized())
+            ventanas.append(editor->Subventana());
+    }
+    if (ventanas.isEmpty())
+        return;
+    const QRect area = m_area->viewport()->rect();
+    const int n = static_cast<int>(ventanas.size());
+    const bool lado = orientacion == Qt::Horizontal;
+    const int paso = (lado ? area.width() : area.height()) / n;
+    for (int i = 0; i < n; ++i) {
+        ventanas.at(i)->showNormal();
+        ventanas.at(i)->setGeometry(lado ? QRect(i * paso, 0, paso, area.height())
+                                         : QRect(0, i * paso, area.width(), paso));
+    }
+}
+
+QList<frmEditorDeTextos *> Principal::EditoresVisibles() const
+{
+    QList<frmEditorDeTextos *> visibles;
+    for (int i = 1; i < m_editores.size(); ++i) {
+        if (m_editores.at(i)->EstaVisible())
+            visibles.append(m_editores.at(i));
     }
     return visibles;
-}
-} // namespace
-
-void Principal::ArreglarVerticalmente()
-{
-    const auto visibles = SubventanasVisibles(m_editores);
-    if (visibles.isEmpty())
-        return;
-    const QRect area = m_area->viewport()->rect();
-    const int ancho = area.width() / static_cast<int>(visibles.size());
-    for (int i = 0; i < visibles.size(); ++i) {
-        visibles.at(i)->showNormal();
-        visibles.at(i)->setGeometry(i * ancho, 0, ancho, area.height());
-    }
-}
-
-void Principal::ArreglarHorizontalmente()
-{
-    const auto visibles = SubventanasVisibles(m_editores);
-    if (visibles.isEmpty())
-        return;
-    const QRect area = m_area->viewport()->rect();
-    const int alto = area.height() / static_cast<int>(visibles.size());
-    for (int i = 0; i < visibles.size(); ++i) {
-        visibles.at(i)->showNormal();
-        visibles.at(i)->setGeometry(0, i * alto, area.width(), alto);
-    }
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "descripciondemenus.h"
+
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -12,6 +15,7 @@ class PuertoSerie;
 class QAction;
 class QMdiArea;
 class QMenu;
+class QStringListModel;
 
 // The frame of the application: holds the editor windows, owns the serial
 // control and the send dialog, and loads the connected-signs dialog, whose
@@ -42,13 +46,15 @@ public:
     // failure is shown here and reported as false.
     bool GuardarConfiguracion();
 
-    void ActivarEditor(frmEditorDeTextos &editor);
+    void ActivarEditor(frmEditorDeTextos *editor);
     void ActualizarMenus();
-    void LlenarMenuVentana(QMenu &menu, const QList<QAction *> &propios);
-    void ArreglarVerticalmente();
-    void ArreglarHorizontalmente();
-
-    static QStringList FiltrosDeArchivo();
+    // The open windows, listed below `propios` in a "Ventana" menu.
+    void LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios);
+    // Qt::Horizontal side by side ("Arreglar Verticalmente"), Qt::Vertical
+    // one above the other.
+    void Arreglar(Qt::Orientation orientacion);
+    // Slots 1 and up whose document is shown, in slot order.
+    QList<frmEditorDeTextos *> EditoresVisibles() const;
 
 public Q_SLOTS:
     void mnuNuevoTexto_Click();
@@ -68,10 +74,12 @@ private:
     frmEditorDeTextos *CrearEditor();
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
-    void MostrarError(const QString &texto);
 
     PuertoSerie *m_MSComm1;
     QMdiArea *m_area;
+    // The sign registry, one record per row; "Carteles Conectados" shows it.
+    QStringListModel *m_carteles;
+    QHash<Orden, QAction *> m_compartidas;
     ConfigRed *m_configRed = nullptr;
     frmDialogEnvio *m_dialogEnvio = nullptr;
     QPointer<ConfigSerie> m_configSerie;

@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPointer>
+#include <QStringListModel>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -35,6 +36,7 @@ private Q_SLOTS:
 private:
     QStringList Contenido() const { return configRed->Registro().stringList(); }
 
+    QStringListModel registro;
     ConfigRed *configRed = nullptr;
     // Turns null if the list were destroyed instead of hidden.
     QPointer<ConfigRed> vigilado;
@@ -50,7 +52,8 @@ void PruebaConfigRed::initTestCase()
 void PruebaConfigRed::init()
 {
     pedidos.clear();
-    configRed = new ConfigRed;
+    registro.setStringList({});
+    configRed = new ConfigRed(registro);
     vigilado = configRed;
     for (const QString &registro : tresCarteles)
         configRed->AddItem(registro);
