@@ -31,6 +31,8 @@ private Q_SLOTS:
     void menuPrincipal_data();
     void menuPrincipal();
     void barraDeMenusSigueAlEditorActivo();
+    void editoresMuestranLasAccionesDeLaPrincipal_data();
+    void editoresMuestranLasAccionesDeLaPrincipal();
     void nombresDeTextosSinTitulo();
     void abrirUnTextoYaMostrado();
     void abrirArchivoIlegibleNoOcupaVentana();
@@ -166,6 +168,41 @@ void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
 
     editor.mnuCerrar_Click();
     QCOMPARE(principal.menuBar()->actions().constFirst(), archivoPrincipal);
+}
+
+void PruebaPrincipal::editoresMuestranLasAccionesDeLaPrincipal_data()
+{
+    QTest::addColumn<QString>("nombre");
+    QTest::addColumn<bool>("compartida");
+    for (const char *nombre : {"mnuNuevoTexto", "mnuCargarTexto", "mnuSalir", "mnuVerDirs", "mnuConfigInterfase",
+                               "mnuConfigRed"})
+        QTest::newRow(nombre) << QString::fromLatin1(nombre) << true;
+    // The editor's own: they act on that editor, or arrange only from there.
+    for (const char *nombre : {"mnuCerrar", "mnuGuardar", "mnuCortar", "mnuConsultarLongi", "mnuArrVert"})
+        QTest::newRow(nombre) << QString::fromLatin1(nombre) << false;
+}
+
+void PruebaPrincipal::editoresMuestranLasAccionesDeLaPrincipal()
+{
+    QFETCH(QString, nombre);
+    QFETCH(bool, compartida);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    QAction *dePrincipal = nullptr;
+    for (QAction *menu : principal.menuBar()->actions()) {
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->objectName() == nombre)
+                dePrincipal = item;
+        }
+    }
+    QVERIFY(dePrincipal);
+    frmEditorDeTextos &uno = escenario.NuevoTexto();
+    frmEditorDeTextos &otro = escenario.NuevoTexto();
+    QAction *deUno = uno.Accion(nombre);
+    QVERIFY(deUno);
+    QCOMPARE(deUno == dePrincipal, compartida);
+    QCOMPARE(otro.Accion(nombre) == deUno, compartida);
 }
 
 void PruebaPrincipal::nombresDeTextosSinTitulo()
