@@ -1,0 +1,277 @@
+#include "cartelenproceso.h"
+
+#include "apoyo/archivosdeprueba.h"
+#include "apoyo/pseudoterminal.h"
+#include "codigodesalida.h"
+#include "documents/documento.h"
+#include "encoding/codificador.h"
+#include "link/trama.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/puertoserieqt.h"
+#include "ui/controles.h"
+#include "ui/escenario.h"
+#include "ui/frmdialogenvio.h"
+#include "ui/frmeditordetextos.h"
+#include "ui/principal.h"
+#include "link/transmisor.h"
+
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using Direcciones = QList<quint8>;
+
+// cartel-enviar as an operator's script runs it, in the program's working
+// directory and on the same serial line, against what the program itself
+// puts on that line for the same document and registry.
+class PruebaCartelEnviar : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
+    void mismosBytesQueElPrograma_data();
+    void mismosBytesQueElPrograma();
+    void nadaSaleSinEnviar_data();
+    void nadaSaleSinEnviar();
+    void direccionesConPuertoYVelocidadDeLaLinea();
+    void elCartelVirtualLeeCadaTrama();
+};
+
+namespace {
+
+constexpr int Puerto = 4;
+constexpr int Plazo = 20000;
+
+// Tags, substitutes, a line break and characters the sign drops; all of it
+// fits a document file.
+const QString Texto = u"[titila]¡Abierto![no titila] Andén nº 3\r\n[centra]Cierra 20:30 €5 pingüino[baja]"_s;
+
+const QStringList Carteles{u"cartel R560, Hall, 5"_s, u"cartel R560, Andén 2, Desconocida"_s,
+                           u"cartel R560, Patio, 12"_s};
+
+QByteArray Esperado(const Direcciones &direcciones)
+{
+    QByteArray bytes;
+    for (quint8 direccion : direcciones)
+        bytes += ArmarTrama(CodificarTexto(Texto), direccion);
+    return bytes;
+}
+
+QString TextosMostrados()
+{
+    QStringList textos;
+    for (const CuadroDeMensaje::Mostrado &caja : CuadroDeMensaje::Mostrados())
+        textos.append(caja.texto);
+    return textos.join(u'\n');
+}
+
+struct Corrida
+{
+    int estado = -1;
+    QString errores;
+};
+
+// Runs the tool in `carpeta` while the event loop keeps reading the line: a
+// line nobody reads would never drain. With `linea` and `velocidad`, notes
+// the line's speed as the tool set it, once its first bytes are in: the port
+// gives the line back as it found it when it closes.
+Corrida CorrerCartelEnviar(const QDir &carpeta, const QStringList &argumentos,
+                           const PseudoTerminal *linea = nullptr, qint32 *velocidad = nullptr)
+{
+    QProcess proceso;
+    proceso.setWorkingDirectory(carpeta.path());
+    proceso.setProgram(QString::fromUtf8(RUTA_CARTEL_ENVIAR));
+    proceso.setArguments(argumentos);
+    proceso.start();
+    Corrida corrida;
+    if (!proceso.waitForStarted(Plazo))
+        return corrida;
+    QElapsedTimer reloj;
+    reloj.start();
+    while (proceso.state() != QProcess::NotRunning && reloj.elapsed() < Plazo) {
+        QTest::qWait(10);
+        if (linea && velocidad && *velocidad == 0 && !linea->Recibido().isEmpty())
+            *velocidad = linea->VelocidadDeLinea();
+    }
+    if (proceso.state() != QProcess::NotRunning) {
+        proceso.kill();
+        proceso.waitForFinished();
+        return corrida;
+    }
+    corrida.estado = proceso.exitStatus() == QProcess::NormalExit ? proceso.exitCode() : -1;
+    corrida.errores = QString::fromUtf8(proceso.readAllStandardError());
+    return corrida;
+}
+
+} // namespace
+
+void PruebaCartelEnviar::mismosBytesQueElPrograma_data()
+{
+    QTest::addColumn<QStringList>("carteles");
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<Direcciones>("direcciones");
+
+    QTest::newRow("Global") << Carteles << u"Global"_s << Direcciones{0};
+    QTest::newRow("dos carteles, en orden del registro") << Carteles << u"Dirs:  Patio; Hall"_s
+                                                         << Direcciones{5, 12};
+    QTest::newRow("Desconocida va a todos") << Carteles << u"Dirs:  Andén 2"_s << Direcciones{0};
+    QTest::newRow("un nombre que ya no está y uno que sí") << Carteles << u"Dirs:  Kiosco; Patio"_s
+                                                           << Direcciones{12};
+    QTest::newRow("un solo cartel: a todos") << QStringList{u"cartel R560, Hall, 5"_s} << u"Dirs:  Hall"_s
+                                             << Direcciones{0};
+    // Address 200 is also the end byte: the line pauses right after it.
+    QTest::newRow("dirección 200") << QStringList{u"cartel R560, Hall, 200"_s, u"cartel R560, Patio, 7"_s}
+                                   << u"Dirs:  Hall; Patio"_s << Direcciones{200, 7};
+}
+
+void PruebaCartelEnviar::mismosBytesQueElPrograma()
+{
+    QFETCH(QStringList, carteles);
+    QFETCH(QString, propiedades);
+    QFETCH(Direcciones, direcciones);
+    const QByteArray esperado = Esperado(direcciones);
+
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), Puerto));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + carteles);
+    const QString documento = escenario.Ruta(u"horario.txt"_s);
+    QVERIFY(!EscribirDocumento(documento, Texto, propiedades));
+    const QByteArray configuracionAntes = escenario.LeerArchivo(u"carteles.ini"_s);
+    const QByteArray documentoAntes = LeerBytes(documento);
+
+    // The program: open the document and send it now.
+    auto *puerto = new PuertoSerieQt;
+    Principal &principal = escenario.Iniciar(puerto);
+    principal.AbrirTexto(documento);
+    frmEditorDeTextos *editor = principal.editor(1);
+    QVERIFY(editor);
+    QCOMPARE(editor->Caption(), documento);
+    editor->mnuEnviarAhora_Click();
+    QVERIFY(linea.EsperarBytes(esperado.size(), Plazo));
+    QTRY_VERIFY_WITH_TIMEOUT(!principal.dialogEnvio().transmisor().Ocupado(), Plazo);
+    QVERIFY2(CuadroDeMensaje::Mostrados().isEmpty(), qPrintable(TextosMostrados()));
+    QCOMPARE(linea.Recibido(), esperado);
+    // The tool opens the line after the program, as a timer would.
+    puerto->Cerrar();
+    linea.OlvidarRecibido();
+
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"horario.txt"_s});
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
+    QVERIFY(linea.EsperarBytes(esperado.size(), Plazo));
+    QTest::qWait(50);
+    QCOMPARE(linea.Recibido(), esperado);
+    // One line per frame when the error output is no terminal.
+    for (qsizetype i = 0; i < direcciones.size(); ++i)
+        QVERIFY2(corrida.errores.contains(u"Trama %1 de %2: "_s.arg(i + 1).arg(direcciones.size())),
+                 qPrintable(corrida.errores));
+
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracionAntes);
+    QCOMPARE(LeerBytes(documento), documentoAntes);
+}
+
+void PruebaCartelEnviar::nadaSaleSinEnviar_data()
+{
+    QTest::addColumn<QStringList>("argumentos");
+    QTest::addColumn<bool>("puertoInservible");
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QString>("enElMensaje");
+
+    QTest::newRow("nombre desconocido")
+        << QStringList{u"horario.txt"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Kiosco"_s} << false
+        << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Kiosco»"_s;
+    QTest::newRow("documento a nombres que no están")
+        << QStringList{u"ajeno.txt"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s;
+    QTest::newRow("puerto que no se puede abrir")
+        << QStringList{u"horario.txt"_s, u"--puerto"_s, u"3"_s} << true << Numero(CodigoDeSalida::FallaDeLinea)
+        << u"Com3"_s;
+    QTest::newRow("documento que no existe")
+        << QStringList{u"no-existe.txt"_s} << false << Numero(CodigoDeSalida::ArchivoIlegible)
+        << u"no-existe.txt"_s;
+    QTest::newRow("argumentos inválidos") << QStringList{u"horario.txt"_s, u"--velocidad"_s, u"4800"_s} << false
+                                          << Numero(CodigoDeSalida::ArgumentosInvalidos) << u"«4800»"_s;
+    QTest::newRow("documento sin destinos") << QStringList{u"vacio.txt"_s} << false
+                                            << Numero(CodigoDeSalida::NadaQueEnviar) << u"no tiene destinos"_s;
+    QTest::newRow("--longitud no envía") << QStringList{u"--longitud"_s, u"horario.txt"_s} << false
+                                         << Numero(CodigoDeSalida::Exito) << QString();
+}
+
+void PruebaCartelEnviar::nadaSaleSinEnviar()
+{
+    QFETCH(QStringList, argumentos);
+    QFETCH(bool, puertoInservible);
+    QFETCH(int, estado);
+    QFETCH(QString, enElMensaje);
+
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), Puerto));
+    if (puertoInservible)
+        QVERIFY(PseudoTerminal::CrearPuertoInservible(escenario.Carpeta(), 3));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY(!EscribirDocumento(escenario.Ruta(u"horario.txt"_s), Texto, u"Dirs:  Hall"_s));
+    QVERIFY(!EscribirDocumento(escenario.Ruta(u"ajeno.txt"_s), Texto, u"Dirs:  Bar"_s));
+    QVERIFY(!EscribirDocumento(escenario.Ruta(u"vacio.txt"_s), Texto, u"Dirs: "_s));
+    const QByteArray configuracionAntes = escenario.LeerArchivo(u"carteles.ini"_s);
+
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos);
+    QVERIFY2(corrida.estado == estado, qPrintable(u"%1\n%2"_s.arg(corrida.estado).arg(corrida.errores)));
+    QVERIFY2(corrida.errores.contains(enElMensaje), qPrintable(corrida.errores));
+    QTest::qWait(200);
+    QCOMPARE(linea.Recibido(), QByteArray());
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracionAntes);
+}
+
+void PruebaCartelEnviar::direccionesConPuertoYVelocidadDeLaLinea()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), 5));
+    // No carteles.ini: the program's factory values, port 2 at 2400, which
+    // the command line overrides for this run only.
+    qint32 velocidad = 0;
+    const Corrida corrida = CorrerCartelEnviar(
+        escenario.Carpeta(), {u"--direcciones"_s, u"--puerto=5"_s, u"--velocidad"_s, u"9600"_s}, &linea, &velocidad);
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
+    QVERIFY(linea.EsperarBytes(1304, Plazo));
+    QCOMPARE(linea.Recibido(), ArmarMensajeDeDirecciones());
+    QCOMPARE(velocidad, 9600);
+    QVERIFY(corrida.errores.contains(u"Trama 101 de 101: dirección 100, 14 bytes"_s));
+    QVERIFY(!QFileInfo::exists(escenario.Ruta(u"carteles.ini"_s)));
+}
+
+void PruebaCartelEnviar::elCartelVirtualLeeCadaTrama()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    CartelEnProceso cartel;
+    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,2400,N,8,1"_s.arg(Puerto)} + Carteles);
+
+    const Corrida corrida = CorrerCartelEnviar(
+        escenario.Carpeta(), {u"--texto"_s, u"Turno 42\nCaja 3"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Andén 2"_s});
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
+    QVERIFY(cartel.EsperarTramas(2, Plazo));
+    QVERIFY2(cartel.Terminar(), qPrintable(cartel.Error()));
+
+    const QList<QJsonObject> tramas = cartel.Tramas();
+    QCOMPARE(tramas.size(), 2);
+    QCOMPARE(tramas.at(0).value(u"destino"_s).toString(), u"todos"_s);
+    QCOMPARE(tramas.at(1).value(u"destino"_s).toInt(), 12);
+    for (const QJsonObject &trama : tramas)
+        QCOMPARE(trama.value(u"texto"_s).toString(), u"Turno 42  Caja 3"_s);
+    QVERIFY(cartel.Anomalias().isEmpty());
+}
+
+QTEST_MAIN(PruebaCartelEnviar)
+#include "prueba_cartel_enviar.moc"
