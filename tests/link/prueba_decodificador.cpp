@@ -82,6 +82,7 @@ private Q_SLOTS:
     void Separar_data();
     void Separar();
     void TramaDemasiadoLarga();
+    void LargoMaximoMenor();
     void NingunaAnomaliaVacia_data();
     void NingunaAnomaliaVacia();
 };
@@ -292,6 +293,25 @@ void PruebaDecodificador::TramaDemasiadoLarga()
     QCOMPARE(resto->motivo, MotivoDeAnomalia::Ruido);
     QCOMPARE(resto->bytes, QByteArray("aaaaaaaa\xC8"));
     QCOMPARE(Resumir(sucesos.at(2)), u"trama 2 «OK» 12 @0-0"_s);
+}
+
+void PruebaDecodificador::LargoMaximoMenor()
+{
+    // A shorter longest frame takes the same path as the default one; below
+    // 16 bytes it is raised to 16, room for a header, the field and a little.
+    for (const qsizetype largo : {qsizetype(64), qsizetype(3)}) {
+        const qsizetype efectivo = std::max<qsizetype>(largo, 16);
+        SeparadorDeTramas separador(SeparadorDeTramas::PlazoPorDefectoMs, largo);
+        QByteArray flujo = "\xC9" "222222 ";
+        flujo += QByteArray(efectivo, 'a');
+        flujo += "\xC8\xCA\x02" "222222 OK\xC8";
+        QStringList obtenido;
+        for (const auto &s : separador.Alimentar(flujo, 0))
+            obtenido += Resumir(s);
+        const QByteArray cortada = QByteArray("\xC9" "222222 ") + QByteArray(efectivo - 8, 'a');
+        QCOMPARE(obtenido, (QStringList{u"sin_fin «%1» @0-0"_s.arg(DecodificarMensaje(cortada)),
+                                        u"ruido «aaaaaaaa[0xC8]» @0-0"_s, u"trama 2 «OK» 12 @0-0"_s}));
+    }
 }
 
 void PruebaDecodificador::NingunaAnomaliaVacia_data()
