@@ -44,9 +44,7 @@ void AplicarValoresDeFabrica(Configuracion &configuracion)
 std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta)
 {
     if (!LectorTexto::Existe(ruta)) {
-        configuracion.puerto = 2;
-        configuracion.ajustes = u"2400,N,8,1"_s;
-        configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
+        AplicarValoresDeFabrica(configuracion);
         return std::nullopt;
     }
     QByteArray bytes;
