@@ -1,5 +1,7 @@
 #include "config/configuracion.h"
 
+#include "config/velocidades.h"
+
 #include "platform/escritortexto.h"
 #include "platform/lectortexto.h"
 
@@ -26,10 +28,10 @@ void AplicarLinea(Configuracion &configuracion, const QString &linea)
 
     // Columns 16 to 19: the speed; parity, data and stop bits are always N, 8, 1.
     const QString velocidad = linea.mid(15, 4);
-    if (velocidad == u"2400"_s)
-        configuracion.ajustes = u"2400,N,8,1"_s;
-    else if (velocidad == u"9600"_s)
-        configuracion.ajustes = u"9600,N,8,1"_s;
+    for (int ofrecida : VelocidadesOfrecidas()) {
+        if (velocidad == QString::number(ofrecida))
+            configuracion.ajustes = AjustesDeVelocidad(ofrecida);
+    }
 }
 
 } // namespace
@@ -37,7 +39,7 @@ void AplicarLinea(Configuracion &configuracion, const QString &linea)
 void AplicarValoresDeFabrica(Configuracion &configuracion)
 {
     configuracion.puerto = 2;
-    configuracion.ajustes = u"2400,N,8,1"_s;
+    configuracion.ajustes = AjustesDeVelocidad(2400);
     configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
 }
 

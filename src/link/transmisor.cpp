@@ -75,11 +75,6 @@ std::chrono::milliseconds Transmisor::IntervaloDePausa() const
     return timer1->intervalAsDuration();
 }
 
-std::chrono::milliseconds Transmisor::PlazoSinAvance() const
-{
-    return plazoSinAvance;
-}
-
 // Called with the engine idle. Emits Fallo itself when the port will not open.
 bool Transmisor::Empezar(const QByteArray &nueva)
 {

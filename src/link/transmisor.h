@@ -53,7 +53,6 @@ public:
     void PonerIntervaloDePausa(std::chrono::milliseconds intervalo); // 100 ms
     void PonerPlazoSinAvance(std::chrono::milliseconds plazo);       // 10 s
     std::chrono::milliseconds IntervaloDePausa() const;
-    std::chrono::milliseconds PlazoSinAvance() const;
 
     // Frames of `cadena` that end at index `desde` or later. A frame runs to
     // its end byte 200 (the address byte after a 202 header does not end

@@ -1,5 +1,6 @@
 #include "configserie.h"
 
+#include "config/velocidades.h"
 #include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -73,17 +75,19 @@ ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
 
     Velocidad = new QGroupBox(u"Velocidad"_s, this);
     Velocidad->setObjectName(u"Velocidad"_s);
-    Velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335, 975));
-    const QString textosDeVelocidad[] = {u"2400 b.p.s."_s, u"9600 b.p.s."_s};
-    for (int i = 0; i < static_cast<int>(BaudRate.size()); ++i) {
-        auto *boton = new QRadioButton(textosDeVelocidad[i], Velocidad);
+    // One button per speed, 360 twips apart; the frame holds two of them.
+    const auto &velocidades = VelocidadesOfrecidas();
+    Velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335,
+                                             std::max<int>(975, 255 + 360 * static_cast<int>(velocidades.size()))));
+    for (int i = 0; i < static_cast<int>(velocidades.size()); ++i) {
+        auto *boton = new QRadioButton(u"%1 b.p.s."_s.arg(velocidades.at(i)), Velocidad);
         boton->setObjectName(u"BaudRate%1"_s.arg(i));
-        boton->setGeometry(RectanguloEnTwips(*this, 120, i == 0 ? 240 : 600, 1095, 255));
+        boton->setGeometry(RectanguloEnTwips(*this, 120, 240 + 360 * i, 1095, 255));
         connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
             if (marcado)
                 BaudRate_Click(i);
         });
-        BaudRate[static_cast<std::size_t>(i)] = boton;
+        BaudRate.append(boton);
     }
 
     Ok = new QPushButton(u"O.K."_s, this);
@@ -108,16 +112,9 @@ void ConfigSerie::Form_Load()
     if (numero >= 1 && numero <= static_cast<int>(ComPort.size()))
         Seleccionar(ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
 
-    switch (LeerVelocidad(MSComm1.Ajustes())) {
-    case 2400:
-        Seleccionar(BaudRate[0], [this] { BaudRate_Click(0); });
-        break;
-    case 9600:
-        Seleccionar(BaudRate[1], [this] { BaudRate_Click(1); });
-        break;
-    default:
-        break;
-    }
+    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(MSComm1.Ajustes())));
+    if (i >= 0)
+        Seleccionar(BaudRate.at(i), [this, i] { BaudRate_Click(i); });
 }
 
 void ConfigSerie::ComPort_Click(int Index)
@@ -127,7 +124,7 @@ void ConfigSerie::ComPort_Click(int Index)
 
 void ConfigSerie::BaudRate_Click(int Index)
 {
-    velocidadElegida = Index == 0 ? u"2400"_s : u"9600"_s;
+    velocidadElegida = QString::number(VelocidadesOfrecidas().value(Index));
 }
 
 void ConfigSerie::Ok_Click()

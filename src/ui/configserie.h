@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -47,7 +48,7 @@ private:
     QGroupBox *Puerto;
     std::array<QRadioButton *, 6> ComPort;
     QGroupBox *Velocidad;
-    std::array<QRadioButton *, 2> BaudRate;
+    QList<QRadioButton *> BaudRate; // one per speed offered
     QPushButton *Ok;
     QPushButton *Cancelar;
 

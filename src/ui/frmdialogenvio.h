@@ -27,7 +27,6 @@ public:
 
     Transmisor &transmisor() const { return *m_transmisor; }
     QProgressBar &ProgressBar1() const { return *m_ProgressBar1; }
-    QLabel &PorcComp() const { return *m_PorcComp; }
 
 private:
     void MandarCadena(const QByteArray &cadena);
