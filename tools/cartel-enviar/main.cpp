@@ -16,13 +16,25 @@
 
 #ifdef Q_OS_WIN
 #include <io.h>
-#define isatty _isatty
-#define fileno _fileno
 #else
 #include <unistd.h>
 #endif
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// A person watching gets a bar redrawn in place; a log gets whole lines.
+bool ErroresEnUnaTerminal()
+{
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -96,7 +108,7 @@ int main(int argc, char *argv[])
         return Numero(CodigoDeSalida::FallaDeLinea);
     }
     Transmisor transmisor(puerto);
-    AvanceEnConsola avance(plan.cadenas, errores, isatty(fileno(stderr)) != 0);
+    AvanceEnConsola avance(plan.cadenas, errores, ErroresEnUnaTerminal());
     QObject::connect(&transmisor, &Transmisor::Comenzada, &avance, &AvanceEnConsola::Comenzada);
     QObject::connect(&transmisor, &Transmisor::Avance, &avance, &AvanceEnConsola::Avance);
 
