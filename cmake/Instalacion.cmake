@@ -20,7 +20,7 @@ foreach(programa brevalux cartel-virtual cartel-enviar)
 endforeach()
 
 install(FILES ${BREVALUX_DATOS}/brevalux.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${BREVALUX_DATOS}/brevalux.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${BREVALUX_DATOS}/org.example.brevalux.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${BREVALUX_DATOS}/iconos/brevalux.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 

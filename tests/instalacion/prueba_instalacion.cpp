@@ -206,7 +206,7 @@ void PruebaInstalacion::archivoInstalado_data()
     QTest::newRow("cartel-enviar") << QStringLiteral(CARPETA_BIN "/cartel-enviar") << true;
 #endif
     QTest::newRow("entrada del menú") << QStringLiteral(CARPETA_DATOS "/applications/brevalux.desktop") << false;
-    QTest::newRow("metadatos AppStream") << QStringLiteral(CARPETA_DATOS "/metainfo/brevalux.metainfo.xml")
+    QTest::newRow("metadatos AppStream") << QStringLiteral(CARPETA_DATOS "/metainfo/org.example.brevalux.metainfo.xml")
                                          << false;
     QTest::newRow("icono escalable") << QStringLiteral(CARPETA_DATOS "/icons/hicolor/scalable/apps/brevalux.svg")
                                      << false;
