@@ -2,15 +2,24 @@
 
 #include "codigodesalida.h"
 
+#include "config/velocidades.h"
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The speeds the configuration file and the serial dialog know.
-const QList<int> Velocidades{2400, 9600};
-
 constexpr int PrimerPuerto = 1;
 constexpr int UltimoPuerto = 6;
+
+// "2400 o 9600", from the speeds the program offers.
+QString Velocidades()
+{
+    QStringList velocidades;
+    for (int velocidad : VelocidadesOfrecidas())
+        velocidades.append(QString::number(velocidad));
+    const QString ultima = velocidades.takeLast();
+    return velocidades.isEmpty() ? ultima : velocidades.join(u", "_s) + u" o "_s + ultima;
+}
 
 bool Fallar(QString *error, const QString &motivo)
 {
@@ -112,8 +121,8 @@ private:
                 return Fallar(error, u"--velocidad se dio dos veces."_s);
             bool numero = false;
             const int velocidad = valor.toInt(&numero);
-            if (!numero || !Velocidades.contains(velocidad))
-                return Fallar(error, u"--velocidad es 2400 o 9600, no «%1»."_s.arg(valor));
+            if (!numero || !VelocidadesOfrecidas().contains(velocidad))
+                return Fallar(error, u"--velocidad es %1, no «%2»."_s.arg(Velocidades(), valor));
             m_resultado.velocidad = velocidad;
         }
         return true;
@@ -183,11 +192,6 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
     return resultado;
 }
 
-QString AjustesParaVelocidad(int velocidad)
-{
-    return u"%1,N,8,1"_s.arg(velocidad);
-}
-
 QString TextoDeAyuda()
 {
     return uR"(Uso: cartel-enviar [opciones] ARCHIVO
@@ -209,7 +213,7 @@ tampoco escribe el documento.
   --direcciones       cada cartel muestra su dirección (borra su memoria)
   --longitud          escribe la longitud codificada y no envía nada
   --puerto N          usa el puerto ComN (1 a 6) solo esta vez
-  --velocidad V       usa 2400 o 9600 b.p.s. solo esta vez
+  --velocidad V       usa %7 b.p.s. solo esta vez
   -h, --help          esta ayuda
 
 Con un solo cartel en ./carteles.ini todo va a todos los carteles, como en
@@ -230,5 +234,6 @@ Estado de salida:
         .arg(Numero(CodigoDeSalida::ArchivoIlegible))
         .arg(Numero(CodigoDeSalida::CartelesDesconocidos))
         .arg(Numero(CodigoDeSalida::FallaDeLinea))
-        .arg(Numero(CodigoDeSalida::NadaQueEnviar));
+        .arg(Numero(CodigoDeSalida::NadaQueEnviar))
+        .arg(Velocidades());
 }

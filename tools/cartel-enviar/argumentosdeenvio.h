@@ -22,7 +22,7 @@ struct ArgumentosDeEnvio
     QStringList nombres;          // --a, in the order given
     bool global = false;          // --global
     std::optional<int> puerto;    // --puerto, 1 to 6
-    std::optional<int> velocidad; // --velocidad, 2400 or 9600
+    std::optional<int> velocidad; // --velocidad, one of VelocidadesOfrecidas()
 
     friend bool operator==(const ArgumentosDeEnvio &, const ArgumentosDeEnvio &) = default;
 };
@@ -35,6 +35,3 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
 
 // The text of --help, exit statuses included.
 QString TextoDeAyuda();
-
-// The line settings for a speed of --velocidad: "9600,N,8,1".
-QString AjustesParaVelocidad(int velocidad);

@@ -4,6 +4,7 @@
 #include "plandeenvio.h"
 
 #include "config/configuracion.h"
+#include "config/velocidades.h"
 #include "documents/documento.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
@@ -92,7 +93,7 @@ int main(int argc, char *argv[])
     if (argumentos->puerto)
         configuracion.puerto = *argumentos->puerto;
     if (argumentos->velocidad)
-        configuracion.ajustes = AjustesParaVelocidad(*argumentos->velocidad);
+        configuracion.ajustes = AjustesDeVelocidad(*argumentos->velocidad);
 
     const PlanDeEnvio plan = PlanearEnvio(*argumentos, texto, propiedades, configuracion.carteles);
     for (const QString &aviso : plan.avisos)
