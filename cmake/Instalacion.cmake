@@ -94,15 +94,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-dejavu-core, fonts-dejavu-extra")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "socat")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor y emisor de mensajes para carteles electrónicos")
+# CPack puts the summary first and turns each empty line into " .".
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-"editor y emisor de mensajes para carteles electrónicos
- Escribe textos con etiquetas de efecto ([titila], [sube], [v0]...), elige
- los carteles de una línea serie que los muestran, los guarda como archivos
- y los envía por el puerto serie, cada uno enmarcado con la dirección de su
- cartel.
- .
- Trae además cartel-enviar, que manda un texto o un documento guardado sin
- abrir el programa, y cartel-virtual, un cartel de prueba sobre una
- pseudo-terminal.")
+"Escribe textos con etiquetas de efecto ([titila], [sube], [v0]...), elige
+los carteles de una línea serie que los muestran, los guarda como archivos
+y los envía por el puerto serie, cada uno enmarcado con la dirección de su
+cartel.
+
+Trae además cartel-enviar, que manda un texto o un documento guardado sin
+abrir el programa, y cartel-virtual, un cartel de prueba sobre una
+pseudo-terminal.")
 set(CPACK_SOURCE_GENERATOR "")
 include(CPack)
