@@ -43,6 +43,19 @@ int CodigoDeEtiqueta(const char16_t *inicio, qsizetype restantes, qsizetype &lar
 
 } // namespace
 
+qsizetype LargoDeEtiqueta(QStringView texto, qsizetype posicion)
+{
+    if (posicion < 0 || posicion >= texto.size() || texto.at(posicion) != u'[')
+        return 0;
+    qsizetype largo = 0;
+    return CodigoDeEtiqueta(texto.utf16() + posicion, texto.size() - posicion, largo) >= 0 ? largo : 0;
+}
+
+bool LlegaAlCartel(char16_t caracter)
+{
+    return caracter < 256 && tablaDeCaracteres[caracter] != sinCodigo;
+}
+
 QByteArray CodificarTexto(const QString &texto)
 {
     const qsizetype n = texto.size();

@@ -15,6 +15,14 @@ inline constexpr qsizetype LongitudMaximaDeTexto = 32766;
 // text.
 QByteArray CodificarTexto(const QString &texto);
 
+// For whoever shows a text as the sign will read it, with the encoder's own
+// tables: the length of the effect tag that starts at `posicion` of `texto`
+// (0 when none does; the first tag that matches wins, as when encoding), and
+// whether a character outside a tag reaches the sign (as itself or as a
+// substitute) or is dropped.
+qsizetype LargoDeEtiqueta(QStringView texto, qsizetype posicion);
+bool LlegaAlCartel(char16_t caracter);
+
 // True when the text, counted with CR LF line breaks whichever breaks it
 // holds, is longer than LongitudMaximaDeTexto. Senders refuse such a text
 // before anything reaches the line.

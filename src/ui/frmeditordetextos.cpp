@@ -11,6 +11,7 @@
 #include "encoding/saltosdelinea.h"
 #include "frmdialogenvio.h"
 #include "medidas.h"
+#include "resaltadordeetiquetas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
 #include "platform/portapapeles.h"
@@ -87,6 +88,7 @@ frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio 
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(9.75);
     m_Texto->setFont(fuente);
+    new ResaltadorDeEtiquetas(*m_Texto);
     connect(m_Texto, &QPlainTextEdit::textChanged, this, &frmEditorDeTextos::Texto_Change);
 
     CrearBotonesDeEfecto();
@@ -262,6 +264,7 @@ void frmEditorDeTextos::Ocultar()
 void frmEditorDeTextos::Texto_Change()
 {
     modificado = true;
+    Q_EMIT EstadoCambiado();
 }
 
 void frmEditorDeTextos::InsertarEtiqueta(const QString &etiqueta)
@@ -426,6 +429,7 @@ void frmEditorDeTextos::CargarDestinos()
         item->setData(registro.at(i));
         item->setChecked(marcas.at(i));
     }
+    Q_EMIT EstadoCambiado();
 }
 
 void frmEditorDeTextos::mnuPropDestino_Click(int Index)
@@ -436,6 +440,7 @@ void frmEditorDeTextos::mnuPropDestino_Click(int Index)
     item->setChecked(!item->isChecked());
     m_mnuPropGlobal->setChecked(!MarcasDeDestino().contains(true));
     modificado = true;
+    Q_EMIT EstadoCambiado();
 }
 
 void frmEditorDeTextos::mnuPropGlobal_Click()
@@ -445,6 +450,7 @@ void frmEditorDeTextos::mnuPropGlobal_Click()
     for (QAction *item : std::as_const(m_mnuPropDestino))
         item->setChecked(false);
     m_mnuPropGlobal->setChecked(true);
+    Q_EMIT EstadoCambiado();
 }
 
 QString frmEditorDeTextos::PropiedadesDesdeMenu() const
@@ -460,6 +466,7 @@ void frmEditorDeTextos::PonerMarcasDesdePropiedades(const QString &propiedades)
     m_mnuPropGlobal->setChecked(global);
     for (int i = 0; i < m_mnuPropDestino.size(); ++i)
         m_mnuPropDestino.at(i)->setChecked(marcas.value(i));
+    Q_EMIT EstadoCambiado();
 }
 
 bool frmEditorDeTextos::DestinosVisibles() const
@@ -488,4 +495,16 @@ QStringList frmEditorDeTextos::TitulosDeDestino() const
     for (const QAction *item : m_mnuPropDestino)
         titulos.append(item->text());
     return titulos;
+}
+
+QString frmEditorDeTextos::DescribirDestinos() const
+{
+    if (!DestinosVisibles() || GlobalMarcado())
+        return QStringLiteral("Global");
+    QStringList nombres;
+    for (const QAction *item : m_mnuPropDestino) {
+        if (item->isChecked())
+            nombres.append(item->text().trimmed());
+    }
+    return nombres.isEmpty() ? QStringLiteral("sin destino") : nombres.join(QStringLiteral(", "));
 }

@@ -58,12 +58,17 @@ public:
     bool GlobalMarcado() const;
     QList<bool> MarcasDeDestino() const;
     QStringList TitulosDeDestino() const;
+    // Where a send-now would go, in words: "Global", the names of the marked
+    // signs, or "sin destino".
+    QString DescribirDestinos() const;
 
 Q_SIGNALS:
     // To be brought to the front and made the active window.
     void PedidoActivar(frmEditorDeTextos *editor);
     // Hidden: another window's menus take over.
     void Oculto();
+    // The text or the destination marks changed.
+    void EstadoCambiado();
     // "Arreglar": Qt::Horizontal side by side, Qt::Vertical one above the other.
     void PedidoArreglar(Qt::Orientation orientacion);
     // The "Ventana" menu is about to show: the open windows go below `propios`.

@@ -6,6 +6,7 @@
 #include "configred.h"
 #include "configserie.h"
 #include "documents/documento.h"
+#include "encoding/codificador.h"
 #include "frmdialogenvio.h"
 #include "frmeditordetextos.h"
 #include "medidas.h"
@@ -14,6 +15,8 @@
 #include "platform/puertoserieqt.h"
 
 #include <QCloseEvent>
+#include <QLabel>
+#include <QStatusBar>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -41,6 +44,7 @@ Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
 
     CrearMenus();
     MDIForm_Load();
+    CrearLineaDeEstado();
 }
 
 Principal::~Principal() = default;
@@ -76,6 +80,52 @@ void Principal::MDIForm_Load()
                                           QStringLiteral("\n\nSe usan los valores de fábrica."));
 
     ActualizarDestinos();
+}
+
+void Principal::CrearLineaDeEstado()
+{
+    m_estadoTexto = new QLabel(this);
+    m_estadoTexto->setObjectName(QStringLiteral("EstadoTexto"));
+    m_estadoEnvio = new QLabel(this);
+    m_estadoEnvio->setObjectName(QStringLiteral("EstadoEnvio"));
+    m_estadoPuerto = new QLabel(this);
+    m_estadoPuerto->setObjectName(QStringLiteral("EstadoPuerto"));
+    statusBar()->addWidget(m_estadoTexto, 1);
+    statusBar()->addPermanentWidget(m_estadoEnvio);
+    statusBar()->addPermanentWidget(m_estadoPuerto);
+    connect(m_dialogEnvio, &frmDialogEnvio::TramaEnCurso, this, [this](int trama, int de) {
+        m_estadoEnvio->setText(de > 0 ? QStringLiteral("Enviando trama %1 de %2").arg(trama).arg(de) : QString());
+    });
+    connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarEstado);
+    ActualizarEstado();
+}
+
+void Principal::ActualizarEstado()
+{
+    const frmEditorDeTextos *activo = EditorActivo();
+    if (!activo) {
+        m_estadoTexto->clear();
+    } else {
+        const QString texto = activo->TextoCrLf();
+        // What "Consultar Longitud" would say, and what send-now refuses.
+        const QString longitud =
+            TextoDemasiadoLargo(texto)
+                ? QStringLiteral("Demasiado largo: %1 caracteres, el máximo es %2").arg(texto.size()).arg(LongitudMaximaDeTexto)
+                : QStringLiteral("Longitud: %1 bytes").arg(CodificarTexto(texto).size());
+        m_estadoTexto->setText(longitud + QStringLiteral("   Destinos: ") + activo->DescribirDestinos());
+    }
+    const QString velocidad = m_MSComm1->Ajustes().section(QLatin1Char(','), 0, 0);
+    m_estadoPuerto->setText(QStringLiteral("Com%1, %2 b.p.s.").arg(m_MSComm1->Numero()).arg(velocidad));
+}
+
+QString Principal::TextoDeEstado() const
+{
+    QStringList partes;
+    for (const QLabel *parte : {m_estadoTexto, m_estadoEnvio, m_estadoPuerto}) {
+        if (!parte->text().isEmpty())
+            partes.append(parte->text());
+    }
+    return partes.join(QStringLiteral(" | "));
 }
 
 void Principal::CrearMenus()
@@ -116,6 +166,11 @@ frmEditorDeTextos *Principal::CrearEditor()
     connect(editor, &QWidget::windowTitleChanged, subventana, &QWidget::setWindowTitle);
     connect(editor, &frmEditorDeTextos::PedidoActivar, this, &Principal::ActivarEditor);
     connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarMenus);
+    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarEstado);
+    connect(editor, &frmEditorDeTextos::EstadoCambiado, this, [this, editor] {
+        if (editor == EditorActivo())
+            ActualizarEstado();
+    });
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
     connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
@@ -243,6 +298,7 @@ void Principal::mnuConfigInterfase_Click()
     if (!m_configSerie) {
         m_configSerie = new ConfigSerie(*m_MSComm1, this);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
     }
     m_configSerie->show();
     m_configSerie->raise();

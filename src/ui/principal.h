@@ -14,6 +14,7 @@ class frmEditorDeTextos;
 class PuertoSerie;
 class QAction;
 class QMdiArea;
+class QLabel;
 class QMenu;
 class QStringListModel;
 
@@ -53,6 +54,11 @@ public:
     // Qt::Horizontal side by side ("Arreglar Verticalmente"), Qt::Vertical
     // one above the other.
     void Arreglar(Qt::Orientation orientacion);
+    // The status line: the active text's encoded length and destinations,
+    // the port and speed, and the frame being sent.
+    void ActualizarEstado();
+    QString TextoDeEstado() const;
+
     // Slots 1 and up whose document is shown, in slot order.
     QList<frmEditorDeTextos *> EditoresVisibles() const;
 
@@ -71,6 +77,7 @@ protected:
 private:
     void MDIForm_Load();
     void CrearMenus();
+    void CrearLineaDeEstado();
     frmEditorDeTextos *CrearEditor();
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
@@ -86,4 +93,7 @@ private:
     QList<frmEditorDeTextos *> m_editores;
     QList<QMenu *> m_menus;
     QList<QMenu *> m_menusMostrados;
+    QLabel *m_estadoTexto = nullptr;
+    QLabel *m_estadoPuerto = nullptr;
+    QLabel *m_estadoEnvio = nullptr;
 };

@@ -251,6 +251,9 @@ void PruebaEditor::ventanaReusadaEmpiezaEnGlobal()
 
     frmEditorDeTextos &otra = escenario.NuevoTexto();
     QCOMPARE(&otra, &editor);
+    // Nothing left for later marks the new text as changed.
+    QTest::qWait(20);
+    QVERIFY(!otra.modificado);
     QCOMPARE(principal.UltimoEditor(), 1);
     QVERIFY(otra.GlobalMarcado());
     QCOMPARE(otra.MarcasDeDestino(), QList<bool>({false, false, false}));
@@ -697,6 +700,8 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
     QCOMPARE(editor.TextoCrLf().size(), texto.size());
+    QTest::qWait(20);
+    QVERIFY(!editor.modificado);
     QCOMPARE(editor.Texto().wordWrapMode(),
              cualquierParte ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 

@@ -50,6 +50,9 @@ private Q_SLOTS:
     void avisoDeDirecciones();
     void eventoDeEnvioNoPasaDelMaximo();
     void botonesEstandarEnCastellano();
+    void lineaDeEstado_data();
+    void lineaDeEstado();
+    void lineaDeEstadoDuranteUnEnvio();
 };
 
 void PruebaPrincipal::arranqueSinConfiguracion()
@@ -542,6 +545,70 @@ void PruebaPrincipal::botonesEstandarEnCastellano()
     QMessageBox caja(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     QCOMPARE(caja.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Sí"));
     QCOMPARE(caja.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
+}
+
+void PruebaPrincipal::lineaDeEstado_data()
+{
+    QTest::addColumn<QString>("texto");     // empty: no text open
+    QTest::addColumn<QList<int>>("marcar"); // destination items clicked
+    QTest::addColumn<QString>("estado");
+
+    const QString puerto = QStringLiteral("Com3, 9600 b.p.s.");
+    QTest::newRow("sin textos") << QString() << QList<int>{} << puerto;
+    QTest::newRow("global") << QStringLiteral("HOLA[titila]") << QList<int>{}
+                            << QStringLiteral("Longitud: 5 bytes   Destinos: Global | ") + puerto;
+    QTest::newRow("dos carteles") << QStringLiteral("A\nB") << QList<int>{0, 2}
+                                  << QStringLiteral("Longitud: 4 bytes   Destinos: Sala, Hall | ") + puerto;
+    QTest::newRow("marcar y desmarcar") << QStringLiteral("x") << QList<int>{1, 1}
+                                        << QStringLiteral("Longitud: 1 bytes   Destinos: Global | ") + puerto;
+    QTest::newRow("demasiado largo") << QString(32767, QLatin1Char('a')) << QList<int>{}
+                                     << QStringLiteral("Demasiado largo: 32767 caracteres, el máximo es 32766   "
+                                                       "Destinos: Global | ") + puerto;
+}
+
+void PruebaPrincipal::lineaDeEstado()
+{
+    QFETCH(QString, texto);
+    QFETCH(QList<int>, marcar);
+    QFETCH(QString, estado);
+
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("interfase com3,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
+                                     QStringLiteral("cartel R560, Patio, Desconocida"),
+                                     QStringLiteral("cartel R560, Hall, 12")});
+    Principal &principal = escenario.Iniciar();
+    if (!texto.isEmpty()) {
+        frmEditorDeTextos &editor = escenario.NuevoTexto();
+        editor.Texto().setPlainText(texto);
+        for (int item : marcar)
+            editor.mnuPropDestino_Click(item);
+    }
+    QCOMPARE(principal.TextoDeEstado(), estado);
+}
+
+void PruebaPrincipal::lineaDeEstadoDuranteUnEnvio()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("interfase com1,2400,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
+                                     QStringLiteral("cartel R560, Hall, 12")});
+    Principal &principal = escenario.Iniciar();
+    escenario.puerto().PonerVaciadoManual(true);
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(QString(300, QLatin1Char('x')));
+    editor.mnuPropDestino_Click(0);
+    editor.mnuPropDestino_Click(1);
+    const QString resto = QStringLiteral("Longitud: 300 bytes   Destinos: Sala, Hall | ");
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(principal.TextoDeEstado(), resto + QStringLiteral("Enviando trama 1 de 2 | Com1, 2400 b.p.s."));
+    // The first frame leaves the line; the second is written after its pause.
+    while (!escenario.puerto().Escrito().contains(QByteArray("\xCA\x0C"))) {
+        escenario.puerto().VaciarTodo();
+        QTest::qWait(1);
+    }
+    QTRY_COMPARE(principal.TextoDeEstado(), resto + QStringLiteral("Enviando trama 2 de 2 | Com1, 2400 b.p.s."));
+    escenario.puerto().PonerVaciadoManual(false);
+    escenario.puerto().VaciarTodo();
+    QTRY_COMPARE(principal.TextoDeEstado(), resto + QStringLiteral("Com1, 2400 b.p.s."));
 }
 
 QTEST_MAIN(PruebaPrincipal)
