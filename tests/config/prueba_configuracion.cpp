@@ -23,7 +23,7 @@ class PruebaConfiguracion : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
     void cleanup();
 

@@ -10,7 +10,7 @@ class PruebaRegistroDeCartel : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void leeCampos_data();
     void leeCampos();
     void armaRegistro();

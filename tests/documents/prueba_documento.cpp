@@ -23,7 +23,7 @@ class PruebaDocumento : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
 
     void lee_data();

@@ -14,7 +14,7 @@ class PruebaPropiedades : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void desdeMarcas_data();
     void desdeMarcas();
     void marcasDesde_data();

@@ -11,7 +11,7 @@ class PruebaAjustesSerie : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void soloFormasAscii_data();
     void soloFormasAscii();
 };

@@ -65,7 +65,7 @@ class PruebaArchivoTexto : public QObject
 {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void init();
 
     void leeLineas_data();
