@@ -158,21 +158,36 @@ bool IniciarCartel(QProcess &cartel, const QString &programa, const QDir &carpet
            QFileInfo(enlace).isSymLink();
 }
 
-// Ends the sign and returns the frames it decoded.
-QList<QJsonObject> TerminarCartel(QProcess &cartel)
+QList<QJsonObject> TramasEn(const QByteArray &salida)
 {
-    cartel.terminate();
-    if (!cartel.waitForFinished(Plazo)) {
-        cartel.kill();
-        cartel.waitForFinished();
-    }
     QList<QJsonObject> tramas;
-    for (const QByteArray &linea : cartel.readAllStandardOutput().split('\n')) {
+    for (const QByteArray &linea : salida.split('\n')) {
         const QJsonObject objeto = QJsonDocument::fromJson(linea).object();
         if (objeto.value(u"tipo"_s).toString() == u"trama"_s)
             tramas.append(objeto);
     }
     return tramas;
+}
+
+// Waits until the sign has printed `cantidad` frames (or the time is up),
+// ends it and returns every frame it printed, so that one too many shows.
+QList<QJsonObject> TerminarCartel(QProcess &cartel, qsizetype cantidad)
+{
+    QByteArray salida;
+    // The count is the caller's to check, with whatever came in by then.
+    static_cast<void>(QTest::qWaitFor(
+        [&] {
+            salida += cartel.readAllStandardOutput();
+            return TramasEn(salida).size() >= cantidad;
+        },
+        Plazo));
+    cartel.terminate();
+    if (!cartel.waitForFinished(Plazo)) {
+        cartel.kill();
+        cartel.waitForFinished();
+    }
+    salida += cartel.readAllStandardOutput();
+    return TramasEn(salida);
 }
 
 QString Destino(const QJsonObject &trama)
@@ -381,11 +396,9 @@ void PruebaInstalacion::cartelVirtualDecodifica()
     QVERIFY(linea >= 0);
     const QByteArray trama = ArmarTrama(mensaje, static_cast<quint8>(direccion));
     const bool escrita = ::write(linea, trama.constData(), static_cast<size_t>(trama.size())) == trama.size();
-    QTest::qWait(300);
+    const QList<QJsonObject> tramas = TerminarCartel(cartel, 1);
     ::close(linea);
     QVERIFY(escrita);
-
-    const QList<QJsonObject> tramas = TerminarCartel(cartel);
     QCOMPARE(tramas.size(), 1);
     QCOMPARE(Destino(tramas.first()), destino);
     QCOMPARE(tramas.first().value(u"texto"_s).toString(), QString::fromLatin1(mensaje));
@@ -407,9 +420,8 @@ void PruebaInstalacion::cartelEnviarLlegaAlCartelVirtual()
     enviar.start(Programa(u"cartel-enviar"_s), {u"--puerto"_s, u"5"_s, u"--texto"_s, u"[titila]SALIDA"_s});
     QVERIFY(enviar.waitForFinished(Plazo));
     QVERIFY2(enviar.exitCode() == 0, enviar.readAllStandardError().constData());
-    QTest::qWait(300);
 
-    const QList<QJsonObject> tramas = TerminarCartel(cartel);
+    const QList<QJsonObject> tramas = TerminarCartel(cartel, 1);
     QCOMPARE(tramas.size(), 1);
     // No carteles.ini: the factory sign, whose unknown address reaches all.
     QCOMPARE(Destino(tramas.first()), u"todos"_s);
