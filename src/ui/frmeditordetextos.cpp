@@ -95,6 +95,11 @@ frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio 
     CrearMenus(compartidas);
 }
 
+QPlainTextEdit &frmEditorDeTextos::Texto() const
+{
+    return *m_Texto;
+}
+
 QSize frmEditorDeTextos::sizeHint() const
 {
     return TamanoEnTwips(*this, 6480, 3330);

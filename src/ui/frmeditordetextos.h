@@ -31,7 +31,7 @@ public:
     bool nombrado = false;
     bool modificado = false;
 
-    QPlainTextEdit &Texto() const { return *m_Texto; }
+    QPlainTextEdit &Texto() const;
     // The text as the system counts it, with CR LF line breaks.
     QString TextoCrLf() const;
     void PonerTexto(const QString &textoCrLf);
