@@ -351,6 +351,7 @@ void Principal::ActivarEditor(frmEditorDeTextos *editor)
     }
     editor->Texto().setFocus();
     ActualizarMenus();
+    ActualizarEstado();
 }
 
 void Principal::ActualizarMenus()

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void lineaDeEstado_data();
     void lineaDeEstado();
     void lineaDeEstadoDuranteUnEnvio();
+    void lineaDeEstadoAlAbrir();
 };
 
 void PruebaPrincipal::arranqueSinConfiguracion()
@@ -584,6 +585,23 @@ void PruebaPrincipal::lineaDeEstado()
             editor.mnuPropDestino_Click(item);
     }
     QCOMPARE(principal.TextoDeEstado(), estado);
+}
+
+// An opened document's figures show at once, before any key is pressed.
+void PruebaPrincipal::lineaDeEstadoAlAbrir()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({QStringLiteral("interfase com2,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
+                                     QStringLiteral("cartel R560, Caja, 12")});
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.Ruta(QStringLiteral("aviso.txt"));
+    QFile archivo(ruta);
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    archivo.write("PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\n[sube]HOLA\r\n");
+    archivo.close();
+    principal.AbrirTexto(ruta);
+    QCOMPARE(principal.TextoDeEstado(),
+             QStringLiteral("Longitud: 5 bytes   Destinos: Caja | Com2, 9600 b.p.s."));
 }
 
 void PruebaPrincipal::lineaDeEstadoDuranteUnEnvio()
