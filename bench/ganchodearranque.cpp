@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <ctime>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 bool EsLaVentanaPrincipal(const QObject *objeto)
@@ -30,7 +32,7 @@ bool EsLaVentanaPrincipal(const QObject *objeto)
 
 long long PicoResidenteKb()
 {
-    QFile estado(QStringLiteral("/proc/self/status"));
+    QFile estado(u"/proc/self/status"_s);
     if (!estado.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray &linea : estado.readAll().split('\n')) {

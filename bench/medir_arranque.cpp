@@ -22,6 +22,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int corridas = 10;
@@ -129,7 +131,7 @@ int main()
     // platform, not a setting of the program.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QTemporaryDir carpeta;
-    QFile configuracion(carpeta.filePath(QStringLiteral("carteles.ini")));
+    QFile configuracion(carpeta.filePath(u"carteles.ini"_s));
     if (!carpeta.isValid() || !configuracion.open(QIODevice::WriteOnly)
         || configuracion.write("interfase com1,9600,N,8,1\r\ncartel R560, Sala, 1\r\n"
                                "cartel R560, Patio, 2\r\ncartel R560, Hall, 3\r\n") < 0) {

@@ -4,10 +4,12 @@
 
 #include <QApplication>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication aplicacion(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("brevalux"));
+    QApplication::setApplicationName(u"brevalux"_s);
     QApplication::setWindowIcon(IconoDeLaAplicacion());
     InstalarTraduccionesDeQt(aplicacion);
 

@@ -16,5 +16,6 @@ inline const QList<int> &VelocidadesOfrecidas()
 // ("2400,N,8,1").
 inline QString AjustesDeVelocidad(int velocidad)
 {
-    return QString::number(velocidad) + QStringLiteral(",N,8,1");
+    using namespace Qt::StringLiterals;
+    return QString::number(velocidad) + u",N,8,1"_s;
 }

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 struct EstadoDePrueba
 {
@@ -23,7 +25,7 @@ EstadoDePrueba &Estado()
 
 QString CuadroDeMensaje::TituloPorDefecto()
 {
-    return QStringLiteral("brevalux");
+    return u"brevalux"_s;
 }
 
 bool CuadroDeMensaje::Registrar(const Mostrado &mostrado)

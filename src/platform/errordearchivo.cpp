@@ -1,6 +1,8 @@
 #include "errordearchivo.h"
 
+using namespace Qt::StringLiterals;
+
 QString ErrorDeArchivo::Texto() const
 {
-    return ruta + QStringLiteral("\n\n") + motivo;
+    return ruta + u"\n\n"_s + motivo;
 }

@@ -7,10 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 QString DescripcionDeErrno(const char *llamada)
 {
-    return QString::fromLatin1(llamada) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLatin1(llamada) + u": "_s + QString::fromLocal8Bit(std::strerror(errno));
 }
 
 bool PonerCrudo(int descriptor)

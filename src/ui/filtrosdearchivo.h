@@ -5,5 +5,6 @@
 // The file dialogs' filters for texts, the second one chosen at first.
 inline QStringList FiltrosDeArchivo()
 {
-    return {QStringLiteral("Todos los archivos (*.*)"), QStringLiteral("Archivos de texto (*.txt)")};
+    using namespace Qt::StringLiterals;
+    return {u"Todos los archivos (*.*)"_s, u"Archivos de texto (*.txt)"_s};
 }

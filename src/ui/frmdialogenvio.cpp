@@ -9,20 +9,22 @@
 #include <QLabel>
 #include <QProgressBar>
 
+using namespace Qt::StringLiterals;
+
 frmDialogEnvio::frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent)
     : QDialog(parent),
       m_transmisor(new Transmisor(MSComm1, this)),
-      m_Label(new QLabel(QStringLiteral("Enviando..."), this)),
+      m_Label(new QLabel(u"Enviando..."_s, this)),
       m_ProgressBar1(new QProgressBar(this)),
-      m_PorcComp(new QLabel(QStringLiteral("0% Completado"), this))
+      m_PorcComp(new QLabel(u"0% Completado"_s, this))
 {
-    setObjectName(QStringLiteral("frmDialogEnvio"));
-    setWindowTitle(QStringLiteral("Enviando"));
+    setObjectName(u"frmDialogEnvio"_s);
+    setWindowTitle(u"Enviando"_s);
     setFont(FuenteDeDialogos());
     setModal(false);
-    m_Label->setObjectName(QStringLiteral("Label"));
-    m_ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_PorcComp->setObjectName(QStringLiteral("PorcComp"));
+    m_Label->setObjectName(u"Label"_s);
+    m_ProgressBar1->setObjectName(u"ProgressBar1"_s);
+    m_PorcComp->setObjectName(u"PorcComp"_s);
 
     m_ProgressBar1->setRange(0, 100);
     m_ProgressBar1->setValue(0);

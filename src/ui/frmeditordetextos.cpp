@@ -27,6 +27,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 struct BotonDeEfecto
 {
@@ -73,18 +75,18 @@ frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio 
                                      const QHash<Orden, QAction *> &compartidas, QWidget *parent)
     : QWidget(parent), m_registro(registro), m_dialogoEnvio(dialogoEnvio), m_Texto(new QPlainTextEdit(this))
 {
-    setObjectName(QStringLiteral("frmEditorDeTextos"));
-    setWindowTitle(QStringLiteral("Sin título"));
+    setObjectName(u"frmEditorDeTextos"_s);
+    setWindowTitle(u"Sin título"_s);
     // The buttons keep their places; the text box takes whatever room the
     // window is given, so arranged windows stay usable.
     setMinimumSize(TamanoEnTwips(*this, 2880, 3330));
     resize(sizeHint());
 
-    m_Texto->setObjectName(QStringLiteral("Texto"));
+    m_Texto->setObjectName(u"Texto"_s);
     m_Texto->setGeometry(RectanguloEnTwips(*this, 1320, 120, 5055, 3135));
     m_Texto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_Texto->setTabChangesFocus(false);
-    QFont fuente(QStringLiteral("MS Sans Serif"));
+    QFont fuente(u"MS Sans Serif"_s);
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(9.75);
     m_Texto->setFont(fuente);
@@ -117,7 +119,7 @@ void frmEditorDeTextos::resizeEvent(QResizeEvent *evento)
 
 void frmEditorDeTextos::CrearBotonesDeEfecto()
 {
-    QFont fuente(QStringLiteral("Small Fonts"));
+    QFont fuente(u"Small Fonts"_s);
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(6.75);
 
@@ -169,11 +171,11 @@ void frmEditorDeTextos::CrearMenus(const QHash<Orden, QAction *> &compartidas)
     al(Orden::ArreglarVerticalmente, [this] { Q_EMIT PedidoArreglar(Qt::Horizontal); });
     al(Orden::ArreglarHorizontalmente, [this] { Q_EMIT PedidoArreglar(Qt::Vertical); });
 
-    QMenu *ventana = menus.submenus.value(QStringLiteral("mnuVentana"));
+    QMenu *ventana = menus.submenus.value(u"mnuVentana"_s);
     const QList<QAction *> propios = ventana->actions();
     connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { Q_EMIT PedidoMenuVentana(ventana, propios); });
 
-    m_mnuPropDestinos = menus.submenus.value(QStringLiteral("mnuPropDestinos"));
+    m_mnuPropDestinos = menus.submenus.value(u"mnuPropDestinos"_s);
     m_mnuPropGlobal = menus.acciones.value(Orden::Global);
     m_mnuPropGlobal->setCheckable(true);
     m_mnuPropGlobal->setChecked(true);
@@ -183,7 +185,7 @@ void frmEditorDeTextos::CrearMenus(const QHash<Orden, QAction *> &compartidas)
         m_mnuPropGlobal->setChecked(!marcado);
         mnuPropGlobal_Click();
     });
-    AgregarDestino(0)->setText(QStringLiteral("Primer Cartel"));
+    AgregarDestino(0)->setText(u"Primer Cartel"_s);
 }
 
 QAction *frmEditorDeTextos::AgregarDestino(int indice)
@@ -192,7 +194,7 @@ QAction *frmEditorDeTextos::AgregarDestino(int indice)
     if (!m_gruposDeDestinos.isEmpty())
         menu = m_gruposDeDestinos.at(indice / DestinosPorGrupo);
     QAction *accion = menu->addAction(QString());
-    accion->setObjectName(QStringLiteral("mnuPropDestino%1").arg(indice));
+    accion->setObjectName(u"mnuPropDestino%1"_s.arg(indice));
     accion->setCheckable(true);
     connect(accion, &QAction::triggered, this, [this, accion, indice](bool marcado) {
         accion->setChecked(!marcado);
@@ -217,7 +219,7 @@ void frmEditorDeTextos::AgruparDestinos(qsizetype cantidad)
     for (qsizetype g = 0; g < grupos; ++g) {
         const qsizetype desde = g * DestinosPorGrupo + 1;
         const qsizetype hasta = std::min(cantidad, desde + DestinosPorGrupo - 1);
-        m_gruposDeDestinos.append(m_mnuPropDestinos->addMenu(QStringLiteral("Carteles %1 a %2").arg(desde).arg(hasta)));
+        m_gruposDeDestinos.append(m_mnuPropDestinos->addMenu(u"Carteles %1 a %2"_s.arg(desde).arg(hasta)));
     }
 }
 
@@ -304,7 +306,7 @@ bool frmEditorDeTextos::Escribir(const QString &ruta)
 {
     const auto error = EscribirDocumento(ruta, TextoCrLf(), PropiedadesDesdeMenu());
     if (error) {
-        CuadroDeMensaje::Advertir(this, QStringLiteral("No se pudo guardar el texto en ") + error->Texto());
+        CuadroDeMensaje::Advertir(this, u"No se pudo guardar el texto en "_s + error->Texto());
         return false;
     }
     modificado = false;
@@ -321,10 +323,10 @@ bool frmEditorDeTextos::mnuGuardar_Click()
 bool frmEditorDeTextos::mnuGuardarComo_Click()
 {
     DialogoDeArchivo::Pedido pedido;
-    pedido.titulo = QStringLiteral("Guardar el Texto");
+    pedido.titulo = u"Guardar el Texto"_s;
     pedido.filtros = FiltrosDeArchivo();
     pedido.filtroElegido = 1;
-    pedido.extension = QStringLiteral("txt");
+    pedido.extension = u"txt"_s;
     if (nombrado)
         pedido.nombre = Caption();
     const QString ruta = DialogoDeArchivo::Guardar(this, pedido);
@@ -344,8 +346,8 @@ bool frmEditorDeTextos::mnuCerrar_Click()
     if (modificado && m_visible) {
         Q_EMIT PedidoActivar(this);
         const auto respuesta = CuadroDeMensaje::Preguntar(
-            this, QStringLiteral("¿Desea guardar los cambios en ") + Caption() + QStringLiteral(" antes de salir?"),
-            QStringLiteral("Guardar Cambios"), QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
+            this, u"¿Desea guardar los cambios en "_s + Caption() + u" antes de salir?"_s,
+            u"Guardar Cambios"_s, QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
             QMessageBox::Yes);
         // The user asked for the text to be kept: closing without it would
         // throw it away.
@@ -372,8 +374,8 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
 {
     const QString texto = TextoCrLf();
     if (TextoDemasiadoLargo(texto)) {
-        CuadroDeMensaje::Advertir(this, QStringLiteral("El texto tiene %1 caracteres y un cartel admite como máximo %2.\n"
-                                    "No se envió nada.")
+        CuadroDeMensaje::Advertir(this, u"El texto tiene %1 caracteres y un cartel admite como máximo %2.\n"
+                                    "No se envió nada."_s
                          .arg(texto.size())
                          .arg(LongitudMaximaDeTexto));
         return;
@@ -383,14 +385,14 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
                                                          TitulosDeDestino(),
                                                          m_registro.stringList());
     if (!destinos.omitidos.isEmpty())
-        CuadroDeMensaje::Avisar(this, QStringLiteral("No se envió a estos destinos, que no tienen un cartel con una "
-                                                     "dirección de 0 a 255:\n") +
+        CuadroDeMensaje::Avisar(this, u"No se envió a estos destinos, que no tienen un cartel con una "
+                                                     "dirección de 0 a 255:\n"_s +
                                           destinos.omitidos.join(QLatin1Char('\n')));
     if (destinos.SinDestinos())
         // A progress dialog left open with nothing to send would read as a
         // transmission under way.
-        CuadroDeMensaje::Avisar(this, QStringLiteral("El texto no tiene destinos marcados: no se envió nada. "
-                                                     "Elija \"Global\" o algún cartel en Editar → Destinos."));
+        CuadroDeMensaje::Avisar(this, u"El texto no tiene destinos marcados: no se envió nada. "
+                                                     "Elija \"Global\" o algún cartel en Editar → Destinos."_s);
     if (destinos.NadaQueEnviar())
         return;
 
@@ -405,8 +407,8 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
 void frmEditorDeTextos::mnuConsultarLongi_Click()
 {
     const qsizetype longitud = CodificarTexto(TextoCrLf()).size();
-    CuadroDeMensaje::Preguntar(this, QStringLiteral("Longitud: %1 bytes").arg(longitud),
-                               QStringLiteral("Consultar Longitud"), QMessageBox::Information, QMessageBox::Ok,
+    CuadroDeMensaje::Preguntar(this, u"Longitud: %1 bytes"_s.arg(longitud),
+                               u"Consultar Longitud"_s, QMessageBox::Information, QMessageBox::Ok,
                                QMessageBox::Ok);
 }
 
@@ -505,11 +507,11 @@ QStringList frmEditorDeTextos::TitulosDeDestino() const
 QString frmEditorDeTextos::DescribirDestinos() const
 {
     if (!DestinosVisibles() || GlobalMarcado())
-        return QStringLiteral("Global");
+        return u"Global"_s;
     QStringList nombres;
     for (const QAction *item : m_mnuPropDestino) {
         if (item->isChecked())
             nombres.append(item->text().trimmed());
     }
-    return nombres.isEmpty() ? QStringLiteral("sin destino") : nombres.join(QStringLiteral(", "));
+    return nombres.isEmpty() ? u"sin destino"_s : nombres.join(u", "_s);
 }

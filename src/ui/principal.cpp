@@ -25,6 +25,8 @@
 #include <QPlainTextEdit>
 #include <QStringListModel>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 constexpr int EventoDeEnvio = 1;
 } // namespace
@@ -34,8 +36,8 @@ Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
       m_carteles(new QStringListModel(this))
 {
     m_MSComm1->setParent(this);
-    setObjectName(QStringLiteral("Principal"));
-    setWindowTitle(QStringLiteral("BREVALUX - Edición y envío de mensajes"));
+    setObjectName(u"Principal"_s);
+    setWindowTitle(u"BREVALUX - Edición y envío de mensajes"_s);
     setCentralWidget(m_area);
     resize(TamanoEnTwips(*this, 11520, 8640));
 
@@ -76,8 +78,8 @@ void Principal::MDIForm_Load()
     m_MSComm1->PonerAjustes(configuracion.ajustes);
     m_carteles->setStringList(configuracion.carteles);
     if (error)
-        CuadroDeMensaje::Avisar(this, QStringLiteral("No se pudo leer la configuración ") + error->Texto() +
-                                          QStringLiteral("\n\nSe usan los valores de fábrica."));
+        CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
+                                          u"\n\nSe usan los valores de fábrica."_s);
 
     ActualizarDestinos();
 }
@@ -85,16 +87,16 @@ void Principal::MDIForm_Load()
 void Principal::CrearLineaDeEstado()
 {
     m_estadoTexto = new QLabel(this);
-    m_estadoTexto->setObjectName(QStringLiteral("EstadoTexto"));
+    m_estadoTexto->setObjectName(u"EstadoTexto"_s);
     m_estadoEnvio = new QLabel(this);
-    m_estadoEnvio->setObjectName(QStringLiteral("EstadoEnvio"));
+    m_estadoEnvio->setObjectName(u"EstadoEnvio"_s);
     m_estadoPuerto = new QLabel(this);
-    m_estadoPuerto->setObjectName(QStringLiteral("EstadoPuerto"));
+    m_estadoPuerto->setObjectName(u"EstadoPuerto"_s);
     statusBar()->addWidget(m_estadoTexto, 1);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
     connect(m_dialogEnvio, &frmDialogEnvio::TramaEnCurso, this, [this](int trama, int de) {
-        m_estadoEnvio->setText(de > 0 ? QStringLiteral("Enviando trama %1 de %2").arg(trama).arg(de) : QString());
+        m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarEstado);
     ActualizarEstado();
@@ -110,12 +112,12 @@ void Principal::ActualizarEstado()
         // What "Consultar Longitud" would say, and what send-now refuses.
         const QString longitud =
             TextoDemasiadoLargo(texto)
-                ? QStringLiteral("Demasiado largo: %1 caracteres, el máximo es %2").arg(texto.size()).arg(LongitudMaximaDeTexto)
-                : QStringLiteral("Longitud: %1 bytes").arg(CodificarTexto(texto).size());
-        m_estadoTexto->setText(longitud + QStringLiteral("   Destinos: ") + activo->DescribirDestinos());
+                ? u"Demasiado largo: %1 caracteres, el máximo es %2"_s.arg(texto.size()).arg(LongitudMaximaDeTexto)
+                : u"Longitud: %1 bytes"_s.arg(CodificarTexto(texto).size());
+        m_estadoTexto->setText(longitud + u"   Destinos: "_s + activo->DescribirDestinos());
     }
     const QString velocidad = m_MSComm1->Ajustes().section(QLatin1Char(','), 0, 0);
-    m_estadoPuerto->setText(QStringLiteral("Com%1, %2 b.p.s.").arg(m_MSComm1->Numero()).arg(velocidad));
+    m_estadoPuerto->setText(u"Com%1, %2 b.p.s."_s.arg(m_MSComm1->Numero()).arg(velocidad));
 }
 
 QString Principal::TextoDeEstado() const
@@ -125,7 +127,7 @@ QString Principal::TextoDeEstado() const
         if (!parte->text().isEmpty())
             partes.append(parte->text());
     }
-    return partes.join(QStringLiteral(" | "));
+    return partes.join(u" | "_s);
 }
 
 void Principal::CrearMenus()
@@ -148,7 +150,7 @@ void Principal::CrearMenus()
 
     // Arranging is offered from the editors' menu bar only; here the items
     // are shown but do nothing.
-    QMenu *ventana = menus.submenus.value(QStringLiteral("mnuVentana"));
+    QMenu *ventana = menus.submenus.value(u"mnuVentana"_s);
     const QList<QAction *> propios = ventana->actions();
     connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { LlenarMenuVentana(ventana, propios); });
     MostrarMenus(m_menus);
@@ -193,7 +195,7 @@ void Principal::mnuNuevoTexto_Click()
     const int n = BuscarEditorLibre();
     frmEditorDeTextos *editor = m_editores.at(n);
     editor->modificado = false;
-    editor->PonerCaption(QStringLiteral("Texto sin título: %1").arg(n));
+    editor->PonerCaption(u"Texto sin título: %1"_s.arg(n));
     editor->Mostrar();
     editor->nombrado = false;
 }
@@ -201,7 +203,7 @@ void Principal::mnuNuevoTexto_Click()
 void Principal::mnuCargarTexto_Click()
 {
     DialogoDeArchivo::Pedido pedido;
-    pedido.titulo = QStringLiteral("Abrir Un Texto");
+    pedido.titulo = u"Abrir Un Texto"_s;
     pedido.filtros = FiltrosDeArchivo();
     pedido.filtroElegido = 1;
     const QString ruta = DialogoDeArchivo::Abrir(this, pedido);
@@ -229,7 +231,7 @@ void Principal::AbrirTexto(const QString &ruta)
     QString propiedades;
     qsizetype lineasFueraDelTexto = 0;
     if (const auto error = LeerDocumento(ruta, texto, propiedades, &lineasFueraDelTexto)) {
-        CuadroDeMensaje::Advertir(this, QStringLiteral("No se pudo abrir ") + error->Texto());
+        CuadroDeMensaje::Advertir(this, u"No se pudo abrir "_s + error->Texto());
         return;
     }
 
@@ -245,9 +247,9 @@ void Principal::AbrirTexto(const QString &ruta)
     // The file is opened as it reads; the operator must know, before a
     // save rewrites it, that those lines are not in the text box.
     if (lineasFueraDelTexto > 0)
-        CuadroDeMensaje::Advertir(this, QStringLiteral("El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
+        CuadroDeMensaje::Advertir(this, u"El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
                                     "Sus %2 líneas siguientes se tomaron como destinos y el texto quedó vacío. "
-                                    "Si lo guarda, esas líneas no se escriben y se pierden.")
+                                    "Si lo guarda, esas líneas no se escriben y se pierden."_s
                          .arg(QDir::toNativeSeparators(ruta))
                          .arg(lineasFueraDelTexto));
 }
@@ -265,7 +267,7 @@ bool Principal::GuardarConfiguracion()
     configuracion.ajustes = m_MSComm1->Ajustes();
     configuracion.carteles = m_carteles->stringList();
     if (const auto error = ::GuardarConfiguracion(configuracion)) {
-        CuadroDeMensaje::Advertir(this, QStringLiteral("No se pudo guardar la configuración en ") + error->Texto());
+        CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
         return false;
     }
     return true;
@@ -315,10 +317,10 @@ void Principal::mnuConfigRed_Click()
 void Principal::mnuVerDirs_Click()
 {
     const QString aviso = m_configRed->ListCount() == 1
-                              ? QStringLiteral("Esta operación vaciará la memoria del cartel.")
-                              : QStringLiteral("Esta operación vaciará la memoria de los carteles.");
+                              ? u"Esta operación vaciará la memoria del cartel."_s
+                              : u"Esta operación vaciará la memoria de los carteles."_s;
     const auto respuesta = CuadroDeMensaje::Preguntar(
-        this, aviso + QStringLiteral("\r\n¿Realmente desea continuar?"), QStringLiteral("Mostrar las Direcciones"),
+        this, aviso + u"\r\n¿Realmente desea continuar?"_s, u"Mostrar las Direcciones"_s,
         QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (respuesta != QMessageBox::Ok)
         return;
@@ -400,8 +402,8 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
             menu->addSeparator();
             primero = false;
         }
-        const QString titulo = numero < 10 ? QStringLiteral("&%1 %2").arg(numero).arg(editor->Caption())
-                                           : QStringLiteral("%1 %2").arg(numero).arg(editor->Caption());
+        const QString titulo = numero < 10 ? u"&%1 %2"_s.arg(numero).arg(editor->Caption())
+                                           : u"%1 %2"_s.arg(numero).arg(editor->Caption());
         QAction *accion = menu->addAction(titulo);
         accion->setCheckable(true);
         accion->setChecked(editor == activo);

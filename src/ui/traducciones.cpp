@@ -5,10 +5,12 @@
 #include <QLocale>
 #include <QTranslator>
 
+using namespace Qt::StringLiterals;
+
 bool InstalarTraduccionesDeQt(QObject &duenio)
 {
     auto *traduccion = new QTranslator(&duenio);
-    if (!traduccion->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+    if (!traduccion->load(QLocale(QLocale::Spanish), u"qtbase"_s, u"_"_s,
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete traduccion;
         return false;

@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+using namespace Qt::StringLiterals;
+
 Escenario::Escenario() : m_anterior(QDir::currentPath())
 {
     QDir::setCurrent(m_carpeta.path());
@@ -27,7 +29,7 @@ Escenario::~Escenario()
 
 void Escenario::EscribirConfiguracion(const QStringList &lineas) const
 {
-    QFile archivo(Ruta(QStringLiteral("carteles.ini")));
+    QFile archivo(Ruta(u"carteles.ini"_s));
     if (!archivo.open(QIODevice::WriteOnly))
         return;
     for (const QString &linea : lineas)

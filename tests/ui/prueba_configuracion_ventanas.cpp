@@ -16,6 +16,8 @@
 #include <QRadioButton>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // The configuration dialogs inside the running program: what reaches
 // ./carteles.ini, and when, and what the editors' destination menus show.
 class PruebaConfiguracionVentanas : public QObject
@@ -51,63 +53,63 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
     principal.mnuConfigRed_Click();
     QVERIFY(red.isVisible());
 
-    Pulsar(red, QStringLiteral("Agregar"));
+    Pulsar(red, u"Agregar"_s);
     auto *nuevo = red.findChild<CartelNuevo *>();
     QVERIFY(nuevo);
-    nuevo->findChild<QLineEdit *>(QStringLiteral("Nombre"))->setText(QStringLiteral("Sala"));
-    auto *direccion = nuevo->findChild<QListWidget *>(QStringLiteral("Direccion"));
+    nuevo->findChild<QLineEdit *>(u"Nombre"_s)->setText(u"Sala"_s);
+    auto *direccion = nuevo->findChild<QListWidget *>(u"Direccion"_s);
     direccion->setCurrentRow(5);
-    Pulsar(*nuevo, QStringLiteral("Ok"));
+    Pulsar(*nuevo, u"Ok"_s);
 
-    QCOMPARE(red.List(1), QStringLiteral("R560, Sala, 5"));
-    QVERIFY(!QFile::exists(escenario.Ruta(QStringLiteral("carteles.ini"))));
+    QCOMPARE(red.List(1), u"R560, Sala, 5"_s);
+    QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
 
-    Pulsar(red, QStringLiteral("OK"));
+    Pulsar(red, u"OK"_s);
     QVERIFY(red.isHidden());
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("carteles.ini")),
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
     // Two signs now: every editor offers them.
     QVERIFY(principal.editor(1)->DestinosVisibles());
     QCOMPARE(principal.editor(1)->TitulosDeDestino(),
-             QStringList({QStringLiteral(" Un Cartel"), QStringLiteral(" Sala")}));
+             QStringList({u" Un Cartel"_s, u" Sala"_s}));
 }
 
 void PruebaConfiguracionVentanas::quitarSinSeleccionIgualReescribe()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, A, 1"), QStringLiteral("# ajeno")});
+    escenario.EscribirConfiguracion({u"cartel R560, A, 1"_s, u"# ajeno"_s});
     Principal &principal = escenario.Iniciar();
     principal.mnuConfigRed_Click();
 
-    Pulsar(principal.configRed(), QStringLiteral("Quitar"));
+    Pulsar(principal.configRed(), u"Quitar"_s);
 
     QCOMPARE(principal.configRed().ListCount(), 1);
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("carteles.ini")),
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com1,9600,N,8,1\r\ncartel R560, A, 1\r\n"));
 }
 
 void PruebaConfiguracionVentanas::quitarRenumeraYReconstruyeDestinos()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com3,2400,N,8,1"), QStringLiteral("cartel R560, A, 1"),
-                                     QStringLiteral("cartel R560, B, 2"), QStringLiteral("cartel R560, C, 3")});
+    escenario.EscribirConfiguracion({u"interfase com3,2400,N,8,1"_s, u"cartel R560, A, 1"_s,
+                                     u"cartel R560, B, 2"_s, u"cartel R560, C, 3"_s});
     Principal &principal = escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     ConfigRed &red = principal.configRed();
     principal.mnuConfigRed_Click();
 
-    auto *lista = red.findChild<QListView *>(QStringLiteral("Carteles"));
+    auto *lista = red.findChild<QListView *>(u"Carteles"_s);
     lista->setCurrentIndex(red.Registro().index(0));
-    Pulsar(red, QStringLiteral("Quitar"));
+    Pulsar(red, u"Quitar"_s);
 
-    QCOMPARE(red.List(0), QStringLiteral("R560, B, 2"));
-    QCOMPARE(editor.TitulosDeDestino(), QStringList({QStringLiteral(" B"), QStringLiteral(" C")}));
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("carteles.ini")),
+    QCOMPARE(red.List(0), u"R560, B, 2"_s);
+    QCOMPARE(editor.TitulosDeDestino(), QStringList({u" B"_s, u" C"_s}));
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com3,2400,N,8,1\r\ncartel R560, B, 2\r\ncartel R560, C, 3\r\n"));
 
     // Down to one sign: the destination menu goes away.
     lista->setCurrentIndex(red.Registro().index(1));
-    Pulsar(red, QStringLiteral("Quitar"));
+    Pulsar(red, u"Quitar"_s);
     QVERIFY(!editor.DestinosVisibles());
 }
 
@@ -118,16 +120,16 @@ void PruebaConfiguracionVentanas::interfaseSerieEscribeLaPrimeraLinea()
     principal.mnuConfigInterfase_Click();
     ConfigSerie *serie = principal.configSerie();
     QVERIFY(serie && serie->isVisible());
-    QVERIFY(serie->findChild<QRadioButton *>(QStringLiteral("ComPort1"))->isChecked());
+    QVERIFY(serie->findChild<QRadioButton *>(u"ComPort1"_s)->isChecked());
 
-    serie->findChild<QRadioButton *>(QStringLiteral("ComPort5"))->click();
-    serie->findChild<QRadioButton *>(QStringLiteral("BaudRate1"))->click();
-    Pulsar(*serie, QStringLiteral("Ok"));
+    serie->findChild<QRadioButton *>(u"ComPort5"_s)->click();
+    serie->findChild<QRadioButton *>(u"BaudRate1"_s)->click();
+    Pulsar(*serie, u"Ok"_s);
 
     QTRY_VERIFY(!principal.configSerie());
     QCOMPARE(principal.MSComm1().Numero(), 6);
-    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("9600,N,8,1"));
-    QVERIFY(escenario.LeerArchivo(QStringLiteral("carteles.ini")).startsWith("interfase com6,9600,N,8,1\r\n"));
+    QCOMPARE(principal.MSComm1().Ajustes(), u"9600,N,8,1"_s);
+    QVERIFY(escenario.LeerArchivo(u"carteles.ini"_s).startsWith("interfase com6,9600,N,8,1\r\n"));
 }
 
 void PruebaConfiguracionVentanas::cancelarYCajaDeCierreReescribenSinCambios_data()
@@ -142,22 +144,22 @@ void PruebaConfiguracionVentanas::cancelarYCajaDeCierreReescribenSinCambios()
     QFETCH(bool, cajaDeCierre);
 
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com4,2400,N,8,1"), QStringLiteral("cartel R560, A, 1"),
-                                     QStringLiteral("basura que se pierde")});
+    escenario.EscribirConfiguracion({u"interfase com4,2400,N,8,1"_s, u"cartel R560, A, 1"_s,
+                                     u"basura que se pierde"_s});
     Principal &principal = escenario.Iniciar();
     principal.mnuConfigInterfase_Click();
     ConfigSerie *serie = principal.configSerie();
-    serie->findChild<QRadioButton *>(QStringLiteral("ComPort0"))->click();
-    serie->findChild<QRadioButton *>(QStringLiteral("BaudRate1"))->click();
+    serie->findChild<QRadioButton *>(u"ComPort0"_s)->click();
+    serie->findChild<QRadioButton *>(u"BaudRate1"_s)->click();
 
     if (cajaDeCierre)
         serie->close();
     else
-        Pulsar(*serie, QStringLiteral("Cancelar"));
+        Pulsar(*serie, u"Cancelar"_s);
 
     QTRY_VERIFY(!principal.configSerie());
     QCOMPARE(principal.MSComm1().Numero(), 4);
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("carteles.ini")),
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com4,2400,N,8,1\r\ncartel R560, A, 1\r\n"));
 }
 
@@ -166,15 +168,15 @@ void PruebaConfiguracionVentanas::escrituraFallidaSeMuestra()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     // A folder where the file should be: not even root can write it.
-    QVERIFY(escenario.Carpeta().mkdir(QStringLiteral("carteles.ini")));
+    QVERIFY(escenario.Carpeta().mkdir(u"carteles.ini"_s));
     principal.mnuConfigRed_Click();
 
-    Pulsar(principal.configRed(), QStringLiteral("OK"));
+    Pulsar(principal.configRed(), u"OK"_s);
 
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), 1);
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
-    QVERIFY2(mostrados.constFirst().texto.contains(escenario.Ruta(QStringLiteral("carteles.ini"))),
+    QVERIFY2(mostrados.constFirst().texto.contains(escenario.Ruta(u"carteles.ini"_s)),
              qPrintable(mostrados.constFirst().texto));
 }
 
@@ -184,11 +186,11 @@ void PruebaConfiguracionVentanas::dialogosAbiertosVuelvenAlFrente()
     Principal &principal = escenario.Iniciar();
     principal.mnuConfigInterfase_Click();
     ConfigSerie *primero = principal.configSerie();
-    primero->findChild<QRadioButton *>(QStringLiteral("ComPort3"))->click();
+    primero->findChild<QRadioButton *>(u"ComPort3"_s)->click();
 
     principal.mnuConfigInterfase_Click();
     QCOMPARE(principal.configSerie(), primero);
-    QVERIFY(primero->findChild<QRadioButton *>(QStringLiteral("ComPort3"))->isChecked());
+    QVERIFY(primero->findChild<QRadioButton *>(u"ComPort3"_s)->isChecked());
     QVERIFY(!primero->isModal());
     QVERIFY(!principal.configRed().isModal());
     primero->close();

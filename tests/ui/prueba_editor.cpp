@@ -23,9 +23,9 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QStringList TresCarteles = {QStringLiteral("interfase com1,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
-                                  QStringLiteral("cartel R560, Patio, Desconocida"),
-                                  QStringLiteral("cartel R560, Hall, 12")};
+const QStringList TresCarteles = {u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 5"_s,
+                                  u"cartel R560, Patio, Desconocida"_s,
+                                  u"cartel R560, Hall, 12"_s};
 
 QByteArray Trama(const QByteArray &mensaje, quint8 destino)
 {
@@ -268,17 +268,17 @@ void PruebaEditor::botonesDeEfecto_data()
     QTest::addColumn<QString>("esperado");
     QTest::addColumn<int>("cursor");
 
-    QTest::newRow("en el cursor") << QStringLiteral("ABCD") << 2 << 2 << QStringList{QStringLiteral("EfeTitila")}
-                                  << QStringLiteral("AB[titila]CD") << 10;
-    QTest::newRow("sobre una selección") << QStringLiteral("HOLA") << 0 << 4 << QStringList{QStringLiteral("EfeSube")}
-                                         << QStringLiteral("[sube]") << 6;
-    QTest::newRow("dos veces") << QString() << 0 << 0 << QStringList{QStringLiteral("EfeVel1"), QStringLiteral("EfeVel1")}
-                               << QStringLiteral("[v1][v1]") << 8;
-    QTest::newRow("espacio seg") << QStringLiteral("a") << 1 << 1 << QStringList{QStringLiteral("EfeEspacioSeg")}
-                                 << QStringLiteral("a[esp seg]") << 10;
+    QTest::newRow("en el cursor") << u"ABCD"_s << 2 << 2 << QStringList{u"EfeTitila"_s}
+                                  << u"AB[titila]CD"_s << 10;
+    QTest::newRow("sobre una selección") << u"HOLA"_s << 0 << 4 << QStringList{u"EfeSube"_s}
+                                         << u"[sube]"_s << 6;
+    QTest::newRow("dos veces") << QString() << 0 << 0 << QStringList{u"EfeVel1"_s, u"EfeVel1"_s}
+                               << u"[v1][v1]"_s << 8;
+    QTest::newRow("espacio seg") << u"a"_s << 1 << 1 << QStringList{u"EfeEspacioSeg"_s}
+                                 << u"a[esp seg]"_s << 10;
     QTest::newRow("no titila y corre") << QString() << 0 << 0
-                                       << QStringList{QStringLiteral("EfeNoTitila"), QStringLiteral("EfeCorreIzq")}
-                                       << QStringLiteral("[no titila][izq]") << 16;
+                                       << QStringList{u"EfeNoTitila"_s, u"EfeCorreIzq"_s}
+                                       << u"[no titila][izq]"_s << 16;
 }
 
 void PruebaEditor::botonesDeEfecto()
@@ -317,11 +317,11 @@ void PruebaEditor::portapapeles()
     Escenario escenario;
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("uno dos"));
+    editor.Texto().setPlainText(u"uno dos"_s);
     editor.modificado = false;
 
     // Copying nothing leaves an empty text on the clipboard.
-    Portapapeles::PonerTexto(QStringLiteral("previo"));
+    Portapapeles::PonerTexto(u"previo"_s);
     Seleccionar(editor.Texto(), 2, 2);
     editor.mnuCopiar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), QString());
@@ -329,24 +329,24 @@ void PruebaEditor::portapapeles()
 
     Seleccionar(editor.Texto(), 0, 3);
     editor.mnuCopiar_Click();
-    QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("uno"));
+    QCOMPARE(Portapapeles::TomarTexto(), u"uno"_s);
     QVERIFY(!editor.modificado);
 
     editor.mnuCortar_Click();
-    QCOMPARE(editor.Texto().toPlainText(), QStringLiteral(" dos"));
+    QCOMPARE(editor.Texto().toPlainText(), u" dos"_s);
     QVERIFY(editor.modificado);
 
     editor.modificado = false;
     Seleccionar(editor.Texto(), 4, 4);
     editor.mnuPegar_Click();
-    QCOMPARE(editor.Texto().toPlainText(), QStringLiteral(" dosuno"));
+    QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
     QVERIFY(editor.modificado);
 
     // An empty clipboard changes nothing but still marks the text.
     Portapapeles::Limpiar();
     editor.modificado = false;
     editor.mnuPegar_Click();
-    QCOMPARE(editor.Texto().toPlainText(), QStringLiteral(" dosuno"));
+    QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
     QVERIFY(editor.modificado);
 }
 
@@ -355,10 +355,10 @@ void PruebaEditor::consultarLongitud_data()
     QTest::addColumn<QString>("texto");
     QTest::addColumn<QString>("mensaje");
 
-    QTest::newRow("vacío") << QString() << QStringLiteral("Longitud: 0 bytes");
-    QTest::newRow("etiqueta") << QStringLiteral("HOLA[titila]") << QStringLiteral("Longitud: 5 bytes");
-    QTest::newRow("salto cuenta dos") << QStringLiteral("A\nB") << QStringLiteral("Longitud: 4 bytes");
-    QTest::newRow("acento caído") << QStringLiteral("ÁRBOL") << QStringLiteral("Longitud: 4 bytes");
+    QTest::newRow("vacío") << QString() << u"Longitud: 0 bytes"_s;
+    QTest::newRow("etiqueta") << u"HOLA[titila]"_s << u"Longitud: 5 bytes"_s;
+    QTest::newRow("salto cuenta dos") << u"A\nB"_s << u"Longitud: 4 bytes"_s;
+    QTest::newRow("acento caído") << u"ÁRBOL"_s << u"Longitud: 4 bytes"_s;
 }
 
 void PruebaEditor::consultarLongitud()
@@ -370,11 +370,11 @@ void PruebaEditor::consultarLongitud()
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(texto);
-    editor.Accion(QStringLiteral("mnuConsultarLongi"))->trigger();
+    editor.Accion(u"mnuConsultarLongi"_s)->trigger();
 
     const auto caja = CuadroDeMensaje::Mostrados().constLast();
     QCOMPARE(caja.texto, mensaje);
-    QCOMPARE(caja.titulo, QStringLiteral("Consultar Longitud"));
+    QCOMPARE(caja.titulo, u"Consultar Longitud"_s);
     QCOMPARE(caja.icono, QMessageBox::Information);
 }
 
@@ -386,7 +386,7 @@ void PruebaEditor::enviarAhora_data()
 
     const QByteArray hola = "HOLA";
     QTest::newRow("un cartel: siempre a todos")
-        << QStringList({QStringLiteral("cartel R560, Sala, 5")}) << QList<int>{0} << Trama(hola, 0);
+        << QStringList({u"cartel R560, Sala, 5"_s}) << QList<int>{0} << Trama(hola, 0);
     QTest::newRow("global") << TresCarteles << QList<int>{} << Trama(hola, 0);
     QTest::newRow("dos carteles en orden del registro")
         << TresCarteles << QList<int>{2, 0} << Trama(hola, 5) + Trama(hola, 12);
@@ -404,11 +404,11 @@ void PruebaEditor::enviarAhora()
     escenario.EscribirConfiguracion(configuracion);
     Principal &principal = escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("HOLA"));
+    editor.Texto().setPlainText(u"HOLA"_s);
     for (int indice : marcar)
         editor.mnuPropDestino_Click(indice);
 
-    editor.Accion(QStringLiteral("mnuEnviarAhora"))->trigger();
+    editor.Accion(u"mnuEnviarAhora"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
@@ -425,10 +425,10 @@ void PruebaEditor::enviarTextoDemasiadoLargo()
 
     escenario.puerto().OlvidarEscrito();
     // One more character, or a line break that counts two, is too long.
-    editor.Texto().setPlainText(QString(32765, QLatin1Char('a')) + QStringLiteral("\n"));
+    editor.Texto().setPlainText(QString(32765, QLatin1Char('a')) + u"\n"_s);
     editor.mnuEnviarAhora_Click();
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
-    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(QStringLiteral("32766")));
+    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"32766"_s));
     QTest::qWait(20);
     QVERIFY(escenario.puerto().Escrito().isEmpty());
     QVERIFY(principal.dialogEnvio().isHidden());
@@ -437,17 +437,17 @@ void PruebaEditor::enviarTextoDemasiadoLargo()
 void PruebaEditor::enviarOmiteDestinosSinCartel()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, Sala, 5"), QStringLiteral("cartel R560, Lejos, 300")});
+    escenario.EscribirConfiguracion({u"cartel R560, Sala, 5"_s, u"cartel R560, Lejos, 300"_s});
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("X"));
+    editor.Texto().setPlainText(u"X"_s);
     editor.mnuPropDestino_Click(0);
     editor.mnuPropDestino_Click(1);
 
     editor.mnuEnviarAhora_Click();
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X", 5));
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
-    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(QStringLiteral("Lejos")));
+    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"Lejos"_s));
 }
 
 void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
@@ -455,7 +455,7 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("viejo.txt"));
+    const QString ruta = escenario.Ruta(u"viejo.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write("PROPIEDADES:\r\nDirs:  Ya no existe\r\nTEXTO:\r\nX\r\n");
@@ -479,22 +479,22 @@ void PruebaEditor::clicsEnDestinos()
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     QCOMPARE(editor.TitulosDeDestino(),
-             QStringList({QStringLiteral(" Sala"), QStringLiteral(" Patio"), QStringLiteral(" Hall")}));
+             QStringList({u" Sala"_s, u" Patio"_s, u" Hall"_s}));
     QVERIFY(editor.GlobalMarcado());
 
     // Global cannot be unmarked by clicking it.
-    editor.Accion(QStringLiteral("mnuPropGlobal"))->trigger();
+    editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
     QVERIFY(!editor.modificado);
 
-    editor.Accion(QStringLiteral("mnuPropDestino0"))->trigger();
-    editor.Accion(QStringLiteral("mnuPropDestino2"))->trigger();
+    editor.Accion(u"mnuPropDestino0"_s)->trigger();
+    editor.Accion(u"mnuPropDestino2"_s)->trigger();
     QVERIFY(!editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
     QVERIFY(editor.modificado);
 
     editor.modificado = false;
-    editor.Accion(QStringLiteral("mnuPropGlobal"))->trigger();
+    editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
     QVERIFY(!editor.modificado);
@@ -506,33 +506,33 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("línea 1\nlínea 2"));
+    editor.Texto().setPlainText(u"línea 1\nlínea 2"_s);
     editor.mnuPropDestino_Click(0);
     editor.mnuPropDestino_Click(2);
 
-    const QString ruta = escenario.Ruta(QStringLiteral("dos.txt"));
+    const QString ruta = escenario.Ruta(u"dos.txt"_s);
     DialogoDeArchivo::ResponderCon({ruta});
     QVERIFY(editor.mnuGuardar_Click());
     QCOMPARE(editor.Caption(), ruta);
     QVERIFY(editor.nombrado);
     QVERIFY(!editor.modificado);
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("dos.txt")),
+    QCOMPARE(escenario.LeerArchivo(u"dos.txt"_s),
              QByteArray("PROPIEDADES:\r\nDirs:  Sala; Hall\r\nTEXTO:\r\nl\xEDnea 1\r\nl\xEDnea 2\r\n"));
     const auto pedido = DialogoDeArchivo::Pedidos().constLast();
-    QCOMPARE(pedido.titulo, QStringLiteral("Guardar el Texto"));
-    QCOMPARE(pedido.extension, QStringLiteral("txt"));
+    QCOMPARE(pedido.titulo, u"Guardar el Texto"_s);
+    QCOMPARE(pedido.extension, u"txt"_s);
 
     editor.mnuCerrar_Click();
     principal.AbrirTexto(ruta);
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
     QVERIFY(!editor.GlobalMarcado());
-    QCOMPARE(editor.TextoCrLf(), QStringLiteral("línea 1\r\nlínea 2"));
+    QCOMPARE(editor.TextoCrLf(), u"línea 1\r\nlínea 2"_s);
 
     // Saving again under its name asks nothing.
-    editor.Texto().appendPlainText(QStringLiteral("más"));
+    editor.Texto().appendPlainText(u"más"_s);
     QVERIFY(editor.mnuGuardar_Click());
     QCOMPARE(DialogoDeArchivo::Pedidos().size(), 1);
-    QVERIFY(escenario.LeerArchivo(QStringLiteral("dos.txt")).endsWith("m\xE1s\r\n"));
+    QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("m\xE1s\r\n"));
 }
 
 void PruebaEditor::cambioDelRegistroNoCambiaDeCartel_data()
@@ -560,11 +560,11 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     QFETCH(QByteArray, guardado);
 
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, Sala, 5"),
-                                     QStringLiteral("cartel R560, Pasillo, Desconocida"),
-                                     QStringLiteral("cartel R560, Caja, 12")});
+    escenario.EscribirConfiguracion({u"cartel R560, Sala, 5"_s,
+                                     u"cartel R560, Pasillo, Desconocida"_s,
+                                     u"cartel R560, Caja, 12"_s});
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("caja.txt"));
+    const QString ruta = escenario.Ruta(u"caja.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write("PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n");
@@ -575,9 +575,9 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     // As the operator does it: select the sign, "Quitar", "O.K.".
     ConfigRed &red = principal.configRed();
     principal.mnuConfigRed_Click();
-    ElegirFila(Control<QAbstractItemView>(&red, QStringLiteral("Carteles")), quitar);
-    Pulsar(&red, QStringLiteral("Quitar"));
-    Pulsar(&red, QStringLiteral("OK"));
+    ElegirFila(Control<QAbstractItemView>(&red, u"Carteles"_s), quitar);
+    Pulsar(&red, u"Quitar"_s);
+    Pulsar(&red, u"OK"_s);
     QVERIFY(!editor.modificado);
 
     editor.mnuEnviarAhora_Click();
@@ -588,7 +588,7 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
 
     QVERIFY(editor.mnuGuardar_Click());
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("caja.txt")),
+    QCOMPARE(escenario.LeerArchivo(u"caja.txt"_s),
              "PROPIEDADES:\r\n" + guardado + "\r\nTEXTO:\r\nX\r\n");
 }
 
@@ -641,7 +641,7 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     for (int byte = 0x20; byte <= 0xFF; ++byte)
         texto.append(static_cast<char>(byte));
     const QByteArray contenido = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n" + texto + "\r\n" + texto + "\r\n";
-    const QString ruta = escenario.Ruta(QStringLiteral("todos.txt"));
+    const QString ruta = escenario.Ruta(u"todos.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write(contenido);
@@ -650,24 +650,24 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
     QVERIFY(editor.mnuGuardar_Click());
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("todos.txt")), contenido);
+    QCOMPARE(escenario.LeerArchivo(u"todos.txt"_s), contenido);
 
     // A no-break space is not a blank: the sign does not get it, and the
     // clipboard gets the character itself.
-    editor.Texto().setPlainText(QStringLiteral("A\u00A0B"));
+    editor.Texto().setPlainText(u"A\u00A0B"_s);
     editor.mnuConsultarLongi_Click();
-    QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto, QStringLiteral("Longitud: 2 bytes"));
+    QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto, u"Longitud: 2 bytes"_s);
     Seleccionar(editor.Texto(), 0, 3);
     editor.mnuCopiar_Click();
-    QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("A\u00A0B"));
+    QCOMPARE(Portapapeles::TomarTexto(), u"A\u00A0B"_s);
     editor.mnuEnviarAhora_Click();
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama("AB", 0));
 
-    editor.Texto().setPlainText(QStringLiteral("uno\ndos\u00A0"));
+    editor.Texto().setPlainText(u"uno\ndos\u00A0"_s);
     Seleccionar(editor.Texto(), 2, 8);
     editor.mnuCortar_Click();
-    QCOMPARE(Portapapeles::TomarTexto(), QStringLiteral("o\ndos\u00A0"));
-    QCOMPARE(editor.TextoCrLf(), QStringLiteral("un"));
+    QCOMPARE(Portapapeles::TomarTexto(), u"o\ndos\u00A0"_s);
+    QCOMPARE(editor.TextoCrLf(), u"un"_s);
 }
 
 void PruebaEditor::palabraLargaSeCortaEnCualquierParte_data()
@@ -691,7 +691,7 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
 
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("largo.txt"));
+    const QString ruta = escenario.Ruta(u"largo.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write(texto.toLatin1());
@@ -715,17 +715,17 @@ void PruebaEditor::guardarFallidoConservaElEstado()
     Escenario escenario;
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("texto"));
+    editor.Texto().setPlainText(u"texto"_s);
 
-    DialogoDeArchivo::ResponderCon({escenario.Ruta(QStringLiteral("no-hay/carpeta.txt"))});
+    DialogoDeArchivo::ResponderCon({escenario.Ruta(u"no-hay/carpeta.txt"_s)});
     QVERIFY(!editor.mnuGuardarComo_Click());
 
     QVERIFY(editor.modificado);
     QVERIFY(!editor.nombrado);
-    QCOMPARE(editor.Caption(), QStringLiteral("Texto sin título: 1"));
+    QCOMPARE(editor.Caption(), u"Texto sin título: 1"_s);
     const auto caja = CuadroDeMensaje::Mostrados().constFirst();
     QCOMPARE(caja.icono, QMessageBox::Warning);
-    QVERIFY(caja.texto.contains(QStringLiteral("carpeta.txt")));
+    QVERIFY(caja.texto.contains(u"carpeta.txt"_s));
 }
 
 void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
@@ -733,15 +733,15 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
     Escenario escenario;
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("Precio: 5 ₿ o 3 Ω"));
+    editor.Texto().setPlainText(u"Precio: 5 ₿ o 3 Ω"_s);
 
-    DialogoDeArchivo::ResponderCon({escenario.Ruta(QStringLiteral("precio.txt"))});
+    DialogoDeArchivo::ResponderCon({escenario.Ruta(u"precio.txt"_s)});
     QVERIFY(!editor.mnuGuardar_Click());
 
-    QVERIFY(!QFile::exists(escenario.Ruta(QStringLiteral("precio.txt"))));
+    QVERIFY(!QFile::exists(escenario.Ruta(u"precio.txt"_s)));
     QVERIFY(editor.modificado);
     const QString texto = CuadroDeMensaje::Mostrados().constFirst().texto;
-    QVERIFY2(texto.contains(QStringLiteral("₿")) && texto.contains(QStringLiteral("Ω")), qPrintable(texto));
+    QVERIFY2(texto.contains(u"₿"_s) && texto.contains(u"Ω"_s), qPrintable(texto));
 }
 
 QTEST_MAIN(PruebaEditor)

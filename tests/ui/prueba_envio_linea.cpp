@@ -15,6 +15,8 @@
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 // From the text box to the bytes on a real serial device: the editor, the
 // send dialog and the serial layer, with a pseudo-terminal as the line.
 class PruebaEnvioPorLinea : public QObject
@@ -37,20 +39,20 @@ void PruebaEnvioPorLinea::unaTramaPorCartelEnOrdenDelRegistro()
     PseudoTerminal linea;
     QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
     QVERIFY(linea.CrearEnlace(escenario.Carpeta(), 3));
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com3,9600,N,8,1"),
-                                     QStringLiteral("cartel R560, Vestíbulo, 7"),
-                                     QStringLiteral("cartel R560, Depósito, Desconocida"),
-                                     QStringLiteral("cartel R560, Andén, 200")});
+    escenario.EscribirConfiguracion({u"interfase com3,9600,N,8,1"_s,
+                                     u"cartel R560, Vestíbulo, 7"_s,
+                                     u"cartel R560, Depósito, Desconocida"_s,
+                                     u"cartel R560, Andén, 200"_s});
     escenario.Iniciar(new PuertoSerieQt);
 
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("[titila]¡Atención!\nAndén 2"));
+    editor.Texto().setPlainText(u"[titila]¡Atención!\nAndén 2"_s);
     editor.mnuPropDestino_Click(2);
     editor.mnuPropDestino_Click(1);
     QVERIFY(!editor.GlobalMarcado());
     editor.mnuEnviarAhora_Click();
 
-    const QByteArray mensaje = CodificarTexto(QStringLiteral("[titila]¡Atención!\r\nAndén 2"));
+    const QByteArray mensaje = CodificarTexto(u"[titila]¡Atención!\r\nAndén 2"_s);
     const QByteArray esperado = ArmarTrama(mensaje, 0) + ArmarTrama(mensaje, 200);
     QVERIFY(linea.EsperarBytes(esperado.size(), 5000));
     QCOMPARE(linea.Recibido(), esperado);
@@ -76,8 +78,8 @@ void PruebaEnvioPorLinea::puertoQueNoAbreAvisaUnaVez()
 {
     Escenario escenario;
     QVERIFY(PseudoTerminal::CrearEnlaceRoto(escenario.Carpeta(), 2));
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com2,9600,N,8,1"), QStringLiteral("cartel R560, A, 1"),
-                                     QStringLiteral("cartel R560, B, 2")});
+    escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, A, 1"_s,
+                                     u"cartel R560, B, 2"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.mnuPropDestino_Click(0);
@@ -91,8 +93,8 @@ void PruebaEnvioPorLinea::puertoQueNoAbreAvisaUnaVez()
     QCOMPARE(mostrados.size(), 2);
     for (const auto &caja : mostrados) {
         QCOMPARE(caja.icono, QMessageBox::Warning);
-        QCOMPARE(caja.titulo, QStringLiteral("brevalux"));
-        QVERIFY2(caja.texto.contains(QStringLiteral("com2")), qPrintable(caja.texto));
+        QCOMPARE(caja.titulo, u"brevalux"_s);
+        QVERIFY2(caja.texto.contains(u"com2"_s), qPrintable(caja.texto));
     }
     QVERIFY(principal.dialogEnvio().isHidden());
     QVERIFY(!principal.MSComm1().Abierto());
@@ -104,12 +106,12 @@ void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
     auto linea = std::make_unique<PseudoTerminal>();
     QVERIFY2(linea->Valida(), qPrintable(linea->Error()));
     QVERIFY(linea->CrearEnlace(escenario.Carpeta(), 2));
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com2,9600,N,8,1")});
+    escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("Primero"));
+    editor.Texto().setPlainText(u"Primero"_s);
     editor.mnuEnviarAhora_Click();
-    const QByteArray primera = ArmarTrama(CodificarTexto(QStringLiteral("Primero")), 0);
+    const QByteArray primera = ArmarTrama(CodificarTexto(u"Primero"_s), 0);
     QVERIFY(linea->EsperarBytes(primera.size(), 5000));
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
     QTRY_VERIFY(!principal.dialogEnvio().transmisor().Ocupado());
@@ -120,9 +122,9 @@ void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
     QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
     QVERIFY(nueva.CrearEnlace(escenario.Carpeta(), 2));
 
-    editor.Texto().setPlainText(QStringLiteral("Segundo"));
+    editor.Texto().setPlainText(u"Segundo"_s);
     editor.mnuEnviarAhora_Click();
-    const QByteArray segunda = ArmarTrama(CodificarTexto(QStringLiteral("Segundo")), 0);
+    const QByteArray segunda = ArmarTrama(CodificarTexto(u"Segundo"_s), 0);
     QVERIFY(nueva.EsperarBytes(segunda.size(), 5000));
     QCOMPARE(nueva.Recibido(), segunda);
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
@@ -151,14 +153,14 @@ void PruebaEnvioPorLinea::dispositivoPerdidoDuranteElEnvioDiceLoCancelado()
     QCOMPARE(mostrados.size(), 2);
     const CuadroDeMensaje::Mostrado &aviso = mostrados.at(1);
     QCOMPARE(aviso.icono, QMessageBox::Warning);
-    const QStringList parrafos = aviso.texto.split(QStringLiteral("\n\n"));
+    const QStringList parrafos = aviso.texto.split(u"\n\n"_s);
     QCOMPARE(parrafos.size(), 3);
-    QVERIFY2(parrafos.at(0).startsWith(QStringLiteral("Se perdió la comunicación con el puerto Com2")),
+    QVERIFY2(parrafos.at(0).startsWith(u"Se perdió la comunicación con el puerto Com2"_s),
              qPrintable(aviso.texto));
-    QVERIFY2(parrafos.at(1).startsWith(QStringLiteral("Se canceló la transmisión: no salieron "))
-                 && parrafos.at(1).endsWith(QStringLiteral(" de sus 101 tramas.")),
+    QVERIFY2(parrafos.at(1).startsWith(u"Se canceló la transmisión: no salieron "_s)
+                 && parrafos.at(1).endsWith(u" de sus 101 tramas."_s),
              qPrintable(aviso.texto));
-    QVERIFY2(parrafos.at(2).startsWith(QStringLiteral("Detalle del sistema: ")), qPrintable(aviso.texto));
+    QVERIFY2(parrafos.at(2).startsWith(u"Detalle del sistema: "_s), qPrintable(aviso.texto));
     QVERIFY(!principal.MSComm1().Abierto());
 }
 

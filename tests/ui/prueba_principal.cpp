@@ -19,6 +19,8 @@
 #include <QProgressBar>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 class PruebaPrincipal : public QObject
 {
     Q_OBJECT
@@ -61,12 +63,12 @@ void PruebaPrincipal::arranqueSinConfiguracion()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
 
-    QCOMPARE(principal.windowTitle(), QStringLiteral("BREVALUX - Edición y envío de mensajes"));
+    QCOMPARE(principal.windowTitle(), u"BREVALUX - Edición y envío de mensajes"_s);
     QCOMPARE(principal.configRed().ListCount(), 1);
-    QCOMPARE(principal.configRed().List(0), QStringLiteral("R560, Un Cartel, Desconocida"));
+    QCOMPARE(principal.configRed().List(0), u"R560, Un Cartel, Desconocida"_s);
     QCOMPARE(principal.MSComm1().Numero(), 2);
-    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("2400,N,8,1"));
-    QVERIFY(!QFile::exists(escenario.Ruta(QStringLiteral("carteles.ini"))));
+    QCOMPARE(principal.MSComm1().Ajustes(), u"2400,N,8,1"_s);
+    QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
     QCOMPARE(principal.UltimoEditor(), 1);
     QVERIFY(principal.editor(0) == nullptr);
     QVERIFY(!principal.editor(1)->EstaVisible());
@@ -78,17 +80,17 @@ void PruebaPrincipal::arranqueSinConfiguracion()
 void PruebaPrincipal::arranqueConConfiguracion()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com4,9600,N,8,1"), QStringLiteral("cartel R560, A, 1"),
-                                     QStringLiteral("cartel R560, B, 2")});
+    escenario.EscribirConfiguracion({u"interfase com4,9600,N,8,1"_s, u"cartel R560, A, 1"_s,
+                                     u"cartel R560, B, 2"_s});
     Principal &principal = escenario.Iniciar();
 
     QCOMPARE(principal.MSComm1().Numero(), 4);
-    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("9600,N,8,1"));
+    QCOMPARE(principal.MSComm1().Ajustes(), u"9600,N,8,1"_s);
     QCOMPARE(principal.configRed().ListCount(), 2);
     // The destination menus are built before the first document appears.
     frmEditorDeTextos &editor = *principal.editor(1);
     QVERIFY(editor.DestinosVisibles());
-    QCOMPARE(editor.TitulosDeDestino(), QStringList({QStringLiteral(" A"), QStringLiteral(" B")}));
+    QCOMPARE(editor.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
 }
 
 void PruebaPrincipal::menuPrincipal_data()
@@ -153,9 +155,9 @@ QStringList TitulosDeLaBarra(const Principal &principal)
     return titulos;
 }
 
-const QStringList TitulosDeMenus = {QStringLiteral("&Archivo"),   QStringLiteral("&Editar"),
-                                    QStringLiteral("&Herramientas"), QStringLiteral("&Configuración"),
-                                    QStringLiteral("&Ventana"),   QStringLiteral("&Ayuda")};
+const QStringList TitulosDeMenus = {u"&Archivo"_s,   u"&Editar"_s,
+                                    u"&Herramientas"_s, u"&Configuración"_s,
+                                    u"&Ventana"_s,   u"&Ayuda"_s};
 } // namespace
 
 void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
@@ -168,7 +170,7 @@ void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
     QCOMPARE(principal.menuBar()->actions().constFirst(), editor.Menus().constFirst()->menuAction());
-    QVERIFY(editor.Accion(QStringLiteral("mnuGuardar"))->isEnabled());
+    QVERIFY(editor.Accion(u"mnuGuardar"_s)->isEnabled());
 
     editor.mnuCerrar_Click();
     QCOMPARE(principal.menuBar()->actions().constFirst(), archivoPrincipal);
@@ -212,33 +214,33 @@ void PruebaPrincipal::editoresMuestranLasAccionesDeLaPrincipal()
 void PruebaPrincipal::nombresDeTextosSinTitulo()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("cartel R560, A, 1"), QStringLiteral("cartel R560, B, 2")});
+    escenario.EscribirConfiguracion({u"cartel R560, A, 1"_s, u"cartel R560, B, 2"_s});
     Principal &principal = escenario.Iniciar();
 
     frmEditorDeTextos &primero = escenario.NuevoTexto();
-    QCOMPARE(primero.Caption(), QStringLiteral("Texto sin título: 1"));
+    QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
     QVERIFY(!primero.nombrado);
     QVERIFY(!primero.modificado);
     primero.mnuCerrar_Click();
     QVERIFY(!primero.EstaVisible());
 
     QCOMPARE(&escenario.NuevoTexto(), &primero);
-    QCOMPARE(primero.Caption(), QStringLiteral("Texto sin título: 1"));
+    QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
     frmEditorDeTextos &segundo = escenario.NuevoTexto();
-    QCOMPARE(segundo.Caption(), QStringLiteral("Texto sin título: 2"));
+    QCOMPARE(segundo.Caption(), u"Texto sin título: 2"_s);
     frmEditorDeTextos &tercero = escenario.NuevoTexto();
-    QCOMPARE(tercero.Caption(), QStringLiteral("Texto sin título: 3"));
+    QCOMPARE(tercero.Caption(), u"Texto sin título: 3"_s);
     QCOMPARE(principal.UltimoEditor(), 3);
 
     // A slot added later gets its destination menu at once.
-    QCOMPARE(principal.editor(3)->TitulosDeDestino(), QStringList({QStringLiteral(" A"), QStringLiteral(" B")}));
+    QCOMPARE(principal.editor(3)->TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
 }
 
 void PruebaPrincipal::abrirUnTextoYaMostrado()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("aviso.txt"));
+    const QString ruta = escenario.Ruta(u"aviso.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\nMundo\r\n");
@@ -250,27 +252,27 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     QCOMPARE(editor.Caption(), ruta);
     QVERIFY(editor.nombrado);
     QVERIFY(!editor.modificado);
-    QCOMPARE(editor.TextoCrLf(), QStringLiteral("Hola\r\nMundo"));
+    QCOMPARE(editor.TextoCrLf(), u"Hola\r\nMundo"_s);
 
     // Already shown: focused, not read again, no second window.
-    editor.Texto().setPlainText(QStringLiteral("cambiado"));
+    editor.Texto().setPlainText(u"cambiado"_s);
     principal.AbrirTexto(ruta);
     QCOMPARE(principal.UltimoEditor(), 1);
-    QCOMPARE(editor.TextoCrLf(), QStringLiteral("cambiado"));
+    QCOMPARE(editor.TextoCrLf(), u"cambiado"_s);
 
     // A hidden window with that caption does not count.
     editor.modificado = false;
     editor.mnuCerrar_Click();
     principal.AbrirTexto(ruta);
     QVERIFY(editor.EstaVisible());
-    QCOMPARE(editor.TextoCrLf(), QStringLiteral("Hola\r\nMundo"));
+    QCOMPARE(editor.TextoCrLf(), u"Hola\r\nMundo"_s);
 }
 
 void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("no-existe.txt"));
+    const QString ruta = escenario.Ruta(u"no-existe.txt"_s);
 
     principal.AbrirTexto(ruta);
 
@@ -279,7 +281,7 @@ void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), 1);
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
-    QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("no-existe.txt")));
+    QVERIFY(mostrados.constFirst().texto.contains(u"no-existe.txt"_s));
 }
 
 void PruebaPrincipal::abrirAvisaLineasFueraDelTexto_data()
@@ -288,7 +290,7 @@ void PruebaPrincipal::abrirAvisaLineasFueraDelTexto_data()
     QTest::addColumn<QString>("aviso"); // empty: none
 
     QTest::newRow("sin TEXTO") << QByteArray("PROPIEDADES:\r\nGlobal\r\nHola\r\n\r\nChau\r\n")
-                               << QStringLiteral("Sus 4 líneas siguientes");
+                               << u"Sus 4 líneas siguientes"_s;
     QTest::newRow("solo PROPIEDADES") << QByteArray("PROPIEDADES:\r\n") << QString();
     QTest::newRow("completo") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\n") << QString();
     QTest::newRow("sin marcas") << QByteArray("Hola\r\nChau\r\n") << QString();
@@ -301,7 +303,7 @@ void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
 
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("raro.txt"));
+    const QString ruta = escenario.Ruta(u"raro.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write(contenido);
@@ -318,14 +320,14 @@ void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
     }
     QCOMPARE(mostrados.size(), 1);
     QVERIFY2(mostrados.constFirst().texto.contains(aviso), qPrintable(mostrados.constFirst().texto));
-    QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("raro.txt")));
+    QVERIFY(mostrados.constFirst().texto.contains(u"raro.txt"_s));
 }
 
 void PruebaPrincipal::abrirDesdeElDialogo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("plano.txt"));
+    const QString ruta = escenario.Ruta(u"plano.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write("sin marcas");
@@ -336,11 +338,11 @@ void PruebaPrincipal::abrirDesdeElDialogo()
     QVERIFY(!principal.editor(1)->EstaVisible());
     principal.mnuCargarTexto_Click();
     QVERIFY(principal.editor(1)->EstaVisible());
-    QCOMPARE(principal.editor(1)->TextoCrLf(), QStringLiteral("sin marcas"));
+    QCOMPARE(principal.editor(1)->TextoCrLf(), u"sin marcas"_s);
 
     const auto pedido = DialogoDeArchivo::Pedidos().constLast();
-    QCOMPARE(pedido.titulo, QStringLiteral("Abrir Un Texto"));
-    QCOMPARE(pedido.filtros.value(pedido.filtroElegido), QStringLiteral("Archivos de texto (*.txt)"));
+    QCOMPARE(pedido.titulo, u"Abrir Un Texto"_s);
+    QCOMPARE(pedido.filtros.value(pedido.filtroElegido), u"Archivos de texto (*.txt)"_s);
 }
 
 void PruebaPrincipal::cerrarPreguntaYGuarda_data()
@@ -351,9 +353,9 @@ void PruebaPrincipal::cerrarPreguntaYGuarda_data()
     QTest::addColumn<bool>("guardado");
 
     QTest::newRow("no") << QMessageBox::No << QString() << true << false;
-    QTest::newRow("sí y guarda") << QMessageBox::Yes << QStringLiteral("nuevo.txt") << true << true;
+    QTest::newRow("sí y guarda") << QMessageBox::Yes << u"nuevo.txt"_s << true << true;
     QTest::newRow("sí pero cancela el diálogo") << QMessageBox::Yes << QString() << false << false;
-    QTest::newRow("sí pero no se puede escribir") << QMessageBox::Yes << QStringLiteral("falta/nuevo.txt") << false
+    QTest::newRow("sí pero no se puede escribir") << QMessageBox::Yes << u"falta/nuevo.txt"_s << false
                                                   << false;
 }
 
@@ -367,7 +369,7 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
     Escenario escenario;
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("texto nuevo"));
+    editor.Texto().setPlainText(u"texto nuevo"_s);
     QVERIFY(editor.modificado);
 
     CuadroDeMensaje::ResponderCon({respuesta});
@@ -375,17 +377,17 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
     QCOMPARE(editor.mnuCerrar_Click(), cierra);
 
     const auto pregunta = CuadroDeMensaje::Mostrados().constFirst();
-    QCOMPARE(pregunta.titulo, QStringLiteral("Guardar Cambios"));
-    QCOMPARE(pregunta.texto, QStringLiteral("¿Desea guardar los cambios en Texto sin título: 1 antes de salir?"));
+    QCOMPARE(pregunta.titulo, u"Guardar Cambios"_s);
+    QCOMPARE(pregunta.texto, u"¿Desea guardar los cambios en Texto sin título: 1 antes de salir?"_s);
     QCOMPARE(pregunta.botones, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(pregunta.icono, QMessageBox::NoIcon);
 
     QCOMPARE(editor.EstaVisible(), !cierra);
-    QCOMPARE(QFile::exists(escenario.Ruta(QStringLiteral("nuevo.txt"))), guardado);
+    QCOMPARE(QFile::exists(escenario.Ruta(u"nuevo.txt"_s)), guardado);
     if (!cierra) {
-        QCOMPARE(editor.TextoCrLf(), QStringLiteral("texto nuevo"));
+        QCOMPARE(editor.TextoCrLf(), u"texto nuevo"_s);
         QVERIFY(editor.modificado);
-        QCOMPARE(editor.Caption(), QStringLiteral("Texto sin título: 1"));
+        QCOMPARE(editor.Caption(), u"Texto sin título: 1"_s);
         QVERIFY(!editor.nombrado);
     }
 }
@@ -406,21 +408,21 @@ void PruebaPrincipal::cajaDeCierreConservaLaVentana()
 void PruebaPrincipal::salirPreguntaPorCadaTextoModificado()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com1,9600,N,8,1")});
-    const QByteArray configuracion = escenario.LeerArchivo(QStringLiteral("carteles.ini"));
+    escenario.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s});
+    const QByteArray configuracion = escenario.LeerArchivo(u"carteles.ini"_s);
     Principal &principal = escenario.Iniciar();
-    escenario.NuevoTexto().Texto().setPlainText(QStringLiteral("uno"));
-    escenario.NuevoTexto().Texto().setPlainText(QStringLiteral("dos"));
+    escenario.NuevoTexto().Texto().setPlainText(u"uno"_s);
+    escenario.NuevoTexto().Texto().setPlainText(u"dos"_s);
     escenario.NuevoTexto(); // unmodified: no question
 
     CuadroDeMensaje::ResponderCon({QMessageBox::No, QMessageBox::No});
-    principal.editor(3)->Accion(QStringLiteral("mnuSalir"))->trigger();
+    principal.editor(3)->Accion(u"mnuSalir"_s)->trigger();
 
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
     QVERIFY(!principal.isVisible());
     for (int i = 1; i <= principal.UltimoEditor(); ++i)
         QVERIFY(!principal.editor(i)->EstaVisible());
-    QCOMPARE(escenario.LeerArchivo(QStringLiteral("carteles.ini")), configuracion);
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracion);
 }
 
 void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
@@ -429,7 +431,7 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
     Principal &principal = escenario.Iniciar();
     principal.show();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QStringLiteral("no lo pierdas"));
+    editor.Texto().setPlainText(u"no lo pierdas"_s);
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
     DialogoDeArchivo::ResponderCon({QString()});
@@ -437,7 +439,7 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
 
     QVERIFY(principal.isVisible());
     QVERIFY(editor.EstaVisible());
-    QCOMPARE(editor.TextoCrLf(), QStringLiteral("no lo pierdas"));
+    QCOMPARE(editor.TextoCrLf(), u"no lo pierdas"_s);
     principal.hide();
 }
 
@@ -450,23 +452,23 @@ void PruebaPrincipal::arreglarVentanas()
     frmEditorDeTextos &a = escenario.NuevoTexto();
     frmEditorDeTextos &b = escenario.NuevoTexto();
 
-    b.Accion(QStringLiteral("mnuArrVert"))->trigger();
+    b.Accion(u"mnuArrVert"_s)->trigger();
     QCOMPARE(a.Subventana()->geometry().top(), b.Subventana()->geometry().top());
     QVERIFY(a.Subventana()->geometry().right() < b.Subventana()->geometry().left());
 
-    b.Accion(QStringLiteral("mnuArrHoriz"))->trigger();
+    b.Accion(u"mnuArrHoriz"_s)->trigger();
     QCOMPARE(a.Subventana()->geometry().left(), b.Subventana()->geometry().left());
     QVERIFY(a.Subventana()->geometry().bottom() < b.Subventana()->geometry().top());
 
     // A minimized window stays minimized; the others share the whole area.
     frmEditorDeTextos &c = escenario.NuevoTexto();
     c.Subventana()->showMinimized();
-    b.Accion(QStringLiteral("mnuArrVert"))->trigger();
+    b.Accion(u"mnuArrVert"_s)->trigger();
     QVERIFY(c.Subventana()->isMinimized());
     const int ancho = principal.findChild<QMdiArea *>()->viewport()->width();
     QCOMPARE(a.Subventana()->geometry().width(), ancho / 2);
     QCOMPARE(b.Subventana()->geometry().left(), ancho / 2);
-    b.Accion(QStringLiteral("mnuArrHoriz"))->trigger();
+    b.Accion(u"mnuArrHoriz"_s)->trigger();
     QVERIFY(c.Subventana()->isMinimized());
     principal.hide();
 }
@@ -475,15 +477,15 @@ void PruebaPrincipal::configuracionIlegibleUsaLosValoresDeFabrica()
 {
     Escenario escenario;
     // A folder where the file should be: it exists and cannot be read.
-    QVERIFY(escenario.Carpeta().mkdir(QStringLiteral("carteles.ini")));
+    QVERIFY(escenario.Carpeta().mkdir(u"carteles.ini"_s));
     Principal &principal = escenario.Iniciar();
 
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), 1);
-    QVERIFY(mostrados.constFirst().texto.contains(QStringLiteral("Se usan los valores de fábrica.")));
+    QVERIFY(mostrados.constFirst().texto.contains(u"Se usan los valores de fábrica."_s));
     QCOMPARE(principal.MSComm1().Numero(), 2);
-    QCOMPARE(principal.MSComm1().Ajustes(), QStringLiteral("2400,N,8,1"));
-    QCOMPARE(principal.configRed().Registro().stringList(), QStringList{QStringLiteral("R560, Un Cartel, Desconocida")});
+    QCOMPARE(principal.MSComm1().Ajustes(), u"2400,N,8,1"_s);
+    QCOMPARE(principal.configRed().Registro().stringList(), QStringList{u"R560, Un Cartel, Desconocida"_s});
 }
 
 void PruebaPrincipal::avisoDeDirecciones_data()
@@ -491,11 +493,11 @@ void PruebaPrincipal::avisoDeDirecciones_data()
     QTest::addColumn<QStringList>("carteles");
     QTest::addColumn<QString>("aviso");
 
-    const QString muchos = QStringLiteral("Esta operación vaciará la memoria de los carteles.");
+    const QString muchos = u"Esta operación vaciará la memoria de los carteles."_s;
     QTest::newRow("ninguno") << QStringList() << muchos;
-    QTest::newRow("uno") << QStringList({QStringLiteral("cartel R560, A, 1")})
-                         << QStringLiteral("Esta operación vaciará la memoria del cartel.");
-    QTest::newRow("dos") << QStringList({QStringLiteral("cartel R560, A, 1"), QStringLiteral("cartel R560, B, 2")})
+    QTest::newRow("uno") << QStringList({u"cartel R560, A, 1"_s})
+                         << u"Esta operación vaciará la memoria del cartel."_s;
+    QTest::newRow("dos") << QStringList({u"cartel R560, A, 1"_s, u"cartel R560, B, 2"_s})
                          << muchos;
 }
 
@@ -505,14 +507,14 @@ void PruebaPrincipal::avisoDeDirecciones()
     QFETCH(QString, aviso);
 
     Escenario escenario;
-    escenario.EscribirConfiguracion(QStringList({QStringLiteral("interfase com1,9600,N,8,1")}) + carteles);
+    escenario.EscribirConfiguracion(QStringList({u"interfase com1,9600,N,8,1"_s}) + carteles);
     Principal &principal = escenario.Iniciar();
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Cancel, QMessageBox::Ok});
     principal.mnuVerDirs_Click();
     const auto caja = CuadroDeMensaje::Mostrados().constFirst();
-    QCOMPARE(caja.texto, aviso + QStringLiteral("\r\n¿Realmente desea continuar?"));
-    QCOMPARE(caja.titulo, QStringLiteral("Mostrar las Direcciones"));
+    QCOMPARE(caja.texto, aviso + u"\r\n¿Realmente desea continuar?"_s);
+    QCOMPARE(caja.titulo, u"Mostrar las Direcciones"_s);
     QCOMPARE(caja.botones, QMessageBox::Ok | QMessageBox::Cancel);
     QCOMPARE(caja.icono, QMessageBox::NoIcon);
     QVERIFY(escenario.puerto().Escrito().isEmpty());
@@ -520,7 +522,7 @@ void PruebaPrincipal::avisoDeDirecciones()
 
     // From an editor's menu it is the same command.
     frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Accion(QStringLiteral("mnuVerDirs"))->trigger();
+    editor.Accion(u"mnuVerDirs"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito().size(), 1304);
 }
 
@@ -544,8 +546,8 @@ void PruebaPrincipal::botonesEstandarEnCastellano()
     QObject duenio;
     QVERIFY(InstalarTraduccionesDeQt(duenio));
     QMessageBox caja(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    QCOMPARE(caja.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Sí"));
-    QCOMPARE(caja.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Cancelar"));
+    QCOMPARE(caja.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), u"Sí"_s);
+    QCOMPARE(caja.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), u"Cancelar"_s);
 }
 
 void PruebaPrincipal::lineaDeEstado_data()
@@ -554,17 +556,17 @@ void PruebaPrincipal::lineaDeEstado_data()
     QTest::addColumn<QList<int>>("marcar"); // destination items clicked
     QTest::addColumn<QString>("estado");
 
-    const QString puerto = QStringLiteral("Com3, 9600 b.p.s.");
+    const QString puerto = u"Com3, 9600 b.p.s."_s;
     QTest::newRow("sin textos") << QString() << QList<int>{} << puerto;
-    QTest::newRow("global") << QStringLiteral("HOLA[titila]") << QList<int>{}
-                            << QStringLiteral("Longitud: 5 bytes   Destinos: Global | ") + puerto;
-    QTest::newRow("dos carteles") << QStringLiteral("A\nB") << QList<int>{0, 2}
-                                  << QStringLiteral("Longitud: 4 bytes   Destinos: Sala, Hall | ") + puerto;
-    QTest::newRow("marcar y desmarcar") << QStringLiteral("x") << QList<int>{1, 1}
-                                        << QStringLiteral("Longitud: 1 bytes   Destinos: Global | ") + puerto;
+    QTest::newRow("global") << u"HOLA[titila]"_s << QList<int>{}
+                            << u"Longitud: 5 bytes   Destinos: Global | "_s + puerto;
+    QTest::newRow("dos carteles") << u"A\nB"_s << QList<int>{0, 2}
+                                  << u"Longitud: 4 bytes   Destinos: Sala, Hall | "_s + puerto;
+    QTest::newRow("marcar y desmarcar") << u"x"_s << QList<int>{1, 1}
+                                        << u"Longitud: 1 bytes   Destinos: Global | "_s + puerto;
     QTest::newRow("demasiado largo") << QString(32767, QLatin1Char('a')) << QList<int>{}
-                                     << QStringLiteral("Demasiado largo: 32767 caracteres, el máximo es 32766   "
-                                                       "Destinos: Global | ") + puerto;
+                                     << u"Demasiado largo: 32767 caracteres, el máximo es 32766   "
+                                                       "Destinos: Global | "_s + puerto;
 }
 
 void PruebaPrincipal::lineaDeEstado()
@@ -574,9 +576,9 @@ void PruebaPrincipal::lineaDeEstado()
     QFETCH(QString, estado);
 
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com3,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
-                                     QStringLiteral("cartel R560, Patio, Desconocida"),
-                                     QStringLiteral("cartel R560, Hall, 12")});
+    escenario.EscribirConfiguracion({u"interfase com3,9600,N,8,1"_s, u"cartel R560, Sala, 5"_s,
+                                     u"cartel R560, Patio, Desconocida"_s,
+                                     u"cartel R560, Hall, 12"_s});
     Principal &principal = escenario.Iniciar();
     if (!texto.isEmpty()) {
         frmEditorDeTextos &editor = escenario.NuevoTexto();
@@ -591,42 +593,42 @@ void PruebaPrincipal::lineaDeEstado()
 void PruebaPrincipal::lineaDeEstadoAlAbrir()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com2,9600,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
-                                     QStringLiteral("cartel R560, Caja, 12")});
+    escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, Sala, 5"_s,
+                                     u"cartel R560, Caja, 12"_s});
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(QStringLiteral("aviso.txt"));
+    const QString ruta = escenario.Ruta(u"aviso.txt"_s);
     QFile archivo(ruta);
     QVERIFY(archivo.open(QIODevice::WriteOnly));
     archivo.write("PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\n[sube]HOLA\r\n");
     archivo.close();
     principal.AbrirTexto(ruta);
     QCOMPARE(principal.TextoDeEstado(),
-             QStringLiteral("Longitud: 5 bytes   Destinos: Caja | Com2, 9600 b.p.s."));
+             u"Longitud: 5 bytes   Destinos: Caja | Com2, 9600 b.p.s."_s);
 }
 
 void PruebaPrincipal::lineaDeEstadoDuranteUnEnvio()
 {
     Escenario escenario;
-    escenario.EscribirConfiguracion({QStringLiteral("interfase com1,2400,N,8,1"), QStringLiteral("cartel R560, Sala, 5"),
-                                     QStringLiteral("cartel R560, Hall, 12")});
+    escenario.EscribirConfiguracion({u"interfase com1,2400,N,8,1"_s, u"cartel R560, Sala, 5"_s,
+                                     u"cartel R560, Hall, 12"_s});
     Principal &principal = escenario.Iniciar();
     escenario.puerto().PonerVaciadoManual(true);
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(QString(300, QLatin1Char('x')));
     editor.mnuPropDestino_Click(0);
     editor.mnuPropDestino_Click(1);
-    const QString resto = QStringLiteral("Longitud: 300 bytes   Destinos: Sala, Hall | ");
+    const QString resto = u"Longitud: 300 bytes   Destinos: Sala, Hall | "_s;
     editor.mnuEnviarAhora_Click();
-    QTRY_COMPARE(principal.TextoDeEstado(), resto + QStringLiteral("Enviando trama 1 de 2 | Com1, 2400 b.p.s."));
+    QTRY_COMPARE(principal.TextoDeEstado(), resto + u"Enviando trama 1 de 2 | Com1, 2400 b.p.s."_s);
     // The first frame leaves the line; the second is written after its pause.
     while (!escenario.puerto().Escrito().contains(QByteArray("\xCA\x0C"))) {
         escenario.puerto().VaciarTodo();
         QTest::qWait(1);
     }
-    QTRY_COMPARE(principal.TextoDeEstado(), resto + QStringLiteral("Enviando trama 2 de 2 | Com1, 2400 b.p.s."));
+    QTRY_COMPARE(principal.TextoDeEstado(), resto + u"Enviando trama 2 de 2 | Com1, 2400 b.p.s."_s);
     escenario.puerto().PonerVaciadoManual(false);
     escenario.puerto().VaciarTodo();
-    QTRY_COMPARE(principal.TextoDeEstado(), resto + QStringLiteral("Com1, 2400 b.p.s."));
+    QTRY_COMPARE(principal.TextoDeEstado(), resto + u"Com1, 2400 b.p.s."_s);
 }
 
 QTEST_MAIN(PruebaPrincipal)
