@@ -102,6 +102,16 @@ QPlainTextEdit &frmEditorDeTextos::Texto() const
     return *m_Texto;
 }
 
+QMdiSubWindow *frmEditorDeTextos::Subventana() const
+{
+    return m_subventana;
+}
+
+bool frmEditorDeTextos::EstaVisible() const
+{
+    return m_visible;
+}
+
 QSize frmEditorDeTextos::sizeHint() const
 {
     return TamanoEnTwips(*this, 6480, 3330);

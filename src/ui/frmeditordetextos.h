@@ -45,8 +45,8 @@ public:
 
     // Placed in the main window by it; visibility is the subwindow's.
     void PonerSubventana(QMdiSubWindow *subventana) { m_subventana = subventana; }
-    QMdiSubWindow *Subventana() const { return m_subventana; }
-    bool EstaVisible() const { return m_visible; }
+    QMdiSubWindow *Subventana() const;
+    bool EstaVisible() const;
     void Mostrar();
     void Ocultar();
 

@@ -55,8 +55,8 @@ void PruebaConfigRed::init()
     registro.setStringList({});
     configRed = new ConfigRed(registro);
     vigilado = configRed;
-    for (const QString &registro : tresCarteles)
-        configRed->AddItem(registro);
+    for (const QString &cartel : tresCarteles)
+        configRed->AddItem(cartel);
     connect(configRed, &ConfigRed::PedidoActualizarDestinos, this, [this] { pedidos.append(u"destinos"_s); });
     connect(configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { pedidos.append(u"guardar"_s); });
     configRed->show();
