@@ -36,6 +36,14 @@ void Escenario::EscribirConfiguracion(const QStringList &lineas) const
         archivo.write(linea.toLatin1() + "\r\n");
 }
 
+QString Escenario::EscribirArchivo(const QString &nombre, const QByteArray &bytes) const
+{
+    QFile archivo(Ruta(nombre));
+    if (!archivo.open(QIODevice::WriteOnly) || archivo.write(bytes) != bytes.size())
+        return {};
+    return archivo.fileName();
+}
+
 QByteArray Escenario::LeerArchivo(const QString &nombre) const
 {
     QFile archivo(Ruta(nombre));

@@ -27,6 +27,9 @@ public:
     // Writes ./carteles.ini with CR LF line ends before the program starts.
     void EscribirConfiguracion(const QStringList &lineas) const;
     QByteArray LeerArchivo(const QString &nombre) const;
+    // Writes a file of the working directory byte for byte; its path, or an
+    // empty string when it could not be written.
+    QString EscribirArchivo(const QString &nombre, const QByteArray &bytes) const;
 
     // Starts the program; without a port, with a PuertoFalso.
     Principal &Iniciar();

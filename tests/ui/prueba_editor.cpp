@@ -455,11 +455,8 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"viejo.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write("PROPIEDADES:\r\nDirs:  Ya no existe\r\nTEXTO:\r\nX\r\n");
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"viejo.txt"_s, "PROPIEDADES:\r\nDirs:  Ya no existe\r\nTEXTO:\r\nX\r\n");
+    QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
@@ -564,11 +561,8 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
                                      u"cartel R560, Pasillo, Desconocida"_s,
                                      u"cartel R560, Caja, 12"_s});
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"caja.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write("PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n");
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"caja.txt"_s, "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n");
+    QVERIFY(!ruta.isEmpty());
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
 
@@ -641,11 +635,8 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     for (int byte = 0x20; byte <= 0xFF; ++byte)
         texto.append(static_cast<char>(byte));
     const QByteArray contenido = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n" + texto + "\r\n" + texto + "\r\n";
-    const QString ruta = escenario.Ruta(u"todos.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write(contenido);
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"todos.txt"_s, contenido);
+    QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
@@ -691,11 +682,8 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
 
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"largo.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write(texto.toLatin1());
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"largo.txt"_s, texto.toLatin1());
+    QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);

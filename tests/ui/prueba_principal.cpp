@@ -240,11 +240,8 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"aviso.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\nMundo\r\n");
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"aviso.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\nMundo\r\n");
+    QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
@@ -303,11 +300,8 @@ void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
 
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"raro.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write(contenido);
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"raro.txt"_s, contenido);
+    QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
     // Opened as it reads, warned or not.
@@ -327,11 +321,8 @@ void PruebaPrincipal::abrirDesdeElDialogo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"plano.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write("sin marcas");
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"plano.txt"_s, "sin marcas");
+    QVERIFY(!ruta.isEmpty());
 
     DialogoDeArchivo::ResponderCon({QString(), ruta});
     principal.mnuCargarTexto_Click(); // cancelled
@@ -596,11 +587,8 @@ void PruebaPrincipal::lineaDeEstadoAlAbrir()
     escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, Sala, 5"_s,
                                      u"cartel R560, Caja, 12"_s});
     Principal &principal = escenario.Iniciar();
-    const QString ruta = escenario.Ruta(u"aviso.txt"_s);
-    QFile archivo(ruta);
-    QVERIFY(archivo.open(QIODevice::WriteOnly));
-    archivo.write("PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\n[sube]HOLA\r\n");
-    archivo.close();
+    const QString ruta = escenario.EscribirArchivo(u"aviso.txt"_s, "PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\n[sube]HOLA\r\n");
+    QVERIFY(!ruta.isEmpty());
     principal.AbrirTexto(ruta);
     QCOMPARE(principal.TextoDeEstado(),
              u"Longitud: 5 bytes   Destinos: Caja | Com2, 9600 b.p.s."_s);
