@@ -12,6 +12,8 @@
 
 #include <cstdio>
 
+using namespace Qt::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QGuiApplication aplicacion(argc, argv);
@@ -31,8 +33,8 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "dibujar_icono: el programa no dibuja el icono en %d px\n", lado);
             return 1;
         }
-        const QString subcarpeta = QStringLiteral("%1x%1").arg(lado);
-        const QString ruta = carpeta.filePath(subcarpeta + QStringLiteral("/brevalux.png"));
+        const QString subcarpeta = u"%1x%1"_s.arg(lado);
+        const QString ruta = carpeta.filePath(subcarpeta + u"/brevalux.png"_s);
         const QImage imagen = icono.pixmap(QSize(lado, lado)).toImage();
         if (!carpeta.mkpath(subcarpeta) || imagen.size() != QSize(lado, lado) || !imagen.save(ruta, "PNG")) {
             std::fprintf(stderr, "dibujar_icono: no se pudo escribir %s\n", qPrintable(ruta));

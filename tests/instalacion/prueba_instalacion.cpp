@@ -15,6 +15,15 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Where GNUInstallDirs puts each kind of file, below the prefix.
+const QString CarpetaBin = QString::fromUtf8(CARPETA_BIN);
+const QString CarpetaDatos = QString::fromUtf8(CARPETA_DATOS);
+const QString CarpetaMan = QString::fromUtf8(CARPETA_MAN);
+
+} // namespace
+
 // The project as `cmake --install` leaves it in a prefix of its own: every
 // file where the desktop and man look for it, the installed program started
 // as a terminal and as the menu start it, and the installed tools at work.
@@ -41,10 +50,10 @@ private Q_SLOTS:
 
 private:
     QString Instalado(const QString &relativa) const { return prefijo.filePath(relativa); }
-    QString Programa(const QString &nombre) const { return Instalado(QStringLiteral(CARPETA_BIN "/") + nombre); }
+    QString Programa(const QString &nombre) const { return Instalado(CarpetaBin + u"/"_s + nombre); }
     QString EntradaDelMenu() const
     {
-        return Instalado(QStringLiteral(CARPETA_DATOS "/applications/brevalux.desktop"));
+        return Instalado(CarpetaDatos + u"/applications/brevalux.desktop"_s);
     }
 
     QTemporaryDir prefijo;
@@ -60,7 +69,7 @@ QProcessEnvironment EntornoDelPrograma(const QString &casa, const QString &bin)
     QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
     entorno.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     entorno.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
-    entorno.insert(u"QT_PLUGIN_PATH"_s, QStringLiteral(RUTA_COMPLEMENTOS));
+    entorno.insert(u"QT_PLUGIN_PATH"_s, QString::fromUtf8(RUTA_COMPLEMENTOS));
     entorno.insert(u"QT_QPA_GENERIC_PLUGINS"_s, u"ganchodeinstalacion"_s);
     entorno.insert(u"HOME"_s, casa);
     entorno.insert(u"PATH"_s, bin + u':' + entorno.value(u"PATH"_s, u"/usr/bin:/bin"_s));
@@ -203,8 +212,8 @@ void PruebaInstalacion::initTestCase()
     QVERIFY(prefijo.isValid());
     QProcess instalar;
     instalar.setProcessChannelMode(QProcess::MergedChannels);
-    instalar.start(QStringLiteral(RUTA_CMAKE),
-                   {u"--install"_s, QStringLiteral(RUTA_CONSTRUCCION), u"--prefix"_s, prefijo.path()});
+    instalar.start(QString::fromUtf8(RUTA_CMAKE),
+                   {u"--install"_s, QString::fromUtf8(RUTA_CONSTRUCCION), u"--prefix"_s, prefijo.path()});
     QVERIFY(instalar.waitForFinished(Plazo * 2));
     QVERIFY2(instalar.exitStatus() == QProcess::NormalExit && instalar.exitCode() == 0,
              instalar.readAll().constData());
@@ -215,18 +224,18 @@ void PruebaInstalacion::archivoInstalado_data()
     QTest::addColumn<QString>("ruta");
     QTest::addColumn<bool>("ejecutable");
 
-    QTest::newRow("programa") << QStringLiteral(CARPETA_BIN "/brevalux") << true;
-    QTest::newRow("cartel virtual") << QStringLiteral(CARPETA_BIN "/cartel-virtual") << true;
+    QTest::newRow("programa") << QString(CarpetaBin + u"/brevalux"_s) << true;
+    QTest::newRow("cartel virtual") << QString(CarpetaBin + u"/cartel-virtual"_s) << true;
 #ifdef CON_CARTEL_ENVIAR
-    QTest::newRow("cartel-enviar") << QStringLiteral(CARPETA_BIN "/cartel-enviar") << true;
+    QTest::newRow("cartel-enviar") << QString(CarpetaBin + u"/cartel-enviar"_s) << true;
 #endif
-    QTest::newRow("entrada del menú") << QStringLiteral(CARPETA_DATOS "/applications/brevalux.desktop") << false;
-    QTest::newRow("metadatos AppStream") << QStringLiteral(CARPETA_DATOS "/metainfo/org.example.brevalux.metainfo.xml")
+    QTest::newRow("entrada del menú") << QString(CarpetaDatos + u"/applications/brevalux.desktop"_s) << false;
+    QTest::newRow("metadatos AppStream") << QString(CarpetaDatos + u"/metainfo/org.example.brevalux.metainfo.xml"_s)
                                          << false;
-    QTest::newRow("icono escalable") << QStringLiteral(CARPETA_DATOS "/icons/hicolor/scalable/apps/brevalux.svg")
+    QTest::newRow("icono escalable") << QString(CarpetaDatos + u"/icons/hicolor/scalable/apps/brevalux.svg"_s)
                                      << false;
-    QTest::newRow("derechos") << QStringLiteral(CARPETA_DATOS "/doc/brevalux/copyright") << false;
-    QTest::newRow("cambios") << QStringLiteral(CARPETA_DATOS "/doc/brevalux/changelog.gz") << false;
+    QTest::newRow("derechos") << QString(CarpetaDatos + u"/doc/brevalux/copyright"_s) << false;
+    QTest::newRow("cambios") << QString(CarpetaDatos + u"/doc/brevalux/changelog.gz"_s) << false;
 }
 
 void PruebaInstalacion::archivoInstalado()
@@ -253,7 +262,7 @@ void PruebaInstalacion::iconoEnCadaTamanio()
 {
     QFETCH(int, lado);
 
-    const QString ruta = Instalado(u"%1/icons/hicolor/%2x%2/apps/brevalux.png"_s.arg(QStringLiteral(CARPETA_DATOS))
+    const QString ruta = Instalado(u"%1/icons/hicolor/%2x%2/apps/brevalux.png"_s.arg(CarpetaDatos)
                                        .arg(lado));
     const QImage imagen(ruta);
     QVERIFY2(!imagen.isNull(), qPrintable(ruta));
@@ -288,7 +297,7 @@ void PruebaInstalacion::paginaDeManual()
     QFETCH(QString, nombre);
     QFETCH(QStringList, fragmentos);
 
-    const QString ruta = Instalado(QStringLiteral(CARPETA_MAN "/man1/") + nombre + u".1.gz"_s);
+    const QString ruta = Instalado(CarpetaMan + u"/man1/"_s + nombre + u".1.gz"_s);
     QVERIFY2(QFileInfo(ruta).isFile(), qPrintable(ruta));
     QProcess gzip;
     gzip.start(u"gzip"_s, {u"-dc"_s, ruta});
@@ -303,7 +312,7 @@ void PruebaInstalacion::entradaDelMenuNombraLoInstalado()
 {
     const QString icono = ValorDeLaEntrada(EntradaDelMenu(), u"Icon"_s);
     QVERIFY(QFileInfo::exists(
-        Instalado(QStringLiteral(CARPETA_DATOS "/icons/hicolor/scalable/apps/") + icono + u".svg"_s)));
+        Instalado(CarpetaDatos + u"/icons/hicolor/scalable/apps/"_s + icono + u".svg"_s)));
     const QString programa = ValorDeLaEntrada(EntradaDelMenu(), u"TryExec"_s);
     QVERIFY(!programa.isEmpty());
     QVERIFY(QFileInfo(Programa(programa)).isExecutable());
@@ -339,7 +348,7 @@ void PruebaInstalacion::arranqueDelPrograma()
     }
 
     QProcess proceso;
-    proceso.setProcessEnvironment(EntornoDelPrograma(casa, Instalado(QStringLiteral(CARPETA_BIN))));
+    proceso.setProcessEnvironment(EntornoDelPrograma(casa, Instalado(CarpetaBin)));
     proceso.setWorkingDirectory(terminal);
     if (desdeElMenu) {
         const QStringList orden = DividirExec(ValorDeLaEntrada(EntradaDelMenu(), u"Exec"_s));
