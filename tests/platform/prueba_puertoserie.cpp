@@ -486,7 +486,9 @@ void PruebaPuertoSerie::textoDeErrorParaCadaCodigo()
         QVERIFY2(vistos.insert(texto).second, qPrintable(texto));
     }
     // A code this program has never heard of still gets words of its own.
-    const QString desconocido = PuertoSerieQt::TextoDeError(static_cast<QSerialPort::SerialPortError>(999));
+    // 15 is the largest value the enumeration can hold (its codes are 0 to
+    // 10); anything beyond would be undefined behaviour of the test itself.
+    const QString desconocido = PuertoSerieQt::TextoDeError(static_cast<QSerialPort::SerialPortError>(15));
     QCOMPARE(desconocido, PuertoSerieQt::TextoDeError(QSerialPort::UnknownError));
 
     QCOMPARE(PuertoSerieQt::ConDetalle(u"Texto."_s, {}), u"Texto."_s);
