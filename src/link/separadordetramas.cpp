@@ -36,8 +36,8 @@ QByteArrayView Campo()
 } // namespace
 
 SeparadorDeTramas::SeparadorDeTramas(qint64 plazoMs, qsizetype largoMaximo)
-    : plazo(plazoMs)
-    , largo(std::max<qsizetype>(largoMaximo, 16))
+    : m_plazo(plazoMs)
+    , m_largo(std::max<qsizetype>(largoMaximo, 16))
 {
 }
 
@@ -52,16 +52,16 @@ std::vector<SucesoDeLinea> SeparadorDeTramas::Alimentar(QByteArrayView bytes, qi
         // Inside a message or a run of noise only an end byte or a header
         // changes anything: the ordinary bytes before the next one go in at
         // once, up to the longest frame held.
-        if (estado == Estado::Mensaje || estado == Estado::Descartando) {
-            const qsizetype tope = std::min(bytes.size(), i + (largo - actual.size()));
+        if (m_estado == Estado::Mensaje || m_estado == Estado::Descartando) {
+            const qsizetype tope = std::min(bytes.size(), i + (m_largo - m_actual.size()));
             const qsizetype j = i + HastaElSiguienteEspecial(bytes.data() + i, tope - i);
             if (j > i) {
                 // The rest of an overlong frame starts with nothing held: its
                 // noise begins with this byte, not when the frame was given up.
-                if (actual.isEmpty())
-                    inicio = ahora;
-                actual.append(bytes.data() + i, j - i);
-                ultimo = ahora;
+                if (m_actual.isEmpty())
+                    m_inicio = ahora;
+                m_actual.append(bytes.data() + i, j - i);
+                m_ultimo = ahora;
                 i = j;
                 AbandonarSiEsLarga(ahora, sucesos);
                 continue;
@@ -75,82 +75,82 @@ std::vector<SucesoDeLinea> SeparadorDeTramas::Alimentar(QByteArrayView bytes, qi
 std::vector<SucesoDeLinea> SeparadorDeTramas::Vigilar(qint64 ahora)
 {
     std::vector<SucesoDeLinea> sucesos;
-    if (AMedias() && ahora - ultimo > plazo)
-        Abandonar(estado == Estado::Descartando ? motivoDelDescarte : MotivoDeAnomalia::SinFin,
+    if (AMedias() && ahora - m_ultimo > m_plazo)
+        Abandonar(m_estado == Estado::Descartando ? m_motivoDelDescarte : MotivoDeAnomalia::SinFin,
                   ahora, sucesos);
     return sucesos;
 }
 
 bool SeparadorDeTramas::AMedias() const
 {
-    return estado != Estado::Cabecera;
+    return m_estado != Estado::Cabecera;
 }
 
 void SeparadorDeTramas::Procesar(quint8 b, qint64 ahora, std::vector<SucesoDeLinea> &sucesos)
 {
-    ultimo = ahora;
-    switch (estado) {
+    m_ultimo = ahora;
+    switch (m_estado) {
     case Estado::Cabecera:
         Empezar(b, ahora);
         break;
     case Estado::Direccion:
         // Any byte is an address, even 200 to 202.
-        actual.append(static_cast<char>(b));
-        direccion = b;
-        estado = Estado::Campo;
-        campoLeido = 0;
+        m_actual.append(static_cast<char>(b));
+        m_direccion = b;
+        m_estado = Estado::Campo;
+        m_campoLeido = 0;
         break;
     case Estado::Campo:
-        if (b == static_cast<quint8>(Campo().at(campoLeido))) {
-            actual.append(static_cast<char>(b));
-            if (++campoLeido == Campo().size())
-                estado = Estado::Mensaje;
+        if (b == static_cast<quint8>(Campo().at(m_campoLeido))) {
+            m_actual.append(static_cast<char>(b));
+            if (++m_campoLeido == Campo().size())
+                m_estado = Estado::Mensaje;
         } else if (EsCabecera(b)) {
             Abandonar(MotivoDeAnomalia::SinCampoFijo, ahora, sucesos);
             Empezar(b, ahora);
         } else {
-            actual.append(static_cast<char>(b));
+            m_actual.append(static_cast<char>(b));
             if (b == fin) {
                 Abandonar(MotivoDeAnomalia::SinCampoFijo, ahora, sucesos);
             } else {
-                estado = Estado::Descartando;
-                motivoDelDescarte = MotivoDeAnomalia::SinCampoFijo;
+                m_estado = Estado::Descartando;
+                m_motivoDelDescarte = MotivoDeAnomalia::SinCampoFijo;
             }
         }
         break;
     case Estado::Mensaje:
         if (b == fin) {
-            actual.append(static_cast<char>(b));
+            m_actual.append(static_cast<char>(b));
             TramaRecibida trama;
-            trama.aTodos = aTodos;
-            trama.direccion = direccion;
-            const qsizetype delante = (aTodos ? 1 : 2) + Campo().size();
-            trama.mensaje = actual.sliced(delante, actual.size() - delante - 1);
-            trama.bytes = actual.size();
-            trama.inicio = inicio;
+            trama.aTodos = m_aTodos;
+            trama.direccion = m_direccion;
+            const qsizetype delante = (m_aTodos ? 1 : 2) + Campo().size();
+            trama.mensaje = m_actual.sliced(delante, m_actual.size() - delante - 1);
+            trama.bytes = m_actual.size();
+            trama.inicio = m_inicio;
             trama.fin = ahora;
             sucesos.emplace_back(std::move(trama));
-            actual.clear();
-            estado = Estado::Cabecera;
+            m_actual.clear();
+            m_estado = Estado::Cabecera;
         } else if (EsCabecera(b)) {
             Abandonar(MotivoDeAnomalia::Interrumpida, ahora, sucesos);
             Empezar(b, ahora);
         } else {
-            actual.append(static_cast<char>(b));
+            m_actual.append(static_cast<char>(b));
         }
         break;
     case Estado::Descartando:
         if (EsCabecera(b)) {
-            Abandonar(motivoDelDescarte, ahora, sucesos);
+            Abandonar(m_motivoDelDescarte, ahora, sucesos);
             Empezar(b, ahora);
         } else {
-            if (actual.isEmpty())
-                inicio = ahora;
-            actual.append(static_cast<char>(b));
+            if (m_actual.isEmpty())
+                m_inicio = ahora;
+            m_actual.append(static_cast<char>(b));
             // An end byte closes whatever was being discarded: the next frame
             // is near.
             if (b == fin)
-                Abandonar(motivoDelDescarte, ahora, sucesos);
+                Abandonar(m_motivoDelDescarte, ahora, sucesos);
         }
         break;
     }
@@ -160,50 +160,50 @@ void SeparadorDeTramas::Procesar(quint8 b, qint64 ahora, std::vector<SucesoDeLin
 
 void SeparadorDeTramas::AbandonarSiEsLarga(qint64 ahora, std::vector<SucesoDeLinea> &sucesos)
 {
-    if (!AMedias() || actual.size() < largo)
+    if (!AMedias() || m_actual.size() < m_largo)
         return;
-    const bool eraTrama = estado != Estado::Descartando;
-    Abandonar(eraTrama ? MotivoDeAnomalia::SinFin : motivoDelDescarte, ahora, sucesos);
+    const bool eraTrama = m_estado != Estado::Descartando;
+    Abandonar(eraTrama ? MotivoDeAnomalia::SinFin : m_motivoDelDescarte, ahora, sucesos);
     // The rest of an overlong frame, up to its end byte, is noise.
     if (eraTrama) {
-        estado = Estado::Descartando;
-        motivoDelDescarte = MotivoDeAnomalia::Ruido;
+        m_estado = Estado::Descartando;
+        m_motivoDelDescarte = MotivoDeAnomalia::Ruido;
     }
 }
 
 void SeparadorDeTramas::Empezar(quint8 b, qint64 ahora)
 {
-    actual.clear();
-    actual.append(static_cast<char>(b));
-    inicio = ahora;
+    m_actual.clear();
+    m_actual.append(static_cast<char>(b));
+    m_inicio = ahora;
     if (b == ByteTramaATodos) {
-        aTodos = true;
-        direccion = 0;
-        campoLeido = 0;
-        estado = Estado::Campo;
+        m_aTodos = true;
+        m_direccion = 0;
+        m_campoLeido = 0;
+        m_estado = Estado::Campo;
     } else if (b == ByteTramaADireccion) {
-        aTodos = false;
-        estado = Estado::Direccion;
+        m_aTodos = false;
+        m_estado = Estado::Direccion;
     } else {
-        estado = Estado::Descartando;
-        motivoDelDescarte = MotivoDeAnomalia::Ruido;
+        m_estado = Estado::Descartando;
+        m_motivoDelDescarte = MotivoDeAnomalia::Ruido;
     }
 }
 
 void SeparadorDeTramas::Abandonar(MotivoDeAnomalia motivo, qint64 ahora,
                                   std::vector<SucesoDeLinea> &sucesos)
 {
-    estado = Estado::Cabecera;
+    m_estado = Estado::Cabecera;
     // Right after an overlong frame is given up, the rest of it is awaited
     // as noise; a header or a silence before any such byte leaves nothing to
     // report, and an anomaly of no bytes would name an event that never was.
-    if (actual.isEmpty())
+    if (m_actual.isEmpty())
         return;
     AnomaliaDeLinea anomalia;
     anomalia.motivo = motivo;
-    anomalia.bytes = actual;
-    anomalia.inicio = inicio;
+    anomalia.bytes = m_actual;
+    anomalia.inicio = m_inicio;
     anomalia.momento = ahora;
     sucesos.emplace_back(std::move(anomalia));
-    actual.clear();
+    m_actual.clear();
 }

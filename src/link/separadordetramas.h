@@ -70,14 +70,14 @@ private:
     void AbandonarSiEsLarga(qint64 ahora, std::vector<SucesoDeLinea> &sucesos);
     void Abandonar(MotivoDeAnomalia motivo, qint64 ahora, std::vector<SucesoDeLinea> &sucesos);
 
-    qint64 plazo;
-    qsizetype largo;
-    Estado estado = Estado::Cabecera;
-    MotivoDeAnomalia motivoDelDescarte = MotivoDeAnomalia::Ruido;
-    QByteArray actual;
-    bool aTodos = false;
-    quint8 direccion = 0;
-    qsizetype campoLeido = 0;
-    qint64 inicio = 0;
-    qint64 ultimo = 0;
+    qint64 m_plazo;
+    qsizetype m_largo;
+    Estado m_estado = Estado::Cabecera;
+    MotivoDeAnomalia m_motivoDelDescarte = MotivoDeAnomalia::Ruido;
+    QByteArray m_actual;
+    bool m_aTodos = false;
+    quint8 m_direccion = 0;
+    qsizetype m_campoLeido = 0;
+    qint64 m_inicio = 0;
+    qint64 m_ultimo = 0;
 };

@@ -20,32 +20,32 @@ constexpr auto IntervaloDeSondeo = 10ms;
 
 Transmisor::Transmisor(PuertoSerie &puertoSerie, QObject *parent)
     : QObject(parent)
-    , puerto(puertoSerie)
-    , timer1(new QTimer(this))
-    , sondeo(new QTimer(this))
+    , m_puerto(puertoSerie)
+    , m_timer1(new QTimer(this))
+    , m_sondeo(new QTimer(this))
 {
-    timer1->setObjectName(u"Timer1"_s);
-    timer1->setSingleShot(true);
+    m_timer1->setObjectName(u"Timer1"_s);
+    m_timer1->setSingleShot(true);
     // A coarse timer may fire a little early, and the pause is a minimum.
-    timer1->setTimerType(Qt::PreciseTimer);
-    timer1->setInterval(100ms);
-    connect(timer1, &QTimer::timeout, this, &Transmisor::Reanudar);
+    m_timer1->setTimerType(Qt::PreciseTimer);
+    m_timer1->setInterval(100ms);
+    connect(m_timer1, &QTimer::timeout, this, &Transmisor::Reanudar);
 
-    sondeo->setObjectName(u"Sondeo"_s);
-    sondeo->setInterval(IntervaloDeSondeo);
-    connect(sondeo, &QTimer::timeout, this, [this] {
+    m_sondeo->setObjectName(u"Sondeo"_s);
+    m_sondeo->setInterval(IntervaloDeSondeo);
+    connect(m_sondeo, &QTimer::timeout, this, [this] {
         VigilarAvance();
         Avanzar();
     });
 
-    connect(&puerto, &PuertoSerie::BytesEntregados, this, &Transmisor::Avanzar);
-    connect(&puerto, &PuertoSerie::Falla, this, &Transmisor::AtenderFalla);
+    connect(&m_puerto, &PuertoSerie::BytesEntregados, this, &Transmisor::Avanzar);
+    connect(&m_puerto, &PuertoSerie::Falla, this, &Transmisor::AtenderFalla);
 }
 
 bool Transmisor::Mandar(const QByteArray &nueva)
 {
     if (Ocupado()) {
-        cola.append(nueva);
+        m_cola.append(nueva);
         return true;
     }
     if (Empezar(nueva))
@@ -57,47 +57,47 @@ bool Transmisor::Mandar(const QByteArray &nueva)
 
 bool Transmisor::Ocupado() const
 {
-    return estado != Estado::Libre || !cola.isEmpty();
+    return m_estado != Estado::Libre || !m_cola.isEmpty();
 }
 
 void Transmisor::PonerIntervaloDePausa(std::chrono::milliseconds intervalo)
 {
-    timer1->setInterval(intervalo);
+    m_timer1->setInterval(intervalo);
 }
 
 void Transmisor::PonerPlazoSinAvance(std::chrono::milliseconds plazo)
 {
-    plazoSinAvance = plazo;
+    m_plazoSinAvance = plazo;
 }
 
 std::chrono::milliseconds Transmisor::IntervaloDePausa() const
 {
-    return timer1->intervalAsDuration();
+    return m_timer1->intervalAsDuration();
 }
 
 // Called with the engine idle. Emits Fallo itself when the port will not open.
 bool Transmisor::Empezar(const QByteArray &nueva)
 {
-    if (!puerto.Abrir()) {
-        Q_EMIT Fallo(puerto.DescripcionError());
+    if (!m_puerto.Abrir()) {
+        Q_EMIT Fallo(m_puerto.DescripcionError());
         return false;
     }
-    ++turno;
-    const quint64 miTurno = turno;
-    cadena = nueva;
-    posicion = 0;
-    yaSalidos = 0;
-    estado = cadena.isEmpty() ? Estado::VaciandoFin : Estado::Escribiendo;
-    escritosAlPuerto = 0;
+    ++m_turno;
+    const quint64 miTurno = m_turno;
+    m_cadena = nueva;
+    m_posicion = 0;
+    m_yaSalidos = 0;
+    m_estado = m_cadena.isEmpty() ? Estado::VaciandoFin : Estado::Escribiendo;
+    m_escritosAlPuerto = 0;
     ReiniciarVigilancia();
-    sondeo->start();
+    m_sondeo->start();
 
-    Q_EMIT Comenzada(cadena.size());
-    if (turno != miTurno)
+    Q_EMIT Comenzada(m_cadena.size());
+    if (m_turno != miTurno)
         return true;
-    if (cadena.isEmpty()) {
+    if (m_cadena.isEmpty()) {
         Q_EMIT Escrita();
-        if (turno != miTurno)
+        if (m_turno != miTurno)
             return true;
     }
     Avanzar();
@@ -108,12 +108,12 @@ void Transmisor::Avanzar()
 {
     // A receiver of Avance or Escrita that spins an event loop must not
     // start a second writer over the first.
-    if (avanzando)
+    if (m_avanzando)
         return;
-    const QScopedValueRollback guardia(avanzando, true);
+    const QScopedValueRollback guardia(m_avanzando, true);
 
     for (;;) {
-        switch (estado) {
+        switch (m_estado) {
         case Estado::Libre:
         case Estado::EnPausa:
             return;
@@ -122,15 +122,15 @@ void Transmisor::Avanzar()
                 return;
             break;
         case Estado::VaciandoPausa:
-            if (puerto.Pendientes() > 0)
+            if (m_puerto.Pendientes() > 0)
                 return;
             // Only now: the pause runs from the moment the last byte left.
-            estado = Estado::EnPausa;
-            yaSalidos = posicion;
-            timer1->start();
+            m_estado = Estado::EnPausa;
+            m_yaSalidos = m_posicion;
+            m_timer1->start();
             return;
         case Estado::VaciandoFin:
-            if (puerto.Pendientes() > 0)
+            if (m_puerto.Pendientes() > 0)
                 return;
             // May start the next string in the queue, which this loop then
             // goes on writing.
@@ -144,36 +144,36 @@ void Transmisor::Avanzar()
 // end. True when the state moved on and should be looked at again.
 bool Transmisor::EscribirTandas()
 {
-    while (estado == Estado::Escribiendo) {
-        const qint64 lugar = MarcaDePendientes - puerto.Pendientes();
+    while (m_estado == Estado::Escribiendo) {
+        const qint64 lugar = MarcaDePendientes - m_puerto.Pendientes();
         if (lugar <= 0)
             return false;
 
-        const qsizetype ultimo = cadena.size() - 1;
-        const qsizetype finDeTrama = cadena.indexOf(static_cast<char>(ByteFinDeTrama), posicion);
-        const qsizetype hasta = (finDeTrama < 0 || finDeTrama == ultimo) ? cadena.size() : finDeTrama + 1;
-        const qsizetype cantidad = std::min({hasta - posicion, static_cast<qsizetype>(lugar), TamanoDeTanda});
+        const qsizetype ultimo = m_cadena.size() - 1;
+        const qsizetype finDeTrama = m_cadena.indexOf(static_cast<char>(ByteFinDeTrama), m_posicion);
+        const qsizetype hasta = (finDeTrama < 0 || finDeTrama == ultimo) ? m_cadena.size() : finDeTrama + 1;
+        const qsizetype cantidad = std::min({hasta - m_posicion, static_cast<qsizetype>(lugar), TamanoDeTanda});
 
-        if (!puerto.Escribir(cadena.mid(posicion, cantidad))) {
-            Fallar(puerto.DescripcionError(), true);
+        if (!m_puerto.Escribir(m_cadena.mid(m_posicion, cantidad))) {
+            Fallar(m_puerto.DescripcionError(), true);
             return false;
         }
-        posicion += cantidad;
-        escritosAlPuerto += cantidad;
+        m_posicion += cantidad;
+        m_escritosAlPuerto += cantidad;
 
-        const bool terminada = posicion == cadena.size();
+        const bool terminada = m_posicion == m_cadena.size();
         if (terminada)
-            estado = Estado::VaciandoFin;
-        else if (posicion == hasta)
-            estado = Estado::VaciandoPausa;
+            m_estado = Estado::VaciandoFin;
+        else if (m_posicion == hasta)
+            m_estado = Estado::VaciandoPausa;
 
-        const quint64 miTurno = turno;
-        Q_EMIT Avance(posicion, cadena.size());
-        if (turno != miTurno)
+        const quint64 miTurno = m_turno;
+        Q_EMIT Avance(m_posicion, m_cadena.size());
+        if (m_turno != miTurno)
             return false;
         if (terminada) {
             Q_EMIT Escrita();
-            if (turno != miTurno)
+            if (m_turno != miTurno)
                 return false;
         }
     }
@@ -182,61 +182,61 @@ bool Transmisor::EscribirTandas()
 
 void Transmisor::TerminarCadena()
 {
-    estado = Estado::Libre;
-    cadena.clear();
-    posicion = 0;
-    while (!cola.isEmpty()) {
-        const QByteArray siguiente = cola.takeFirst();
+    m_estado = Estado::Libre;
+    m_cadena.clear();
+    m_posicion = 0;
+    while (!m_cola.isEmpty()) {
+        const QByteArray siguiente = m_cola.takeFirst();
         if (Empezar(siguiente))
             return;
         // Its Fallo has been emitted; the next one in the queue tries again.
-        if (estado != Estado::Libre)
+        if (m_estado != Estado::Libre)
             return;
     }
-    sondeo->stop();
+    m_sondeo->stop();
     Q_EMIT Desocupado();
 }
 
 void Transmisor::Reanudar()
 {
-    if (estado != Estado::EnPausa)
+    if (m_estado != Estado::EnPausa)
         return;
-    estado = Estado::Escribiendo;
+    m_estado = Estado::Escribiendo;
     ReiniciarVigilancia();
     Avanzar();
 }
 
 void Transmisor::ReiniciarVigilancia()
 {
-    desdeElUltimoAvance.start();
-    salidosVistos = escritosAlPuerto - puerto.Pendientes();
+    m_desdeElUltimoAvance.start();
+    m_salidosVistos = m_escritosAlPuerto - m_puerto.Pendientes();
 }
 
 // A port that holds bytes and lets none of them out for the whole time
 // allowed is taken as a dead line.
 void Transmisor::VigilarAvance()
 {
-    if (estado == Estado::Libre || estado == Estado::EnPausa)
+    if (m_estado == Estado::Libre || m_estado == Estado::EnPausa)
         return;
-    const qint64 pendientes = puerto.Pendientes();
-    const qint64 salidos = escritosAlPuerto - pendientes;
-    if (pendientes == 0 || salidos > salidosVistos) {
-        desdeElUltimoAvance.start();
-        salidosVistos = salidos;
+    const qint64 pendientes = m_puerto.Pendientes();
+    const qint64 salidos = m_escritosAlPuerto - pendientes;
+    if (pendientes == 0 || salidos > m_salidosVistos) {
+        m_desdeElUltimoAvance.start();
+        m_salidosVistos = salidos;
         return;
     }
-    if (desdeElUltimoAvance.elapsed() >= plazoSinAvance.count())
+    if (m_desdeElUltimoAvance.elapsed() >= m_plazoSinAvance.count())
         Fallar(TextoDeLineaDetenida(pendientes), true);
 }
 
 QString Transmisor::TextoDeLineaDetenida(qint64 pendientes) const
 {
-    const qint64 milisegundos = plazoSinAvance.count();
+    const qint64 milisegundos = m_plazoSinAvance.count();
     const QString plazo = milisegundos % 1000 == 0 ? u"%1 s"_s.arg(milisegundos / 1000)
                                                    : u"%1 ms"_s.arg(milisegundos);
     return u"El puerto Com%1 no transmite: hace %2 que %3 bytes esperan salir y no sale ninguno. "
            u"Revise el adaptador serie y su cable."_s.arg(
-               QString::number(puerto.Numero()), plazo, QString::number(pendientes));
+               QString::number(m_puerto.Numero()), plazo, QString::number(pendientes));
 }
 
 qsizetype Transmisor::ContarTramas(const QByteArray &cadena, qsizetype desde)
@@ -259,9 +259,9 @@ qsizetype Transmisor::ContarTramas(const QByteArray &cadena, qsizetype desde)
 // port has drained it: bytes still queued die with a lost device.
 QString Transmisor::TextoDeCancelacion() const
 {
-    qsizetype total = ContarTramas(cadena);
-    qsizetype sinSalir = ContarTramas(cadena, yaSalidos);
-    for (const QByteArray &enCola : cola) {
+    qsizetype total = ContarTramas(m_cadena);
+    qsizetype sinSalir = ContarTramas(m_cadena, m_yaSalidos);
+    for (const QByteArray &enCola : m_cola) {
         const qsizetype tramas = ContarTramas(enCola);
         total += tramas;
         sinSalir += tramas;
@@ -282,15 +282,15 @@ void Transmisor::Fallar(const QString &descripcion, bool cerrarPuerto)
     const QString cancelacion = u"\n\n"_s + TextoDeCancelacion();
     const QString completa = corte < 0 ? QString(descripcion + cancelacion)
                                        : QString(descripcion.left(corte) + cancelacion + descripcion.mid(corte));
-    ++turno;
-    cola.clear();
-    cadena.clear();
-    posicion = 0;
-    estado = Estado::Libre;
-    timer1->stop();
-    sondeo->stop();
+    ++m_turno;
+    m_cola.clear();
+    m_cadena.clear();
+    m_posicion = 0;
+    m_estado = Estado::Libre;
+    m_timer1->stop();
+    m_sondeo->stop();
     if (cerrarPuerto)
-        puerto.Cerrar();
+        m_puerto.Cerrar();
     Q_EMIT Fallo(completa);
     if (!Ocupado())
         Q_EMIT Desocupado();

@@ -94,23 +94,23 @@ private:
     QString TextoDeLineaDetenida(qint64 pendientes) const;
     QString TextoDeCancelacion() const;
 
-    PuertoSerie &puerto;
-    QTimer *timer1;
-    QTimer *sondeo;
-    QList<QByteArray> cola;
-    QByteArray cadena;
-    qsizetype posicion = 0;
+    PuertoSerie &m_puerto;
+    QTimer *m_timer1;
+    QTimer *m_sondeo;
+    QList<QByteArray> m_cola;
+    QByteArray m_cadena;
+    qsizetype m_posicion = 0;
     // Bytes of the string known to have left the port: up to the last pause
     // point it drained.
-    qsizetype yaSalidos = 0;
-    Estado estado = Estado::Libre;
+    qsizetype m_yaSalidos = 0;
+    Estado m_estado = Estado::Libre;
     // Changes whenever a string starts or everything is dropped; code that
     // emitted a signal checks it to learn whether a receiver changed the state.
-    quint64 turno = 0;
-    bool avanzando = false;
+    quint64 m_turno = 0;
+    bool m_avanzando = false;
 
-    std::chrono::milliseconds plazoSinAvance{10000};
-    QElapsedTimer desdeElUltimoAvance;
-    qint64 escritosAlPuerto = 0;
-    qint64 salidosVistos = 0;
+    std::chrono::milliseconds m_plazoSinAvance{10000};
+    QElapsedTimer m_desdeElUltimoAvance;
+    qint64 m_escritosAlPuerto = 0;
+    qint64 m_salidosVistos = 0;
 };

@@ -44,45 +44,45 @@ void RecorrerCaracteres(const QString &texto, Funcion hacer)
 
 void EscritorTexto::Reiniciar()
 {
-    if (archivo.isOpen()) {
-        archivo.cancelWriting();
-        archivo.commit();
+    if (m_archivo.isOpen()) {
+        m_archivo.cancelWriting();
+        m_archivo.commit();
     }
-    if (enElLugar.isOpen())
-        enElLugar.close();
-    noRepresentables.clear();
-    puntosNoRepresentables.clear();
-    salida.clear();
-    fallo.reset();
-    abierto = false;
-    modo = Modo::Atomico;
-    codificador.emplace(PaginaDeCodigos);
+    if (m_enElLugar.isOpen())
+        m_enElLugar.close();
+    m_noRepresentables.clear();
+    m_puntosNoRepresentables.clear();
+    m_salida.clear();
+    m_fallo.reset();
+    m_abierto = false;
+    m_modo = Modo::Atomico;
+    m_codificador.emplace(PaginaDeCodigos);
 }
 
 std::optional<ErrorDeArchivo> EscritorTexto::Abrir(const QString &ruta)
 {
     Reiniciar();
     const QString absoluta = QFileInfo(ruta).absoluteFilePath();
-    rutaNativa = QDir::toNativeSeparators(absoluta);
-    if (!codificador->isValid())
+    m_rutaNativa = QDir::toNativeSeparators(absoluta);
+    if (!m_codificador->isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
 
-    archivo.setFileName(absoluta);
+    m_archivo.setFileName(absoluta);
     // Unbuffered, with our own blocks: QSaveFile's buffer takes a short write
     // (a full disk) as success and would commit a truncated file.
-    if (archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        abierto = true;
+    if (m_archivo.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        m_abierto = true;
         return std::nullopt;
     }
-    const QString motivo = archivo.errorString();
+    const QString motivo = m_archivo.errorString();
     // No temporary file could be made. An existing regular file that opens
     // for writing without being truncated can still be replaced in place;
     // nothing touches it before Confirmar().
     if (QFileInfo(absoluta).isFile()) {
-        enElLugar.setFileName(absoluta);
-        if (enElLugar.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
-            modo = Modo::EnElLugar;
-            abierto = true;
+        m_enElLugar.setFileName(absoluta);
+        if (m_enElLugar.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
+            m_modo = Modo::EnElLugar;
+            m_abierto = true;
             return std::nullopt;
         }
     }
@@ -92,102 +92,102 @@ std::optional<ErrorDeArchivo> EscritorTexto::Abrir(const QString &ruta)
 void EscritorTexto::AbrirEnMemoria(const QString &nombre)
 {
     Reiniciar();
-    rutaNativa = nombre;
-    modo = Modo::EnMemoria;
-    abierto = codificador->isValid();
+    m_rutaNativa = nombre;
+    m_modo = Modo::EnMemoria;
+    m_abierto = m_codificador->isValid();
 }
 
 void EscritorTexto::EscribirLinea(const QString &linea)
 {
-    if (!abierto)
+    if (!m_abierto)
         return;
-    QByteArray bytes = codificador->encode(linea);
+    QByteArray bytes = m_codificador->encode(linea);
     // Unrepresentable characters come out as the substitute 0x1A. The error
     // flag stays up once raised, so after a first bad line every later one is
     // checked on its own, and so is a line with a real 0x1A in it.
-    if (codificador->hasError() || bytes.contains('\x1A')) {
+    if (m_codificador->hasError() || bytes.contains('\x1A')) {
         RecorrerCaracteres(CaracteresNoRepresentables(linea), [this](const QString &caracter, char32_t punto) {
-            if (!puntosNoRepresentables.contains(punto)) {
-                puntosNoRepresentables.insert(punto);
-                noRepresentables += caracter;
+            if (!m_puntosNoRepresentables.contains(punto)) {
+                m_puntosNoRepresentables.insert(punto);
+                m_noRepresentables += caracter;
             }
         });
     }
     // Once a line is refused nothing more is written: the write will fail.
-    if (!noRepresentables.isEmpty() || fallo)
+    if (!m_noRepresentables.isEmpty() || m_fallo)
         return;
-    salida += bytes;
-    salida += "\r\n";
-    if (modo == Modo::Atomico && salida.size() >= TamanoDeBloque)
+    m_salida += bytes;
+    m_salida += "\r\n";
+    if (m_modo == Modo::Atomico && m_salida.size() >= TamanoDeBloque)
         Vaciar();
 }
 
 void EscritorTexto::Vaciar()
 {
     qsizetype escritos = 0;
-    while (!fallo && escritos < salida.size()) {
+    while (!m_fallo && escritos < m_salida.size()) {
         // A short count means the system stopped part-way; writing the rest
         // again brings out its reason.
-        const qint64 n = archivo.write(salida.constData() + escritos, salida.size() - escritos);
+        const qint64 n = m_archivo.write(m_salida.constData() + escritos, m_salida.size() - escritos);
         if (n > 0)
             escritos += n;
-        else if (archivo.error() != QFileDevice::NoError)
-            fallo = archivo.errorString();
+        else if (m_archivo.error() != QFileDevice::NoError)
+            m_fallo = m_archivo.errorString();
         else
-            fallo = u"No se pudo escribir el archivo completo."_s;
+            m_fallo = u"No se pudo escribir el archivo completo."_s;
     }
-    salida.clear();
+    m_salida.clear();
 }
 
 void EscritorTexto::EscribirEnElLugar()
 {
     qsizetype escritos = 0;
-    while (!fallo && escritos < salida.size()) {
-        const qint64 n = enElLugar.write(salida.constData() + escritos, salida.size() - escritos);
+    while (!m_fallo && escritos < m_salida.size()) {
+        const qint64 n = m_enElLugar.write(m_salida.constData() + escritos, m_salida.size() - escritos);
         if (n > 0)
             escritos += n;
-        else if (enElLugar.error() != QFileDevice::NoError)
-            fallo = enElLugar.errorString();
+        else if (m_enElLugar.error() != QFileDevice::NoError)
+            m_fallo = m_enElLugar.errorString();
         else
-            fallo = u"No se pudo escribir el archivo completo."_s;
+            m_fallo = u"No se pudo escribir el archivo completo."_s;
     }
     // What is left of a longer old file goes.
-    if (!fallo && !enElLugar.resize(escritos))
-        fallo = enElLugar.errorString();
-    enElLugar.close();
+    if (!m_fallo && !m_enElLugar.resize(escritos))
+        m_fallo = m_enElLugar.errorString();
+    m_enElLugar.close();
 }
 
 std::optional<ErrorDeArchivo> EscritorTexto::Confirmar()
 {
-    if (!abierto)
+    if (!m_abierto)
         return Error(u"El archivo no se abrió para escribir."_s);
-    abierto = false;
-    if (!noRepresentables.isEmpty()) {
-        if (modo == Modo::Atomico) {
-            archivo.cancelWriting();
-            archivo.commit();
+    m_abierto = false;
+    if (!m_noRepresentables.isEmpty()) {
+        if (m_modo == Modo::Atomico) {
+            m_archivo.cancelWriting();
+            m_archivo.commit();
         }
-        enElLugar.close();
-        salida.clear();
+        m_enElLugar.close();
+        m_salida.clear();
         return Error(u"Hay caracteres que no se pueden guardar: "_s
-                     + DescribirCaracteres(noRepresentables));
+                     + DescribirCaracteres(m_noRepresentables));
     }
-    if (modo == Modo::EnMemoria)
+    if (m_modo == Modo::EnMemoria)
         return std::nullopt;
-    if (modo == Modo::EnElLugar) {
+    if (m_modo == Modo::EnElLugar) {
         EscribirEnElLugar();
-        if (fallo)
-            return Error(*fallo);
+        if (m_fallo)
+            return Error(*m_fallo);
         return std::nullopt;
     }
     Vaciar();
-    if (fallo) {
-        archivo.cancelWriting();
-        archivo.commit();
-        return Error(*fallo);
+    if (m_fallo) {
+        m_archivo.cancelWriting();
+        m_archivo.commit();
+        return Error(*m_fallo);
     }
-    if (!archivo.commit())
-        return Error(archivo.errorString());
+    if (!m_archivo.commit())
+        return Error(m_archivo.errorString());
     return std::nullopt;
 }
 
@@ -224,5 +224,5 @@ QString EscritorTexto::DescribirCaracteres(const QString &caracteres)
 
 ErrorDeArchivo EscritorTexto::Error(const QString &motivo) const
 {
-    return ErrorDeArchivo{rutaNativa, motivo};
+    return ErrorDeArchivo{m_rutaNativa, motivo};
 }

@@ -45,10 +45,10 @@ public:
     // The same lines, kept in memory instead of a file; `nombre` stands for
     // the path in errors. Escrito() has them after a successful Confirmar().
     void AbrirEnMemoria(const QString &nombre = QString());
-    const QByteArray &Escrito() const { return salida; }
+    const QByteArray &Escrito() const { return m_salida; }
 
     // How the file opened by the last Abrir() is being written.
-    Modo ModoDeEscritura() const { return modo; }
+    Modo ModoDeEscritura() const { return m_modo; }
 
     // Writes `linea` as it is (a line end inside it is written too) and CR LF.
     // Failures are kept and returned by Confirmar().
@@ -68,22 +68,22 @@ public:
     static QString DescribirCaracteres(const QString &caracteres);
 
 private:
-    // Hands `salida` to the file, all of it or a failure kept in `fallo`.
+    // Hands `m_salida` to the file, all of it or a failure kept in `m_fallo`.
     void Vaciar();
-    // Writes `salida` over the old file and cuts it to that length.
+    // Writes `m_salida` over the old file and cuts it to that length.
     void EscribirEnElLugar();
     void Reiniciar();
     ErrorDeArchivo Error(const QString &motivo) const;
 
-    QSaveFile archivo;
-    QFile enElLugar;
-    Modo modo = Modo::Atomico;
+    QSaveFile m_archivo;
+    QFile m_enElLugar;
+    Modo m_modo = Modo::Atomico;
     // Built in place: an ICU-backed encoder that is moved stops reporting errors.
-    std::optional<QStringEncoder> codificador;
-    QString rutaNativa;
-    QString noRepresentables;           // in order of appearance
-    QSet<char32_t> puntosNoRepresentables;
-    QByteArray salida;                  // encoded lines not yet handed to the file
-    std::optional<QString> fallo;       // the first write failure
-    bool abierto = false;
+    std::optional<QStringEncoder> m_codificador;
+    QString m_rutaNativa;
+    QString m_noRepresentables;           // in order of appearance
+    QSet<char32_t> m_puntosNoRepresentables;
+    QByteArray m_salida;                  // encoded lines not yet handed to the file
+    std::optional<QString> m_fallo;       // the first write failure
+    bool m_abierto = false;
 };

@@ -95,37 +95,37 @@ std::optional<ErrorDeArchivo> LectorTexto::Abrir(const QString &ruta, qint64 tam
 {
     Cerrar();
     const QString absoluta = QFileInfo(ruta).absoluteFilePath();
-    rutaNativa = QDir::toNativeSeparators(absoluta);
-    maximo = tamanoMaximo;
-    decodificador.emplace("windows-1252");
-    if (!decodificador->isValid())
+    m_rutaNativa = QDir::toNativeSeparators(absoluta);
+    m_maximo = tamanoMaximo;
+    m_decodificador.emplace("windows-1252");
+    if (!m_decodificador->isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
 
-    if (const auto motivo = AbrirArchivoComun(archivo, absoluta)) {
+    if (const auto motivo = AbrirArchivoComun(m_archivo, absoluta)) {
         auto fallo = Error(*motivo);
-        archivo.setFileName(QString());
+        m_archivo.setFileName(QString());
         return fallo;
     }
     // Files under /proc report size 0; the limit is then enforced while
     // reading.
-    if (maximo >= 0 && archivo.size() > maximo) {
-        archivo.close();
-        return Error(MotivoDeDemasiadoGrande(maximo));
+    if (m_maximo >= 0 && m_archivo.size() > m_maximo) {
+        m_archivo.close();
+        return Error(MotivoDeDemasiadoGrande(m_maximo));
     }
-    finDelArchivo = false;
+    m_finDelArchivo = false;
     return std::nullopt;
 }
 
 std::optional<ErrorDeArchivo> LectorTexto::AbrirBytes(const QByteArray &bytes, const QString &nombre)
 {
     Cerrar();
-    rutaNativa = nombre;
-    maximo = -1;
-    decodificador.emplace("windows-1252");
-    if (!decodificador->isValid())
+    m_rutaNativa = nombre;
+    m_maximo = -1;
+    m_decodificador.emplace("windows-1252");
+    if (!m_decodificador->isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
     // All of it at once: the end is known, so no line waits for a next block.
-    pendiente = decodificador->decode(bytes);
+    m_pendiente = m_decodificador->decode(bytes);
     return std::nullopt;
 }
 
@@ -165,56 +165,56 @@ std::optional<ErrorDeArchivo> LectorTexto::LeerArchivo(const QString &ruta, qint
 
 bool LectorTexto::AlFinal()
 {
-    while (!error) {
-        if (posicion < pendiente.size())
+    while (!m_error) {
+        if (m_posicion < m_pendiente.size())
             return false;
-        if (finDelArchivo || !Rellenar())
-            return !error;
+        if (m_finDelArchivo || !Rellenar())
+            return !m_error;
     }
     return false;
 }
 
 std::optional<ErrorDeArchivo> LectorTexto::LeerLinea(QString &linea)
 {
-    if (error)
-        return error;
+    if (m_error)
+        return m_error;
     for (;;) {
-        const QChar *datos = pendiente.constData();
-        const qsizetype tamano = pendiente.size();
-        qsizetype i = std::max(explorado, posicion);
+        const QChar *datos = m_pendiente.constData();
+        const qsizetype tamano = m_pendiente.size();
+        qsizetype i = std::max(m_explorado, m_posicion);
         while (i < tamano && datos[i] != u'\r' && datos[i] != u'\n')
             ++i;
-        explorado = i;
+        m_explorado = i;
 
         if (i < tamano) {
             // A CR at the very end of what was read may be the first half of
             // CR LF: look at the next block before deciding.
-            if (datos[i] == u'\r' && i + 1 == tamano && !finDelArchivo) {
+            if (datos[i] == u'\r' && i + 1 == tamano && !m_finDelArchivo) {
                 Rellenar();
-                if (error)
-                    return error;
+                if (m_error)
+                    return m_error;
                 continue;
             }
-            linea = pendiente.mid(posicion, i - posicion);
+            linea = m_pendiente.mid(m_posicion, i - m_posicion);
             qsizetype siguiente = i + 1;
             if (datos[i] == u'\r' && siguiente < tamano && datos[siguiente] == u'\n')
                 ++siguiente;
-            posicion = siguiente;
-            explorado = siguiente;
+            m_posicion = siguiente;
+            m_explorado = siguiente;
             return std::nullopt;
         }
 
-        if (!finDelArchivo) {
+        if (!m_finDelArchivo) {
             Rellenar();
-            if (error)
-                return error;
+            if (m_error)
+                return m_error;
             continue;
         }
 
         // Last line, without a line end.
-        if (posicion < tamano) {
-            linea = pendiente.mid(posicion);
-            posicion = explorado = tamano;
+        if (m_posicion < tamano) {
+            linea = m_pendiente.mid(m_posicion);
+            m_posicion = m_explorado = tamano;
             return std::nullopt;
         }
         return Error(u"Se intentó leer más allá del final del archivo."_s);
@@ -223,49 +223,49 @@ std::optional<ErrorDeArchivo> LectorTexto::LeerLinea(QString &linea)
 
 void LectorTexto::Cerrar()
 {
-    if (archivo.isOpen())
-        archivo.close();
-    pendiente.clear();
-    posicion = explorado = 0;
-    bytesLeidos = 0;
-    finDelArchivo = true;
-    error.reset();
+    if (m_archivo.isOpen())
+        m_archivo.close();
+    m_pendiente.clear();
+    m_posicion = m_explorado = 0;
+    m_bytesLeidos = 0;
+    m_finDelArchivo = true;
+    m_error.reset();
 }
 
 bool LectorTexto::Rellenar()
 {
-    if (finDelArchivo || error)
+    if (m_finDelArchivo || m_error)
         return false;
     // Drop what was handed out; the rest is at most the line being gathered.
-    if (posicion > 0) {
-        pendiente.remove(0, posicion);
-        explorado -= posicion;
-        posicion = 0;
+    if (m_posicion > 0) {
+        m_pendiente.remove(0, m_posicion);
+        m_explorado -= m_posicion;
+        m_posicion = 0;
     }
     QByteArray bloque(TamanoDeBloque, Qt::Uninitialized);
-    const qint64 leidos = archivo.read(bloque.data(), bloque.size());
+    const qint64 leidos = m_archivo.read(bloque.data(), bloque.size());
     if (leidos < 0) {
-        error = Error(archivo.errorString());
+        m_error = Error(m_archivo.errorString());
         return false;
     }
     if (leidos == 0) {
-        finDelArchivo = true;
-        archivo.close();
+        m_finDelArchivo = true;
+        m_archivo.close();
         return false;
     }
-    bytesLeidos += leidos;
-    if (maximo >= 0 && bytesLeidos > maximo) {
-        error = Error(MotivoDeDemasiadoGrande(maximo));
+    m_bytesLeidos += leidos;
+    if (m_maximo >= 0 && m_bytesLeidos > m_maximo) {
+        m_error = Error(MotivoDeDemasiadoGrande(m_maximo));
         return false;
     }
     bloque.truncate(leidos);
     // One byte is one character in this code page, so a block boundary never
     // splits a character and line ends are found in the decoded text.
-    pendiente += decodificador->decode(bloque);
+    m_pendiente += m_decodificador->decode(bloque);
     return true;
 }
 
 ErrorDeArchivo LectorTexto::Error(const QString &motivo) const
 {
-    return ErrorDeArchivo{rutaNativa, motivo};
+    return ErrorDeArchivo{m_rutaNativa, motivo};
 }

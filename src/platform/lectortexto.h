@@ -58,20 +58,20 @@ public:
     void Cerrar();
 
 private:
-    // Appends the next block of the file to `pendiente`; false at the end of
+    // Appends the next block of the file to `m_pendiente`; false at the end of
     // the file or on an error (kept in `error`).
     bool Rellenar();
     ErrorDeArchivo Error(const QString &motivo) const;
 
-    QFile archivo;
+    QFile m_archivo;
     // Built in place, as ICU-backed converters do not survive being moved.
-    std::optional<QStringDecoder> decodificador;
-    QString rutaNativa;
-    QString pendiente;          // decoded text not handed out yet, from `posicion`
-    qsizetype posicion = 0;
-    qsizetype explorado = 0;    // up to here `pendiente` holds no line end
-    qint64 bytesLeidos = 0;
-    qint64 maximo = -1;
-    bool finDelArchivo = true;
-    std::optional<ErrorDeArchivo> error;
+    std::optional<QStringDecoder> m_decodificador;
+    QString m_rutaNativa;
+    QString m_pendiente;          // decoded text not handed out yet, from `m_posicion`
+    qsizetype m_posicion = 0;
+    qsizetype m_explorado = 0;    // up to here `m_pendiente` holds no line end
+    qint64 m_bytesLeidos = 0;
+    qint64 m_maximo = -1;
+    bool m_finDelArchivo = true;
+    std::optional<ErrorDeArchivo> m_error;
 };

@@ -77,41 +77,41 @@ QString TextoDePermisos(mode_t modo)
 
 PuertoSerieQt::PuertoSerieQt(QObject *parent)
     : PuertoSerie(parent)
-    , serie(new QSerialPort(this))
+    , m_serie(new QSerialPort(this))
 {
-    serie->setObjectName(u"serie"_s);
-    ajustes = ajustesInterpretados.Texto();
-    AplicarAjustes(ajustesInterpretados);
-    connect(serie, &QSerialPort::errorOccurred, this, &PuertoSerieQt::AtenderError);
-    connect(serie, &QSerialPort::bytesWritten, this, &PuertoSerie::BytesEntregados);
+    m_serie->setObjectName(u"serie"_s);
+    m_ajustes = m_ajustesInterpretados.Texto();
+    AplicarAjustes(m_ajustesInterpretados);
+    connect(m_serie, &QSerialPort::errorOccurred, this, &PuertoSerieQt::AtenderError);
+    connect(m_serie, &QSerialPort::bytesWritten, this, &PuertoSerie::BytesEntregados);
 }
 
 PuertoSerieQt::~PuertoSerieQt()
 {
     // Closed here, while this object is still whole, rather than by the child's
     // destructor.
-    serie->close();
+    m_serie->close();
 }
 
 int PuertoSerieQt::Numero() const
 {
-    return numero;
+    return m_numero;
 }
 
 bool PuertoSerieQt::PonerNumero(int nuevo)
 {
     if (nuevo < PrimerPuerto || nuevo > UltimoPuerto) {
-        error = u"El puerto %1 no es válido; se admiten los puertos %2 a %3."_s.arg(
+        m_error = u"El puerto %1 no es válido; se admiten los puertos %2 a %3."_s.arg(
             QString::number(nuevo), QString::number(PrimerPuerto), QString::number(UltimoPuerto));
         return false;
     }
-    numero = nuevo;
+    m_numero = nuevo;
     return true;
 }
 
 QString PuertoSerieQt::Ajustes() const
 {
-    return ajustes;
+    return m_ajustes;
 }
 
 bool PuertoSerieQt::PonerAjustes(const QString &texto)
@@ -119,27 +119,27 @@ bool PuertoSerieQt::PonerAjustes(const QString &texto)
     QString motivo;
     const std::optional<AjustesSerie> nuevos = AjustesSerie::Interpretar(texto, &motivo);
     if (!nuevos) {
-        error = motivo;
+        m_error = motivo;
         return false;
     }
 #ifndef Q_OS_WIN
     // Termios has no 1.5 stop bits of its own: a UART makes them out of "two"
     // with 5 data bits only.
     if (nuevos->bitsDeParada == AjustesSerie::BitsDeParada::UnoYMedio && nuevos->bitsDeDatos != 5) {
-        error = u"Los ajustes «%1» no son válidos: este sistema admite 1.5 bits de parada "
+        m_error = u"Los ajustes «%1» no son válidos: este sistema admite 1.5 bits de parada "
                 u"solo con 5 bits de datos."_s.arg(texto);
         return false;
     }
 #endif
     if (!AplicarAjustes(*nuevos)) {
-        error = ConDetalle(u"El puerto %1 no admite los ajustes «%2»: %3."_s.arg(
-                               DispositivoEnUso(), texto, TextoDeError(serie->error())),
-                           serie->errorString());
-        AplicarAjustes(ajustesInterpretados);
+        m_error = ConDetalle(u"El puerto %1 no admite los ajustes «%2»: %3."_s.arg(
+                               DispositivoEnUso(), texto, TextoDeError(m_serie->error())),
+                           m_serie->errorString());
+        AplicarAjustes(m_ajustesInterpretados);
         return false;
     }
-    ajustesInterpretados = *nuevos;
-    ajustes = nuevos->Texto();
+    m_ajustesInterpretados = *nuevos;
+    m_ajustes = nuevos->Texto();
     return true;
 }
 
@@ -165,57 +165,57 @@ bool PuertoSerieQt::AplicarAjustes(const AjustesSerie &nuevos)
     }
     // Each setter only records the value while the port is closed; an open
     // port takes it at once.
-    return serie->setBaudRate(nuevos.velocidad)
-        && serie->setDataBits(static_cast<QSerialPort::DataBits>(nuevos.bitsDeDatos))
-        && serie->setParity(paridad) && serie->setStopBits(parada)
-        && serie->setFlowControl(QSerialPort::NoFlowControl);
+    return m_serie->setBaudRate(nuevos.velocidad)
+        && m_serie->setDataBits(static_cast<QSerialPort::DataBits>(nuevos.bitsDeDatos))
+        && m_serie->setParity(paridad) && m_serie->setStopBits(parada)
+        && m_serie->setFlowControl(QSerialPort::NoFlowControl);
 }
 
 bool PuertoSerieQt::Abrir()
 {
-    if (serie->isOpen()) {
+    if (m_serie->isOpen()) {
         // A port open for writing only hears nothing of an adapter unplugged,
         // replugged or relinked while it was idle; asked now, before anything
         // is written, it reopens instead of failing the send.
-        if (numeroAbierto == numero && SigueSiendoElMismo())
+        if (m_numeroAbierto == m_numero && SigueSiendoElMismo())
             return true;
         Cerrar();
     }
 
-    const UbicacionDePuerto ubicacion = UbicarPuerto(numero);
+    const UbicacionDePuerto ubicacion = UbicarPuerto(m_numero);
     if (!ubicacion.existe) {
         if (ubicacion.porEnlace) {
-            error = u"No se puede abrir el puerto Com%1: el enlace %2 apunta a %3, que no existe. "
+            m_error = u"No se puede abrir el puerto Com%1: el enlace %2 apunta a %3, que no existe. "
                     u"Conecte el adaptador serie o corrija el enlace."_s.arg(
-                        QString::number(numero), ubicacion.ruta, ubicacion.destino);
+                        QString::number(m_numero), ubicacion.ruta, ubicacion.destino);
         } else {
-            error = u"No se puede abrir el puerto Com%1: no existe el dispositivo %2. Para usar "
+            m_error = u"No se puede abrir el puerto Com%1: no existe el dispositivo %2. Para usar "
                     u"otro dispositivo, cree en la carpeta de trabajo (%3) un enlace llamado com%1 "
-                    u"que apunte a él."_s.arg(QString::number(numero), ubicacion.ruta,
+                    u"que apunte a él."_s.arg(QString::number(m_numero), ubicacion.ruta,
                                               QDir::toNativeSeparators(QDir::currentPath()));
         }
         return false;
     }
 
-    serie->setPortName(ubicacion.ruta);
-    if (!AplicarAjustes(ajustesInterpretados) || !serie->open(QIODevice::WriteOnly)) {
-        error = DescribirFallaAlAbrir(ubicacion);
-        if (serie->isOpen())
-            serie->close();
+    m_serie->setPortName(ubicacion.ruta);
+    if (!AplicarAjustes(m_ajustesInterpretados) || !m_serie->open(QIODevice::WriteOnly)) {
+        m_error = DescribirFallaAlAbrir(ubicacion);
+        if (m_serie->isOpen())
+            m_serie->close();
         return false;
     }
-    numeroAbierto = numero;
-    rutaAbierta = ubicacion.ruta;
-    dispositivoAbierto = ubicacion.dispositivo;
-    cerradoPorFalla = false;
+    m_numeroAbierto = m_numero;
+    m_rutaAbierta = ubicacion.ruta;
+    m_dispositivoAbierto = ubicacion.dispositivo;
+    m_cerradoPorFalla = false;
 #ifdef Q_OS_UNIX
     // Unknown stays zero, which no device matches: the next check reopens.
-    numeroDeDispositivo = sistemaDeArchivos = nodo = 0;
+    m_numeroDeDispositivo = m_sistemaDeArchivos = m_nodo = 0;
     struct stat abierto {};
-    if (::fstat(serie->handle(), &abierto) == 0) {
-        numeroDeDispositivo = abierto.st_rdev;
-        sistemaDeArchivos = abierto.st_dev;
-        nodo = abierto.st_ino;
+    if (::fstat(m_serie->handle(), &abierto) == 0) {
+        m_numeroDeDispositivo = abierto.st_rdev;
+        m_sistemaDeArchivos = abierto.st_dev;
+        m_nodo = abierto.st_ino;
     }
 #endif
     return true;
@@ -223,8 +223,8 @@ bool PuertoSerieQt::Abrir()
 
 bool PuertoSerieQt::SigueSiendoElMismo() const
 {
-    const UbicacionDePuerto ubicacion = UbicarPuerto(numeroAbierto);
-    if (!ubicacion.existe || ubicacion.ruta != rutaAbierta)
+    const UbicacionDePuerto ubicacion = UbicarPuerto(m_numeroAbierto);
+    if (!ubicacion.existe || ubicacion.ruta != m_rutaAbierta)
         return false;
 #ifdef Q_OS_UNIX
     // The same file: for a device its number, since a device may be reached
@@ -233,15 +233,15 @@ bool PuertoSerieQt::SigueSiendoElMismo() const
     if (::stat(QFile::encodeName(ubicacion.ruta).constData(), &ahora) != 0)
         return false;
     const bool mismo = S_ISCHR(ahora.st_mode)
-        ? ahora.st_rdev == numeroDeDispositivo
-        : ahora.st_dev == sistemaDeArchivos && ahora.st_ino == nodo;
+        ? ahora.st_rdev == m_numeroDeDispositivo
+        : ahora.st_dev == m_sistemaDeArchivos && ahora.st_ino == m_nodo;
     if (!mismo)
         return false;
 
     // Still answering: a device that was unplugged, or a pseudo-terminal
     // whose other end closed, is hung up; it refuses every request and polls
     // as hung up, while its node may even be back for a new device.
-    const int descriptor = serie->handle();
+    const int descriptor = m_serie->handle();
     termios modo {};
     if (::tcgetattr(descriptor, &modo) != 0)
         return false;
@@ -258,13 +258,13 @@ bool PuertoSerieQt::SigueSiendoElMismo() const
 
 QString PuertoSerieQt::DescribirFallaAlAbrir(const UbicacionDePuerto &ubicacion) const
 {
-    const QString dispositivo = TextoDeDispositivo(numero, ubicacion.ruta, ubicacion.dispositivo);
-    const QString detalle = serie->errorString();
-    switch (serie->error()) {
+    const QString dispositivo = TextoDeDispositivo(m_numero, ubicacion.ruta, ubicacion.dispositivo);
+    const QString detalle = m_serie->errorString();
+    switch (m_serie->error()) {
     case QSerialPort::DeviceNotFoundError:
         return ConDetalle(u"No se puede abrir el puerto %1: el dispositivo no existe. Conecte el "
                           u"adaptador serie o cree en la carpeta de trabajo un enlace llamado com%2 "
-                          u"que apunte al dispositivo correcto."_s.arg(dispositivo, QString::number(numero)),
+                          u"que apunte al dispositivo correcto."_s.arg(dispositivo, QString::number(m_numero)),
                           detalle);
     case QSerialPort::PermissionError: {
         // QSerialPort says PermissionError both for a lock file held by
@@ -275,17 +275,17 @@ QString PuertoSerieQt::DescribirFallaAlAbrir(const UbicacionDePuerto &ubicacion)
         sinPermiso = ::access(QFile::encodeName(ubicacion.ruta).constData(), W_OK) != 0 && errno == EACCES;
 #endif
         if (sinPermiso)
-            return ConDetalle(TextoSinPermiso(numero, ubicacion.ruta, ubicacion.dispositivo), detalle);
+            return ConDetalle(TextoSinPermiso(m_numero, ubicacion.ruta, ubicacion.dispositivo), detalle);
         return ConDetalle(u"No se puede abrir el puerto %1: está en uso por otro programa. Ciérrelo "
                           u"y vuelva a intentarlo."_s.arg(dispositivo),
                           detalle);
     }
     case QSerialPort::UnsupportedOperationError:
         return ConDetalle(u"No se puede abrir el puerto %1 con los ajustes %2: el dispositivo no los "
-                          u"admite. Compruebe que es un puerto serie."_s.arg(dispositivo, ajustes),
+                          u"admite. Compruebe que es un puerto serie."_s.arg(dispositivo, m_ajustes),
                           detalle);
     default:
-        return ConDetalle(u"No se puede abrir el puerto %1: %2."_s.arg(dispositivo, TextoDeError(serie->error())),
+        return ConDetalle(u"No se puede abrir el puerto %1: %2."_s.arg(dispositivo, TextoDeError(m_serie->error())),
                           detalle);
     }
 }
@@ -356,33 +356,33 @@ QString PuertoSerieQt::TextoSinPermiso(int numero, const QString &ruta, const QS
 
 QString PuertoSerieQt::DispositivoEnUso() const
 {
-    if (serie->isOpen())
-        return TextoDeDispositivo(numeroAbierto, rutaAbierta, dispositivoAbierto);
-    return u"Com%1"_s.arg(numero);
+    if (m_serie->isOpen())
+        return TextoDeDispositivo(m_numeroAbierto, m_rutaAbierta, m_dispositivoAbierto);
+    return u"Com%1"_s.arg(m_numero);
 }
 
 bool PuertoSerieQt::Abierto() const
 {
-    return serie->isOpen();
+    return m_serie->isOpen();
 }
 
 void PuertoSerieQt::Cerrar()
 {
-    cerradoPorFalla = false;
-    if (serie->isOpen())
-        serie->close();
-    numeroAbierto = 0;
-    rutaAbierta.clear();
-    dispositivoAbierto.clear();
+    m_cerradoPorFalla = false;
+    if (m_serie->isOpen())
+        m_serie->close();
+    m_numeroAbierto = 0;
+    m_rutaAbierta.clear();
+    m_dispositivoAbierto.clear();
 }
 
 qint64 PuertoSerieQt::Pendientes() const
 {
-    if (!serie->isOpen())
+    if (!m_serie->isOpen())
         return 0;
-    qint64 pendientes = serie->bytesToWrite();
+    qint64 pendientes = m_serie->bytesToWrite();
 #ifdef Q_OS_LINUX
-    const int descriptor = serie->handle();
+    const int descriptor = m_serie->handle();
     int enElControlador = 0;
     if (::ioctl(descriptor, TIOCOUTQ, &enElControlador) == 0 && enElControlador > 0)
         pendientes += enElControlador;
@@ -402,16 +402,16 @@ qint64 PuertoSerieQt::Pendientes() const
 
 bool PuertoSerieQt::Escribir(const QByteArray &bytes)
 {
-    if (!serie->isOpen()) {
+    if (!m_serie->isOpen()) {
         // After a failure its description says more than "not open".
-        if (!cerradoPorFalla)
-            error = u"El puerto Com%1 no está abierto."_s.arg(numero);
+        if (!m_cerradoPorFalla)
+            m_error = u"El puerto Com%1 no está abierto."_s.arg(m_numero);
         return false;
     }
-    if (serie->write(bytes) != bytes.size()) {
-        error = ConDetalle(u"El puerto %1 no aceptó los datos: %2."_s.arg(DispositivoEnUso(),
-                                                                          TextoDeError(serie->error())),
-                           serie->errorString());
+    if (m_serie->write(bytes) != bytes.size()) {
+        m_error = ConDetalle(u"El puerto %1 no aceptó los datos: %2."_s.arg(DispositivoEnUso(),
+                                                                          TextoDeError(m_serie->error())),
+                           m_serie->errorString());
         return false;
     }
     return true;
@@ -419,34 +419,34 @@ bool PuertoSerieQt::Escribir(const QByteArray &bytes)
 
 QString PuertoSerieQt::DescripcionError() const
 {
-    return error;
+    return m_error;
 }
 
 QString PuertoSerieQt::RutaAbierta() const
 {
-    return rutaAbierta;
+    return m_rutaAbierta;
 }
 
 QString PuertoSerieQt::DispositivoAbierto() const
 {
-    return dispositivoAbierto;
+    return m_dispositivoAbierto;
 }
 
 void PuertoSerieQt::AtenderError(QSerialPort::SerialPortError codigo)
 {
     if (codigo != QSerialPort::ResourceError && codigo != QSerialPort::WriteError)
         return;
-    if (!serie->isOpen())
+    if (!m_serie->isOpen())
         return;
     // Closed at once: left open, a lost device keeps the write notifier firing
     // and the error repeats without end.
     const QString dispositivo = DispositivoEnUso();
-    const QString detalle = serie->errorString();
+    const QString detalle = m_serie->errorString();
     Cerrar();
-    cerradoPorFalla = true;
-    error = ConDetalle(u"Se perdió la comunicación con el puerto %1: %2. Revise que el adaptador "
+    m_cerradoPorFalla = true;
+    m_error = ConDetalle(u"Se perdió la comunicación con el puerto %1: %2. Revise que el adaptador "
                        u"serie esté conectado; el próximo envío volverá a abrir el puerto."_s.arg(
                            dispositivo, TextoDeError(codigo)),
                        detalle);
-    Q_EMIT Falla(error);
+    Q_EMIT Falla(m_error);
 }

@@ -70,18 +70,18 @@ private:
     bool SigueSiendoElMismo() const;
     void AtenderError(QSerialPort::SerialPortError error);
 
-    QSerialPort *serie;
-    int numero = 1;
-    int numeroAbierto = 0;
-    QString rutaAbierta;
-    QString dispositivoAbierto;
+    QSerialPort *m_serie;
+    int m_numero = 1;
+    int m_numeroAbierto = 0;
+    QString m_rutaAbierta;
+    QString m_dispositivoAbierto;
     // Which file the open port holds: the device number for a device, the
     // file system and inode otherwise.
-    quint64 numeroDeDispositivo = 0;
-    quint64 sistemaDeArchivos = 0;
-    quint64 nodo = 0;
-    QString ajustes;
-    AjustesSerie ajustesInterpretados;
-    QString error;
-    bool cerradoPorFalla = false;
+    quint64 m_numeroDeDispositivo = 0;
+    quint64 m_sistemaDeArchivos = 0;
+    quint64 m_nodo = 0;
+    QString m_ajustes;
+    AjustesSerie m_ajustesInterpretados;
+    QString m_error;
+    bool m_cerradoPorFalla = false;
 };

@@ -77,71 +77,71 @@ CartelNuevo::CartelNuevo(QWidget *parent)
         etiqueta->move(TwipsAPixelesX(*this, izquierda), TwipsAPixelesY(*this, arriba));
     };
 
-    Label2 = new QLabel(u"Nombre Descriptivo"_s, this);
-    Label2->setObjectName(u"Label2"_s);
-    ubicarEtiqueta(Label2, 240, 120);
+    m_Label2 = new QLabel(u"Nombre Descriptivo"_s, this);
+    m_Label2->setObjectName(u"Label2"_s);
+    ubicarEtiqueta(m_Label2, 240, 120);
 
-    Nombre = new QLineEdit(this);
-    Nombre->setObjectName(u"Nombre"_s);
-    Nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
+    m_Nombre = new QLineEdit(this);
+    m_Nombre->setObjectName(u"Nombre"_s);
+    m_Nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
 
-    Label1 = new QLabel(u"Modelo"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    ubicarEtiqueta(Label1, 240, 840);
+    m_Label1 = new QLabel(u"Modelo"_s, this);
+    m_Label1->setObjectName(u"Label1"_s);
+    ubicarEtiqueta(m_Label1, 240, 840);
 
-    Modelo = new QListWidget(this);
-    Modelo->setObjectName(u"Modelo"_s);
-    Modelo->setGeometry(RectanguloEnTwips(*this, 240, 1080, 1455, 450));
-    Modelo->setSelectionMode(QAbstractItemView::SingleSelection);
-    Modelo->addItem(u"R560"_s);
-    SiempreUnoElegido(Modelo);
+    m_Modelo = new QListWidget(this);
+    m_Modelo->setObjectName(u"Modelo"_s);
+    m_Modelo->setGeometry(RectanguloEnTwips(*this, 240, 1080, 1455, 450));
+    m_Modelo->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_Modelo->addItem(u"R560"_s);
+    SiempreUnoElegido(m_Modelo);
 
-    Label3 = new QLabel(u"Dirección"_s, this);
-    Label3->setObjectName(u"Label3"_s);
-    ubicarEtiqueta(Label3, 1920, 720);
+    m_Label3 = new QLabel(u"Dirección"_s, this);
+    m_Label3->setObjectName(u"Label3"_s);
+    ubicarEtiqueta(m_Label3, 1920, 720);
 
-    Direccion = new QListWidget(this);
-    Direccion->setObjectName(u"Direccion"_s);
-    Direccion->setGeometry(RectanguloEnTwips(*this, 1920, 960, 1335, 840));
-    Direccion->setSelectionMode(QAbstractItemView::SingleSelection);
-    Direccion->addItem(u"Desconocida"_s);
+    m_Direccion = new QListWidget(this);
+    m_Direccion->setObjectName(u"Direccion"_s);
+    m_Direccion->setGeometry(RectanguloEnTwips(*this, 1920, 960, 1335, 840));
+    m_Direccion->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_Direccion->addItem(u"Desconocida"_s);
     for (int direccion = 1; direccion <= 36; ++direccion)
-        Direccion->addItem(QString::number(direccion));
-    SiempreUnoElegido(Direccion);
+        m_Direccion->addItem(QString::number(direccion));
+    SiempreUnoElegido(m_Direccion);
 
-    Ok = new QPushButton(u"O.K."_s, this);
-    Ok->setObjectName(u"Ok"_s);
-    Ok->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
-    connect(Ok, &QPushButton::clicked, this, &CartelNuevo::Ok_Click);
+    m_Ok = new QPushButton(u"O.K."_s, this);
+    m_Ok->setObjectName(u"Ok"_s);
+    m_Ok->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
+    connect(m_Ok, &QPushButton::clicked, this, &CartelNuevo::Ok_Click);
 
-    Cancelar = new QPushButton(u"Cancelar"_s, this);
-    Cancelar->setObjectName(u"Cancelar"_s);
-    Cancelar->setGeometry(RectanguloEnTwips(*this, 1800, 1920, 1215, 375));
-    connect(Cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar_Click);
+    m_Cancelar = new QPushButton(u"Cancelar"_s, this);
+    m_Cancelar->setObjectName(u"Cancelar"_s);
+    m_Cancelar->setGeometry(RectanguloEnTwips(*this, 1800, 1920, 1215, 375));
+    connect(m_Cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar_Click);
     AgrandarDondeNoCabe(*this);
 
     Form_Load();
-    Nombre->setFocus();
+    m_Nombre->setFocus();
 }
 
 void CartelNuevo::Form_Load()
 {
-    Modelo->setCurrentRow(0);
-    Direccion->setCurrentRow(0);
+    m_Modelo->setCurrentRow(0);
+    m_Direccion->setCurrentRow(0);
 }
 
 void CartelNuevo::Ok_Click()
 {
-    const QString nombre = Nombre->text();
+    const QString nombre = m_Nombre->text();
     if (nombre.isEmpty())
         return;
     const QString motivo = MotivoDeRechazo(nombre);
     if (!motivo.isEmpty()) {
         CuadroDeMensaje::Advertir(this, motivo);
-        Nombre->setFocus();
+        m_Nombre->setFocus();
         return;
     }
-    Q_EMIT CartelAgregado(ArmarRegistroDeCartel(TextoElegido(*Modelo), nombre, TextoElegido(*Direccion)));
+    Q_EMIT CartelAgregado(ArmarRegistroDeCartel(TextoElegido(*m_Modelo), nombre, TextoElegido(*m_Direccion)));
     close();
 }
 

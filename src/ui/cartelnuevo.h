@@ -30,12 +30,12 @@ Q_SIGNALS:
     void CartelAgregado(const QString &registro);
 
 private:
-    QLabel *Label2;
-    QLineEdit *Nombre;
-    QLabel *Label1;
-    QListWidget *Modelo;
-    QLabel *Label3;
-    QListWidget *Direccion;
-    QPushButton *Ok;
-    QPushButton *Cancelar;
+    QLabel *m_Label2;
+    QLineEdit *m_Nombre;
+    QLabel *m_Label1;
+    QListWidget *m_Modelo;
+    QLabel *m_Label3;
+    QListWidget *m_Direccion;
+    QPushButton *m_Ok;
+    QPushButton *m_Cancelar;
 };

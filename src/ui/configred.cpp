@@ -13,86 +13,86 @@
 using namespace Qt::StringLiterals;
 
 ConfigRed::ConfigRed(QStringListModel &registroDeCarteles, QWidget *parent)
-    : QDialog(parent), registro(registroDeCarteles)
+    : QDialog(parent), m_registro(registroDeCarteles)
 {
     setModal(false);
     setWindowTitle(u"Carteles Conectados"_s);
     setFont(FuenteDeDialogos());
     setFixedSize(TamanoEnTwips(*this, 5925, 1530));
 
-    Agregar = new QPushButton(u"Agregar"_s, this);
-    Agregar->setObjectName(u"Agregar"_s);
-    Agregar->setGeometry(RectanguloEnTwips(*this, 120, 120, 1215, 375));
-    connect(Agregar, &QPushButton::clicked, this, &ConfigRed::Agregar_Click);
+    m_Agregar = new QPushButton(u"Agregar"_s, this);
+    m_Agregar->setObjectName(u"Agregar"_s);
+    m_Agregar->setGeometry(RectanguloEnTwips(*this, 120, 120, 1215, 375));
+    connect(m_Agregar, &QPushButton::clicked, this, &ConfigRed::Agregar_Click);
 
-    Quitar = new QPushButton(u"Quitar"_s, this);
-    Quitar->setObjectName(u"Quitar"_s);
-    Quitar->setGeometry(RectanguloEnTwips(*this, 120, 600, 1215, 375));
-    connect(Quitar, &QPushButton::clicked, this, &ConfigRed::Quitar_Click);
+    m_Quitar = new QPushButton(u"Quitar"_s, this);
+    m_Quitar->setObjectName(u"Quitar"_s);
+    m_Quitar->setGeometry(RectanguloEnTwips(*this, 120, 600, 1215, 375));
+    connect(m_Quitar, &QPushButton::clicked, this, &ConfigRed::Quitar_Click);
 
-    OK = new QPushButton(u"O.K."_s, this);
-    OK->setObjectName(u"OK"_s);
-    OK->setGeometry(RectanguloEnTwips(*this, 120, 1080, 1215, 375));
-    connect(OK, &QPushButton::clicked, this, &ConfigRed::OK_Click);
+    m_OK = new QPushButton(u"O.K."_s, this);
+    m_OK->setObjectName(u"OK"_s);
+    m_OK->setGeometry(RectanguloEnTwips(*this, 120, 1080, 1215, 375));
+    connect(m_OK, &QPushButton::clicked, this, &ConfigRed::OK_Click);
 
-    Label1 = new QLabel(u"Modelo, Nombre, Dirección"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    Label1->setGeometry(RectanguloEnTwips(*this, 1560, 25, 3255, 255));
+    m_Label1 = new QLabel(u"Modelo, Nombre, Dirección"_s, this);
+    m_Label1->setObjectName(u"Label1"_s);
+    m_Label1->setGeometry(RectanguloEnTwips(*this, 1560, 25, 3255, 255));
 
-    Carteles = new QListView(this);
-    Carteles->setObjectName(u"Carteles"_s);
-    Carteles->setGeometry(RectanguloEnTwips(*this, 1560, 240, 4215, 1230));
-    Carteles->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_Carteles = new QListView(this);
+    m_Carteles->setObjectName(u"Carteles"_s);
+    m_Carteles->setGeometry(RectanguloEnTwips(*this, 1560, 240, 4215, 1230));
+    m_Carteles->setSelectionMode(QAbstractItemView::SingleSelection);
     // The records are only added and removed here; editing one in place
     // would bypass the checks of the new-sign dialog.
-    Carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Carteles->setModel(&registro);
+    m_Carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_Carteles->setModel(&m_registro);
     AgrandarDondeNoCabe(*this);
 }
 
 QStringListModel &ConfigRed::Registro()
 {
-    return registro;
+    return m_registro;
 }
 
 int ConfigRed::ListCount() const
 {
-    return registro.rowCount();
+    return m_registro.rowCount();
 }
 
 QString ConfigRed::List(int i) const
 {
-    return registro.data(registro.index(i), Qt::DisplayRole).toString();
+    return m_registro.data(m_registro.index(i), Qt::DisplayRole).toString();
 }
 
 void ConfigRed::AddItem(const QString &registroDeCartel)
 {
-    const int fila = registro.rowCount();
-    registro.insertRows(fila, 1);
-    registro.setData(registro.index(fila), registroDeCartel);
+    const int fila = m_registro.rowCount();
+    m_registro.insertRows(fila, 1);
+    m_registro.setData(m_registro.index(fila), registroDeCartel);
 }
 
 void ConfigRed::RemoveItem(int i)
 {
-    registro.removeRows(i, 1);
+    m_registro.removeRows(i, 1);
 }
 
 int ConfigRed::ListIndex() const
 {
-    const QModelIndexList elegidas = Carteles->selectionModel()->selectedRows();
+    const QModelIndexList elegidas = m_Carteles->selectionModel()->selectedRows();
     return elegidas.isEmpty() ? -1 : elegidas.first().row();
 }
 
 void ConfigRed::Agregar_Click()
 {
     // A second "Agregar" brings back the open dialog with what was typed.
-    if (!cartelNuevo) {
-        cartelNuevo = new CartelNuevo(this);
-        connect(cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AddItem);
+    if (!m_cartelNuevo) {
+        m_cartelNuevo = new CartelNuevo(this);
+        connect(m_cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AddItem);
     }
-    cartelNuevo->show();
-    cartelNuevo->raise();
-    cartelNuevo->activateWindow();
+    m_cartelNuevo->show();
+    m_cartelNuevo->raise();
+    m_cartelNuevo->activateWindow();
 }
 
 void ConfigRed::Quitar_Click()
@@ -102,7 +102,7 @@ void ConfigRed::Quitar_Click()
         RemoveItem(elegida);
         // Nothing stays selected, so a second "Quitar" removes nothing
         // the user did not point at.
-        Carteles->selectionModel()->clearSelection();
+        m_Carteles->selectionModel()->clearSelection();
         Q_EMIT PedidoActualizarDestinos();
     }
     Q_EMIT PedidoGuardarConfiguracion();
@@ -117,7 +117,7 @@ void ConfigRed::OK_Click()
 
 void ConfigRed::PermitirCierre()
 {
-    cierrePermitido = true;
+    m_cierrePermitido = true;
 }
 
 void ConfigRed::reject()
@@ -127,7 +127,7 @@ void ConfigRed::reject()
 
 void ConfigRed::closeEvent(QCloseEvent *evento)
 {
-    if (cierrePermitido) {
+    if (m_cierrePermitido) {
         evento->accept();
         return;
     }

@@ -49,12 +49,12 @@ protected:
     void closeEvent(QCloseEvent *evento) override;
 
 private:
-    QStringListModel &registro;
-    QPushButton *Agregar;
-    QPushButton *Quitar;
-    QPushButton *OK;
-    QLabel *Label1;
-    QListView *Carteles;
-    QPointer<CartelNuevo> cartelNuevo;
-    bool cierrePermitido = false;
+    QStringListModel &m_registro;
+    QPushButton *m_Agregar;
+    QPushButton *m_Quitar;
+    QPushButton *m_OK;
+    QLabel *m_Label1;
+    QListView *m_Carteles;
+    QPointer<CartelNuevo> m_cartelNuevo;
+    bool m_cierrePermitido = false;
 };

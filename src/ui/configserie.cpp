@@ -44,7 +44,7 @@ int LeerVelocidad(const QString &ajustes)
 } // namespace
 
 ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
-    : QDialog(parent), MSComm1(puerto)
+    : QDialog(parent), m_MSComm1(puerto)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -52,16 +52,16 @@ ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
     setFont(FuenteDeDialogos());
     setFixedSize(TamanoEnTwips(*this, 4110, 1485));
 
-    Puerto = new QGroupBox(u"Puerto"_s, this);
-    Puerto->setObjectName(u"Puerto"_s);
-    Puerto->setGeometry(RectanguloEnTwips(*this, 0, 0, 2655, 975));
+    m_Puerto = new QGroupBox(u"Puerto"_s, this);
+    m_Puerto->setObjectName(u"Puerto"_s);
+    m_Puerto->setGeometry(RectanguloEnTwips(*this, 0, 0, 2655, 975));
 
     // The port buttons belong to the dialog, not to the frame they lie
     // over, so that the six of them form one group of their own; created
     // after the frame so they stay above it.
     auto *grupoDePuertos = new QButtonGroup(this);
     grupoDePuertos->setExclusive(true);
-    for (int i = 0; i < static_cast<int>(ComPort.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(m_ComPort.size()); ++i) {
         auto *boton = new QRadioButton(u"Com%1"_s.arg(i + 1), this);
         boton->setObjectName(u"ComPort%1"_s.arg(i));
         boton->setGeometry(RectanguloEnTwips(*this, 120 + (i / 2) * 840, i % 2 == 0 ? 240 : 600, 735, 255));
@@ -70,35 +70,35 @@ ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
             if (marcado)
                 ComPort_Click(i);
         });
-        ComPort[static_cast<std::size_t>(i)] = boton;
+        m_ComPort[static_cast<std::size_t>(i)] = boton;
     }
 
-    Velocidad = new QGroupBox(u"Velocidad"_s, this);
-    Velocidad->setObjectName(u"Velocidad"_s);
+    m_Velocidad = new QGroupBox(u"Velocidad"_s, this);
+    m_Velocidad->setObjectName(u"Velocidad"_s);
     // One button per speed, 360 twips apart; the frame holds two of them.
     const auto &velocidades = VelocidadesOfrecidas();
-    Velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335,
+    m_Velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335,
                                              std::max<int>(975, 255 + 360 * static_cast<int>(velocidades.size()))));
     for (int i = 0; i < static_cast<int>(velocidades.size()); ++i) {
-        auto *boton = new QRadioButton(u"%1 b.p.s."_s.arg(velocidades.at(i)), Velocidad);
+        auto *boton = new QRadioButton(u"%1 b.p.s."_s.arg(velocidades.at(i)), m_Velocidad);
         boton->setObjectName(u"BaudRate%1"_s.arg(i));
         boton->setGeometry(RectanguloEnTwips(*this, 120, 240 + 360 * i, 1095, 255));
         connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
             if (marcado)
                 BaudRate_Click(i);
         });
-        BaudRate.append(boton);
+        m_BaudRate.append(boton);
     }
 
-    Ok = new QPushButton(u"O.K."_s, this);
-    Ok->setObjectName(u"Ok"_s);
-    Ok->setGeometry(RectanguloEnTwips(*this, 600, 1080, 1215, 375));
-    connect(Ok, &QPushButton::clicked, this, &ConfigSerie::Ok_Click);
+    m_Ok = new QPushButton(u"O.K."_s, this);
+    m_Ok->setObjectName(u"Ok"_s);
+    m_Ok->setGeometry(RectanguloEnTwips(*this, 600, 1080, 1215, 375));
+    connect(m_Ok, &QPushButton::clicked, this, &ConfigSerie::Ok_Click);
 
-    Cancelar = new QPushButton(u"Cancelar"_s, this);
-    Cancelar->setObjectName(u"Cancelar"_s);
-    Cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
-    connect(Cancelar, &QPushButton::clicked, this, &ConfigSerie::Cancelar_Click);
+    m_Cancelar = new QPushButton(u"Cancelar"_s, this);
+    m_Cancelar->setObjectName(u"Cancelar"_s);
+    m_Cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
+    connect(m_Cancelar, &QPushButton::clicked, this, &ConfigSerie::Cancelar_Click);
     AgrandarDondeNoCabe(*this);
 
     Form_Load();
@@ -108,33 +108,33 @@ void ConfigSerie::Form_Load()
 {
     ActualizarDescripcionesDePuertos();
 
-    const int numero = MSComm1.Numero();
-    if (numero >= 1 && numero <= static_cast<int>(ComPort.size()))
-        Seleccionar(ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
+    const int numero = m_MSComm1.Numero();
+    if (numero >= 1 && numero <= static_cast<int>(m_ComPort.size()))
+        Seleccionar(m_ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
 
-    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(MSComm1.Ajustes())));
+    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_MSComm1.Ajustes())));
     if (i >= 0)
-        Seleccionar(BaudRate.at(i), [this, i] { BaudRate_Click(i); });
+        Seleccionar(m_BaudRate.at(i), [this, i] { BaudRate_Click(i); });
 }
 
 void ConfigSerie::ComPort_Click(int Index)
 {
-    puertoElegido = Index + 1;
+    m_puertoElegido = Index + 1;
 }
 
 void ConfigSerie::BaudRate_Click(int Index)
 {
-    velocidadElegida = QString::number(VelocidadesOfrecidas().value(Index));
+    m_velocidadElegida = QString::number(VelocidadesOfrecidas().value(Index));
 }
 
 void ConfigSerie::Ok_Click()
 {
     bool fallo = false;
-    if (puertoElegido != MSComm1.Numero() && !MSComm1.PonerNumero(puertoElegido)) {
+    if (m_puertoElegido != m_MSComm1.Numero() && !m_MSComm1.PonerNumero(m_puertoElegido)) {
         AvisarRechazo();
         fallo = true;
     }
-    if (!MSComm1.PonerAjustes(velocidadElegida + u",N,8,1"_s)) {
+    if (!m_MSComm1.PonerAjustes(m_velocidadElegida + u",N,8,1"_s)) {
         AvisarRechazo();
         fallo = true;
     }
@@ -166,13 +166,13 @@ void ConfigSerie::AvisarRechazo()
 {
     // Modal like any refusal: the next setting is tried once the user has
     // read this one.
-    CuadroDeMensaje::Advertir(this, MSComm1.DescripcionError());
+    CuadroDeMensaje::Advertir(this, m_MSComm1.DescripcionError());
 }
 
 void ConfigSerie::ActualizarDescripcionesDePuertos()
 {
     // Which device each ComN stands for depends on the working directory
     // and on what is plugged in, so it is looked up again at each opening.
-    for (int i = 0; i < static_cast<int>(ComPort.size()); ++i)
-        ComPort[static_cast<std::size_t>(i)]->setToolTip(DescribirUbicacion(i + 1));
+    for (int i = 0; i < static_cast<int>(m_ComPort.size()); ++i)
+        m_ComPort[static_cast<std::size_t>(i)]->setToolTip(DescribirUbicacion(i + 1));
 }

@@ -44,17 +44,17 @@ private:
     void ActualizarDescripcionesDePuertos();
     void AvisarRechazo();
 
-    PuertoSerie &MSComm1;
-    QGroupBox *Puerto;
-    std::array<QRadioButton *, 6> ComPort;
-    QGroupBox *Velocidad;
-    QList<QRadioButton *> BaudRate; // one per speed offered
-    QPushButton *Ok;
-    QPushButton *Cancelar;
+    PuertoSerie &m_MSComm1;
+    QGroupBox *m_Puerto;
+    std::array<QRadioButton *, 6> m_ComPort;
+    QGroupBox *m_Velocidad;
+    QList<QRadioButton *> m_BaudRate; // one per speed offered
+    QPushButton *m_Ok;
+    QPushButton *m_Cancelar;
 
     // 0 until a port button is selected, which opening always does for a
     // port from 1 to 6.
-    int puertoElegido = 0;
+    int m_puertoElegido = 0;
     // "2400" or "9600"; empty while no speed button is selected.
-    QString velocidadElegida;
+    QString m_velocidadElegida;
 };

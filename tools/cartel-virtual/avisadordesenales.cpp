@@ -33,7 +33,7 @@ AvisadorDeSenales::~AvisadorDeSenales()
     // without anyone to read what it wrote.
     struct sigaction defecto {};
     defecto.sa_handler = SIG_DFL;
-    for (int senal : instaladas)
+    for (int senal : m_instaladas)
         sigaction(senal, &defecto, nullptr);
 }
 
@@ -44,8 +44,8 @@ bool AvisadorDeSenales::Instalar(std::initializer_list<int> senales)
             return false;
         // A flood of signals must never block the handler.
         fcntl(extremos[0], F_SETFL, fcntl(extremos[0], F_GETFL) | O_NONBLOCK);
-        notificador = new QSocketNotifier(extremos[1], QSocketNotifier::Read, this);
-        connect(notificador, &QSocketNotifier::activated, this, &AvisadorDeSenales::Leer);
+        m_notificador = new QSocketNotifier(extremos[1], QSocketNotifier::Read, this);
+        connect(m_notificador, &QSocketNotifier::activated, this, &AvisadorDeSenales::Leer);
     }
     struct sigaction accion {};
     accion.sa_handler = AlRecibirSenal;
@@ -54,7 +54,7 @@ bool AvisadorDeSenales::Instalar(std::initializer_list<int> senales)
     for (int senal : senales) {
         if (sigaction(senal, &accion, nullptr) != 0)
             return false;
-        instaladas.push_back(senal);
+        m_instaladas.push_back(senal);
     }
     return true;
 }

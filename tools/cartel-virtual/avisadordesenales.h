@@ -27,6 +27,6 @@ Q_SIGNALS:
 private:
     void Leer();
 
-    QSocketNotifier *notificador = nullptr;
-    std::vector<int> instaladas;
+    QSocketNotifier *m_notificador = nullptr;
+    std::vector<int> m_instaladas;
 };

@@ -37,23 +37,23 @@ QString Compacto(const QJsonObject &objeto)
 
 CartelVirtual::CartelVirtual(QTextStream &salidaDeTexto, bool enJson, QObject *parent)
     : QObject(parent)
-    , salida(salidaDeTexto)
-    , json(enJson)
-    , vigia(new QTimer(this))
+    , m_salida(salidaDeTexto)
+    , m_json(enJson)
+    , m_vigia(new QTimer(this))
 {
-    vigia->setInterval(250);
-    connect(vigia, &QTimer::timeout, this, &CartelVirtual::Vigilar);
-    vigia->start();
+    m_vigia->setInterval(250);
+    connect(m_vigia, &QTimer::timeout, this, &CartelVirtual::Vigilar);
+    m_vigia->start();
 }
 
 void CartelVirtual::Recibir(const QByteArray &bytes)
 {
-    Mostrar(separador.Alimentar(bytes, Ahora()));
+    Mostrar(m_separador.Alimentar(bytes, Ahora()));
 }
 
 void CartelVirtual::Vigilar()
 {
-    Mostrar(separador.Vigilar(Ahora()));
+    Mostrar(m_separador.Vigilar(Ahora()));
 }
 
 void CartelVirtual::Mostrar(const std::vector<SucesoDeLinea> &sucesos)
@@ -70,19 +70,19 @@ void CartelVirtual::MostrarTrama(const TramaRecibida &trama)
 {
     const QString texto = DecodificarMensaje(trama.mensaje);
     std::optional<qint64> pausa;
-    if (finDeLaAnterior)
-        pausa = trama.inicio - *finDeLaAnterior;
-    finDeLaAnterior = trama.fin;
+    if (m_finDeLaAnterior)
+        pausa = trama.inicio - *m_finDeLaAnterior;
+    m_finDeLaAnterior = trama.fin;
 
     if (trama.aTodos) {
-        textoATodos = texto;
-        for (auto &[direccion, anterior] : textoPorDireccion)
+        m_textoATodos = texto;
+        for (auto &[direccion, anterior] : m_textoPorDireccion)
             anterior = texto;
     } else {
-        textoPorDireccion[trama.direccion] = texto;
+        m_textoPorDireccion[trama.direccion] = texto;
     }
 
-    if (json) {
+    if (m_json) {
         QJsonObject o;
         o[u"tipo"_s] = u"trama"_s;
         o[u"hora"_s] = Hora(trama.fin);
@@ -103,7 +103,7 @@ void CartelVirtual::MostrarTrama(const TramaRecibida &trama)
 void CartelVirtual::MostrarAnomalia(const AnomaliaDeLinea &anomalia)
 {
     const QString bytes = DecodificarMensaje(anomalia.bytes);
-    if (json) {
+    if (m_json) {
         QJsonObject o;
         o[u"tipo"_s] = u"anomalia"_s;
         o[u"hora"_s] = Hora(anomalia.momento);
@@ -122,11 +122,11 @@ void CartelVirtual::MostrarAnomalia(const AnomaliaDeLinea &anomalia)
 
 void CartelVirtual::MostrarTabla()
 {
-    if (json) {
+    if (m_json) {
         QJsonArray filas;
-        if (textoATodos)
-            filas.append(QJsonObject{{u"destino"_s, u"todos"_s}, {u"texto"_s, *textoATodos}});
-        for (const auto &[direccion, texto] : textoPorDireccion)
+        if (m_textoATodos)
+            filas.append(QJsonObject{{u"destino"_s, u"todos"_s}, {u"texto"_s, *m_textoATodos}});
+        for (const auto &[direccion, texto] : m_textoPorDireccion)
             filas.append(QJsonObject{{u"destino"_s, direccion}, {u"texto"_s, texto}});
         QJsonObject o;
         o[u"tipo"_s] = u"tabla"_s;
@@ -135,20 +135,20 @@ void CartelVirtual::MostrarTabla()
         Escribir(Compacto(o));
         return;
     }
-    if (!textoATodos && textoPorDireccion.empty()) {
+    if (!m_textoATodos && m_textoPorDireccion.empty()) {
         Escribir(u"Últimos textos mostrados: ninguno todavía"_s);
         return;
     }
     Escribir(u"Últimos textos mostrados:"_s);
-    if (textoATodos)
-        Escribir(u"  %1  «%2»"_s.arg(Destino(true, 0).leftJustified(13), *textoATodos));
-    for (const auto &[direccion, texto] : textoPorDireccion)
+    if (m_textoATodos)
+        Escribir(u"  %1  «%2»"_s.arg(Destino(true, 0).leftJustified(13), *m_textoATodos));
+    for (const auto &[direccion, texto] : m_textoPorDireccion)
         Escribir(u"  %1  «%2»"_s.arg(Destino(false, direccion).leftJustified(13), texto));
 }
 
 void CartelVirtual::Escribir(const QString &linea)
 {
     // Flushed line by line: the reader is often a pipe or a test.
-    salida << linea << '\n';
-    salida.flush();
+    m_salida << linea << '\n';
+    m_salida.flush();
 }

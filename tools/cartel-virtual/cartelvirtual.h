@@ -34,11 +34,11 @@ private:
     void MostrarAnomalia(const AnomaliaDeLinea &anomalia);
     void Escribir(const QString &linea);
 
-    QTextStream &salida;
-    bool json;
-    SeparadorDeTramas separador;
-    QTimer *vigia = nullptr;
-    std::optional<qint64> finDeLaAnterior;
-    std::optional<QString> textoATodos;
-    std::map<int, QString> textoPorDireccion;
+    QTextStream &m_salida;
+    bool m_json;
+    SeparadorDeTramas m_separador;
+    QTimer *m_vigia = nullptr;
+    std::optional<qint64> m_finDeLaAnterior;
+    std::optional<QString> m_textoATodos;
+    std::map<int, QString> m_textoPorDireccion;
 };

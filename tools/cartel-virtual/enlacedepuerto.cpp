@@ -22,8 +22,8 @@ QByteArray DestinoDelEnlace(const QByteArray &nombre)
 } // namespace
 
 EnlaceDePuerto::EnlaceDePuerto(const QString &nombreDelEnlace, const QString &destinoDelEnlace)
-    : nombre(nombreDelEnlace)
-    , destino(destinoDelEnlace)
+    : m_nombre(nombreDelEnlace)
+    , m_destino(destinoDelEnlace)
 {
 }
 
@@ -34,7 +34,7 @@ EnlaceDePuerto::~EnlaceDePuerto()
 
 bool EnlaceDePuerto::Crear()
 {
-    const QByteArray ruta = QFile::encodeName(nombre);
+    const QByteArray ruta = QFile::encodeName(m_nombre);
     struct stat datos {};
     if (lstat(ruta.constData(), &datos) == 0) {
         const QByteArray viejo = DestinoDelEnlace(ruta);
@@ -42,29 +42,29 @@ bool EnlaceDePuerto::Crear()
         const bool abandonado = S_ISLNK(datos.st_mode) && viejo.startsWith("/dev/pts/")
                                 && stat(viejo.constData(), &delDestino) != 0 && errno == ENOENT;
         if (!abandonado) {
-            error = u"./%1 ya existe y no es un enlace abandonado a /dev/pts; no se reemplaza"_s.arg(nombre);
+            m_error = u"./%1 ya existe y no es un enlace abandonado a /dev/pts; no se reemplaza"_s.arg(m_nombre);
             return false;
         }
         if (unlink(ruta.constData()) != 0 && errno != ENOENT) {
-            error = u"no se puede quitar el enlace abandonado %1: %2"_s.arg(
-                nombre, QString::fromLocal8Bit(std::strerror(errno)));
+            m_error = u"no se puede quitar el enlace abandonado %1: %2"_s.arg(
+                m_nombre, QString::fromLocal8Bit(std::strerror(errno)));
             return false;
         }
     }
-    if (symlink(QFile::encodeName(destino).constData(), ruta.constData()) != 0) {
-        error = u"no se puede crear %1: %2"_s.arg(nombre, QString::fromLocal8Bit(std::strerror(errno)));
+    if (symlink(QFile::encodeName(m_destino).constData(), ruta.constData()) != 0) {
+        m_error = u"no se puede crear %1: %2"_s.arg(m_nombre, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    creado = true;
+    m_creado = true;
     return true;
 }
 
 void EnlaceDePuerto::Quitar()
 {
-    if (!creado)
+    if (!m_creado)
         return;
-    creado = false;
-    const QByteArray ruta = QFile::encodeName(nombre);
-    if (DestinoDelEnlace(ruta) == QFile::encodeName(destino))
+    m_creado = false;
+    const QByteArray ruta = QFile::encodeName(m_nombre);
+    if (DestinoDelEnlace(ruta) == QFile::encodeName(m_destino))
         unlink(ruta.constData());
 }

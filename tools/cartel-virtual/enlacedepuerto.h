@@ -18,11 +18,11 @@ public:
     // Removes the link, but only while it still points at this run's slave.
     void Quitar();
 
-    QString Error() const { return error; }
+    QString Error() const { return m_error; }
 
 private:
-    QString nombre;
-    QString destino;
-    QString error;
-    bool creado = false;
+    QString m_nombre;
+    QString m_destino;
+    QString m_error;
+    bool m_creado = false;
 };

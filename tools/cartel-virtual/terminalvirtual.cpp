@@ -32,16 +32,16 @@ TerminalVirtual::~TerminalVirtual()
 
 bool TerminalVirtual::Abrir()
 {
-    const auto terminal = AbrirPseudoTerminalCruda(&error);
+    const auto terminal = AbrirPseudoTerminalCruda(&m_error);
     if (!terminal)
         return false;
-    maestro = terminal->maestro;
-    esclavo = terminal->esclavo;
-    nombreDelEsclavo = terminal->rutaEsclavo;
-    fcntl(maestro, F_SETFL, fcntl(maestro, F_GETFL) | O_NONBLOCK);
+    m_maestro = terminal->maestro;
+    m_esclavo = terminal->esclavo;
+    m_nombreDelEsclavo = terminal->rutaEsclavo;
+    fcntl(m_maestro, F_SETFL, fcntl(m_maestro, F_GETFL) | O_NONBLOCK);
 
-    notificador = new QSocketNotifier(maestro, QSocketNotifier::Read, this);
-    connect(notificador, &QSocketNotifier::activated, this, &TerminalVirtual::Leer);
+    m_notificador = new QSocketNotifier(m_maestro, QSocketNotifier::Read, this);
+    connect(m_notificador, &QSocketNotifier::activated, this, &TerminalVirtual::Leer);
     return true;
 }
 
@@ -50,7 +50,7 @@ void TerminalVirtual::Leer()
     QByteArray recibido;
     char bloque[4096];
     for (;;) {
-        const ssize_t n = read(maestro, bloque, sizeof bloque);
+        const ssize_t n = read(m_maestro, bloque, sizeof bloque);
         if (n > 0) {
             recibido.append(bloque, n);
             continue;
@@ -62,8 +62,8 @@ void TerminalVirtual::Leer()
         // End of file or a real error: nothing more will come.
         if (!recibido.isEmpty())
             Q_EMIT BytesRecibidos(recibido);
-        error = n == 0 ? u"fin de la terminal"_s : DescripcionDeErrno(u"read"_s);
-        notificador->setEnabled(false);
+        m_error = n == 0 ? u"fin de la terminal"_s : DescripcionDeErrno(u"read"_s);
+        m_notificador->setEnabled(false);
         Q_EMIT Cerrada();
         return;
     }
@@ -73,11 +73,11 @@ void TerminalVirtual::Leer()
 
 void TerminalVirtual::Cerrar()
 {
-    if (notificador)
-        notificador->setEnabled(false);
-    if (maestro >= 0)
-        close(maestro);
-    if (esclavo >= 0)
-        close(esclavo);
-    maestro = esclavo = -1;
+    if (m_notificador)
+        m_notificador->setEnabled(false);
+    if (m_maestro >= 0)
+        close(m_maestro);
+    if (m_esclavo >= 0)
+        close(m_esclavo);
+    m_maestro = m_esclavo = -1;
 }

@@ -18,8 +18,8 @@ public:
     ~TerminalVirtual() override;
 
     bool Abrir();
-    QString NombreDelEsclavo() const { return nombreDelEsclavo; }
-    QString Error() const { return error; }
+    QString NombreDelEsclavo() const { return m_nombreDelEsclavo; }
+    QString Error() const { return m_error; }
 
 Q_SIGNALS:
     void BytesRecibidos(const QByteArray &bytes);
@@ -30,9 +30,9 @@ private:
     void Leer();
     void Cerrar();
 
-    int maestro = -1;
-    int esclavo = -1;
-    QString nombreDelEsclavo;
-    QString error;
-    QSocketNotifier *notificador = nullptr;
+    int m_maestro = -1;
+    int m_esclavo = -1;
+    QString m_nombreDelEsclavo;
+    QString m_error;
+    QSocketNotifier *m_notificador = nullptr;
 };
