@@ -151,16 +151,17 @@ void frmEditorDeTextos::CrearBotonesDeEfecto()
 
 QAction *frmEditorDeTextos::Accion(const QString &nombre) const
 {
-    // Shared items belong to the main window: look through the menus.
+    // The editor's own items are its children; the shared ones belong to the
+    // main window and stand in this window's menus.
+    if (QAction *propia = findChild<QAction *>(nombre))
+        return propia;
     for (const QMenu *menu : m_menus) {
-        for (QAction *accion : menu->findChildren<QAction *>(nombre))
-            return accion;
         for (QAction *accion : menu->actions()) {
             if (accion->objectName() == nombre)
                 return accion;
         }
     }
-    return findChild<QAction *>(nombre);
+    return nullptr;
 }
 
 void frmEditorDeTextos::CrearMenus(const QHash<Orden, QAction *> &compartidas)
