@@ -4,8 +4,8 @@
 // Measured at the receiving end of a pseudo-terminal, through the program's
 // real serial layer, with the pause interval the program uses.
 
+#include "apoyo/pseudoterminal.h"
 #include "carpetademedicion.h"
-#include "lectordelinea.h"
 
 #include "link/trama.h"
 #include "link/transmisor.h"
@@ -56,8 +56,9 @@ int main(int argc, char *argv[])
     const char *medicionTotal = "«Ver las direcciones»: del primer al último byte en el receptor";
 
     CarpetaDeMedicion carpeta;
-    LectorDeLinea linea;
-    if (!carpeta.Valida() || !linea.Valido() || !linea.CrearEnlace(carpeta.Dir(), 1)
+    PseudoTerminal linea;
+    linea.PedirTiempoReal();
+    if (!carpeta.Valida() || !linea.Valida() || !linea.CrearEnlace(carpeta.Dir(), 1)
         || !carpeta.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 1"_s,
                                            u"cartel R560, Patio, 2"_s})) {
         Fallar(medicionHuecos, u"no se pudo preparar la línea: %1"_s.arg(linea.Error()));
@@ -102,7 +103,7 @@ int main(int argc, char *argv[])
     principal.mnuVerDirs_Click();
 
     const QByteArray esperado = ArmarMensajeDeDirecciones();
-    if (!linea.Esperar(esperado.size(), 60000)) {
+    if (!linea.EsperarBytes(esperado.size(), 60000)) {
         Fallar(medicionHuecos, u"llegaron %1 de %2 bytes"_s.arg(linea.CantidadRecibida()).arg(esperado.size()));
         return 1;
     }
@@ -111,19 +112,19 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    const QList<LectorDeLinea::Lectura> lecturas = linea.Lecturas();
+    const QList<PseudoTerminal::Lectura> lecturas = linea.Lecturas();
     QList<double> huecos;
     QList<qsizetype> puntos;
     for (qsizetype i = 0; i + 1 < esperado.size(); ++i) {
         if (static_cast<quint8>(esperado.at(i)) != ByteFinDeTrama)
             continue;
         puntos.append(i);
-        const qint64 antes = LectorDeLinea::MomentoDelByte(lecturas, i);
-        const qint64 despues = LectorDeLinea::MomentoDelByte(lecturas, i + 1);
+        const qint64 antes = PseudoTerminal::MomentoDelByte(lecturas, i);
+        const qint64 despues = PseudoTerminal::MomentoDelByte(lecturas, i + 1);
         huecos.append(static_cast<double>(despues - antes) / 1e6);
     }
-    const qint64 total = LectorDeLinea::MomentoDelByte(lecturas, esperado.size() - 1)
-                         - LectorDeLinea::MomentoDelByte(lecturas, 0);
+    const qint64 total = PseudoTerminal::MomentoDelByte(lecturas, esperado.size() - 1)
+                         - PseudoTerminal::MomentoDelByte(lecturas, 0);
 
     // Which pauses missed, and where the time went. The serial port object
     // reports a write (bytesWritten) one turn of the event loop after making
@@ -136,10 +137,10 @@ int main(int argc, char *argv[])
         const qsizetype fin = puntos.at(i);
         const auto ms = [](qint64 desde, qint64 hasta) { return static_cast<double>(hasta - desde) / 1e6; };
         const qint64 finEscrito = momentoDe(escrituras, fin);
-        const qint64 finLeido = LectorDeLinea::MomentoDelByte(lecturas, fin);
+        const qint64 finLeido = PseudoTerminal::MomentoDelByte(lecturas, fin);
         const qint64 siguienteEntregado = momentoDe(entregas, fin + 1);
         const qint64 siguienteEscrito = momentoDe(escrituras, fin + 1);
-        const qint64 siguienteLeido = LectorDeLinea::MomentoDelByte(lecturas, fin + 1);
+        const qint64 siguienteLeido = PseudoTerminal::MomentoDelByte(lecturas, fin + 1);
         std::fprintf(stderr,
                      "medir_pausas: pausa %lld: %.2f ms en el receptor; fin leído %+.2f ms tras su aviso "
                      "de escritura; pausa del programa %.2f ms; aviso del byte siguiente %.2f ms tras "

@@ -4,8 +4,8 @@
 // largest interval between two ticks, from just before the command until the
 // last byte has reached the far end of a pseudo-terminal.
 
+#include "apoyo/pseudoterminal.h"
 #include "carpetademedicion.h"
-#include "lectordelinea.h"
 
 #include "encoding/codificador.h"
 #include "link/trama.h"
@@ -144,8 +144,9 @@ int main(int argc, char *argv[])
         "mayor detención del hilo de la interfaz (tic de 1 ms) durante «Ver las direcciones» por una pty";
 
     CarpetaDeMedicion carpeta;
-    LectorDeLinea linea;
-    if (!carpeta.Valida() || !linea.Valido() || !linea.CrearEnlace(carpeta.Dir(), 1)
+    PseudoTerminal linea;
+    linea.PedirTiempoReal();
+    if (!carpeta.Valida() || !linea.Valida() || !linea.CrearEnlace(carpeta.Dir(), 1)
         || !carpeta.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 1"_s})) {
         std::fprintf(stderr, "medir_respuesta: no se pudo preparar la línea: %s\n", qPrintable(linea.Error()));
         Fila(medicionTexto, -1);

@@ -2,21 +2,31 @@
 
 #include "platform/pseudoterminalcruda.h"
 
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <termios.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+qint64 Ahora()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 QString NombreDePuerto(const QDir &carpeta, int numero)
 {
@@ -30,23 +40,36 @@ bool Quitar(const QString &ruta)
     return !QFileInfo(ruta).isSymLink() && !QFileInfo::exists(ruta);
 }
 
+void Cerrar(int &descriptor)
+{
+    if (descriptor >= 0)
+        ::close(descriptor);
+    descriptor = -1;
+}
+
 } // namespace
 
 PseudoTerminal::PseudoTerminal(QObject *parent)
     : QObject(parent)
 {
-    reloj.start();
-    const auto terminal = AbrirPseudoTerminalCruda(&error);
+    const auto terminal = AbrirPseudoTerminalCruda(&m_error);
     if (!terminal)
         return;
-    maestro = terminal->maestro;
-    esclavo = terminal->esclavo;
-    rutaEsclavo = terminal->rutaEsclavo;
-    ::fcntl(maestro, F_SETFL, ::fcntl(maestro, F_GETFL) | O_NONBLOCK);
+    m_maestro = terminal->maestro;
+    m_esclavo = terminal->esclavo;
+    m_rutaEsclavo = terminal->rutaEsclavo;
+    int despertador[2];
+    if (::pipe2(despertador, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_error = u"pipe2: %1"_s.arg(QString::fromLocal8Bit(std::strerror(errno)));
+        CerrarMaestro();
+        return;
+    }
+    m_despertadorLectura = despertador[0];
+    m_despertadorEscritura = despertador[1];
+    ::fcntl(m_maestro, F_SETFL, ::fcntl(m_maestro, F_GETFL) | O_NONBLOCK);
     // This object keeps its own slave descriptor open: with no slave open at
     // all the master reads end in EIO, which is how a closed line looks.
-    notificador = new QSocketNotifier(maestro, QSocketNotifier::Read, this);
-    connect(notificador, &QSocketNotifier::activated, this, &PseudoTerminal::Leer);
+    m_hilo = std::thread([this] { Leer(); });
 }
 
 PseudoTerminal::~PseudoTerminal()
@@ -56,23 +79,23 @@ PseudoTerminal::~PseudoTerminal()
 
 bool PseudoTerminal::Valida() const
 {
-    return maestro >= 0 && error.isEmpty();
+    return m_maestro >= 0 && m_error.isEmpty();
 }
 
 QString PseudoTerminal::Error() const
 {
-    return error;
+    return m_error;
 }
 
 QString PseudoTerminal::RutaEsclavo() const
 {
-    return rutaEsclavo;
+    return m_rutaEsclavo;
 }
 
 bool PseudoTerminal::CrearEnlace(const QDir &carpeta, int numero) const
 {
     const QString enlace = NombreDePuerto(carpeta, numero);
-    return Quitar(enlace) && QFile::link(rutaEsclavo, enlace);
+    return Quitar(enlace) && QFile::link(m_rutaEsclavo, enlace);
 }
 
 bool PseudoTerminal::CrearPuertoInservible(const QDir &carpeta, int numero)
@@ -89,32 +112,70 @@ bool PseudoTerminal::CrearEnlaceRoto(const QDir &carpeta, int numero)
     return Quitar(enlace) && QFile::link(carpeta.filePath(u"dispositivo-desconectado"_s), enlace);
 }
 
+bool PseudoTerminal::PedirTiempoReal()
+{
+    if (!m_hilo.joinable())
+        return false;
+    sched_param prioridad{};
+    prioridad.sched_priority = sched_get_priority_min(SCHED_FIFO);
+    m_tiempoReal = pthread_setschedparam(m_hilo.native_handle(), SCHED_FIFO, &prioridad) == 0;
+    return m_tiempoReal;
+}
+
+bool PseudoTerminal::TiempoReal() const
+{
+    return m_tiempoReal;
+}
+
 void PseudoTerminal::Leer()
 {
     char bloque[4096];
-    for (;;) {
-        const ssize_t leidos = ::read(maestro, bloque, sizeof bloque);
-        if (leidos > 0) {
-            const QByteArray bytes(bloque, static_cast<qsizetype>(leidos));
-            lecturas.append({reloj.nsecsElapsed(), bytes});
-            recibido.append(bytes);
-            continue;
+    bool pausada = false;
+    while (!m_terminar) {
+        pollfd espera[2] = {{m_despertadorLectura, POLLIN, 0}, {m_maestro, POLLIN, 0}};
+        // While paused only a wake-up counts: the master stays readable and
+        // would spin the loop.
+        if (::poll(espera, pausada ? 1 : 2, -1) < 0 && errno != EINTR)
+            return;
+        if (espera[0].revents != 0) {
+            char descarte[64];
+            while (::read(m_despertadorLectura, descarte, sizeof descarte) > 0) {
+            }
         }
-        if (leidos < 0 && errno == EINTR)
-            continue;
-        if (leidos < 0 && errno == EAGAIN)
-            break;
-        // EIO or end: nobody holds the slave; stop listening rather than spin.
-        notificador->setEnabled(false);
-        break;
+        qsizetype total = 0;
+        {
+            const std::lock_guard guardia(m_cerrojo);
+            pausada = m_pausada;
+            if (pausada || m_terminar)
+                continue;
+            const ssize_t leidos = ::read(m_maestro, bloque, sizeof bloque);
+            const qint64 momento = Ahora();
+            if (leidos < 0 && (errno == EINTR || errno == EAGAIN))
+                continue;
+            // EIO or end: nobody holds the slave; stop rather than spin.
+            if (leidos <= 0)
+                return;
+            const QByteArray bytes(bloque, static_cast<qsizetype>(leidos));
+            m_lecturas.append({momento, bytes});
+            m_recibido.append(bytes);
+            total = m_recibido.size();
+        }
+        Q_EMIT BytesRecibidos(total);
     }
-    Q_EMIT BytesRecibidos(recibido.size());
+}
+
+void PseudoTerminal::Despertar()
+{
+    if (m_despertadorEscritura >= 0) {
+        const char uno = 1;
+        [[maybe_unused]] const ssize_t escritos = ::write(m_despertadorEscritura, &uno, 1);
+    }
 }
 
 qint32 PseudoTerminal::VelocidadDeLinea() const
 {
     termios modo{};
-    if (esclavo < 0 || ::tcgetattr(esclavo, &modo) != 0)
+    if (m_esclavo < 0 || ::tcgetattr(m_esclavo, &modo) != 0)
         return 0;
     switch (::cfgetospeed(&modo)) {
     case B1200: return 1200;
@@ -131,15 +192,29 @@ qint32 PseudoTerminal::VelocidadDeLinea() const
 
 QByteArray PseudoTerminal::Recibido() const
 {
-    return recibido;
+    const std::lock_guard guardia(m_cerrojo);
+    return m_recibido;
+}
+
+qsizetype PseudoTerminal::CantidadRecibida() const
+{
+    const std::lock_guard guardia(m_cerrojo);
+    return m_recibido.size();
 }
 
 QList<PseudoTerminal::Lectura> PseudoTerminal::Lecturas() const
 {
-    return lecturas;
+    const std::lock_guard guardia(m_cerrojo);
+    return m_lecturas;
 }
 
 qint64 PseudoTerminal::MomentoDelByte(qsizetype indice) const
+{
+    const std::lock_guard guardia(m_cerrojo);
+    return MomentoDelByte(m_lecturas, indice);
+}
+
+qint64 PseudoTerminal::MomentoDelByte(const QList<Lectura> &lecturas, qsizetype indice)
 {
     qsizetype desde = 0;
     for (const Lectura &lectura : lecturas) {
@@ -152,16 +227,15 @@ qint64 PseudoTerminal::MomentoDelByte(qsizetype indice) const
 
 void PseudoTerminal::OlvidarRecibido()
 {
-    lecturas.clear();
-    recibido.clear();
+    const std::lock_guard guardia(m_cerrojo);
+    m_lecturas.clear();
+    m_recibido.clear();
 }
 
 bool PseudoTerminal::EsperarBytes(qsizetype cantidad, int milisegundos)
 {
     // An event loop of its own rather than QTest::qWaitFor(), which sleeps
-    // 10 ms between rounds and would blur the moments of the reads.
-    if (recibido.size() >= cantidad)
-        return true;
+    // 10 ms between rounds and would keep the program's side from running.
     QEventLoop bucle;
     QTimer plazo;
     plazo.setSingleShot(true);
@@ -170,31 +244,36 @@ bool PseudoTerminal::EsperarBytes(qsizetype cantidad, int milisegundos)
         if (total >= cantidad)
             bucle.quit();
     });
+    // Counted after connecting, so bytes read in between are not missed.
+    if (CantidadRecibida() >= cantidad)
+        return true;
     plazo.start(milisegundos);
     bucle.exec();
-    return recibido.size() >= cantidad;
+    return CantidadRecibida() >= cantidad;
 }
 
 void PseudoTerminal::PausarLectura(bool pausar)
 {
-    if (notificador)
-        notificador->setEnabled(!pausar);
-    if (!pausar && maestro >= 0)
-        Leer();
+    {
+        const std::lock_guard guardia(m_cerrojo);
+        m_pausada = pausar;
+    }
+    Despertar();
 }
 
 void PseudoTerminal::CerrarMaestro()
 {
-    delete notificador;
-    notificador = nullptr;
-    if (maestro >= 0)
-        ::close(maestro);
-    if (esclavo >= 0)
-        ::close(esclavo);
-    maestro = esclavo = -1;
+    m_terminar = true;
+    Despertar();
+    if (m_hilo.joinable())
+        m_hilo.join();
+    Cerrar(m_maestro);
+    Cerrar(m_esclavo);
+    Cerrar(m_despertadorLectura);
+    Cerrar(m_despertadorEscritura);
 }
 
 bool PseudoTerminal::MaestroAbierto() const
 {
-    return maestro >= 0;
+    return m_maestro >= 0;
 }
