@@ -341,6 +341,8 @@ void PruebaArchivoTexto::escrituraFallidaDejaElArchivoAnterior_data()
 
     QTest::newRow("caracteres no representables, cada uno una vez")
         << u"anterior.txt"_s << QStringList{u"bien"_s, u"mal Ω"_s, u"peor Ж Ω"_s} << 0 << true << u"Ω Ж"_s;
+    QTest::newRow("caracteres no representables, archivo nuevo")
+        << u"nuevo.txt"_s << QStringList{u"mal Ω"_s} << 0 << true << u"Ω"_s;
     // Paths that even root cannot write a file to.
     QTest::newRow("la carpeta es un archivo") << u"archivo/hijo.txt"_s << QStringList{u"algo"_s} << 0 << true
                                               << QString();
