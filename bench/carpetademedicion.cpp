@@ -7,15 +7,15 @@
 using namespace Qt::StringLiterals;
 
 CarpetaDeMedicion::CarpetaDeMedicion()
-    : anterior(QDir::currentPath())
+    : m_anterior(QDir::currentPath())
 {
-    QDir::setCurrent(carpeta.path());
+    QDir::setCurrent(m_carpeta.path());
     CuadroDeMensaje::ResponderCon({});
 }
 
 CarpetaDeMedicion::~CarpetaDeMedicion()
 {
-    QDir::setCurrent(anterior);
+    QDir::setCurrent(m_anterior);
 }
 
 bool CarpetaDeMedicion::EscribirConfiguracion(const QStringList &lineas) const

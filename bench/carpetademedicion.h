@@ -17,14 +17,14 @@ public:
     CarpetaDeMedicion(const CarpetaDeMedicion &) = delete;
     CarpetaDeMedicion &operator=(const CarpetaDeMedicion &) = delete;
 
-    bool Valida() const { return carpeta.isValid(); }
-    QDir Dir() const { return QDir(carpeta.path()); }
-    QString Ruta(const QString &nombre) const { return carpeta.filePath(nombre); }
+    bool Valida() const { return m_carpeta.isValid(); }
+    QDir Dir() const { return QDir(m_carpeta.path()); }
+    QString Ruta(const QString &nombre) const { return m_carpeta.filePath(nombre); }
 
     // ./carteles.ini with CR LF line ends.
     bool EscribirConfiguracion(const QStringList &lineas) const;
 
 private:
-    QTemporaryDir carpeta;
-    QString anterior;
+    QTemporaryDir m_carpeta;
+    QString m_anterior;
 };

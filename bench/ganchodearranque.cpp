@@ -60,8 +60,8 @@ public:
 protected:
     bool eventFilter(QObject *objeto, QEvent *evento) override
     {
-        if (!informado && evento->type() == QEvent::Expose && EsLaVentanaPrincipal(objeto)) {
-            informado = true;
+        if (!m_informado && evento->type() == QEvent::Expose && EsLaVentanaPrincipal(objeto)) {
+            m_informado = true;
             // The expose is handled (and the window painted) after this
             // filter returns; the report waits for that.
             QTimer::singleShot(0, this, &Informar);
@@ -70,7 +70,7 @@ protected:
     }
 
 private:
-    bool informado = false;
+    bool m_informado = false;
 };
 
 void Instalar()

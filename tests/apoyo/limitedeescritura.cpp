@@ -18,10 +18,10 @@ LimiteDeEscritura::LimiteDeEscritura(qint64 bytes)
 #ifdef Q_OS_UNIX
     if (bytes <= 0)
         return;
-    activo = true;
-    getrlimit(RLIMIT_FSIZE, &anterior);
-    senalAnterior = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit nuevo = anterior;
+    m_activo = true;
+    getrlimit(RLIMIT_FSIZE, &m_anterior);
+    m_senalAnterior = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit nuevo = m_anterior;
     nuevo.rlim_cur = static_cast<rlim_t>(bytes);
     setrlimit(RLIMIT_FSIZE, &nuevo);
 #else
@@ -32,9 +32,9 @@ LimiteDeEscritura::LimiteDeEscritura(qint64 bytes)
 LimiteDeEscritura::~LimiteDeEscritura()
 {
 #ifdef Q_OS_UNIX
-    if (!activo)
+    if (!m_activo)
         return;
-    setrlimit(RLIMIT_FSIZE, &anterior);
-    std::signal(SIGXFSZ, senalAnterior);
+    setrlimit(RLIMIT_FSIZE, &m_anterior);
+    std::signal(SIGXFSZ, m_senalAnterior);
 #endif
 }

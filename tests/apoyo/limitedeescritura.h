@@ -28,9 +28,9 @@ public:
     LimiteDeEscritura &operator=(const LimiteDeEscritura &) = delete;
 
 private:
-    bool activo = false;
+    bool m_activo = false;
 #ifdef Q_OS_UNIX
-    rlimit anterior{};
-    void (*senalAnterior)(int) = nullptr;
+    rlimit m_anterior{};
+    void (*m_senalAnterior)(int) = nullptr;
 #endif
 };

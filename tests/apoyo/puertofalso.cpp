@@ -6,179 +6,179 @@ using namespace Qt::Literals::StringLiterals;
 
 PuertoFalso::PuertoFalso(QObject *parent)
     : PuertoSerie(parent)
-    , ajustes(u"9600,N,8,1"_s)
+    , m_ajustes(u"9600,N,8,1"_s)
 {
 }
 
 int PuertoFalso::Numero() const
 {
-    return numero;
+    return m_numero;
 }
 
 bool PuertoFalso::PonerNumero(int nuevo)
 {
     if (nuevo < 1 || nuevo > 6) {
-        error = u"El puerto %1 no es válido; se admiten los puertos 1 a 6."_s.arg(nuevo);
+        m_error = u"El puerto %1 no es válido; se admiten los puertos 1 a 6."_s.arg(nuevo);
         return false;
     }
-    numero = nuevo;
+    m_numero = nuevo;
     return true;
 }
 
 QString PuertoFalso::Ajustes() const
 {
-    return ajustes;
+    return m_ajustes;
 }
 
 bool PuertoFalso::PonerAjustes(const QString &texto)
 {
-    const std::optional<AjustesSerie> interpretados = AjustesSerie::Interpretar(texto, &error);
+    const std::optional<AjustesSerie> interpretados = AjustesSerie::Interpretar(texto, &m_error);
     if (!interpretados)
         return false;
-    ajustes = interpretados->Texto();
+    m_ajustes = interpretados->Texto();
     return true;
 }
 
 bool PuertoFalso::Abrir()
 {
-    ++intentosDeAbrir;
-    if (abierto && numeroAbierto == numero && !dispositivoCambiado)
+    ++m_intentosDeAbrir;
+    if (m_abierto && m_numeroAbierto == m_numero && !m_dispositivoCambiado)
         return true;
-    if (abierto)
+    if (m_abierto)
         Cerrar();
-    dispositivoCambiado = false;
-    if (!falloAlAbrir.isEmpty()) {
-        error = falloAlAbrir;
+    m_dispositivoCambiado = false;
+    if (!m_falloAlAbrir.isEmpty()) {
+        m_error = m_falloAlAbrir;
         return false;
     }
-    abierto = true;
-    numeroAbierto = numero;
-    ++aperturas;
+    m_abierto = true;
+    m_numeroAbierto = m_numero;
+    ++m_aperturas;
     return true;
 }
 
 bool PuertoFalso::Abierto() const
 {
-    return abierto;
+    return m_abierto;
 }
 
 void PuertoFalso::Cerrar()
 {
-    if (abierto)
-        ++cierres;
-    abierto = false;
-    numeroAbierto = 0;
-    pendientes = 0;
+    if (m_abierto)
+        ++m_cierres;
+    m_abierto = false;
+    m_numeroAbierto = 0;
+    m_pendientes = 0;
 }
 
 qint64 PuertoFalso::Pendientes() const
 {
-    return pendientes;
+    return m_pendientes;
 }
 
 bool PuertoFalso::Escribir(const QByteArray &bytes)
 {
-    if (!abierto) {
-        error = u"El puerto Com%1 no está abierto."_s.arg(numero);
+    if (!m_abierto) {
+        m_error = u"El puerto Com%1 no está abierto."_s.arg(m_numero);
         return false;
     }
-    if (!falloAlEscribir.isEmpty()) {
-        error = falloAlEscribir;
-        falloAlEscribir.clear();
+    if (!m_falloAlEscribir.isEmpty()) {
+        m_error = m_falloAlEscribir;
+        m_falloAlEscribir.clear();
         return false;
     }
-    escrito.append(bytes);
-    escrituras.append(bytes);
-    if (vaciadoManual) {
-        pendientes += bytes.size();
-        maximoPendiente = std::max(maximoPendiente, pendientes);
+    m_escrito.append(bytes);
+    m_escrituras.append(bytes);
+    if (m_vaciadoManual) {
+        m_pendientes += bytes.size();
+        m_maximoPendiente = std::max(m_maximoPendiente, m_pendientes);
     }
     return true;
 }
 
 QString PuertoFalso::DescripcionError() const
 {
-    return error;
+    return m_error;
 }
 
 void PuertoFalso::PonerVaciadoManual(bool manual)
 {
-    vaciadoManual = manual;
+    m_vaciadoManual = manual;
     if (!manual)
-        pendientes = 0;
+        m_pendientes = 0;
 }
 
 void PuertoFalso::Vaciar(qint64 cantidad)
 {
-    const qint64 salen = std::min(cantidad, pendientes);
+    const qint64 salen = std::min(cantidad, m_pendientes);
     if (salen <= 0)
         return;
-    pendientes -= salen;
+    m_pendientes -= salen;
     Q_EMIT BytesEntregados(salen);
 }
 
 void PuertoFalso::VaciarTodo()
 {
-    Vaciar(pendientes);
+    Vaciar(m_pendientes);
 }
 
 void PuertoFalso::FallarAlAbrir(const QString &descripcion)
 {
-    falloAlAbrir = descripcion;
+    m_falloAlAbrir = descripcion;
 }
 
 void PuertoFalso::FallarAlEscribir(const QString &descripcion)
 {
-    falloAlEscribir = descripcion;
+    m_falloAlEscribir = descripcion;
 }
 
 void PuertoFalso::ProvocarFalla(const QString &descripcion)
 {
-    abierto = false;
-    numeroAbierto = 0;
-    pendientes = 0;
-    error = descripcion;
+    m_abierto = false;
+    m_numeroAbierto = 0;
+    m_pendientes = 0;
+    m_error = descripcion;
     Q_EMIT Falla(descripcion);
 }
 
 void PuertoFalso::CambiarDispositivo()
 {
-    dispositivoCambiado = true;
+    m_dispositivoCambiado = true;
 }
 
 QByteArray PuertoFalso::Escrito() const
 {
-    return escrito;
+    return m_escrito;
 }
 
 QList<QByteArray> PuertoFalso::Escrituras() const
 {
-    return escrituras;
+    return m_escrituras;
 }
 
 void PuertoFalso::OlvidarEscrito()
 {
-    escrito.clear();
-    escrituras.clear();
-    maximoPendiente = 0;
+    m_escrito.clear();
+    m_escrituras.clear();
+    m_maximoPendiente = 0;
 }
 
 int PuertoFalso::IntentosDeAbrir() const
 {
-    return intentosDeAbrir;
+    return m_intentosDeAbrir;
 }
 
 int PuertoFalso::Aperturas() const
 {
-    return aperturas;
+    return m_aperturas;
 }
 
 int PuertoFalso::Cierres() const
 {
-    return cierres;
+    return m_cierres;
 }
 
 qint64 PuertoFalso::MaximoPendiente() const
 {
-    return maximoPendiente;
+    return m_maximoPendiente;
 }

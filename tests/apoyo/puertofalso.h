@@ -71,20 +71,20 @@ public:
     qint64 MaximoPendiente() const;        // highest Pendientes() after a write
 
 private:
-    int numero = 1;
-    int numeroAbierto = 0;
-    QString ajustes;
-    bool abierto = false;
-    bool dispositivoCambiado = false;
-    bool vaciadoManual = false;
-    qint64 pendientes = 0;
-    qint64 maximoPendiente = 0;
-    QString falloAlAbrir;
-    QString falloAlEscribir;
-    QString error;
-    QByteArray escrito;
-    QList<QByteArray> escrituras;
-    int intentosDeAbrir = 0;
-    int aperturas = 0;
-    int cierres = 0;
+    int m_numero = 1;
+    int m_numeroAbierto = 0;
+    QString m_ajustes;
+    bool m_abierto = false;
+    bool m_dispositivoCambiado = false;
+    bool m_vaciadoManual = false;
+    qint64 m_pendientes = 0;
+    qint64 m_maximoPendiente = 0;
+    QString m_falloAlAbrir;
+    QString m_falloAlEscribir;
+    QString m_error;
+    QByteArray m_escrito;
+    QList<QByteArray> m_escrituras;
+    int m_intentosDeAbrir = 0;
+    int m_aperturas = 0;
+    int m_cierres = 0;
 };

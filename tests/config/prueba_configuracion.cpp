@@ -40,20 +40,20 @@ private Q_SLOTS:
     void aguantaEntradaHostil();
 
 private:
-    std::unique_ptr<QTemporaryDir> carpeta;
-    QString directorioAnterior;
+    std::unique_ptr<QTemporaryDir> m_carpeta;
+    QString m_directorioAnterior;
 };
 
 void PruebaConfiguracion::init()
 {
-    carpeta = std::make_unique<QTemporaryDir>();
-    QVERIFY(carpeta->isValid());
-    directorioAnterior = QDir::currentPath();
+    m_carpeta = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_carpeta->isValid());
+    m_directorioAnterior = QDir::currentPath();
 }
 
 void PruebaConfiguracion::cleanup()
 {
-    QDir::setCurrent(directorioAnterior);
+    QDir::setCurrent(m_directorioAnterior);
 }
 
 void PruebaConfiguracion::leeLineas_data()
@@ -108,7 +108,7 @@ void PruebaConfiguracion::leeLineas()
     QFETCH(QString, ajustes);
     QFETCH(QStringList, carteles);
 
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
     QVERIFY(EscribirBytes(ruta, contenido));
     Configuracion configuracion;
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
@@ -119,13 +119,13 @@ void PruebaConfiguracion::leeLineas()
 
 void PruebaConfiguracion::sinArchivoTomaLosValoresDeFabrica()
 {
-    QVERIFY(QDir::setCurrent(carpeta->path()));
+    QVERIFY(QDir::setCurrent(m_carpeta->path()));
     Configuracion configuracion;
     QVERIFY(!CargarConfiguracion(configuracion));
     QCOMPARE(configuracion.puerto, 2);
     QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
     QCOMPARE(configuracion.carteles, QStringList{Unico});
-    QVERIFY(!QFileInfo::exists(carpeta->filePath(u"carteles.ini"_s)));
+    QVERIFY(!QFileInfo::exists(m_carpeta->filePath(u"carteles.ini"_s)));
 }
 
 void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada_data()
@@ -148,7 +148,7 @@ void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada()
 {
     QFETCH(QString, que);
     QFETCH(QString, enElMotivo);
-    QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
     bool esNumero = false;
     const qint64 tamano = que.toLongLong(&esNumero);
     if (que == u"carpeta"_s) {
@@ -179,7 +179,7 @@ void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada()
 
 void PruebaConfiguracion::justoElTamanoMaximo()
 {
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
     const QByteArray comienzo = "interfase com3,9600\r\ncartel ";
     QVERIFY(EscribirBytes(ruta, comienzo + QByteArray(TamanoMaximoDeConfiguracion - comienzo.size(), 'x')));
     Configuracion configuracion;
@@ -196,7 +196,7 @@ void PruebaConfiguracion::deBytesComoDeArchivo()
     const Configuracion escrita{5, u"2400,N,8,1"_s, {Unico, u"R560, Año, 7"_s, QString()}};
     QByteArray enMemoria;
     QVERIFY(!GuardarConfiguracionEnBytes(escrita, enMemoria));
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
     QVERIFY(!GuardarConfiguracion(escrita, ruta));
     QCOMPARE(LeerBytes(ruta), enMemoria);
 
@@ -242,7 +242,7 @@ void PruebaConfiguracion::guardaBytesExactos()
     QFETCH(QStringList, carteles);
     QFETCH(QByteArray, bytes);
 
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
     QVERIFY(EscribirBytes(ruta, "interfase com5,2400\r\ncartel viejo, viejo, 1\r\ncartel otro, otro, 2\r\n"));
     QVERIFY(!GuardarConfiguracion(Configuracion{puerto, ajustes, carteles}, ruta));
     QCOMPARE(LeerBytes(ruta), bytes);
@@ -255,7 +255,7 @@ void PruebaConfiguracion::guardaBytesExactos()
 
 void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
 {
-    const QDir raiz(carpeta->path());
+    const QDir raiz(m_carpeta->path());
     QVERIFY(raiz.mkdir(u"a"_s) && raiz.mkdir(u"b"_s));
     QVERIFY(QDir::setCurrent(raiz.filePath(u"a"_s)));
     QVERIFY(!GuardarConfiguracion(Configuracion{3, u"2400,N,8,1"_s, {u"A, a, 1"_s}}));
@@ -283,7 +283,7 @@ void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
 {
     // The ways a write fails are the text file's to tell apart; here it is
     // enough that the failure reaches the caller and the old file stays.
-    const QDir base(carpeta->path());
+    const QDir base(m_carpeta->path());
     const QString ruta = base.filePath(u"carteles.ini"_s);
     const QByteArray anterior("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n");
     QVERIFY(EscribirBytes(ruta, anterior));
@@ -298,7 +298,7 @@ void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
 
 void PruebaConfiguracion::aguantaEntradaHostil()
 {
-    const QString ruta = carpeta->filePath(u"carteles.ini"_s);
+    const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
 
     QByteArray binario;
     for (int b = 0; b < 256; ++b)

@@ -43,13 +43,13 @@ private Q_SLOTS:
     void enMemoriaComoEnArchivo();
 
 private:
-    std::unique_ptr<QTemporaryDir> carpeta;
+    std::unique_ptr<QTemporaryDir> m_carpeta;
 };
 
 void PruebaDocumento::init()
 {
-    carpeta = std::make_unique<QTemporaryDir>();
-    QVERIFY(carpeta->isValid());
+    m_carpeta = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_carpeta->isValid());
 }
 
 void PruebaDocumento::lee_data()
@@ -103,7 +103,7 @@ void PruebaDocumento::lee()
     QFETCH(QString, texto);
     QFETCH(QString, propiedades);
 
-    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(EscribirBytes(ruta, bytes));
     QString leido;
     QString leidas;
@@ -136,7 +136,7 @@ void PruebaDocumento::escribe()
     QFETCH(QString, propiedades);
     QFETCH(QByteArray, bytes);
 
-    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(EscribirBytes(ruta, QByteArray("lo que había antes, más largo que lo nuevo\r\n").repeated(10)));
     QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
     QCOMPARE(LeerBytes(ruta), bytes);
@@ -163,7 +163,7 @@ void PruebaDocumento::idaYVuelta()
     QFETCH(QString, propiedades);
     QFETCH(QString, propiedadesLeidas);
 
-    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
     QString leido;
     QString leidas;
@@ -204,7 +204,7 @@ void PruebaDocumento::escrituraFallidaNoTocaNada()
     QFETCH(QString, propiedades);
     QFETCH(int, limite);
     QFETCH(QStringList, enElMotivo);
-    const QDir base(carpeta->path());
+    const QDir base(m_carpeta->path());
     const QByteArray anterior("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nanterior\r\n");
     QVERIFY(EscribirBytes(base.filePath(u"existente.txt"_s), anterior));
     const QString ruta = base.filePath(nombre);
@@ -247,10 +247,10 @@ void PruebaDocumento::lecturaFallidaNoTocaNada()
     QFETCH(qint64, tamano);
     QFETCH(QString, enElMotivo);
     if (QDir::isRelativePath(ruta))
-        ruta = carpeta->filePath(ruta);
+        ruta = m_carpeta->filePath(ruta);
     else if (!QFileInfo::exists(ruta))
         QSKIP("No hay /proc en este sistema");
-    QVERIFY(QDir(carpeta->path()).mkdir(u"carpeta.txt"_s));
+    QVERIFY(QDir(m_carpeta->path()).mkdir(u"carpeta.txt"_s));
     if (tamano >= 0)
         QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'g')));
 #ifdef Q_OS_UNIX
@@ -271,7 +271,7 @@ void PruebaDocumento::lecturaFallidaNoTocaNada()
     QCOMPARE(texto, u"previo"_s);
     QCOMPARE(propiedades, u"previas"_s);
     QCOMPARE(fuera, qsizetype(-7));
-    QVERIFY(!QFileInfo::exists(carpeta->filePath(u"falta.txt"_s)));
+    QVERIFY(!QFileInfo::exists(m_carpeta->filePath(u"falta.txt"_s)));
 }
 
 void PruebaDocumento::cuentaLasLineasQueNoSonTexto_data()
@@ -303,7 +303,7 @@ void PruebaDocumento::cuentaLasLineasQueNoSonTexto()
     QFETCH(qsizetype, fuera);
     QFETCH(QString, propiedades);
 
-    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(EscribirBytes(ruta, bytes));
     QString texto;
     QString leidas;
@@ -331,7 +331,7 @@ void PruebaDocumento::destinosQueSeLeerianComoMarca()
     QFETCH(QString, propiedades);
     QFETCH(QString, marca);
 
-    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     const QByteArray anterior("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nanterior\r\n");
     QVERIFY(EscribirBytes(ruta, anterior));
     const auto error = EscribirDocumento(ruta, u"texto\r\nsegunda"_s, propiedades);
@@ -360,7 +360,7 @@ void PruebaDocumento::enMemoriaComoEnArchivo()
     const QString propiedades = u"Dirs:  Año; B"_s;
     QByteArray enMemoria;
     QVERIFY(!EscribirDocumentoEnBytes(texto, propiedades, enMemoria));
-    const QString ruta = carpeta->filePath(u"doc.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
     QCOMPARE(LeerBytes(ruta), enMemoria);
 

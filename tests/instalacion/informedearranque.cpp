@@ -46,9 +46,9 @@ void Informar(const QWidget *principal)
 
 bool InformeDeArranque::eventFilter(QObject *objeto, QEvent *evento)
 {
-    if (!informado && evento->type() == QEvent::Expose) {
+    if (!m_informado && evento->type() == QEvent::Expose) {
         if (QWidget *principal = VentanaPrincipal(objeto)) {
-            informado = true;
+            m_informado = true;
             // After the expose has been handled and the window painted.
             QTimer::singleShot(0, principal, [principal] { Informar(principal); });
         }

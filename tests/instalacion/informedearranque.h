@@ -18,5 +18,5 @@ protected:
     bool eventFilter(QObject *objeto, QEvent *evento) override;
 
 private:
-    bool informado = false;
+    bool m_informado = false;
 };

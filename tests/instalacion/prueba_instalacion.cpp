@@ -49,14 +49,14 @@ private Q_SLOTS:
 #endif
 
 private:
-    QString Instalado(const QString &relativa) const { return prefijo.filePath(relativa); }
+    QString Instalado(const QString &relativa) const { return m_prefijo.filePath(relativa); }
     QString Programa(const QString &nombre) const { return Instalado(CarpetaBin + u"/"_s + nombre); }
     QString EntradaDelMenu() const
     {
         return Instalado(CarpetaDatos + u"/applications/brevalux.desktop"_s);
     }
 
-    QTemporaryDir prefijo;
+    QTemporaryDir m_prefijo;
 };
 
 namespace {
@@ -209,11 +209,11 @@ QString Destino(const QJsonObject &trama)
 
 void PruebaInstalacion::initTestCase()
 {
-    QVERIFY(prefijo.isValid());
+    QVERIFY(m_prefijo.isValid());
     QProcess instalar;
     instalar.setProcessChannelMode(QProcess::MergedChannels);
     instalar.start(QString::fromUtf8(RUTA_CMAKE),
-                   {u"--install"_s, QString::fromUtf8(RUTA_CONSTRUCCION), u"--prefix"_s, prefijo.path()});
+                   {u"--install"_s, QString::fromUtf8(RUTA_CONSTRUCCION), u"--prefix"_s, m_prefijo.path()});
     QVERIFY(instalar.waitForFinished(Plazo * 2));
     QVERIFY2(instalar.exitStatus() == QProcess::NormalExit && instalar.exitCode() == 0,
              instalar.readAll().constData());

@@ -75,33 +75,33 @@ private Q_SLOTS:
     void enlaceANuevoDispositivo();
 
 private:
-    QTemporaryDir carpeta;
-    QString carpetaAnterior;
-    std::unique_ptr<PseudoTerminal> linea;
-    std::unique_ptr<PuertoSerieQt> puerto;
-    std::unique_ptr<Transmisor> transmisor;
+    QTemporaryDir m_carpeta;
+    QString m_carpetaAnterior;
+    std::unique_ptr<PseudoTerminal> m_linea;
+    std::unique_ptr<PuertoSerieQt> m_puerto;
+    std::unique_ptr<Transmisor> m_transmisor;
 };
 
 void PruebaTransmisorPty::init()
 {
-    QVERIFY(carpeta.isValid());
-    carpetaAnterior = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(carpeta.path()));
-    linea = std::make_unique<PseudoTerminal>();
-    QVERIFY2(linea->Valida(), qPrintable(linea->Error()));
+    QVERIFY(m_carpeta.isValid());
+    m_carpetaAnterior = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_carpeta.path()));
+    m_linea = std::make_unique<PseudoTerminal>();
+    QVERIFY2(m_linea->Valida(), qPrintable(m_linea->Error()));
     // Reached the way an operator's port is: ./com1 in the working directory.
-    QVERIFY(linea->CrearEnlace(QDir::current(), 1));
-    puerto = std::make_unique<PuertoSerieQt>();
-    transmisor = std::make_unique<Transmisor>(*puerto);
-    transmisor->PonerIntervaloDePausa(Intervalo);
+    QVERIFY(m_linea->CrearEnlace(QDir::current(), 1));
+    m_puerto = std::make_unique<PuertoSerieQt>();
+    m_transmisor = std::make_unique<Transmisor>(*m_puerto);
+    m_transmisor->PonerIntervaloDePausa(Intervalo);
 }
 
 void PruebaTransmisorPty::cleanup()
 {
-    transmisor.reset();
-    puerto.reset();
-    linea.reset();
-    QDir::setCurrent(carpetaAnterior);
+    m_transmisor.reset();
+    m_puerto.reset();
+    m_linea.reset();
+    QDir::setCurrent(m_carpetaAnterior);
 }
 
 void PruebaTransmisorPty::bytesExactos_data()
@@ -122,36 +122,36 @@ void PruebaTransmisorPty::bytesExactos()
     QFETCH(QByteArray, esperado);
     QFETCH(qsizetype, pausaTras);
 
-    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
-    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
-    QVERIFY(transmisor->Mandar(ArmarTrama("Hola", static_cast<quint8>(destino))));
-    QVERIFY(linea->EsperarBytes(esperado.size(), 5000));
+    QSignalSpy desocupado(m_transmisor.get(), &Transmisor::Desocupado);
+    QSignalSpy fallos(m_transmisor.get(), &Transmisor::Fallo);
+    QVERIFY(m_transmisor->Mandar(ArmarTrama("Hola", static_cast<quint8>(destino))));
+    QVERIFY(m_linea->EsperarBytes(esperado.size(), 5000));
     QTRY_COMPARE(desocupado.size(), 1);
-    QCOMPARE(linea->Recibido(), esperado);
+    QCOMPARE(m_linea->Recibido(), esperado);
     QCOMPARE(fallos.size(), 0);
     if (pausaTras >= 0) {
-        const qint64 hueco = Huecos(*linea, {pausaTras}).first();
+        const qint64 hueco = Huecos(*m_linea, {pausaTras}).first();
         QVERIFY2(hueco >= HuecoMinimoNs, qPrintable(QString::number(hueco)));
     }
 }
 
 void PruebaTransmisorPty::mensajeDeDirecciones()
 {
-    QSignalSpy escrita(transmisor.get(), &Transmisor::Escrita);
-    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
-    QSignalSpy avance(transmisor.get(), &Transmisor::Avance);
+    QSignalSpy escrita(m_transmisor.get(), &Transmisor::Escrita);
+    QSignalSpy desocupado(m_transmisor.get(), &Transmisor::Desocupado);
+    QSignalSpy avance(m_transmisor.get(), &Transmisor::Avance);
     const QByteArray cadena = ArmarMensajeDeDirecciones();
 
-    QVERIFY(transmisor->Mandar(cadena));
-    QVERIFY(linea->EsperarBytes(cadena.size(), 20000));
+    QVERIFY(m_transmisor->Mandar(cadena));
+    QVERIFY(m_linea->EsperarBytes(cadena.size(), 20000));
     QTRY_COMPARE(desocupado.size(), 1);
-    QCOMPARE(linea->Recibido(), cadena);
+    QCOMPARE(m_linea->Recibido(), cadena);
     QCOMPARE(escrita.size(), 1);
     QCOMPARE(avance.last(), (QVariantList{qint64(1304), qint64(1304)}));
 
     const QList<qsizetype> puntos = PuntosDePausa(cadena);
     QCOMPARE(puntos.size(), 100);
-    const QList<qint64> huecos = Huecos(*linea, puntos);
+    const QList<qint64> huecos = Huecos(*m_linea, puntos);
     for (qsizetype indice = 0; indice < huecos.size(); ++indice) {
         QVERIFY2(huecos.at(indice) >= HuecoMinimoNs,
                  qPrintable(u"pausa %1 tras el byte %2: %3 ns"_s.arg(indice).arg(puntos.at(indice)).arg(huecos.at(indice))));
@@ -164,36 +164,36 @@ void PruebaTransmisorPty::mensajeDeDirecciones()
 
 void PruebaTransmisorPty::cadenaEnColaTrasLaPausa()
 {
-    QSignalSpy comenzada(transmisor.get(), &Transmisor::Comenzada);
-    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    QSignalSpy comenzada(m_transmisor.get(), &Transmisor::Comenzada);
+    QSignalSpy desocupado(m_transmisor.get(), &Transmisor::Desocupado);
     const QByteArray direcciones = ArmarMensajeDeDirecciones();
     const QByteArray trama = ArmarTrama("En cola", 7);
 
-    QVERIFY(transmisor->Mandar(direcciones));
-    QVERIFY(linea->EsperarBytes(12, 5000));
-    QVERIFY(transmisor->Ocupado());
-    QVERIFY(transmisor->Mandar(trama));
+    QVERIFY(m_transmisor->Mandar(direcciones));
+    QVERIFY(m_linea->EsperarBytes(12, 5000));
+    QVERIFY(m_transmisor->Ocupado());
+    QVERIFY(m_transmisor->Mandar(trama));
     QCOMPARE(comenzada.size(), 1);
 
-    QVERIFY(linea->EsperarBytes(direcciones.size() + trama.size(), 20000));
+    QVERIFY(m_linea->EsperarBytes(direcciones.size() + trama.size(), 20000));
     QTRY_COMPARE(desocupado.size(), 1);
-    QCOMPARE(linea->Recibido(), direcciones + trama);
+    QCOMPARE(m_linea->Recibido(), direcciones + trama);
     QCOMPARE(comenzada.size(), 2);
     QCOMPARE(comenzada.at(1).at(0).toLongLong(), trama.size());
 }
 
 void PruebaTransmisorPty::cerrarElMaestroDuranteLaTransmision()
 {
-    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
-    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
-    QVERIFY(transmisor->Mandar(ArmarMensajeDeDirecciones()));
-    QVERIFY(transmisor->Mandar(ArmarTrama("en cola", 3)));
-    QVERIFY(linea->EsperarBytes(100, 10000));
+    QSignalSpy fallos(m_transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy desocupado(m_transmisor.get(), &Transmisor::Desocupado);
+    QVERIFY(m_transmisor->Mandar(ArmarMensajeDeDirecciones()));
+    QVERIFY(m_transmisor->Mandar(ArmarTrama("en cola", 3)));
+    QVERIFY(m_linea->EsperarBytes(100, 10000));
 
-    linea->CerrarMaestro();
+    m_linea->CerrarMaestro();
     QTRY_COMPARE_WITH_TIMEOUT(fallos.size(), 1, 5000);
-    QVERIFY(!transmisor->Ocupado());
-    QVERIFY(!puerto->Abierto());
+    QVERIFY(!m_transmisor->Ocupado());
+    QVERIFY(!m_puerto->Abierto());
     QCOMPARE(desocupado.size(), 1);
     const QString descripcion = Descripcion(fallos);
     QVERIFY2(descripcion.contains(u"com1"_s), qPrintable(descripcion));
@@ -204,7 +204,7 @@ void PruebaTransmisorPty::cerrarElMaestroDuranteLaTransmision()
     static const QRegularExpression cancelacion(u"Se canceló la transmisión: no salieron (\\d+) de sus 102 tramas\\."_s);
     const QRegularExpressionMatch encontrada = cancelacion.match(descripcion);
     QVERIFY2(encontrada.hasMatch(), qPrintable(descripcion));
-    const qsizetype recibidas = linea->Recibido().count(static_cast<char>(ByteFinDeTrama));
+    const qsizetype recibidas = m_linea->Recibido().count(static_cast<char>(ByteFinDeTrama));
     const int sinSalir = encontrada.captured(1).toInt();
     QVERIFY2(sinSalir >= 102 - recibidas && sinSalir <= 102,
              qPrintable(u"%1 de 102, %2 recibidas"_s.arg(sinSalir).arg(recibidas)));
@@ -216,7 +216,7 @@ void PruebaTransmisorPty::cerrarElMaestroDuranteLaTransmision()
     QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
     QVERIFY(nueva.CrearEnlace(QDir::current(), 1));
     const QByteArray trama = ArmarTrama("de nuevo", 5);
-    QVERIFY(transmisor->Mandar(trama));
+    QVERIFY(m_transmisor->Mandar(trama));
     QVERIFY(nueva.EsperarBytes(trama.size(), 5000));
     QTRY_COMPARE(desocupado.size(), 2);
     QCOMPARE(nueva.Recibido(), trama);
@@ -237,55 +237,55 @@ void PruebaTransmisorPty::puertoQueNoAbreNoEscribe()
                        : PseudoTerminal::CrearEnlaceRoto(QDir::current(), 2));
     const QFile archivo(QDir::current().filePath(u"com2"_s));
     const qint64 tamano = archivo.size();
-    QVERIFY(puerto->PonerNumero(2));
+    QVERIFY(m_puerto->PonerNumero(2));
 
-    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
-    QSignalSpy comenzada(transmisor.get(), &Transmisor::Comenzada);
-    QVERIFY(!transmisor->Mandar(ArmarTrama("Hola", 0)));
+    QSignalSpy fallos(m_transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy comenzada(m_transmisor.get(), &Transmisor::Comenzada);
+    QVERIFY(!m_transmisor->Mandar(ArmarTrama("Hola", 0)));
     QCOMPARE(fallos.size(), 1);
     QVERIFY2(Descripcion(fallos).contains(u"Com2"_s), qPrintable(Descripcion(fallos)));
     QCOMPARE(comenzada.size(), 0);
-    QVERIFY(!transmisor->Ocupado());
+    QVERIFY(!m_transmisor->Ocupado());
     QTest::qWait(100);
     QCOMPARE(fallos.size(), 1);
     QCOMPARE(archivo.size(), tamano);
-    QVERIFY(linea->Recibido().isEmpty());
+    QVERIFY(m_linea->Recibido().isEmpty());
 }
 
 void PruebaTransmisorPty::lineaQueNoLeeSeDaPorDetenida()
 {
-    transmisor->PonerPlazoSinAvance(300ms);
-    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
-    linea->PausarLectura(true);
+    m_transmisor->PonerPlazoSinAvance(300ms);
+    QSignalSpy fallos(m_transmisor.get(), &Transmisor::Fallo);
+    m_linea->PausarLectura(true);
     // More than the kernel's pseudo-terminal buffer holds.
-    QVERIFY(transmisor->Mandar(QByteArray(256 * 1024, 'x')));
+    QVERIFY(m_transmisor->Mandar(QByteArray(256 * 1024, 'x')));
     QTRY_COMPARE_WITH_TIMEOUT(fallos.size(), 1, 20000);
     QVERIFY2(Descripcion(fallos).contains(u"no transmite"_s), qPrintable(Descripcion(fallos)));
-    QVERIFY(!puerto->Abierto());
-    QVERIFY(!transmisor->Ocupado());
+    QVERIFY(!m_puerto->Abierto());
+    QVERIFY(!m_transmisor->Ocupado());
 }
 
 void PruebaTransmisorPty::desconexionEnReposo()
 {
     // Port 2, reached through ./com2 as the operator's would be.
-    QVERIFY(linea->CrearEnlace(QDir::current(), 2));
-    QVERIFY(puerto->PonerNumero(2));
-    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
-    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    QVERIFY(m_linea->CrearEnlace(QDir::current(), 2));
+    QVERIFY(m_puerto->PonerNumero(2));
+    QSignalSpy fallos(m_transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy desocupado(m_transmisor.get(), &Transmisor::Desocupado);
     const QByteArray primera = ArmarTrama("antes", 1);
-    QVERIFY(transmisor->Mandar(primera));
-    QVERIFY(linea->EsperarBytes(primera.size(), 5000));
+    QVERIFY(m_transmisor->Mandar(primera));
+    QVERIFY(m_linea->EsperarBytes(primera.size(), 5000));
     QTRY_COMPARE(desocupado.size(), 1);
 
     // Unplugged and plugged in again while nothing was being sent.
-    linea->CerrarMaestro();
+    m_linea->CerrarMaestro();
     PseudoTerminal nueva;
     QVERIFY2(nueva.Valida(), qPrintable(nueva.Error()));
     QVERIFY(nueva.CrearEnlace(QDir::current(), 2));
 
     // The very first send after it goes out whole.
     const QByteArray segunda = ArmarTrama("después", 2);
-    QVERIFY(transmisor->Mandar(segunda));
+    QVERIFY(m_transmisor->Mandar(segunda));
     QVERIFY(nueva.EsperarBytes(segunda.size(), 5000));
     QTRY_COMPARE(desocupado.size(), 2);
     QCOMPARE(nueva.Recibido(), segunda);
@@ -294,11 +294,11 @@ void PruebaTransmisorPty::desconexionEnReposo()
 
 void PruebaTransmisorPty::enlaceANuevoDispositivo()
 {
-    QSignalSpy fallos(transmisor.get(), &Transmisor::Fallo);
-    QSignalSpy desocupado(transmisor.get(), &Transmisor::Desocupado);
+    QSignalSpy fallos(m_transmisor.get(), &Transmisor::Fallo);
+    QSignalSpy desocupado(m_transmisor.get(), &Transmisor::Desocupado);
     const QByteArray primera = ArmarTrama("uno", 1);
-    QVERIFY(transmisor->Mandar(primera));
-    QVERIFY(linea->EsperarBytes(primera.size(), 5000));
+    QVERIFY(m_transmisor->Mandar(primera));
+    QVERIFY(m_linea->EsperarBytes(primera.size(), 5000));
     QTRY_COMPARE(desocupado.size(), 1);
 
     // ./com1 now names another device; the old one is still there.
@@ -306,13 +306,13 @@ void PruebaTransmisorPty::enlaceANuevoDispositivo()
     QVERIFY2(otra.Valida(), qPrintable(otra.Error()));
     QVERIFY(otra.CrearEnlace(QDir::current(), 1));
     const QByteArray segunda = ArmarTrama("dos", 2);
-    QVERIFY(transmisor->Mandar(segunda));
+    QVERIFY(m_transmisor->Mandar(segunda));
     QVERIFY(otra.EsperarBytes(segunda.size(), 5000));
     QTRY_COMPARE(desocupado.size(), 2);
     QTest::qWait(50);
     QCOMPARE(otra.Recibido(), segunda);
-    QCOMPARE(linea->Recibido(), primera);
-    QCOMPARE(puerto->DispositivoAbierto(), otra.RutaEsclavo());
+    QCOMPARE(m_linea->Recibido(), primera);
+    QCOMPARE(m_puerto->DispositivoAbierto(), otra.RutaEsclavo());
     QCOMPARE(fallos.size(), 0);
 }
 

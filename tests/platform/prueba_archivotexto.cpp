@@ -96,13 +96,13 @@ private Q_SLOTS:
     void leerArchivoSoloComunes();
 
 private:
-    std::unique_ptr<QTemporaryDir> carpeta;
+    std::unique_ptr<QTemporaryDir> m_carpeta;
 };
 
 void PruebaArchivoTexto::init()
 {
-    carpeta = std::make_unique<QTemporaryDir>();
-    QVERIFY(carpeta->isValid());
+    m_carpeta = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_carpeta->isValid());
 }
 
 void PruebaArchivoTexto::leeLineas_data()
@@ -142,7 +142,7 @@ void PruebaArchivoTexto::leeLineas()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lineas);
-    const QString ruta = carpeta->filePath(u"lineas.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"lineas.txt"_s);
     QVERIFY(EscribirBytes(ruta, bytes));
     LectorTexto lector;
     QVERIFY(!lector.Abrir(ruta));
@@ -166,7 +166,7 @@ void PruebaArchivoTexto::noPierdeNingunByte()
     for (int vuelta = 0; vuelta < 64; ++vuelta)
         for (int b = 0; b < 256; ++b)
             binario.append(char(b));
-    const QString ruta = carpeta->filePath(u"binario.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"binario.txt"_s);
     QVERIFY(EscribirBytes(ruta, binario));
     std::optional<ErrorDeArchivo> error;
     const QStringList lineas = LeerTodo(ruta, &error);
@@ -189,7 +189,7 @@ void PruebaArchivoTexto::abrirRespetaElMaximo()
 {
     QFETCH(qsizetype, tamano);
     QFETCH(bool, aceptado);
-    const QString ruta = carpeta->filePath(u"grande.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"grande.txt"_s);
     QVERIFY(EscribirBytes(ruta, QByteArray(tamano, 'x')));
     LectorTexto lector;
     const auto error = lector.Abrir(ruta, 1000);
@@ -241,7 +241,7 @@ void PruebaArchivoTexto::informaArchivoQueNoSeAbre_data()
 void PruebaArchivoTexto::informaArchivoQueNoSeAbre()
 {
     QFETCH(bool, esCarpeta);
-    const QString ruta = carpeta->filePath(u"no-se-abre.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"no-se-abre.txt"_s);
     if (esCarpeta)
         QVERIFY(QDir().mkdir(ruta));
     QCOMPARE(LectorTexto::Existe(ruta), esCarpeta);
@@ -253,7 +253,7 @@ void PruebaArchivoTexto::informaArchivoQueNoSeAbre()
 void PruebaArchivoTexto::rutaRelativaSeTomaAlAbrir()
 {
     const QString anterior = QDir::currentPath();
-    const QDir base(carpeta->path());
+    const QDir base(m_carpeta->path());
     QVERIFY(base.mkdir(u"a"_s) && base.mkdir(u"b"_s));
     QVERIFY(EscribirBytes(base.filePath(u"a/x.txt"_s), "de a\r\n"));
     QVERIFY(EscribirBytes(base.filePath(u"b/x.txt"_s), "de b\r\n"));
@@ -281,7 +281,7 @@ void PruebaArchivoTexto::rutaRelativaSeTomaAlAbrir()
 
 void PruebaArchivoTexto::escribeCrLfEnWindows1252()
 {
-    const QString ruta = carpeta->filePath(u"escrito.txt"_s);
+    const QString ruta = m_carpeta->filePath(u"escrito.txt"_s);
     EscritorTexto escritor;
     QVERIFY(!escritor.Abrir(ruta));
     escritor.EscribirLinea(u"Año €"_s);
@@ -365,7 +365,7 @@ void PruebaArchivoTexto::escrituraFallidaDejaElArchivoAnterior()
     QFETCH(int, limite);
     QFETCH(bool, confirmar);
     QFETCH(QString, finDelMotivo);
-    const QDir base(carpeta->path());
+    const QDir base(m_carpeta->path());
     QVERIFY(EscribirBytes(base.filePath(u"anterior.txt"_s), "anterior\r\n"));
     QVERIFY(EscribirBytes(base.filePath(u"archivo"_s), "contenido"));
     QVERIFY(base.mkdir(u"carpeta"_s));
@@ -465,7 +465,7 @@ void PruebaArchivoTexto::carpetaCerradaEscribeEnElLugar()
     QFETCH(QByteArray, anterior);
     QFETCH(QStringList, lineas);
     QFETCH(QByteArray, esperado);
-    const QString ruta = ArchivoEnCarpetaCerrada(*carpeta, anterior);
+    const QString ruta = ArchivoEnCarpetaCerrada(*m_carpeta, anterior);
     QVERIFY(!ruta.isEmpty());
 
     const int resultado = SinPrivilegios([&] {
@@ -491,7 +491,7 @@ void PruebaArchivoTexto::carpetaCerradaEscribeEnElLugar()
 
 void PruebaArchivoTexto::enElLugarNoTocaNadaSiFalla()
 {
-    const QString ruta = ArchivoEnCarpetaCerrada(*carpeta, "anterior\r\n");
+    const QString ruta = ArchivoEnCarpetaCerrada(*m_carpeta, "anterior\r\n");
     QVERIFY(!ruta.isEmpty());
     const QString nuevo = QFileInfo(ruta).dir().filePath(u"nuevo.txt"_s);
 
@@ -587,7 +587,7 @@ void PruebaArchivoTexto::leerArchivoSoloComunes()
 {
     QFETCH(QString, que);
     QFETCH(bool, aceptado);
-    QString ruta = carpeta->filePath(u"entrada"_s);
+    QString ruta = m_carpeta->filePath(u"entrada"_s);
     bool esNumero = false;
     const qsizetype tamano = que.toLongLong(&esNumero);
     if (esNumero) {

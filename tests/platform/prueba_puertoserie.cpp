@@ -117,15 +117,15 @@ private Q_SLOTS:
     void dispositivoColgadoSeReabre();
 
 private:
-    QTemporaryDir carpeta;
-    QString carpetaAnterior;
+    QTemporaryDir m_carpeta;
+    QString m_carpetaAnterior;
 };
 
 void PruebaPuertoSerie::init()
 {
-    QVERIFY(carpeta.isValid());
-    carpetaAnterior = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(carpeta.path()));
+    QVERIFY(m_carpeta.isValid());
+    m_carpetaAnterior = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_carpeta.path()));
     // Leftovers of an earlier case would change the mapping.
     for (int numero = 1; numero <= 6; ++numero)
         ::unlink(QFile::encodeName(RutaLocal(u"com%1"_s.arg(numero))).constData());
@@ -133,7 +133,7 @@ void PruebaPuertoSerie::init()
 
 void PruebaPuertoSerie::cleanup()
 {
-    QDir::setCurrent(carpetaAnterior);
+    QDir::setCurrent(m_carpetaAnterior);
 }
 
 void PruebaPuertoSerie::ajustes_data()

@@ -46,8 +46,8 @@ public:
     QList<QJsonObject> Tablas() const { return DelTipo(QStringLiteral("tabla")); }
 
     // The link the sign made: carpeta/comN.
-    QString Enlace() const { return enlace; }
-    QString Error() const { return error; }
+    QString Enlace() const { return m_enlace; }
+    QString Error() const { return m_error; }
 
 Q_SIGNALS:
     // One or more whole lines have been read.
@@ -57,9 +57,9 @@ private:
     void Leer();
     QList<QJsonObject> DelTipo(const QString &tipo) const;
 
-    QProcess *proceso;
-    QString enlace;
-    QString error;
-    QByteArray lineaIncompleta;
-    QList<QJsonObject> sucesos;
+    QProcess *m_proceso;
+    QString m_enlace;
+    QString m_error;
+    QByteArray m_lineaIncompleta;
+    QList<QJsonObject> m_sucesos;
 };

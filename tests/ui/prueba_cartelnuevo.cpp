@@ -40,8 +40,8 @@ private Q_SLOTS:
 
 private:
     // The records the dialog handed on, in order.
-    QStringList agregados;
-    QPointer<CartelNuevo> dialogo;
+    QStringList m_agregados;
+    QPointer<CartelNuevo> m_dialogo;
 };
 
 void PruebaCartelNuevo::initTestCase()
@@ -51,32 +51,33 @@ void PruebaCartelNuevo::initTestCase()
 
 void PruebaCartelNuevo::init()
 {
-    agregados.clear();
-    dialogo = new CartelNuevo;
-    connect(dialogo, &CartelNuevo::CartelAgregado, this, [this](const QString &registro) { agregados.append(registro); });
-    dialogo->show();
+    m_agregados.clear();
+    m_dialogo = new CartelNuevo;
+    connect(m_dialogo, &CartelNuevo::CartelAgregado, this,
+            [this](const QString &registro) { m_agregados.append(registro); });
+    m_dialogo->show();
 }
 
 void PruebaCartelNuevo::cleanup()
 {
-    delete dialogo;
+    delete m_dialogo;
     CuadroDeMensaje::OlvidarMostrados();
     QVERIFY(NingunaVentanaAbierta());
 }
 
 void PruebaCartelNuevo::EstadoInicial()
 {
-    QCOMPARE(dialogo->windowTitle(), u"Datos de un cartel nuevo"_s);
-    auto *nombre = Control<QLineEdit>(dialogo, u"Nombre"_s);
+    QCOMPARE(m_dialogo->windowTitle(), u"Datos de un cartel nuevo"_s);
+    auto *nombre = Control<QLineEdit>(m_dialogo, u"Nombre"_s);
     QVERIFY(nombre->text().isEmpty());
-    QVERIFY(QTest::qWaitForWindowActive(dialogo));
+    QVERIFY(QTest::qWaitForWindowActive(m_dialogo));
     QCOMPARE(QApplication::focusWidget(), nombre);
 
-    auto *modelo = Control<QListWidget>(dialogo, u"Modelo"_s);
+    auto *modelo = Control<QListWidget>(m_dialogo, u"Modelo"_s);
     QCOMPARE(modelo->count(), 1);
     QCOMPARE(Elegidos(modelo), QStringList{u"R560"_s});
 
-    auto *direccion = Control<QListWidget>(dialogo, u"Direccion"_s);
+    auto *direccion = Control<QListWidget>(m_dialogo, u"Direccion"_s);
     QStringList direcciones{u"Desconocida"_s};
     for (int i = 1; i <= 36; ++i)
         direcciones.append(QString::number(i));
@@ -118,11 +119,11 @@ void PruebaCartelNuevo::Agregar()
     QFETCH(QString, motivo);
 
     // Pasted: typing cannot put a line break into a one-line field.
-    Control<QLineEdit>(dialogo, u"Nombre"_s)->setText(nombre);
-    ElegirFila(Control<QListWidget>(dialogo, u"Direccion"_s), filaDeDireccion);
-    Pulsar(dialogo, u"Ok"_s);
+    Control<QLineEdit>(m_dialogo, u"Nombre"_s)->setText(nombre);
+    ElegirFila(Control<QListWidget>(m_dialogo, u"Direccion"_s), filaDeDireccion);
+    Pulsar(m_dialogo, u"Ok"_s);
 
-    QCOMPARE(agregados, agregado.isEmpty() ? QStringList() : QStringList{agregado});
+    QCOMPARE(m_agregados, agregado.isEmpty() ? QStringList() : QStringList{agregado});
 
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), motivo.isEmpty() ? 0 : 1);
@@ -134,11 +135,11 @@ void PruebaCartelNuevo::Agregar()
 
     if (agregado.isEmpty()) {
         QTest::qWait(0);
-        QVERIFY(!dialogo.isNull());
-        QVERIFY(dialogo->isVisible());
-        QCOMPARE(Control<QLineEdit>(dialogo, u"Nombre"_s)->text(), nombre);
+        QVERIFY(!m_dialogo.isNull());
+        QVERIFY(m_dialogo->isVisible());
+        QCOMPARE(Control<QLineEdit>(m_dialogo, u"Nombre"_s)->text(), nombre);
     } else {
-        QTRY_VERIFY(dialogo.isNull());
+        QTRY_VERIFY(m_dialogo.isNull());
     }
 }
 
@@ -160,15 +161,15 @@ void PruebaCartelNuevo::SiempreHayUnoElegido()
     QFETCH(int, fila);
     QFETCH(QString, agregado);
 
-    auto *control = Control<QListWidget>(dialogo, lista);
+    auto *control = Control<QListWidget>(m_dialogo, lista);
     ElegirFila(control, fila);
     const QRect rectangulo = control->visualItemRect(control->item(fila));
     QTest::mouseClick(control->viewport(), Qt::LeftButton, Qt::ControlModifier, rectangulo.center());
     QCOMPARE(Elegidos(control), QStringList{control->item(fila)->text()});
 
-    Control<QLineEdit>(dialogo, u"Nombre"_s)->setText(u"Sala"_s);
-    Pulsar(dialogo, u"Ok"_s);
-    QCOMPARE(agregados, QStringList{agregado});
+    Control<QLineEdit>(m_dialogo, u"Nombre"_s)->setText(u"Sala"_s);
+    Pulsar(m_dialogo, u"Ok"_s);
+    QCOMPARE(m_agregados, QStringList{agregado});
 }
 
 void PruebaCartelNuevo::Descartar_data()
@@ -181,13 +182,13 @@ void PruebaCartelNuevo::Descartar_data()
 void PruebaCartelNuevo::Descartar()
 {
     QFETCH(bool, conCasilla);
-    QTest::keyClicks(Control<QLineEdit>(dialogo, u"Nombre"_s), u"Sala"_s);
+    QTest::keyClicks(Control<QLineEdit>(m_dialogo, u"Nombre"_s), u"Sala"_s);
     if (conCasilla)
-        dialogo->close();
+        m_dialogo->close();
     else
-        Pulsar(dialogo, u"Cancelar"_s);
-    QTRY_VERIFY(dialogo.isNull());
-    QVERIFY(agregados.isEmpty());
+        Pulsar(m_dialogo, u"Cancelar"_s);
+    QTRY_VERIFY(m_dialogo.isNull());
+    QVERIFY(m_agregados.isEmpty());
 }
 
 QTEST_MAIN(PruebaCartelNuevo)

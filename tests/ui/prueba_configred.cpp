@@ -34,14 +34,14 @@ private Q_SLOTS:
     void AgregarReusaElDialogo();
 
 private:
-    QStringList Contenido() const { return configRed->Registro().stringList(); }
+    QStringList Contenido() const { return m_configRed->Registro().stringList(); }
 
-    QStringListModel registro;
-    ConfigRed *configRed = nullptr;
+    QStringListModel m_registro;
+    ConfigRed *m_configRed = nullptr;
     // Turns null if the list were destroyed instead of hidden.
-    QPointer<ConfigRed> vigilado;
+    QPointer<ConfigRed> m_vigilado;
     // What the main window is asked for, in order.
-    QStringList pedidos;
+    QStringList m_pedidos;
 };
 
 void PruebaConfigRed::initTestCase()
@@ -51,21 +51,21 @@ void PruebaConfigRed::initTestCase()
 
 void PruebaConfigRed::init()
 {
-    pedidos.clear();
-    registro.setStringList({});
-    configRed = new ConfigRed(registro);
-    vigilado = configRed;
+    m_pedidos.clear();
+    m_registro.setStringList({});
+    m_configRed = new ConfigRed(m_registro);
+    m_vigilado = m_configRed;
     for (const QString &cartel : tresCarteles)
-        configRed->AddItem(cartel);
-    connect(configRed, &ConfigRed::PedidoActualizarDestinos, this, [this] { pedidos.append(u"destinos"_s); });
-    connect(configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { pedidos.append(u"guardar"_s); });
-    configRed->show();
+        m_configRed->AddItem(cartel);
+    connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, [this] { m_pedidos.append(u"destinos"_s); });
+    connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { m_pedidos.append(u"guardar"_s); });
+    m_configRed->show();
 }
 
 void PruebaConfigRed::cleanup()
 {
-    delete vigilado;
-    configRed = nullptr;
+    delete m_vigilado;
+    m_configRed = nullptr;
     QVERIFY(NingunaVentanaAbierta());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
@@ -92,20 +92,20 @@ void PruebaConfigRed::Quitar()
     QFETCH(QStringList, pedidosEsperados);
 
     if (fila >= 0)
-        ElegirFila(Control<QListView>(configRed, u"Carteles"_s), fila);
-    QCOMPARE(configRed->ListIndex(), fila);
-    Pulsar(configRed, u"Quitar"_s);
+        ElegirFila(Control<QListView>(m_configRed, u"Carteles"_s), fila);
+    QCOMPARE(m_configRed->ListIndex(), fila);
+    Pulsar(m_configRed, u"Quitar"_s);
 
     QCOMPARE(Contenido(), quedan);
-    QCOMPARE(pedidos, pedidosEsperados);
-    QVERIFY(configRed->isVisible());
+    QCOMPARE(m_pedidos, pedidosEsperados);
+    QVERIFY(m_configRed->isVisible());
 
     // Nothing stays selected, so a second Quitar only saves.
-    QCOMPARE(configRed->ListIndex(), -1);
-    pedidos.clear();
-    Pulsar(configRed, u"Quitar"_s);
+    QCOMPARE(m_configRed->ListIndex(), -1);
+    m_pedidos.clear();
+    Pulsar(m_configRed, u"Quitar"_s);
     QCOMPARE(Contenido(), quedan);
-    QCOMPARE(pedidos, QStringList{u"guardar"_s});
+    QCOMPARE(m_pedidos, QStringList{u"guardar"_s});
 }
 
 void PruebaConfigRed::Confirmar_data()
@@ -122,32 +122,32 @@ void PruebaConfigRed::Confirmar()
 {
     QFETCH(QString, manera);
 
-    ElegirFila(Control<QListView>(configRed, u"Carteles"_s), 1);
+    ElegirFila(Control<QListView>(m_configRed, u"Carteles"_s), 1);
     if (manera == u"#cerrar"_s)
-        QVERIFY(!configRed->close());
+        QVERIFY(!m_configRed->close());
     else if (manera == u"#escape"_s)
-        QTest::keyClick(configRed, Qt::Key_Escape);
+        QTest::keyClick(m_configRed, Qt::Key_Escape);
     else
-        Pulsar(configRed, manera);
+        Pulsar(m_configRed, manera);
 
-    QVERIFY(!configRed->isVisible());
-    QCOMPARE(pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
+    QVERIFY(!m_configRed->isVisible());
+    QCOMPARE(m_pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
     QTest::qWait(0);
-    QVERIFY(!vigilado.isNull());
+    QVERIFY(!m_vigilado.isNull());
 
-    configRed->show();
+    m_configRed->show();
     QCOMPARE(Contenido(), tresCarteles);
-    QCOMPARE(configRed->ListIndex(), 1);
+    QCOMPARE(m_configRed->ListIndex(), 1);
 }
 
 // At shutdown the main window lets the close go through: no confirmation,
 // no save.
 void PruebaConfigRed::CierreAlTerminar()
 {
-    configRed->PermitirCierre();
-    QVERIFY(configRed->close());
-    QVERIFY(!configRed->isVisible());
-    QVERIFY(pedidos.isEmpty());
+    m_configRed->PermitirCierre();
+    QVERIFY(m_configRed->close());
+    QVERIFY(!m_configRed->isVisible());
+    QVERIFY(m_pedidos.isEmpty());
 }
 
 // A second Agregar brings back the open dialog with what was typed; once it
@@ -155,21 +155,21 @@ void PruebaConfigRed::CierreAlTerminar()
 // the list, and the file and the menus wait for O.K.
 void PruebaConfigRed::AgregarReusaElDialogo()
 {
-    Pulsar(configRed, u"Agregar"_s);
-    const QList<CartelNuevo *> abiertos = configRed->findChildren<CartelNuevo *>();
+    Pulsar(m_configRed, u"Agregar"_s);
+    const QList<CartelNuevo *> abiertos = m_configRed->findChildren<CartelNuevo *>();
     QCOMPARE(abiertos.size(), 1);
     QPointer<CartelNuevo> primero = abiertos.first();
     QVERIFY(primero->isVisible());
     QTest::keyClicks(Control<QLineEdit>(primero, u"Nombre"_s), u"Sa"_s);
 
-    Pulsar(configRed, u"Agregar"_s);
-    QCOMPARE(configRed->findChildren<CartelNuevo *>(), QList<CartelNuevo *>{primero.data()});
+    Pulsar(m_configRed, u"Agregar"_s);
+    QCOMPARE(m_configRed->findChildren<CartelNuevo *>(), QList<CartelNuevo *>{primero.data()});
     QCOMPARE(Control<QLineEdit>(primero, u"Nombre"_s)->text(), u"Sa"_s);
 
     Pulsar(primero, u"Cancelar"_s);
     QTRY_VERIFY(primero.isNull());
-    Pulsar(configRed, u"Agregar"_s);
-    const QList<CartelNuevo *> nuevos = configRed->findChildren<CartelNuevo *>();
+    Pulsar(m_configRed, u"Agregar"_s);
+    const QList<CartelNuevo *> nuevos = m_configRed->findChildren<CartelNuevo *>();
     QCOMPARE(nuevos.size(), 1);
     QPointer<CartelNuevo> segundo = nuevos.first();
     QVERIFY(Control<QLineEdit>(segundo, u"Nombre"_s)->text().isEmpty());
@@ -179,7 +179,7 @@ void PruebaConfigRed::AgregarReusaElDialogo()
     Pulsar(segundo, u"Ok"_s);
     QTRY_VERIFY(segundo.isNull());
     QCOMPARE(Contenido(), tresCarteles + QStringList{u"R560, Sala, 5"_s});
-    QVERIFY(pedidos.isEmpty());
+    QVERIFY(m_pedidos.isEmpty());
 }
 
 QTEST_MAIN(PruebaConfigRed)

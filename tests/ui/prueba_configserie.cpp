@@ -32,26 +32,26 @@ public:
     {
         numerosPedidos.append(n);
         if (numerosRechazados.contains(n)) {
-            error = u"No se puede usar el puerto %1"_s.arg(n);
+            m_error = u"No se puede usar el puerto %1"_s.arg(n);
             return false;
         }
-        error.clear();
+        m_error.clear();
         return PuertoFalso::PonerNumero(n);
     }
     bool PonerAjustes(const QString &a) override
     {
         ajustesPedidos.append(a);
         if (ajustesRechazados.contains(a)) {
-            error = u"Ajustes no válidos: "_s + a;
+            m_error = u"Ajustes no válidos: "_s + a;
             return false;
         }
-        error.clear();
+        m_error.clear();
         return PuertoFalso::PonerAjustes(a);
     }
-    QString DescripcionError() const override { return error.isEmpty() ? PuertoFalso::DescripcionError() : error; }
+    QString DescripcionError() const override { return m_error.isEmpty() ? PuertoFalso::DescripcionError() : m_error; }
 
 private:
-    QString error;
+    QString m_error;
 };
 
 QRadioButton *Boton(QWidget *ventana, const QString &nombre)
@@ -89,8 +89,8 @@ private Q_SLOTS:
     void DescripcionDePuertos();
 
 private:
-    PuertoDePrueba *puerto = nullptr;
-    QPointer<ConfigSerie> dialogo;
+    PuertoDePrueba *m_puerto = nullptr;
+    QPointer<ConfigSerie> m_dialogo;
     ConfigSerie *Abrir(int numero, const QString &ajustes);
 };
 
@@ -101,19 +101,19 @@ void PruebaConfigSerie::initTestCase()
 
 ConfigSerie *PruebaConfigSerie::Abrir(int numero, const QString &ajustes)
 {
-    puerto = new PuertoDePrueba;
-    if (!puerto->PuertoFalso::PonerNumero(numero) || !puerto->PuertoFalso::PonerAjustes(ajustes))
+    m_puerto = new PuertoDePrueba;
+    if (!m_puerto->PuertoFalso::PonerNumero(numero) || !m_puerto->PuertoFalso::PonerAjustes(ajustes))
         qFatal("el puerto de prueba no admite %d y %s", numero, qPrintable(ajustes));
-    dialogo = new ConfigSerie(*puerto);
-    dialogo->show();
-    return dialogo;
+    m_dialogo = new ConfigSerie(*m_puerto);
+    m_dialogo->show();
+    return m_dialogo;
 }
 
 void PruebaConfigSerie::cleanup()
 {
-    delete dialogo;
-    delete puerto;
-    puerto = nullptr;
+    delete m_dialogo;
+    delete m_puerto;
+    m_puerto = nullptr;
     CuadroDeMensaje::OlvidarMostrados();
     QVERIFY(NingunaVentanaAbierta());
 }
@@ -145,8 +145,8 @@ void PruebaConfigSerie::Apertura()
     QCOMPARE(Marcados(d, u"ComPort"_s, 6), puertoMarcado);
     QCOMPARE(Marcados(d, u"BaudRate"_s, 2), velocidadMarcada);
     // Opening applies nothing.
-    QVERIFY(puerto->numerosPedidos.isEmpty());
-    QVERIFY(puerto->ajustesPedidos.isEmpty());
+    QVERIFY(m_puerto->numerosPedidos.isEmpty());
+    QVERIFY(m_puerto->ajustesPedidos.isEmpty());
 }
 
 void PruebaConfigSerie::Aplicar_data()
@@ -193,15 +193,15 @@ void PruebaConfigSerie::Aplicar()
             Pulsar(d, clic);
     }
 
-    QCOMPARE(puerto->numerosPedidos, numerosPedidos);
-    QCOMPARE(puerto->ajustesPedidos, ajustesPedidos);
+    QCOMPARE(m_puerto->numerosPedidos, numerosPedidos);
+    QCOMPARE(m_puerto->ajustesPedidos, ajustesPedidos);
     // The port takes whatever it is asked.
-    QCOMPARE(puerto->Numero(), numerosPedidos.isEmpty() ? numero : numerosPedidos.last());
-    QCOMPARE(puerto->Ajustes(), ajustesPedidos.isEmpty() ? ajustes : ajustesPedidos.last());
+    QCOMPARE(m_puerto->Numero(), numerosPedidos.isEmpty() ? numero : numerosPedidos.last());
+    QCOMPARE(m_puerto->Ajustes(), ajustesPedidos.isEmpty() ? ajustes : ajustesPedidos.last());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
     QCOMPARE(guardados.count(), 1);
     // Closed and gone: the next opening starts from the serial control again.
-    QTRY_VERIFY(dialogo.isNull());
+    QTRY_VERIFY(m_dialogo.isNull());
     QCOMPARE(guardados.count(), 1);
 }
 
@@ -235,16 +235,16 @@ void PruebaConfigSerie::Rechazos()
     QFETCH(QStringList, mensajes);
 
     ConfigSerie *d = Abrir(2, u"2400,N,8,1"_s);
-    puerto->numerosRechazados = QSet<int>(numerosRechazados.cbegin(), numerosRechazados.cend());
-    puerto->ajustesRechazados = QSet<QString>(ajustesRechazados.cbegin(), ajustesRechazados.cend());
+    m_puerto->numerosRechazados = QSet<int>(numerosRechazados.cbegin(), numerosRechazados.cend());
+    m_puerto->ajustesRechazados = QSet<QString>(ajustesRechazados.cbegin(), ajustesRechazados.cend());
     QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
 
     Pulsar(d, u"ComPort4"_s);
     Pulsar(d, u"BaudRate1"_s);
     Pulsar(d, u"Ok"_s);
 
-    QCOMPARE(puerto->Numero(), numeroFinal);
-    QCOMPARE(puerto->Ajustes(), ajustesFinales);
+    QCOMPARE(m_puerto->Numero(), numeroFinal);
+    QCOMPARE(m_puerto->Ajustes(), ajustesFinales);
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QStringList textos;
     for (const auto &m : mostrados) {
@@ -256,7 +256,7 @@ void PruebaConfigSerie::Rechazos()
     QCOMPARE(textos, mensajes);
     QCOMPARE(guardados.count(), 0);
     QTest::qWait(0);
-    QVERIFY(!dialogo.isNull());
+    QVERIFY(!m_dialogo.isNull());
     QVERIFY(d->isVisible());
     QCOMPARE(Marcados(d, u"ComPort"_s, 6), QStringList{u"ComPort4"_s});
     QCOMPARE(Marcados(d, u"BaudRate"_s, 2), QStringList{u"BaudRate1"_s});
@@ -266,11 +266,11 @@ void PruebaConfigSerie::Rechazos()
     Pulsar(d, u"ComPort2"_s);
     Pulsar(d, u"BaudRate0"_s);
     Pulsar(d, u"Ok"_s);
-    QCOMPARE(puerto->Numero(), 3);
-    QCOMPARE(puerto->Ajustes(), u"2400,N,8,1"_s);
+    QCOMPARE(m_puerto->Numero(), 3);
+    QCOMPARE(m_puerto->Ajustes(), u"2400,N,8,1"_s);
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
     QCOMPARE(guardados.count(), 1);
-    QTRY_VERIFY(dialogo.isNull());
+    QTRY_VERIFY(m_dialogo.isNull());
 }
 
 // Opened at a speed it does not offer, the dialog has no speed to apply:
@@ -281,23 +281,23 @@ void PruebaConfigSerie::VelocidadDesconocida()
     QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
     Pulsar(d, u"Ok"_s);
 
-    QCOMPARE(puerto->ajustesPedidos, QStringList{u",N,8,1"_s});
-    QCOMPARE(puerto->Ajustes(), u"4800,N,8,1"_s);
-    QCOMPARE(puerto->Numero(), 3);
+    QCOMPARE(m_puerto->ajustesPedidos, QStringList{u",N,8,1"_s});
+    QCOMPARE(m_puerto->Ajustes(), u"4800,N,8,1"_s);
+    QCOMPARE(m_puerto->Numero(), 3);
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), 1);
     QVERIFY(!mostrados.first().texto.isEmpty());
-    QCOMPARE(mostrados.first().texto, puerto->DescripcionError());
+    QCOMPARE(mostrados.first().texto, m_puerto->DescripcionError());
     QCOMPARE(guardados.count(), 0);
     QTest::qWait(0);
     QVERIFY(d->isVisible());
 
     Pulsar(d, u"BaudRate1"_s);
     Pulsar(d, u"Ok"_s);
-    QCOMPARE(puerto->Ajustes(), u"9600,N,8,1"_s);
+    QCOMPARE(m_puerto->Ajustes(), u"9600,N,8,1"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QCOMPARE(guardados.count(), 1);
-    QTRY_VERIFY(dialogo.isNull());
+    QTRY_VERIFY(m_dialogo.isNull());
 }
 
 // Each port button tells which device it stands for on this computer, as
