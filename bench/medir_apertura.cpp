@@ -79,7 +79,7 @@ bool MedirDocumento(CarpetaDeMedicion &carpeta, Principal &principal, const char
         return false;
     }
     Fila(medicion, ms);
-    editor->modificado = false;
+    editor->PonerModificado(false);
     editor->mnuCerrar_Click();
     Asentar();
     return ms < objetivoMs;

@@ -157,7 +157,7 @@ int main(int argc, char *argv[])
                         objetivoAperturaMs);
             return 1;
         }
-        abierto->modificado = false;
+        abierto->PonerModificado(false);
         abierto->mnuCerrar_Click();
         Asentar();
     }

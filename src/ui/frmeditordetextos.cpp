@@ -281,7 +281,7 @@ void frmEditorDeTextos::Ocultar()
 
 void frmEditorDeTextos::Texto_Change()
 {
-    modificado = true;
+    m_modificado = true;
     Q_EMIT EstadoCambiado();
 }
 
@@ -289,7 +289,7 @@ void frmEditorDeTextos::InsertarEtiqueta(const QString &etiqueta)
 {
     m_Texto->insertPlainText(etiqueta);
     m_Texto->setFocus();
-    modificado = true;
+    m_modificado = true;
 }
 
 void frmEditorDeTextos::mnuCopiar_Click()
@@ -310,7 +310,7 @@ void frmEditorDeTextos::mnuCortar_Click()
 void frmEditorDeTextos::mnuPegar_Click()
 {
     m_Texto->insertPlainText(Portapapeles::TomarTexto());
-    modificado = true;
+    m_modificado = true;
 }
 
 bool frmEditorDeTextos::Escribir(const QString &ruta)
@@ -320,13 +320,13 @@ bool frmEditorDeTextos::Escribir(const QString &ruta)
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar el texto en "_s + error->Texto());
         return false;
     }
-    modificado = false;
+    m_modificado = false;
     return true;
 }
 
 bool frmEditorDeTextos::mnuGuardar_Click()
 {
-    if (!nombrado)
+    if (!m_nombrado)
         return mnuGuardarComo_Click();
     return Escribir(Caption());
 }
@@ -338,7 +338,7 @@ bool frmEditorDeTextos::mnuGuardarComo_Click()
     pedido.filtros = FiltrosDeArchivo();
     pedido.filtroElegido = 1;
     pedido.extension = u"txt"_s;
-    if (nombrado)
+    if (m_nombrado)
         pedido.nombre = Caption();
     const QString ruta = DialogoDeArchivo::Guardar(this, pedido);
     if (ruta.isEmpty())
@@ -348,13 +348,13 @@ bool frmEditorDeTextos::mnuGuardarComo_Click()
     if (!Escribir(ruta))
         return false;
     PonerCaption(ruta);
-    nombrado = true;
+    m_nombrado = true;
     return true;
 }
 
 bool frmEditorDeTextos::mnuCerrar_Click()
 {
-    if (modificado && m_visible) {
+    if (m_modificado && m_visible) {
         Q_EMIT PedidoActivar(this);
         const auto respuesta = CuadroDeMensaje::Preguntar(
             this, u"¿Desea guardar los cambios en "_s + Caption() + u" antes de salir?"_s,
@@ -457,7 +457,7 @@ void frmEditorDeTextos::mnuPropDestino_Click(int Index)
     QAction *item = m_mnuPropDestino.at(Index);
     item->setChecked(!item->isChecked());
     m_mnuPropGlobal->setChecked(!MarcasDeDestino().contains(true));
-    modificado = true;
+    m_modificado = true;
     Q_EMIT EstadoCambiado();
 }
 

@@ -28,8 +28,12 @@ public:
     frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio &dialogoEnvio,
                       const QHash<Orden, QAction *> &compartidas, QWidget *parent = nullptr);
 
-    bool nombrado = false;
-    bool modificado = false;
+    // Whether the text has a file of its own, and whether it changed since
+    // it was last loaded or saved.
+    bool Nombrado() const { return m_nombrado; }
+    void PonerNombrado(bool nombrado) { m_nombrado = nombrado; }
+    bool Modificado() const { return m_modificado; }
+    void PonerModificado(bool modificado) { m_modificado = modificado; }
 
     QPlainTextEdit &Texto() const;
     // The text as the system counts it, with CR LF line breaks.
@@ -110,6 +114,8 @@ private:
     QPlainTextEdit *m_Texto;
     QMdiSubWindow *m_subventana = nullptr;
     bool m_visible = false;
+    bool m_nombrado = false;
+    bool m_modificado = false;
 
     QList<QMenu *> m_menus;
     QMenu *m_mnuPropDestinos = nullptr;

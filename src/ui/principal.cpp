@@ -194,10 +194,10 @@ void Principal::mnuNuevoTexto_Click()
 {
     const int n = BuscarEditorLibre();
     frmEditorDeTextos *editor = m_editores.at(n);
-    editor->modificado = false;
+    editor->PonerModificado(false);
     editor->PonerCaption(u"Texto sin título: %1"_s.arg(n));
     editor->Mostrar();
-    editor->nombrado = false;
+    editor->PonerNombrado(false);
 }
 
 void Principal::mnuCargarTexto_Click()
@@ -240,9 +240,9 @@ void Principal::AbrirTexto(const QString &ruta)
     editor->PonerTexto(texto);
     editor->PonerMarcasDesdePropiedades(propiedades);
     editor->PonerCaption(ruta);
-    editor->modificado = false;
+    editor->PonerModificado(false);
     editor->Mostrar();
-    editor->nombrado = true;
+    editor->PonerNombrado(true);
 
     // The file is opened as it reads; the operator must know, before a
     // save rewrites it, that those lines are not in the text box.

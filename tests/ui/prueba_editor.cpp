@@ -123,11 +123,11 @@ void PruebaEditor::tablaDeBotonesDeEfecto()
         QCOMPARE(anterior->geometry().top(), TwipsAPixelesY(editor, arriba - 240));
 
     editor.Texto().setPlainText(u"ab"_s);
-    editor.modificado = false;
+    editor.PonerModificado(false);
     Seleccionar(editor.Texto(), 1, 1);
     QTest::mouseClick(boton, Qt::LeftButton);
     QCOMPARE(editor.TextoCrLf(), u"a"_s + etiqueta + u"b"_s);
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
 }
 
 void PruebaEditor::barraDeMenus_data()
@@ -246,14 +246,14 @@ void PruebaEditor::ventanaReusadaEmpiezaEnGlobal()
     Principal &principal = escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.mnuPropDestino_Click(1);
-    editor.modificado = false;
+    editor.PonerModificado(false);
     editor.mnuCerrar_Click();
 
     frmEditorDeTextos &otra = escenario.NuevoTexto();
     QCOMPARE(&otra, &editor);
     // Nothing left for later marks the new text as changed.
     QTest::qWait(20);
-    QVERIFY(!otra.modificado);
+    QVERIFY(!otra.Modificado());
     QCOMPARE(principal.UltimoEditor(), 1);
     QVERIFY(otra.GlobalMarcado());
     QCOMPARE(otra.MarcasDeDestino(), QList<bool>({false, false, false}));
@@ -297,7 +297,7 @@ void PruebaEditor::botonesDeEfecto()
     QVERIFY(QTest::qWaitForWindowActive(&principal));
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(inicial);
-    editor.modificado = false;
+    editor.PonerModificado(false);
     Seleccionar(editor.Texto(), desde, hasta);
 
     for (const QString &nombre : botones) {
@@ -307,7 +307,7 @@ void PruebaEditor::botonesDeEfecto()
     }
     QCOMPARE(editor.Texto().toPlainText(), esperado);
     QCOMPARE(editor.Texto().textCursor().position(), cursor);
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
     QVERIFY(editor.Texto().hasFocus());
     escenario.principal().hide();
 }
@@ -318,36 +318,36 @@ void PruebaEditor::portapapeles()
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"uno dos"_s);
-    editor.modificado = false;
+    editor.PonerModificado(false);
 
     // Copying nothing leaves an empty text on the clipboard.
     Portapapeles::PonerTexto(u"previo"_s);
     Seleccionar(editor.Texto(), 2, 2);
     editor.mnuCopiar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), QString());
-    QVERIFY(!editor.modificado);
+    QVERIFY(!editor.Modificado());
 
     Seleccionar(editor.Texto(), 0, 3);
     editor.mnuCopiar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), u"uno"_s);
-    QVERIFY(!editor.modificado);
+    QVERIFY(!editor.Modificado());
 
     editor.mnuCortar_Click();
     QCOMPARE(editor.Texto().toPlainText(), u" dos"_s);
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
 
-    editor.modificado = false;
+    editor.PonerModificado(false);
     Seleccionar(editor.Texto(), 4, 4);
     editor.mnuPegar_Click();
     QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
 
     // An empty clipboard changes nothing but still marks the text.
     Portapapeles::Limpiar();
-    editor.modificado = false;
+    editor.PonerModificado(false);
     editor.mnuPegar_Click();
     QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
 }
 
 void PruebaEditor::consultarLongitud_data()
@@ -482,19 +482,19 @@ void PruebaEditor::clicsEnDestinos()
     // Global cannot be unmarked by clicking it.
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
-    QVERIFY(!editor.modificado);
+    QVERIFY(!editor.Modificado());
 
     editor.Accion(u"mnuPropDestino0"_s)->trigger();
     editor.Accion(u"mnuPropDestino2"_s)->trigger();
     QVERIFY(!editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
 
-    editor.modificado = false;
+    editor.PonerModificado(false);
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
-    QVERIFY(!editor.modificado);
+    QVERIFY(!editor.Modificado());
 }
 
 void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
@@ -511,8 +511,8 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     DialogoDeArchivo::ResponderCon({ruta});
     QVERIFY(editor.mnuGuardar_Click());
     QCOMPARE(editor.Caption(), ruta);
-    QVERIFY(editor.nombrado);
-    QVERIFY(!editor.modificado);
+    QVERIFY(editor.Nombrado());
+    QVERIFY(!editor.Modificado());
     QCOMPARE(escenario.LeerArchivo(u"dos.txt"_s),
              QByteArray("PROPIEDADES:\r\nDirs:  Sala; Hall\r\nTEXTO:\r\nl\xEDnea 1\r\nl\xEDnea 2\r\n"));
     const auto pedido = DialogoDeArchivo::Pedidos().constLast();
@@ -572,7 +572,7 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     ElegirFila(Control<QAbstractItemView>(&red, u"Carteles"_s), quitar);
     Pulsar(&red, u"Quitar"_s);
     Pulsar(&red, u"OK"_s);
-    QVERIFY(!editor.modificado);
+    QVERIFY(!editor.Modificado());
 
     editor.mnuEnviarAhora_Click();
     if (esperado.isEmpty()) {
@@ -689,7 +689,7 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
     frmEditorDeTextos &editor = *principal.editor(1);
     QCOMPARE(editor.TextoCrLf().size(), texto.size());
     QTest::qWait(20);
-    QVERIFY(!editor.modificado);
+    QVERIFY(!editor.Modificado());
     QCOMPARE(editor.Texto().wordWrapMode(),
              cualquierParte ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 
@@ -708,8 +708,8 @@ void PruebaEditor::guardarFallidoConservaElEstado()
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"no-hay/carpeta.txt"_s)});
     QVERIFY(!editor.mnuGuardarComo_Click());
 
-    QVERIFY(editor.modificado);
-    QVERIFY(!editor.nombrado);
+    QVERIFY(editor.Modificado());
+    QVERIFY(!editor.Nombrado());
     QCOMPARE(editor.Caption(), u"Texto sin título: 1"_s);
     const auto caja = CuadroDeMensaje::Mostrados().constFirst();
     QCOMPARE(caja.icono, QMessageBox::Warning);
@@ -727,7 +727,7 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
     QVERIFY(!editor.mnuGuardar_Click());
 
     QVERIFY(!QFile::exists(escenario.Ruta(u"precio.txt"_s)));
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
     const QString texto = CuadroDeMensaje::Mostrados().constFirst().texto;
     QVERIFY2(texto.contains(u"₿"_s) && texto.contains(u"Ω"_s), qPrintable(texto));
 }

@@ -219,8 +219,8 @@ void PruebaPrincipal::nombresDeTextosSinTitulo()
 
     frmEditorDeTextos &primero = escenario.NuevoTexto();
     QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
-    QVERIFY(!primero.nombrado);
-    QVERIFY(!primero.modificado);
+    QVERIFY(!primero.Nombrado());
+    QVERIFY(!primero.Modificado());
     primero.mnuCerrar_Click();
     QVERIFY(!primero.EstaVisible());
 
@@ -247,8 +247,8 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     frmEditorDeTextos &editor = *principal.editor(1);
     QVERIFY(editor.EstaVisible());
     QCOMPARE(editor.Caption(), ruta);
-    QVERIFY(editor.nombrado);
-    QVERIFY(!editor.modificado);
+    QVERIFY(editor.Nombrado());
+    QVERIFY(!editor.Modificado());
     QCOMPARE(editor.TextoCrLf(), u"Hola\r\nMundo"_s);
 
     // Already shown: focused, not read again, no second window.
@@ -258,7 +258,7 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     QCOMPARE(editor.TextoCrLf(), u"cambiado"_s);
 
     // A hidden window with that caption does not count.
-    editor.modificado = false;
+    editor.PonerModificado(false);
     editor.mnuCerrar_Click();
     principal.AbrirTexto(ruta);
     QVERIFY(editor.EstaVisible());
@@ -306,7 +306,7 @@ void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
     principal.AbrirTexto(ruta);
     // Opened as it reads, warned or not.
     QVERIFY(principal.editor(1)->EstaVisible());
-    QVERIFY(!principal.editor(1)->modificado);
+    QVERIFY(!principal.editor(1)->Modificado());
     const auto mostrados = CuadroDeMensaje::Mostrados();
     if (aviso.isEmpty()) {
         QVERIFY(mostrados.isEmpty());
@@ -361,7 +361,7 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"texto nuevo"_s);
-    QVERIFY(editor.modificado);
+    QVERIFY(editor.Modificado());
 
     CuadroDeMensaje::ResponderCon({respuesta});
     DialogoDeArchivo::ResponderCon({rutaElegida.isEmpty() ? QString() : escenario.Ruta(rutaElegida)});
@@ -377,9 +377,9 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
     QCOMPARE(QFile::exists(escenario.Ruta(u"nuevo.txt"_s)), guardado);
     if (!cierra) {
         QCOMPARE(editor.TextoCrLf(), u"texto nuevo"_s);
-        QVERIFY(editor.modificado);
+        QVERIFY(editor.Modificado());
         QCOMPARE(editor.Caption(), u"Texto sin título: 1"_s);
-        QVERIFY(!editor.nombrado);
+        QVERIFY(!editor.Nombrado());
     }
 }
 
