@@ -44,10 +44,7 @@ void RecorrerCaracteres(const QString &texto, Funcion hacer)
 
 void EscritorTexto::Reiniciar()
 {
-    if (m_archivo.isOpen()) {
-        m_archivo.cancelWriting();
-        m_archivo.commit();
-    }
+    DescartarTemporal();
     if (m_enElLugar.isOpen())
         m_enElLugar.close();
     m_noRepresentables.clear();
@@ -122,39 +119,44 @@ void EscritorTexto::EscribirLinea(const QString &linea)
         Vaciar();
 }
 
-void EscritorTexto::Vaciar()
+qsizetype EscritorTexto::EscribirSalida(QFileDevice &archivo)
 {
     qsizetype escritos = 0;
     while (!m_fallo && escritos < m_salida.size()) {
         // A short count means the system stopped part-way; writing the rest
         // again brings out its reason.
-        const qint64 n = m_archivo.write(m_salida.constData() + escritos, m_salida.size() - escritos);
+        const qint64 n = archivo.write(m_salida.constData() + escritos, m_salida.size() - escritos);
         if (n > 0)
             escritos += n;
-        else if (m_archivo.error() != QFileDevice::NoError)
-            m_fallo = m_archivo.errorString();
+        else if (archivo.error() != QFileDevice::NoError)
+            m_fallo = archivo.errorString();
         else
             m_fallo = u"No se pudo escribir el archivo completo."_s;
     }
+    return escritos;
+}
+
+void EscritorTexto::Vaciar()
+{
+    EscribirSalida(m_archivo);
     m_salida.clear();
 }
 
 void EscritorTexto::EscribirEnElLugar()
 {
-    qsizetype escritos = 0;
-    while (!m_fallo && escritos < m_salida.size()) {
-        const qint64 n = m_enElLugar.write(m_salida.constData() + escritos, m_salida.size() - escritos);
-        if (n > 0)
-            escritos += n;
-        else if (m_enElLugar.error() != QFileDevice::NoError)
-            m_fallo = m_enElLugar.errorString();
-        else
-            m_fallo = u"No se pudo escribir el archivo completo."_s;
-    }
+    const qsizetype escritos = EscribirSalida(m_enElLugar);
     // What is left of a longer old file goes.
     if (!m_fallo && !m_enElLugar.resize(escritos))
         m_fallo = m_enElLugar.errorString();
     m_enElLugar.close();
+}
+
+void EscritorTexto::DescartarTemporal()
+{
+    if (m_archivo.isOpen()) {
+        m_archivo.cancelWriting();
+        m_archivo.commit();
+    }
 }
 
 std::optional<ErrorDeArchivo> EscritorTexto::Confirmar()
@@ -163,10 +165,7 @@ std::optional<ErrorDeArchivo> EscritorTexto::Confirmar()
         return Error(u"El archivo no se abrió para escribir."_s);
     m_abierto = false;
     if (!m_noRepresentables.isEmpty()) {
-        if (m_modo == Modo::Atomico) {
-            m_archivo.cancelWriting();
-            m_archivo.commit();
-        }
+        DescartarTemporal();
         m_enElLugar.close();
         m_salida.clear();
         return Error(u"Hay caracteres que no se pueden guardar: "_s
@@ -182,8 +181,7 @@ std::optional<ErrorDeArchivo> EscritorTexto::Confirmar()
     }
     Vaciar();
     if (m_fallo) {
-        m_archivo.cancelWriting();
-        m_archivo.commit();
+        DescartarTemporal();
         return Error(*m_fallo);
     }
     if (!m_archivo.commit())

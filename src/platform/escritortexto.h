@@ -68,10 +68,15 @@ public:
     static QString DescribirCaracteres(const QString &caracteres);
 
 private:
-    // Hands `m_salida` to the file, all of it or a failure kept in `m_fallo`.
+    // Hands `m_salida` to `archivo`, all of it or a failure kept in
+    // `m_fallo`; returns how many bytes it took.
+    qsizetype EscribirSalida(QFileDevice &archivo);
+    // Empties `m_salida` into the temporary file.
     void Vaciar();
     // Writes `m_salida` over the old file and cuts it to that length.
     void EscribirEnElLugar();
+    // Drops the temporary file, if one is open; the old file stays.
+    void DescartarTemporal();
     void Reiniciar();
     ErrorDeArchivo Error(const QString &motivo) const;
 
