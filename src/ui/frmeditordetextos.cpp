@@ -60,13 +60,14 @@ QString Latin1(const char *texto)
 }
 
 // The text box's own form of a text, with nothing turned into something
-// else: toPlainText() would make a no-break space a blank and a line
-// separator a line break, so a document opened and saved unchanged, or
-// sent, would not be what the operator sees. Only the paragraph separator
-// the box puts between its blocks is a line break.
+// else: toPlainText() would make a no-break space a blank, so a document
+// opened and saved unchanged, or sent, would not be what the operator sees.
+// Only what the box draws as a line break is one: the paragraph separator
+// between its blocks, and the line separator Shift+Enter types.
 QString TextoCrudo(QString texto)
 {
     texto.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    texto.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return texto;
 }
 } // namespace

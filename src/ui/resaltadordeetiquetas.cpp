@@ -58,7 +58,8 @@ void ResaltadorDeEtiquetas::highlightBlock(const QString &texto)
             p += largo;
             continue;
         }
-        if (!LlegaAlCartel(texto.at(p).unicode()))
+        // A line separator (Shift+Enter) goes as a line break.
+        if (texto.at(p) != QChar::LineSeparator && !LlegaAlCartel(texto.at(p).unicode()))
             setFormat(static_cast<int>(p), 1, perdido);
         ++p;
     }
@@ -87,7 +88,8 @@ bool ResaltadorDeEtiquetas::eventFilter(QObject *objeto, QEvent *evento)
                             && ayuda->pos().y() <= izquierda.bottom();
         // A tag is all ASCII: a character the sign does not get is never
         // part of one.
-        if (!debajo || caracter == QChar::ParagraphSeparator || LlegaAlCartel(caracter.unicode()))
+        if (!debajo || caracter == QChar::ParagraphSeparator || caracter == QChar::LineSeparator
+            || LlegaAlCartel(caracter.unicode()))
             continue;
         QToolTip::showText(ayuda->globalPos(), DescribirPerdido(caracter), m_texto.viewport());
         return true;

@@ -1,5 +1,6 @@
 #include "apoyo/puertofalso.h"
 #include "controles.h"
+#include "encoding/codificador.h"
 #include "escenario.h"
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
@@ -69,6 +70,7 @@ private Q_SLOTS:
     void cambioDelRegistroNoCambiaDeCartel();
     void muchosCartelesEnGrupos();
     void textoCrudoIdaYVuelta();
+    void saltoConMayusculasEsUnSaltoDeLinea();
     void palabraLargaSeCortaEnCualquierParte_data();
     void palabraLargaSeCortaEnCualquierParte();
     void guardarFallidoConservaElEstado();
@@ -659,6 +661,35 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     editor.mnuCortar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), u"o\ndos\u00A0"_s);
     QCOMPARE(editor.TextoCrLf(), u"un"_s);
+}
+
+// Shift+Enter puts a line separator in the box, drawn as a line break: it is
+// one wherever the text goes, not a character the file or the sign refuses.
+void PruebaEditor::saltoConMayusculasEsUnSaltoDeLinea()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.EscribirArchivo(u"salto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n");
+    QVERIFY(!ruta.isEmpty());
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QTest::keyClicks(&editor.Texto(), u"AB"_s);
+    QTest::keyClick(&editor.Texto(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(&editor.Texto(), u"CD"_s);
+    QVERIFY(editor.Texto().document()->toRawText().contains(QChar::LineSeparator));
+
+    QCOMPARE(editor.TextoCrLf(), u"AB\r\nCD"_s);
+    editor.mnuConsultarLongi_Click();
+    QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto,
+             u"Longitud: %1 bytes"_s.arg(CodificarTexto(u"AB\r\nCD"_s).size()));
+    Seleccionar(editor.Texto(), 0, 5);
+    editor.mnuCopiar_Click();
+    QCOMPARE(Portapapeles::TomarTexto(), u"AB\nCD"_s);
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(escenario.puerto().Escrito(), Trama(CodificarTexto(u"AB\r\nCD"_s), 0));
+
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(escenario.LeerArchivo(u"salto.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nAB\r\nCD\r\n"));
 }
 
 void PruebaEditor::palabraLargaSeCortaEnCualquierParte_data()

@@ -56,6 +56,8 @@ void PruebaResaltador::marcas_data()
     QTest::newRow("mezcla") << u"Ñandú [sube]ÁRBOL"_s << u"......eeeeeep...."_s;
     // A character dropped between brackets leaves text, not a tag.
     QTest::newRow("perdido en una etiqueta") << u"[\u0080exp]"_s << u".p...."_s;
+    // Shift+Enter: a line break on the sign, nothing lost.
+    QTest::newRow("salto con mayúsculas") << u"AB\u2028CD"_s << u"....."_s;
 }
 
 void PruebaResaltador::marcas()
