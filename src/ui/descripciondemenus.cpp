@@ -6,6 +6,31 @@
 #include <string_view>
 
 namespace {
+// How an item stands in one of the two menu bars.
+enum class Estado {
+    Habilitado,
+    Deshabilitado,
+    Oculto,              // hidden, enabled once shown
+    OcultoDeshabilitado, // hidden and disabled
+    Ausente,             // not in this bar at all
+};
+
+enum class Tipo { Menu, Submenu, Item, Separador };
+
+// One line of the menu bars, the main window's and the editors' at once:
+// they carry the same menus and items, with other states.
+struct ItemDeMenu
+{
+    Tipo tipo;
+    const char *nombre;    // "mnuGuardar": what the program and the tests look for
+    const char *titulo;    // UTF-8, "&" before the access key; empty for a separator
+    const char *dentroDe;  // the menu or submenu it belongs to; empty for the bar's menus
+    Orden orden;
+    Estado enPrincipal;
+    Estado enEditor;
+    const char *tituloEnPrincipal = nullptr; // where the main window's reads otherwise
+};
+
 constexpr auto H = Estado::Habilitado;
 constexpr auto D = Estado::Deshabilitado;
 constexpr auto O = Estado::Oculto;
@@ -86,11 +111,6 @@ bool EsCompartida(Orden orden)
     default:
         return false;
     }
-}
-
-std::span<const ItemDeMenu> DescripcionDeMenus()
-{
-    return Menus;
 }
 
 MenusConstruidos ConstruirMenus(QWidget &duenio, bool enEditor, const QHash<Orden, QAction *> &compartidas)

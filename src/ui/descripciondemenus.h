@@ -3,8 +3,6 @@
 #include <QHash>
 #include <QList>
 
-#include <span>
-
 class QAction;
 class QMenu;
 class QWidget;
@@ -33,34 +31,6 @@ enum class Orden {
 };
 
 bool EsCompartida(Orden orden);
-
-// How an item stands in one of the two menu bars.
-enum class Estado {
-    Habilitado,
-    Deshabilitado,
-    Oculto,              // hidden, enabled once shown
-    OcultoDeshabilitado, // hidden and disabled
-    Ausente,             // not in this bar at all
-};
-
-enum class Tipo { Menu, Submenu, Item, Separador };
-
-// One line of the menu bars, the main window's and the editors' at once:
-// they carry the same menus and items, with other states.
-struct ItemDeMenu
-{
-    Tipo tipo;
-    const char *nombre;    // "mnuGuardar": what the program and the tests look for
-    const char *titulo;    // UTF-8, "&" before the access key; empty for a separator
-    const char *dentroDe;  // the menu or submenu it belongs to; empty for the bar's menus
-    Orden orden;
-    Estado enPrincipal;
-    Estado enEditor;
-    const char *tituloEnPrincipal = nullptr; // where the main window's reads otherwise
-};
-
-// Both menu bars, top to bottom, depth first.
-std::span<const ItemDeMenu> DescripcionDeMenus();
 
 // A menu bar built from the description, for the main window (`enEditor`
 // false) or an editor.
