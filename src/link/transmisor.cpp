@@ -46,8 +46,12 @@ bool Transmisor::Mandar(const QByteArray &nueva)
 {
     if (Ocupado()) {
         m_cola.append(nueva);
+        m_tramasEnCola += FinesDeTrama(nueva).size();
+        AvisarTrama();
         return true;
     }
+    // A new run: its frames are counted from the first.
+    m_tramasHechas = 0;
     if (Empezar(nueva))
         return true;
     if (!Ocupado())
@@ -79,6 +83,10 @@ std::chrono::milliseconds Transmisor::IntervaloDePausa() const
 bool Transmisor::Empezar(const QByteArray &nueva)
 {
     if (!m_puerto.Abrir()) {
+        // Its frames are not in the count (a queued string's left it with the
+        // queue), and the figure is told before the failure, which a receiver
+        // may keep on screen for a while.
+        AvisarTrama();
         Q_EMIT Fallo(m_puerto.DescripcionError());
         return false;
     }
@@ -86,6 +94,7 @@ bool Transmisor::Empezar(const QByteArray &nueva)
     const quint64 miTurno = m_turno;
     m_cadena = nueva;
     m_posicion = 0;
+    m_finesDeTrama = FinesDeTrama(m_cadena);
     m_yaSalidos = 0;
     m_estado = m_cadena.isEmpty() ? Estado::VaciandoFin : Estado::Escribiendo;
     m_escritosAlPuerto = 0;
@@ -171,6 +180,9 @@ bool Transmisor::EscribirTandas()
         Q_EMIT Avance(m_posicion, m_cadena.size());
         if (m_turno != miTurno)
             return false;
+        AvisarTrama();
+        if (m_turno != miTurno)
+            return false;
         if (terminada) {
             Q_EMIT Escrita();
             if (m_turno != miTurno)
@@ -183,10 +195,13 @@ bool Transmisor::EscribirTandas()
 void Transmisor::TerminarCadena()
 {
     m_estado = Estado::Libre;
+    m_tramasHechas += m_finesDeTrama.size();
+    m_finesDeTrama.clear();
     m_cadena.clear();
     m_posicion = 0;
     while (!m_cola.isEmpty()) {
         const QByteArray siguiente = m_cola.takeFirst();
+        m_tramasEnCola -= FinesDeTrama(siguiente).size();
         if (Empezar(siguiente))
             return;
         // Its Fallo has been emitted; the next one in the queue tries again.
@@ -195,6 +210,9 @@ void Transmisor::TerminarCadena()
     }
     m_sondeo->stop();
     Q_EMIT Desocupado();
+    // After Desocupado, so that nobody is told idle once a receiver has
+    // started the next run; then the figures are that run's.
+    AvisarTrama();
 }
 
 void Transmisor::Reanudar()
@@ -239,33 +257,35 @@ QString Transmisor::TextoDeLineaDetenida(qint64 pendientes) const
                QString::number(m_puerto.Numero()), plazo, QString::number(pendientes));
 }
 
-qsizetype Transmisor::ContarTramas(const QByteArray &cadena, qsizetype desde)
+QList<qsizetype> Transmisor::FinesDeTrama(const QByteArray &cadena)
 {
-    qsizetype tramas = 0;
+    QList<qsizetype> fines;
     qsizetype inicio = 0;
     while (inicio < cadena.size()) {
         const bool conDireccion = static_cast<quint8>(cadena.at(inicio)) == ByteTramaADireccion;
         qsizetype fin = cadena.indexOf(static_cast<char>(ByteFinDeTrama), inicio + (conDireccion ? 2 : 0));
         if (fin < 0)
             fin = cadena.size() - 1;
-        if (fin >= desde)
-            ++tramas;
+        fines.append(fin);
         inicio = fin + 1;
     }
-    return tramas;
+    return fines;
+}
+
+qsizetype Transmisor::ContarTramas(const QByteArray &cadena, qsizetype desde)
+{
+    const QList<qsizetype> fines = FinesDeTrama(cadena);
+    return fines.cend() - std::lower_bound(fines.cbegin(), fines.cend(), desde);
 }
 
 // Called before anything is dropped. A frame counts as gone only once the
 // port has drained it: bytes still queued die with a lost device.
 QString Transmisor::TextoDeCancelacion() const
 {
-    qsizetype total = ContarTramas(m_cadena);
-    qsizetype sinSalir = ContarTramas(m_cadena, m_yaSalidos);
-    for (const QByteArray &enCola : m_cola) {
-        const qsizetype tramas = ContarTramas(enCola);
-        total += tramas;
-        sinSalir += tramas;
-    }
+    const qsizetype total = m_finesDeTrama.size() + m_tramasEnCola;
+    const qsizetype sinSalir =
+        m_finesDeTrama.cend() - std::lower_bound(m_finesDeTrama.cbegin(), m_finesDeTrama.cend(), m_yaSalidos)
+        + m_tramasEnCola;
     if (total == 0)
         return u"Se canceló la transmisión."_s;
     if (total == 1)
@@ -284,13 +304,18 @@ void Transmisor::Fallar(const QString &descripcion, bool cerrarPuerto)
                                        : QString(descripcion.left(corte) + cancelacion + descripcion.mid(corte));
     ++m_turno;
     m_cola.clear();
+    m_tramasEnCola = 0;
     m_cadena.clear();
+    m_finesDeTrama.clear();
+    m_tramasHechas = 0;
     m_posicion = 0;
     m_estado = Estado::Libre;
     m_timer1->stop();
     m_sondeo->stop();
     if (cerrarPuerto)
         m_puerto.Cerrar();
+    // Cleared before the failure is told, which a receiver may keep on screen.
+    AvisarTrama();
     Q_EMIT Fallo(completa);
     if (!Ocupado())
         Q_EMIT Desocupado();
@@ -303,4 +328,22 @@ void Transmisor::AtenderFalla(const QString &descripcion)
     if (!Ocupado())
         return;
     Fallar(descripcion, false);
+}
+
+void Transmisor::AvisarTrama()
+{
+    int trama = 0;
+    int de = 0;
+    if (Ocupado()) {
+        de = static_cast<int>(m_tramasHechas + m_finesDeTrama.size() + m_tramasEnCola);
+        // Frames of this string handed whole to the port.
+        const qsizetype escritas =
+            std::lower_bound(m_finesDeTrama.cbegin(), m_finesDeTrama.cend(), m_posicion) - m_finesDeTrama.cbegin();
+        trama = static_cast<int>(std::min<qsizetype>(m_tramasHechas + escritas + 1, de));
+    }
+    if (trama == m_tramaAvisada && de == m_deAvisado)
+        return;
+    m_tramaAvisada = trama;
+    m_deAvisado = de;
+    Q_EMIT TramaEnCurso(trama, de);
 }

@@ -27,6 +27,10 @@ class QTimer;
 // engine idle with the port closed, so the next Mandar() opens it afresh.
 // Their description says that the transmission was cancelled and how many of
 // its frames (those of the queued strings included) did not go out.
+//
+// TramaEnCurso() tells which frame is being written, counted across every
+// string given since the engine was last idle, from the same state that
+// decides what is written next, so it cannot part from the line.
 // Every signal is emitted with the engine already in its new state, so a
 // receiver may call Mandar() or open a modal box from it.
 class Transmisor : public QObject
@@ -54,9 +58,12 @@ public:
     void PonerPlazoSinAvance(std::chrono::milliseconds plazo);       // 10 s
     std::chrono::milliseconds IntervaloDePausa() const;
 
-    // Frames of `cadena` that end at index `desde` or later. A frame runs to
-    // its end byte 200 (the address byte after a 202 header does not end
-    // it), or to the end of the string.
+    // Index of the last byte of each frame of `cadena`, in order. A frame
+    // runs to its end byte 200 (the address byte after a 202 header does not
+    // end it), or to the end of the string.
+    static QList<qsizetype> FinesDeTrama(const QByteArray &cadena);
+
+    // Frames of `cadena` that end at index `desde` or later.
     static qsizetype ContarTramas(const QByteArray &cadena, qsizetype desde = 0);
 
 Q_SIGNALS:
@@ -72,6 +79,13 @@ Q_SIGNALS:
     void Fallo(const QString &descripcion);
     // Nothing writing, paused, draining or queued any more.
     void Desocupado();
+    // Frame `trama` of `de` is being written: the frames of the strings
+    // written whole, of the one under way and of those queued, all since the
+    // engine was last idle. Once a frame has been handed whole to the port
+    // the next one counts as under way. A queued string whose port would not
+    // open leaves the count with its Fallo(). (0, 0) once idle. Emitted when
+    // either figure changes.
+    void TramaEnCurso(int trama, int de);
 
 private:
     enum class Estado {
@@ -93,6 +107,7 @@ private:
     void AtenderFalla(const QString &descripcion);
     QString TextoDeLineaDetenida(qint64 pendientes) const;
     QString TextoDeCancelacion() const;
+    void AvisarTrama();
 
     PuertoSerie &m_puerto;
     QTimer *m_timer1;
@@ -100,6 +115,15 @@ private:
     QList<QByteArray> m_cola;
     QByteArray m_cadena;
     qsizetype m_posicion = 0;
+    // FinesDeTrama() of m_cadena.
+    QList<qsizetype> m_finesDeTrama;
+    // Frames of the strings written whole since the engine was last idle,
+    // and of those in m_cola.
+    qsizetype m_tramasHechas = 0;
+    qsizetype m_tramasEnCola = 0;
+    // The figures TramaEnCurso() last told.
+    int m_tramaAvisada = 0;
+    int m_deAvisado = 0;
     // Bytes of the string known to have left the port: up to the last pause
     // point it drained.
     qsizetype m_yaSalidos = 0;

@@ -40,8 +40,8 @@ frmDialogEnvio::frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent)
     connect(m_transmisor, &Transmisor::Comenzada, this, &frmDialogEnvio::Comenzada);
     connect(m_transmisor, &Transmisor::Avance, this, &frmDialogEnvio::Avance);
     connect(m_transmisor, &Transmisor::Escrita, this, &frmDialogEnvio::Escrita);
-    connect(m_transmisor, &Transmisor::Desocupado, this, &frmDialogEnvio::Terminada);
     connect(m_transmisor, &Transmisor::Fallo, this, &frmDialogEnvio::Fallo);
+    connect(m_transmisor, &Transmisor::TramaEnCurso, this, &frmDialogEnvio::TramaEnCurso);
 }
 
 void frmDialogEnvio::MandarTexto(const QByteArray &Texto, quint8 Destino)
@@ -56,15 +56,7 @@ void frmDialogEnvio::MandarMensajeDeDirecciones()
 
 void frmDialogEnvio::MandarCadena(const QByteArray &cadena)
 {
-    // Counted before it is handed on: an idle line starts on it at once. A
-    // refusal has already reset the count through Fallo().
-    m_porComenzar.append(cadena);
-    m_tramasTotales += static_cast<int>(Transmisor::ContarTramas(cadena));
-    const bool enCurso = m_transmisor->Ocupado();
     m_transmisor->Mandar(cadena);
-    // Queued behind another: the count grows while that one goes on.
-    if (enCurso && m_tramasTotales > 0)
-        Q_EMIT TramaEnCurso(m_tramaEnCurso, m_tramasTotales);
 }
 
 void frmDialogEnvio::AvanzarUnPaso()
@@ -74,8 +66,6 @@ void frmDialogEnvio::AvanzarUnPaso()
 
 void frmDialogEnvio::Comenzada(qint64 total)
 {
-    m_enCurso = m_porComenzar.isEmpty() ? QByteArray() : m_porComenzar.takeFirst();
-    m_tramasDelEnCurso = static_cast<int>(Transmisor::ContarTramas(m_enCurso));
     // The label keeps the previous figure until the first byte is written.
     m_ProgressBar1->setValue(0);
     m_ProgressBar1->setMaximum(static_cast<int>(qMax<qint64>(total, 1)));
@@ -85,31 +75,16 @@ void frmDialogEnvio::Avance(qint64 entregados, qint64 total)
 {
     m_ProgressBar1->setValue(static_cast<int>(entregados));
     m_PorcComp->setText(TextoDePorcentaje(entregados, total));
-    const int restantes = static_cast<int>(Transmisor::ContarTramas(m_enCurso, entregados));
-    m_tramaEnCurso = qMin(m_tramasHechas + m_tramasDelEnCurso - restantes + 1, m_tramasTotales);
-    Q_EMIT TramaEnCurso(m_tramaEnCurso, m_tramasTotales);
 }
 
 void frmDialogEnvio::Escrita()
 {
-    m_tramasHechas += m_tramasDelEnCurso;
-    m_tramasDelEnCurso = 0;
-    m_enCurso.clear();
     hide();
-}
-
-void frmDialogEnvio::Terminada()
-{
-    m_porComenzar.clear();
-    m_enCurso.clear();
-    m_tramasDelEnCurso = m_tramasHechas = m_tramasTotales = m_tramaEnCurso = 0;
-    Q_EMIT TramaEnCurso(0, 0);
 }
 
 void frmDialogEnvio::Fallo(const QString &descripcion)
 {
     hide();
-    Terminada();
     // Reported without waiting: the transmitter has already dropped what it
     // could not send, and the rest of the program goes on.
     CuadroDeMensaje::Avisar(parentWidget(), descripcion, QMessageBox::Warning);

@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QDialog>
-#include <QList>
 
 class PuertoSerie;
 class Transmisor;
@@ -30,8 +29,9 @@ public:
     Transmisor &transmisor() const { return *m_transmisor; }
 
 Q_SIGNALS:
-    // Frame `trama` of `de` is being written, counting every frame given
-    // since the line was last idle; (0, 0) once nothing is being sent.
+    // The transmitter's own: frame `trama` of `de` is being written,
+    // counting every frame given since the line was last idle; (0, 0) once
+    // nothing is being sent.
     void TramaEnCurso(int trama, int de);
 
 public:
@@ -43,19 +43,9 @@ private:
     void Avance(qint64 entregados, qint64 total);
     void Fallo(const QString &descripcion);
     void Escrita();
-    void Terminada();
 
     Transmisor *m_transmisor;
     QLabel *m_Label;
     QProgressBar *m_ProgressBar1;
     QLabel *m_PorcComp;
-
-    // What TramaEnCurso counts: the strings given and not yet begun, the
-    // one being written, and the frames of those already written.
-    QList<QByteArray> m_porComenzar;
-    QByteArray m_enCurso;
-    int m_tramasDelEnCurso = 0;
-    int m_tramasHechas = 0;
-    int m_tramasTotales = 0;
-    int m_tramaEnCurso = 0;
 };

@@ -79,6 +79,8 @@ private Q_SLOTS:
     void cancelacionCuentaLasTramas();
     void cancelacionVaAntesDelDetalle();
     void dispositivoCambiadoSeReabreAntesDeEscribir();
+    void tramaEnCurso_data();
+    void tramaEnCurso();
 };
 
 void PruebaTransmisor::cadenaSinPausa_data()
@@ -603,6 +605,63 @@ void PruebaTransmisor::dispositivoCambiadoSeReabreAntesDeEscribir()
     QCOMPARE(escritosAlComenzar, (QList<qsizetype>{primera.size(), primera.size() + segunda.size()}));
     QCOMPARE(banco.puerto.Cierres(), 2);
     QCOMPARE(banco.Contar(u"Fallo"_s), 0);
+}
+
+void PruebaTransmisor::tramaEnCurso_data()
+{
+    QTest::addColumn<QList<QByteArray>>("cadenas");
+    // The port is gone when the first string has been written, and back
+    // once that failure has been told: the second finds it unopenable.
+    QTest::addColumn<bool>("segundaNoAbre");
+    // The device is lost right after the strings are given.
+    QTest::addColumn<bool>("perderPuerto");
+    // Every TramaEnCurso, as "trama/de".
+    QTest::addColumn<QStringList>("figuras");
+
+    // 110 bytes each: the port takes 64, then the rest.
+    const QByteArray a = ArmarTrama(QByteArray(100, 'a'), 1);
+    const QByteArray b = ArmarTrama(QByteArray(100, 'b'), 2);
+    const QByteArray c = ArmarTrama(QByteArray(100, 'c'), 3);
+    QTest::newRow("una trama") << QList<QByteArray>{a} << false << false << QStringList{u"1/1"_s, u"0/0"_s};
+    // A frame handed whole to the port leaves the next one under way, also
+    // when the next is only queued later.
+    QTest::newRow("tres destinos") << QList<QByteArray>{a, b, c} << false << false
+                                   << QStringList{u"1/1"_s, u"2/2"_s, u"2/3"_s, u"3/3"_s, u"0/0"_s};
+    // The second string's frames leave the count; the third's are told.
+    QTest::newRow("la segunda no abre") << QList<QByteArray>{a, b, c} << true << false
+                                        << QStringList{u"1/1"_s, u"2/2"_s, u"2/3"_s, u"2/2"_s, u"0/0"_s};
+    QTest::newRow("direcciones") << QList<QByteArray>{ArmarMensajeDeDirecciones()} << false << true
+                                 << QStringList{u"2/101"_s, u"0/0"_s};
+    QTest::newRow("vacía") << QList<QByteArray>{QByteArray()} << false << false << QStringList();
+}
+
+void PruebaTransmisor::tramaEnCurso()
+{
+    QFETCH(QList<QByteArray>, cadenas);
+    QFETCH(bool, segundaNoAbre);
+    QFETCH(bool, perderPuerto);
+    QFETCH(QStringList, figuras);
+
+    Banco banco(true, 5ms);
+    QStringList dichas;
+    connect(&banco.transmisor, &Transmisor::TramaEnCurso, this,
+            [&](int trama, int de) { dichas.append(u"%1/%2"_s.arg(trama).arg(de)); });
+    connect(&banco.transmisor, &Transmisor::Fallo, this, [&] { banco.puerto.FallarAlAbrir({}); });
+    for (const QByteArray &cadena : std::as_const(cadenas))
+        QVERIFY(banco.transmisor.Mandar(cadena));
+    if (segundaNoAbre) {
+        banco.puerto.Cerrar();
+        banco.puerto.FallarAlAbrir(u"Puerto en uso"_s);
+    }
+    if (perderPuerto)
+        banco.puerto.ProvocarFalla(u"Se perdió la comunicación"_s);
+    for (int vez = 0; vez < 1000 && banco.transmisor.Ocupado(); ++vez) {
+        banco.puerto.VaciarTodo();
+        QTest::qWait(1);
+    }
+    QVERIFY(!banco.transmisor.Ocupado());
+    QCOMPARE(dichas, figuras);
+    QCOMPARE(banco.Contar(u"Fallo"_s), (segundaNoAbre || perderPuerto) ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(PruebaTransmisor)

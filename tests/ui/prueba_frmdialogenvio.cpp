@@ -1,5 +1,6 @@
 #include "apoyo/puertofalso.h"
 #include "controles.h"
+#include "link/trama.h"
 #include "link/transmisor.h"
 #include "platform/cuadrodemensaje.h"
 #include "ui/frmdialogenvio.h"
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void textosFijos();
     void porcentajeSigueALosBytes_data();
     void porcentajeSigueALosBytes();
+    void tramaEnCursoCuentaLoQueSale_data();
+    void tramaEnCursoCuentaLoQueSale();
 };
 
 void PruebaDialogoEnvio::textosFijos()
@@ -92,6 +95,55 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     QTRY_VERIFY(dialogo.isHidden());
     QCOMPARE(puerto.Escrito().size(), total);
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+}
+
+void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale_data()
+{
+    // The port is gone when the first text has been written, and back once
+    // that failure has been told: the second finds it unopenable.
+    QTest::addColumn<bool>("segundaNoAbre");
+    // What the dialog tells once the third text has been written whole.
+    QTest::addColumn<QString>("alEscribirLaTercera");
+
+    QTest::newRow("tres destinos") << false << u"3/3"_s;
+    // The text that goes out after the failure is still counted.
+    QTest::newRow("la segunda no abre") << true << u"2/2"_s;
+}
+
+void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
+{
+    QFETCH(bool, segundaNoAbre);
+    QFETCH(QString, alEscribirLaTercera);
+
+    PuertoFalso puerto;
+    puerto.PonerVaciadoManual(true);
+    frmDialogEnvio dialogo(puerto);
+    dialogo.transmisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
+    QString dicha;
+    connect(&dialogo, &frmDialogEnvio::TramaEnCurso, this,
+            [&](int trama, int de) { dicha = u"%1/%2"_s.arg(trama).arg(de); });
+    connect(&dialogo.transmisor(), &Transmisor::Fallo, this, [&] { puerto.FallarAlAbrir({}); });
+
+    const QByteArray tercera = ArmarTrama("tres", 3);
+    dialogo.MandarTexto("uno", 1);
+    dialogo.MandarTexto("dos", 2);
+    dialogo.MandarTexto("tres", 3);
+    if (segundaNoAbre) {
+        puerto.Cerrar();
+        puerto.FallarAlAbrir(u"Puerto en uso"_s);
+    }
+    for (int vez = 0; vez < 1000 && !puerto.Escrito().endsWith(tercera); ++vez) {
+        puerto.VaciarTodo();
+        QTest::qWait(1);
+    }
+    QVERIFY(puerto.Escrito().endsWith(tercera));
+    QCOMPARE(dicha, alEscribirLaTercera);
+
+    puerto.VaciarTodo();
+    QTRY_VERIFY(!dialogo.transmisor().Ocupado());
+    QCOMPARE(dicha, u"0/0"_s);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), segundaNoAbre ? 1 : 0);
+    CuadroDeMensaje::OlvidarMostrados();
 }
 
 QTEST_MAIN(PruebaDialogoEnvio)
