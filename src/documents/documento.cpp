@@ -38,24 +38,9 @@ QString RutaNativa(const QString &ruta)
     return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
 }
 
-} // namespace
-
-std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
-                                            qsizetype *lineasFueraDelTexto)
+std::optional<ErrorDeArchivo> LeerDeLector(LectorTexto &lector, QString &texto, QString &propiedades,
+                                           qsizetype *lineasFueraDelTexto)
 {
-    QByteArray bytes;
-    if (auto error = LectorTexto::LeerArchivo(ruta, TamanoMaximoDeDocumento, bytes))
-        return error;
-    return LeerDocumentoDeBytes(bytes, texto, propiedades, lineasFueraDelTexto, RutaNativa(ruta));
-}
-
-std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,
-                                                   qsizetype *lineasFueraDelTexto, const QString &nombre)
-{
-    LectorTexto lector;
-    if (auto error = lector.AbrirBytes(bytes, nombre))
-        return error;
-
     QString leido;
     QString leidas;
     QString linea;
@@ -103,6 +88,26 @@ std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QStr
     if (lineasFueraDelTexto)
         *lineasFueraDelTexto = fuera;
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
+                                            qsizetype *lineasFueraDelTexto)
+{
+    LectorTexto lector;
+    if (auto error = lector.Abrir(ruta, TamanoMaximoDeDocumento))
+        return error;
+    return LeerDeLector(lector, texto, propiedades, lineasFueraDelTexto);
+}
+
+std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,
+                                                   qsizetype *lineasFueraDelTexto, const QString &nombre)
+{
+    LectorTexto lector;
+    if (auto error = lector.AbrirBytes(bytes, nombre))
+        return error;
+    return LeerDeLector(lector, texto, propiedades, lineasFueraDelTexto);
 }
 
 namespace {

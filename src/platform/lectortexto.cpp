@@ -1,9 +1,12 @@
 #include "platform/lectortexto.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -16,8 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr qint64 TamanoDeBloque = 64 * 1024;
 
 QString DescribirTamano(qint64 bytes)
 {
@@ -94,38 +95,22 @@ bool LectorTexto::Existe(const QString &ruta)
 std::optional<ErrorDeArchivo> LectorTexto::Abrir(const QString &ruta, qint64 tamanoMaximo)
 {
     Cerrar();
-    const QString absoluta = QFileInfo(ruta).absoluteFilePath();
-    m_rutaNativa = QDir::toNativeSeparators(absoluta);
-    m_maximo = tamanoMaximo;
-    m_decodificador.emplace("windows-1252");
-    if (!m_decodificador->isValid())
-        return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
-
-    if (const auto motivo = AbrirArchivoComun(m_archivo, absoluta)) {
-        auto fallo = Error(*motivo);
-        m_archivo.setFileName(QString());
-        return fallo;
-    }
-    // Files under /proc report size 0; the limit is then enforced while
-    // reading.
-    if (m_maximo >= 0 && m_archivo.size() > m_maximo) {
-        m_archivo.close();
-        return Error(MotivoDeDemasiadoGrande(m_maximo));
-    }
-    m_finDelArchivo = false;
-    return std::nullopt;
+    QByteArray bytes;
+    // No limit still leaves room for the one byte past it that LeerArchivo reads.
+    const qint64 maximo = tamanoMaximo >= 0 ? tamanoMaximo : std::numeric_limits<qint64>::max() - 1;
+    if (auto error = LeerArchivo(ruta, maximo, bytes))
+        return error;
+    return AbrirBytes(bytes, QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath()));
 }
 
 std::optional<ErrorDeArchivo> LectorTexto::AbrirBytes(const QByteArray &bytes, const QString &nombre)
 {
     Cerrar();
     m_rutaNativa = nombre;
-    m_maximo = -1;
-    m_decodificador.emplace("windows-1252");
-    if (!m_decodificador->isValid())
+    QStringDecoder decodificador("windows-1252");
+    if (!decodificador.isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
-    // All of it at once: the end is known, so no line waits for a next block.
-    m_pendiente = m_decodificador->decode(bytes);
+    m_pendiente = decodificador.decode(bytes);
     return std::nullopt;
 }
 
@@ -163,106 +148,33 @@ std::optional<ErrorDeArchivo> LectorTexto::LeerArchivo(const QString &ruta, qint
     return std::nullopt;
 }
 
-bool LectorTexto::AlFinal()
+bool LectorTexto::AlFinal() const
 {
-    while (!m_error) {
-        if (m_posicion < m_pendiente.size())
-            return false;
-        if (m_finDelArchivo || !Rellenar())
-            return !m_error;
-    }
-    return false;
+    return m_posicion >= m_pendiente.size();
 }
 
 std::optional<ErrorDeArchivo> LectorTexto::LeerLinea(QString &linea)
 {
-    if (m_error)
-        return m_error;
-    for (;;) {
-        const QChar *datos = m_pendiente.constData();
-        const qsizetype tamano = m_pendiente.size();
-        qsizetype i = std::max(m_explorado, m_posicion);
-        while (i < tamano && datos[i] != u'\r' && datos[i] != u'\n')
-            ++i;
-        m_explorado = i;
-
-        if (i < tamano) {
-            // A CR at the very end of what was read may be the first half of
-            // CR LF: look at the next block before deciding.
-            if (datos[i] == u'\r' && i + 1 == tamano && !m_finDelArchivo) {
-                Rellenar();
-                if (m_error)
-                    return m_error;
-                continue;
-            }
-            linea = m_pendiente.mid(m_posicion, i - m_posicion);
-            qsizetype siguiente = i + 1;
-            if (datos[i] == u'\r' && siguiente < tamano && datos[siguiente] == u'\n')
-                ++siguiente;
-            m_posicion = siguiente;
-            m_explorado = siguiente;
-            return std::nullopt;
-        }
-
-        if (!m_finDelArchivo) {
-            Rellenar();
-            if (m_error)
-                return m_error;
-            continue;
-        }
-
-        // Last line, without a line end.
-        if (m_posicion < tamano) {
-            linea = m_pendiente.mid(m_posicion);
-            m_posicion = m_explorado = tamano;
-            return std::nullopt;
-        }
+    const QChar *datos = m_pendiente.constData();
+    const qsizetype tamano = m_pendiente.size();
+    if (m_posicion >= tamano)
         return Error(u"Se intentó leer más allá del final del archivo."_s);
-    }
+    qsizetype i = m_posicion;
+    while (i < tamano && datos[i] != u'\r' && datos[i] != u'\n')
+        ++i;
+    // The last line may have no line end.
+    linea = m_pendiente.mid(m_posicion, i - m_posicion);
+    qsizetype siguiente = i + 1;
+    if (i < tamano && datos[i] == u'\r' && siguiente < tamano && datos[siguiente] == u'\n')
+        ++siguiente;
+    m_posicion = std::min(siguiente, tamano);
+    return std::nullopt;
 }
 
 void LectorTexto::Cerrar()
 {
-    if (m_archivo.isOpen())
-        m_archivo.close();
     m_pendiente.clear();
-    m_posicion = m_explorado = 0;
-    m_bytesLeidos = 0;
-    m_finDelArchivo = true;
-    m_error.reset();
-}
-
-bool LectorTexto::Rellenar()
-{
-    if (m_finDelArchivo || m_error)
-        return false;
-    // Drop what was handed out; the rest is at most the line being gathered.
-    if (m_posicion > 0) {
-        m_pendiente.remove(0, m_posicion);
-        m_explorado -= m_posicion;
-        m_posicion = 0;
-    }
-    QByteArray bloque(TamanoDeBloque, Qt::Uninitialized);
-    const qint64 leidos = m_archivo.read(bloque.data(), bloque.size());
-    if (leidos < 0) {
-        m_error = Error(m_archivo.errorString());
-        return false;
-    }
-    if (leidos == 0) {
-        m_finDelArchivo = true;
-        m_archivo.close();
-        return false;
-    }
-    m_bytesLeidos += leidos;
-    if (m_maximo >= 0 && m_bytesLeidos > m_maximo) {
-        m_error = Error(MotivoDeDemasiadoGrande(m_maximo));
-        return false;
-    }
-    bloque.truncate(leidos);
-    // One byte is one character in this code page, so a block boundary never
-    // splits a character and line ends are found in the decoded text.
-    m_pendiente += m_decodificador->decode(bloque);
-    return true;
+    m_posicion = 0;
 }
 
 ErrorDeArchivo LectorTexto::Error(const QString &motivo) const

@@ -2,9 +2,8 @@
 
 #include "platform/errordearchivo.h"
 
-#include <QFile>
+#include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -30,9 +29,9 @@ public:
     // fails with a reason the operator can read).
     static bool Existe(const QString &ruta);
 
-    // A relative `ruta` is taken from the current directory at this call.
-    // With tamanoMaximo >= 0 a file of more bytes is refused, here when its
-    // size is known beforehand, otherwise by the read that passes the limit.
+    // Reads the whole file at once, as LeerArchivo() does (no limit when
+    // tamanoMaximo < 0); every failure, a read error included, is returned
+    // here. A relative `ruta` is taken from the current directory at this call.
     std::optional<ErrorDeArchivo> Abrir(const QString &ruta, qint64 tamanoMaximo = -1);
 
     // Reads lines out of bytes already in memory, decoded as a file would be.
@@ -46,32 +45,19 @@ public:
     static std::optional<ErrorDeArchivo> LeerArchivo(const QString &ruta, qint64 tamanoMaximo,
                                                      QByteArray &bytes);
 
-    // True when no line is left. False after a read error, so that the next
-    // LeerLinea() reports it.
-    bool AlFinal();
+    // True when no line is left.
+    bool AlFinal() const;
 
-    // The next line without its line end. A read error, a file that grew past
-    // the maximum, or reading past the end return an error and leave `linea`
-    // as it was.
+    // The next line without its line end. Reading past the end returns an
+    // error and leaves `linea` as it was.
     std::optional<ErrorDeArchivo> LeerLinea(QString &linea);
 
     void Cerrar();
 
 private:
-    // Appends the next block of the file to `m_pendiente`; false at the end of
-    // the file or on an error (kept in `error`).
-    bool Rellenar();
     ErrorDeArchivo Error(const QString &motivo) const;
 
-    QFile m_archivo;
-    // Built in place, as ICU-backed converters do not survive being moved.
-    std::optional<QStringDecoder> m_decodificador;
     QString m_rutaNativa;
-    QString m_pendiente;          // decoded text not handed out yet, from `m_posicion`
+    QString m_pendiente; // the decoded text, handed out from `m_posicion`
     qsizetype m_posicion = 0;
-    qsizetype m_explorado = 0;    // up to here `m_pendiente` holds no line end
-    qint64 m_bytesLeidos = 0;
-    qint64 m_maximo = -1;
-    bool m_finDelArchivo = true;
-    std::optional<ErrorDeArchivo> m_error;
 };
