@@ -272,12 +272,6 @@ QList<qsizetype> Transmisor::FinesDeTrama(const QByteArray &cadena)
     return fines;
 }
 
-qsizetype Transmisor::ContarTramas(const QByteArray &cadena, qsizetype desde)
-{
-    const QList<qsizetype> fines = FinesDeTrama(cadena);
-    return fines.cend() - std::lower_bound(fines.cbegin(), fines.cend(), desde);
-}
-
 // Called before anything is dropped. A frame counts as gone only once the
 // port has drained it: bytes still queued die with a lost device.
 QString Transmisor::TextoDeCancelacion() const

@@ -61,10 +61,9 @@ public:
     // Index of the last byte of each frame of `cadena`, in order. A frame
     // runs to its end byte 200 (the address byte after a 202 header does not
     // end it), or to the end of the string.
+    // The one count of frames in the program: the status line, the
+    // cancellation text and the console's progress all go by it.
     static QList<qsizetype> FinesDeTrama(const QByteArray &cadena);
-
-    // Frames of `cadena` that end at index `desde` or later.
-    static qsizetype ContarTramas(const QByteArray &cadena, qsizetype desde = 0);
 
 Q_SIGNALS:
     // A string starts being written: 0 of `total` bytes.

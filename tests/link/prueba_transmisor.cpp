@@ -508,7 +508,10 @@ void PruebaTransmisor::contarTramas()
     QFETCH(QByteArray, cadena);
     QFETCH(qsizetype, desde);
     QFETCH(qsizetype, tramas);
-    QCOMPARE(Transmisor::ContarTramas(cadena, desde), tramas);
+    // Frames that end at `desde` or later.
+    const QList<qsizetype> fines = Transmisor::FinesDeTrama(cadena);
+    QVERIFY(std::is_sorted(fines.cbegin(), fines.cend()));
+    QCOMPARE(std::count_if(fines.cbegin(), fines.cend(), [desde](qsizetype fin) { return fin >= desde; }), tramas);
 }
 
 void PruebaTransmisor::cancelacionCuentaLasTramas_data()

@@ -88,6 +88,7 @@ void PruebaAvanceEnConsola::barraEnUnaTerminal()
     avance.Terminar();
     QVERIFY(salida.data().endsWith(" \n"));
     QCOMPARE(avance.TramasEntregadas(), 2);
+    QCOMPARE(avance.TramasTotales(), 2);
 }
 
 QTEST_GUILESS_MAIN(PruebaAvanceEnConsola)

@@ -17,19 +17,15 @@ AvanceEnConsola::AvanceEnConsola(const QList<QByteArray> &cadenas, QIODevice &sa
                                  QObject *parent)
     : QObject(parent), m_cadenas(cadenas), m_salida(salida), m_terminal(terminal)
 {
-    // Frames as the transmitter counts them when it reports a cancellation:
-    // a frame ends with the byte that drops the count of frames ending at or
-    // after a position. Only an end byte or a string's last byte can.
+    // Frames as the transmitter counts them, so the console and a
+    // cancellation never disagree.
     for (qsizetype c = 0; c < m_cadenas.size(); ++c) {
         const QByteArray &cadena = m_cadenas.at(c);
         m_bytesTotales += cadena.size();
         qsizetype inicio = 0;
-        for (qsizetype i = 0; i < cadena.size(); ++i) {
-            const bool puedeTerminar = static_cast<quint8>(cadena.at(i)) == ByteFinDeTrama || i == cadena.size() - 1;
-            if (puedeTerminar && Transmisor::ContarTramas(cadena, i) > Transmisor::ContarTramas(cadena, i + 1)) {
-                m_tramas.append({c, inicio, i});
-                inicio = i + 1;
-            }
+        for (const qsizetype fin : Transmisor::FinesDeTrama(cadena)) {
+            m_tramas.append({c, inicio, fin});
+            inicio = fin + 1;
         }
     }
 }

@@ -25,6 +25,8 @@ public:
     void Terminar();
 
     qsizetype TramasEntregadas() const { return m_tramasEntregadas; }
+    // Every frame of the run's strings.
+    qsizetype TramasTotales() const { return m_tramas.size(); }
 
 private:
     void EscribirLinea(qsizetype trama);

@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
         return Numero(CodigoDeSalida::FallaDeLinea);
 
     decir(u"Listo: %1 de %2 tramas por Com%3 (%4)."_s.arg(avance.TramasEntregadas())
-              .arg(Transmisor::ContarTramas(plan.cadenas.join()))
+              .arg(avance.TramasTotales())
               .arg(configuracion.puerto)
               .arg(configuracion.ajustes));
     return Numero(CodigoDeSalida::Exito);
