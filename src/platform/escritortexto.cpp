@@ -72,10 +72,13 @@ std::optional<ErrorDeArchivo> EscritorTexto::Abrir(const QString &ruta)
         return std::nullopt;
     }
     const QString motivo = m_archivo.errorString();
-    // No temporary file could be made. An existing regular file that opens
-    // for writing without being truncated can still be replaced in place;
-    // nothing touches it before Confirmar().
-    if (QFileInfo(absoluta).isFile()) {
+    // No temporary file could be made. When that is because the folder is
+    // closed to us, an existing regular file that opens for writing without
+    // being truncated can still be replaced in place; nothing touches it
+    // before Confirmar(). Any other cause (no room for a new file, say) is
+    // reported instead: writing over the old file then could leave it damaged.
+    const QFileInfo archivo(absoluta);
+    if (archivo.isFile() && !QFileInfo(archivo.absolutePath()).isWritable()) {
         m_enElLugar.setFileName(absoluta);
         if (m_enElLugar.open(QIODevice::ReadWrite | QIODevice::Unbuffered)) {
             m_modo = Modo::EnElLugar;
