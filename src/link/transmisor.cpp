@@ -291,8 +291,9 @@ QString Transmisor::TextoDeCancelacion() const
 
 void Transmisor::Fallar(const QString &descripcion, bool cerrarPuerto)
 {
-    // Between the port's own account and its system detail, if it has one.
-    const qsizetype corte = descripcion.indexOf(u"\n\n"_s);
+    // Between the port's own account and its system detail, if it has one;
+    // otherwise after everything the port said.
+    const qsizetype corte = descripcion.indexOf(PuertoSerie::MarcaDeDetalle);
     const QString cancelacion = u"\n\n"_s + TextoDeCancelacion();
     const QString completa = corte < 0 ? QString(descripcion + cancelacion)
                                        : QString(descripcion.left(corte) + cancelacion + descripcion.mid(corte));

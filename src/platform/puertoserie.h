@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QObject>
 #include <QString>
 
@@ -18,6 +19,11 @@ class PuertoSerie : public QObject
 public:
     using QObject::QObject;
     ~PuertoSerie() override = default;
+
+    // Where a description leaves the program's own words for the system's,
+    // when it quotes the system at all: whatever is added to a description
+    // goes before it, so the system's text stays last.
+    static constexpr QLatin1StringView MarcaDeDetalle{"\n\nDetalle del sistema: "};
 
     // CommPort. A refused number leaves the current one and sets DescripcionError().
     virtual int Numero() const = 0;

@@ -323,7 +323,7 @@ QString PuertoSerieQt::ConDetalle(const QString &texto, const QString &detalle)
 {
     if (detalle.isEmpty())
         return texto;
-    return texto + u"\n\nDetalle del sistema: "_s + detalle;
+    return texto + PuertoSerie::MarcaDeDetalle + detalle;
 }
 
 QString PuertoSerieQt::TextoSinPermiso(int numero, const QString &ruta, const QString &dispositivo)

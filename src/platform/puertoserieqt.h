@@ -56,7 +56,8 @@ public:
     // What went wrong, in the program's words: a clause to follow a colon,
     // never empty, for every error QSerialPort can report.
     static QString TextoDeError(QSerialPort::SerialPortError error);
-    // The system's own text as the last line of a message, if there is one.
+    // The system's own text as the last line of a message, if there is one,
+    // after PuertoSerie::MarcaDeDetalle.
     static QString ConDetalle(const QString &texto, const QString &detalle);
     // The refusal for a device this user may not write to: it names the device
     // behind the port's name and, when joining the group that owns it would

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void contarTramas();
     void cancelacionCuentaLasTramas_data();
     void cancelacionCuentaLasTramas();
+    void cancelacionVaAntesDelDetalle_data();
     void cancelacionVaAntesDelDetalle();
     void dispositivoCambiadoSeReabreAntesDeEscribir();
     void tramaEnCurso_data();
@@ -563,14 +564,35 @@ void PruebaTransmisor::cancelacionCuentaLasTramas()
     QVERIFY(!banco.transmisor.Ocupado());
 }
 
+void PruebaTransmisor::cancelacionVaAntesDelDetalle_data()
+{
+    QTest::addColumn<QString>("falla");
+    QTest::addColumn<QString>("aviso");
+
+    const QString cancelacion = u"Se canceló la transmisión: su única trama no salió."_s;
+    QTest::newRow("con detalle") << u"Se perdió la comunicación.\n\nDetalle del sistema: Input/output error"_s
+                                 << u"Se perdió la comunicación.\n\nSe canceló la transmisión: su única trama no "
+                                    u"salió.\n\nDetalle del sistema: Input/output error"_s;
+    QTest::newRow("sin detalle") << u"Se perdió la comunicación."_s
+                                 << u"Se perdió la comunicación.\n\n"_s + cancelacion;
+    // A paragraph of the port's own is not the system's detail.
+    QTest::newRow("dos párrafos sin detalle") << u"Se perdió la comunicación.\n\nRevise el cable."_s
+                                              << u"Se perdió la comunicación.\n\nRevise el cable.\n\n"_s + cancelacion;
+    QTest::newRow("dos párrafos y el detalle")
+        << u"Se perdió la comunicación.\n\nRevise el cable.\n\nDetalle del sistema: Input/output error"_s
+        << u"Se perdió la comunicación.\n\nRevise el cable.\n\n"_s + cancelacion
+               + u"\n\nDetalle del sistema: Input/output error"_s;
+}
+
 void PruebaTransmisor::cancelacionVaAntesDelDetalle()
 {
+    QFETCH(QString, falla);
+    QFETCH(QString, aviso);
+
     Banco banco(true);
     QVERIFY(banco.transmisor.Mandar(ArmarTrama("Hola", 5)));
-    banco.puerto.ProvocarFalla(u"Se perdió la comunicación.\n\nDetalle del sistema: Input/output error"_s);
-    QCOMPARE(banco.lineas.filter(u"Fallo"_s),
-             QStringList{u"Fallo Se perdió la comunicación.\n\nSe canceló la transmisión: su única trama no "
-                         u"salió.\n\nDetalle del sistema: Input/output error"_s});
+    banco.puerto.ProvocarFalla(falla);
+    QCOMPARE(banco.lineas.filter(u"Fallo"_s), QStringList{u"Fallo "_s + aviso});
 }
 
 void PruebaTransmisor::dispositivoCambiadoSeReabreAntesDeEscribir()
