@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,19 +31,10 @@ QSize ConIndicador(const QWidget &control, const QString &texto, QStyle::PixelMe
                 + medidas.horizontalAdvance(TextoDibujado(texto)),
             qMax(estilo->pixelMetric(alto, nullptr, &control), medidas.height())};
 }
-} // namespace
 
-QFont FuenteDeDialogos()
-{
-    QFont fuente;
-    // The first face the machine has wins; the project installs the first.
-    fuente.setFamilies({u"DejaVu Sans Condensed"_s, u"Liberation Sans Narrow"_s, u"Nimbus Sans Narrow"_s,
-                        u"Arial Narrow"_s});
-    fuente.setStyleHint(QFont::SansSerif);
-    fuente.setPointSizeF(PuntosDeLosDialogos);
-    return fuente;
-}
-
+// The room the caption of `control` needs as the style draws it (a radio
+// button's or check box's indicator included), or an invalid size for a
+// control that shows no caption.
 QSize LugarParaElTexto(const QWidget &control)
 {
     const QFontMetrics medidas(control.font());
@@ -65,6 +55,18 @@ QSize LugarParaElTexto(const QWidget &control)
         return medidas.size(0, etiqueta->text()).grownBy(margenes);
     }
     return {};
+}
+} // namespace
+
+QFont FuenteDeDialogos()
+{
+    QFont fuente;
+    // The first face the machine has wins; the project installs the first.
+    fuente.setFamilies({u"DejaVu Sans Condensed"_s, u"Liberation Sans Narrow"_s, u"Nimbus Sans Narrow"_s,
+                        u"Arial Narrow"_s});
+    fuente.setStyleHint(QFont::SansSerif);
+    fuente.setPointSizeF(PuntosDeLosDialogos);
+    return fuente;
 }
 
 void AgrandarDondeNoCabe(QWidget &ventana)

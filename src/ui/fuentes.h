@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QSize>
 
 class QWidget;
 
@@ -10,11 +9,6 @@ class QWidget;
 // taller, and cuts their captions off; a condensed face at a small size
 // fits them and stays readable.
 QFont FuenteDeDialogos();
-
-// The room the caption of `control` needs as the style draws it (a radio
-// button's or check box's indicator included), or an invalid size for a
-// control that shows no caption.
-QSize LugarParaElTexto(const QWidget &control);
 
 // Where a caption still does not fit (a machine without the condensed face
 // falls back to a wider one), grows that control just enough, and the
