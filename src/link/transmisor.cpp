@@ -97,7 +97,6 @@ bool Transmisor::Empezar(const QByteArray &nueva)
     m_finesDeTrama = FinesDeTrama(m_cadena);
     m_yaSalidos = 0;
     m_estado = m_cadena.isEmpty() ? Estado::VaciandoFin : Estado::Escribiendo;
-    m_escritosAlPuerto = 0;
     ReiniciarVigilancia();
     m_sondeo->start();
 
@@ -168,7 +167,6 @@ bool Transmisor::EscribirTandas()
             return false;
         }
         m_posicion += cantidad;
-        m_escritosAlPuerto += cantidad;
 
         const bool terminada = m_posicion == m_cadena.size();
         if (terminada)
@@ -227,7 +225,7 @@ void Transmisor::Reanudar()
 void Transmisor::ReiniciarVigilancia()
 {
     m_desdeElUltimoAvance.start();
-    m_salidosVistos = m_escritosAlPuerto - m_puerto.Pendientes();
+    m_salidosVistos = m_posicion - m_puerto.Pendientes();
 }
 
 // A port that holds bytes and lets none of them out for the whole time
@@ -237,7 +235,9 @@ void Transmisor::VigilarAvance()
     if (m_estado == Estado::Libre || m_estado == Estado::EnPausa)
         return;
     const qint64 pendientes = m_puerto.Pendientes();
-    const qint64 salidos = m_escritosAlPuerto - pendientes;
+    // Watched only while a string is under way, whose bytes written so far
+    // are m_posicion.
+    const qint64 salidos = m_posicion - pendientes;
     if (pendientes == 0 || salidos > m_salidosVistos) {
         m_desdeElUltimoAvance.start();
         m_salidosVistos = salidos;

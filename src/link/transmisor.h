@@ -134,6 +134,6 @@ private:
 
     std::chrono::milliseconds m_plazoSinAvance{10000};
     QElapsedTimer m_desdeElUltimoAvance;
-    qint64 m_escritosAlPuerto = 0;
+    // Bytes of the string that had left the port when it last made headway.
     qint64 m_salidosVistos = 0;
 };
