@@ -22,3 +22,12 @@ QString PropiedadesDesdeMarcas(bool global, const QStringList &titulos, const QL
 // that first occurs as the start of a longer name does not.
 void MarcasDesdePropiedades(const QString &propiedades, const QStringList &titulos, bool &global,
                             QList<bool> &marcas);
+
+// The names listed after "Dirs: " that the rule above marks no item for, as
+// written and in list order; none without "Dirs: ". The list is cut at each
+// ";" that no matched caption covers, so a caption holding ";" stays one
+// name; a piece counts as found only when one matched caption is the whole
+// of it. A name whose tail alone matched is therefore listed here, and so is
+// a caption whose first occurrence starts a longer name. Empty pieces are not
+// names.
+QStringList NombresSinTitulo(const QString &propiedades, const QStringList &titulos);

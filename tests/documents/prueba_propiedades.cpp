@@ -19,6 +19,8 @@ private Q_SLOTS:
     void desdeMarcas();
     void marcasDesde_data();
     void marcasDesde();
+    void nombresSinTitulo_data();
+    void nombresSinTitulo();
     void guardarYReabrirConservaLosDestinos();
     void reordenarElRegistroSigueLosNombres();
 };
@@ -102,6 +104,48 @@ void PruebaPropiedades::marcasDesde()
     MarcasDesdePropiedades(propiedades, titulos, globalLeido, marcasLeidas);
     QCOMPARE(globalLeido, global);
     QCOMPARE(marcasLeidas, marcas);
+}
+
+void PruebaPropiedades::nombresSinTitulo_data()
+{
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<QStringList>("titulos");
+    QTest::addColumn<QStringList>("nombres");
+
+    const QStringList conPuntoYComa{u" Planta 1;Hall"_s, u" Uno"_s};
+    QTest::newRow("Global") << u"Global"_s << Tres << QStringList();
+    QTest::newRow("vacío") << QString() << Tres << QStringList();
+    QTest::newRow("todos están") << u"Dirs:  Uno; Tres"_s << Tres << QStringList();
+    QTest::newRow("uno que no está") << u"Dirs:  Uno; Cuatro"_s << Tres << QStringList{u" Cuatro"_s};
+    QTest::newRow("ninguno está, en orden de la lista")
+        << u"Dirs:  Cinco; Cuatro"_s << Tres << QStringList{u" Cinco"_s, u" Cuatro"_s};
+    QTest::newRow("Dirs: solo") << u"Dirs: "_s << Tres << QStringList();
+    QTest::newRow("los vacíos no son nombres") << u"Dirs: ; Uno;;"_s << Tres << QStringList();
+    QTest::newRow("antes de Dirs: no cuenta") << u" Cuatro Dirs:  Uno"_s << Tres << QStringList();
+    QTest::newRow("un título con ; es un solo nombre")
+        << u"Dirs:  Planta 1;Hall"_s << conPuntoYComa << QStringList();
+    QTest::newRow("un título con ; y uno que no está")
+        << u"Dirs:  Planta 1;Hall; Cuatro"_s << conPuntoYComa << QStringList{u" Cuatro"_s};
+    QTest::newRow("sin ese título, ; separa")
+        << u"Dirs:  Planta 1;Hall"_s << Tres << QStringList{u" Planta 1"_s, u"Hall"_s};
+    QTest::newRow("el título corto y el que lo contiene")
+        << u"Dirs:  Planta 1;Hall"_s << QStringList{u" Planta 1"_s, u" Planta 1;Hall"_s} << QStringList();
+    QTest::newRow("solo el título corto: queda el resto")
+        << u"Dirs:  Planta 1;Hall"_s << QStringList{u" Planta 1"_s} << QStringList{u"Hall"_s};
+    QTest::newRow("cola de un nombre más largo: el nombre entero")
+        << u"Dirs:  Calle Uno"_s << Tres << QStringList{u" Calle Uno"_s};
+    QTest::newRow("comienzo de un nombre más largo: los dos")
+        << u"Dirs:  Uno más; Uno"_s << Tres << QStringList{u" Uno más"_s, u" Uno"_s};
+    QTest::newRow("mayúsculas cuentan") << u"Dirs:  uno"_s << Tres << QStringList{u" uno"_s};
+    QTest::newRow("título vacío") << u"Dirs:  A"_s << QStringList{QString()} << QStringList{u" A"_s};
+}
+
+void PruebaPropiedades::nombresSinTitulo()
+{
+    QFETCH(QString, propiedades);
+    QFETCH(QStringList, titulos);
+    QFETCH(QStringList, nombres);
+    QCOMPARE(NombresSinTitulo(propiedades, titulos), nombres);
 }
 
 void PruebaPropiedades::guardarYReabrirConservaLosDestinos()

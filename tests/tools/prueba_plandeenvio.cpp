@@ -71,6 +71,14 @@ void PruebaPlanDeEnvio::plan_data()
     QTest::newRow("documento con un nombre que ya no está: aviso")
         << archivo << u"HOLA"_s << u"Dirs:  Hall; Kiosco"_s << Tres << exito << QByteArray("HOLA")
         << Direcciones{5} << QStringList{u"«Kiosco»"_s} << QString();
+    QTest::newRow("documento a un cartel cuyo nombre lleva ;: sin aviso")
+        << archivo << u"HOLA"_s << u"Dirs:  Planta 1;Hall"_s
+        << QStringList{u"R560, Planta 1;Hall, 5"_s, u"R560, Patio, 12"_s} << exito << QByteArray("HOLA")
+        << Direcciones{5} << QStringList() << QString();
+    QTest::newRow("nombre con ; y uno que ya no está: solo ese en el aviso")
+        << archivo << u"HOLA"_s << u"Dirs:  Planta 1;Hall; Kiosco"_s
+        << QStringList{u"R560, Planta 1;Hall, 5"_s, u"R560, Patio, 12"_s} << exito << QByteArray("HOLA")
+        << Direcciones{5} << QStringList{u"va a «Kiosco», que"_s} << QString();
     QTest::newRow("documento sin ningún nombre conocido")
         << archivo << u"HOLA"_s << u"Dirs:  Kiosco; Bar"_s << Tres << desconocidos << QByteArray()
         << Direcciones() << QStringList() << u"«Kiosco», «Bar»"_s;

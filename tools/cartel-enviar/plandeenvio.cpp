@@ -2,6 +2,7 @@
 
 #include "config/registrodecartel.h"
 #include "documents/destinosdeenvio.h"
+#include "documents/propiedades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/trama.h"
@@ -9,8 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-const QString Dirs = u"Dirs: "_s;
 
 QStringList Titulos(const QStringList &registro)
 {
@@ -36,17 +35,6 @@ QString Conocidos(const QStringList &titulos)
         nombres.append(titulo.trimmed());
     return nombres.isEmpty() ? u"./carteles.ini no tiene carteles."_s
                              : u"Los carteles de ./carteles.ini son: "_s + Citados(nombres) + u"."_s;
-}
-
-// The names a document lists after "Dirs: ", as written.
-QStringList NombresDelDocumento(const QString &propiedades)
-{
-    const qsizetype p = propiedades.indexOf(Dirs);
-    if (p < 0)
-        return {};
-    QStringList nombres = propiedades.mid(p + Dirs.size()).split(u';');
-    nombres.removeAll(QString());
-    return nombres;
 }
 
 PlanDeEnvio Rechazo(CodigoDeSalida codigo, const QString &motivo)
@@ -112,10 +100,8 @@ PlanDeEnvio PlanearEnvio(const ArgumentosDeEnvio &argumentos, const QString &tex
     } else {
         destinos = DestinosDesdePropiedades(propiedades, registro);
         QStringList ausentes;
-        for (const QString &nombre : NombresDelDocumento(propiedades)) {
-            if (!titulos.contains(nombre))
-                ausentes.append(nombre.trimmed());
-        }
+        for (const QString &nombre : NombresSinTitulo(propiedades, titulos))
+            ausentes.append(nombre.trimmed());
         if (destinos.SinDestinos()) {
             if (ausentes.isEmpty())
                 return Rechazo(CodigoDeSalida::NadaQueEnviar,
