@@ -35,12 +35,18 @@ DestinosDeEnvio DestinosDesdeMarcas(bool destinosVisibles, bool global, const QL
     return destinos;
 }
 
-DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const QStringList &registro)
+QStringList TitulosDeRegistro(const QStringList &registro)
 {
     QStringList titulos;
     titulos.reserve(registro.size());
     for (const QString &cartel : registro)
         titulos.append(NombreDeCartel(cartel));
+    return titulos;
+}
+
+DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const QStringList &registro)
+{
+    const QStringList titulos = TitulosDeRegistro(registro);
     bool global = true;
     QList<bool> marcas(registro.size(), false);
     MarcasDesdePropiedades(propiedades, titulos, global, marcas);

@@ -33,6 +33,10 @@ struct DestinosDeEnvio
 DestinosDeEnvio DestinosDesdeMarcas(bool destinosVisibles, bool global, const QList<bool> &marcas,
                                     const QStringList &titulos, const QStringList &registro);
 
+// The captions of the destination items the registry gives: each record's
+// name as NombreDeCartel reads it, leading blank kept, in registry order.
+QStringList TitulosDeRegistro(const QStringList &registro);
+
 // Where a stored document goes once opened in a window that carried no mark
 // of its own: the items are the registry's names, Global stays marked unless
 // the properties hold "Dirs: ", and the names match as on opening. A document

@@ -20,6 +20,8 @@ class PruebaDestinosDeEnvio : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void titulosDeRegistro_data();
+    void titulosDeRegistro();
     void desdeMarcas_data();
     void desdeMarcas();
     void desdePropiedades_data();
@@ -27,6 +29,27 @@ private Q_SLOTS:
     void guardadoYEnviadoVanAlMismoLugar_data();
     void guardadoYEnviadoVanAlMismoLugar();
 };
+
+void PruebaDestinosDeEnvio::titulosDeRegistro_data()
+{
+    QTest::addColumn<QStringList>("registro");
+    QTest::addColumn<QStringList>("titulos");
+
+    QTest::newRow("vacío") << QStringList() << QStringList();
+    QTest::newRow("tres, en orden y con su blanco") << Tres << TitulosDeTres;
+    QTest::newRow("nombre repetido, dos títulos")
+        << QStringList{u"R560, Uno, 5"_s, u"R560, Uno, 6"_s} << QStringList{u" Uno"_s, u" Uno"_s};
+    QTest::newRow("con ; en el nombre") << QStringList{u"R560, Planta 1;Hall, 5"_s}
+                                        << QStringList{u" Planta 1;Hall"_s};
+    QTest::newRow("registro sin comas") << QStringList{u"R560"_s} << QStringList{u"R560"_s};
+}
+
+void PruebaDestinosDeEnvio::titulosDeRegistro()
+{
+    QFETCH(QStringList, registro);
+    QFETCH(QStringList, titulos);
+    QCOMPARE(TitulosDeRegistro(registro), titulos);
+}
 
 void PruebaDestinosDeEnvio::desdeMarcas_data()
 {

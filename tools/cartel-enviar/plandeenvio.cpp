@@ -1,6 +1,5 @@
 #include "plandeenvio.h"
 
-#include "config/registrodecartel.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/propiedades.h"
 #include "encoding/codificador.h"
@@ -10,15 +9,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList Titulos(const QStringList &registro)
-{
-    QStringList titulos;
-    titulos.reserve(registro.size());
-    for (const QString &cartel : registro)
-        titulos.append(NombreDeCartel(cartel));
-    return titulos;
-}
 
 QString Citados(const QStringList &nombres)
 {
@@ -70,7 +60,7 @@ PlanDeEnvio PlanearEnvio(const ArgumentosDeEnvio &argumentos, const QString &tex
                            .arg(textoCrLf.size())
                            .arg(LongitudMaximaDeTexto));
 
-    const QStringList titulos = Titulos(registro);
+    const QStringList titulos = TitulosDeRegistro(registro);
     const bool visibles = registro.size() > 1;
     PlanDeEnvio plan;
     DestinosDeEnvio destinos;
