@@ -22,9 +22,13 @@ void AplicarLinea(Configuracion &configuracion, const QString &linea)
         return;
 
     // Columns 11 to 14: "com" and a port digit.
+    static_assert(PuertoMinimo >= 0 && PuertoMaximo <= 9, "the port is one digit in the file");
     const QString puerto = linea.mid(10, 4);
-    if (puerto.size() == 4 && puerto.startsWith(u"com"_s) && puerto.at(3) >= u'1' && puerto.at(3) <= u'6')
-        configuracion.puerto = puerto.at(3).unicode() - u'0';
+    if (puerto.size() == 4 && puerto.startsWith(u"com"_s)) {
+        const int numero = puerto.at(3).unicode() - u'0';
+        if (numero >= PuertoMinimo && numero <= PuertoMaximo)
+            configuracion.puerto = numero;
+    }
 
     // Columns 16 to 19: the speed; parity, data and stop bits are always N, 8, 1.
     const QString velocidad = linea.mid(15, 4);

@@ -181,6 +181,7 @@ void PruebaArgumentosDeEnvio::laAyudaNombraCadaEstadoDeSalida()
     for (const QString &opcion : {u"--texto"_s, u"--a NOMBRE"_s, u"--global"_s, u"--direcciones"_s, u"--longitud"_s,
                                   u"--puerto N"_s, u"--velocidad"_s})
         QVERIFY2(ayuda.contains(opcion), qPrintable(opcion));
+    QVERIFY(ayuda.contains(u"ComN (1 a 6)"_s));
     QVERIFY(!ayuda.contains(u'%'));
 }
 

@@ -8,9 +8,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int PrimerPuerto = 1;
-constexpr int UltimoPuerto = 6;
-
 // "2400 o 9600", from the speeds the program offers.
 QString Velocidades()
 {
@@ -113,8 +110,8 @@ private:
                 return Fallar(error, u"--puerto se dio dos veces."_s);
             bool numero = false;
             const int puerto = valor.toInt(&numero);
-            if (!numero || puerto < PrimerPuerto || puerto > UltimoPuerto)
-                return Fallar(error, u"--puerto va de %1 a %2, no «%3»."_s.arg(PrimerPuerto).arg(UltimoPuerto).arg(valor));
+            if (!numero || puerto < PuertoMinimo || puerto > PuertoMaximo)
+                return Fallar(error, u"--puerto va de %1 a %2, no «%3»."_s.arg(PuertoMinimo).arg(PuertoMaximo).arg(valor));
             m_resultado.puerto = puerto;
         } else {
             if (m_resultado.velocidad)
@@ -212,7 +209,7 @@ tampoco escribe el documento.
   --global            a todos los carteles (una sola trama)
   --direcciones       cada cartel muestra su dirección (borra su memoria)
   --longitud          escribe la longitud codificada y no envía nada
-  --puerto N          usa el puerto ComN (1 a 6) solo esta vez
+  --puerto N          usa el puerto ComN (%8 a %9) solo esta vez
   --velocidad V       usa %7 b.p.s. solo esta vez
   -h, --help          esta ayuda
 
@@ -235,5 +232,7 @@ Estado de salida:
         .arg(Numero(CodigoDeSalida::CartelesDesconocidos))
         .arg(Numero(CodigoDeSalida::FallaDeLinea))
         .arg(Numero(CodigoDeSalida::NadaQueEnviar))
-        .arg(Velocidades());
+        .arg(Velocidades())
+        .arg(PuertoMinimo)
+        .arg(PuertoMaximo);
 }
