@@ -4,6 +4,8 @@
 
 #include <array>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr quint8 sinCodigo = 0xFF;
@@ -116,4 +118,9 @@ bool TextoDemasiadoLargo(const QString &texto)
             ++largo; // a lone CR gains its LF
     }
     return largo > LongitudMaximaDeTexto;
+}
+
+QString TextoDeLongitud(qsizetype bytes)
+{
+    return u"Longitud: %1 bytes"_s.arg(bytes);
 }

@@ -27,3 +27,7 @@ bool LlegaAlCartel(char16_t caracter);
 // holds, is longer than LongitudMaximaDeTexto. Senders refuse such a text
 // before anything reaches the line.
 bool TextoDemasiadoLargo(const QString &texto);
+
+// What the operator is told of a text's length: "Longitud: N bytes", N the
+// bytes it encodes to.
+QString TextoDeLongitud(qsizetype bytes);

@@ -418,8 +418,7 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
 
 void frmEditorDeTextos::mnuConsultarLongi_Click()
 {
-    const qsizetype longitud = CodificarTexto(TextoCrLf()).size();
-    CuadroDeMensaje::Preguntar(this, u"Longitud: %1 bytes"_s.arg(longitud),
+    CuadroDeMensaje::Preguntar(this, TextoDeLongitud(CodificarTexto(TextoCrLf()).size()),
                                u"Consultar Longitud"_s, QMessageBox::Information, QMessageBox::Ok,
                                QMessageBox::Ok);
 }

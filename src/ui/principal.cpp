@@ -113,7 +113,7 @@ void Principal::ActualizarEstado()
         const QString longitud =
             TextoDemasiadoLargo(texto)
                 ? u"Demasiado largo: %1 caracteres, el máximo es %2"_s.arg(texto.size()).arg(LongitudMaximaDeTexto)
-                : u"Longitud: %1 bytes"_s.arg(CodificarTexto(texto).size());
+                : TextoDeLongitud(CodificarTexto(texto).size());
         m_estadoTexto->setText(longitud + u"   Destinos: "_s + activo->DescribirDestinos());
     }
     const QString velocidad = m_MSComm1->Ajustes().section(QLatin1Char(','), 0, 0);

@@ -6,6 +6,7 @@
 #include "config/configuracion.h"
 #include "config/velocidades.h"
 #include "documents/documento.h"
+#include "encoding/codificador.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
 
@@ -78,7 +79,7 @@ int main(int argc, char *argv[])
     }
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
-        salida.write(u"Longitud: %1 bytes\n"_s.arg(LongitudCodificada(texto)).toUtf8());
+        salida.write((TextoDeLongitud(LongitudCodificada(texto)) + u'\n').toUtf8());
         return Numero(CodigoDeSalida::Exito);
     }
 
