@@ -79,7 +79,7 @@ bool MedirDocumento(CarpetaDeMedicion &carpeta, Principal &principal, const char
         return false;
     }
     Fila(medicion, ms);
-    editor->PonerModificado(false);
+    editor->documento().PonerModificado(false);
     editor->mnuCerrar_Click();
     Asentar();
     return ms < objetivoMs;

@@ -157,7 +157,7 @@ int main(int argc, char *argv[])
                         objetivoAperturaMs);
             return 1;
         }
-        abierto->PonerModificado(false);
+        abierto->documento().PonerModificado(false);
         abierto->mnuCerrar_Click();
         Asentar();
     }

@@ -2,6 +2,7 @@
 // marking tags and lost characters and the status line counting bytes: how
 // long one keystroke holds the user interface thread.
 
+#include "documents/documento.h"
 #include "carpetademedicion.h"
 
 #include "encoding/codificador.h"
@@ -72,7 +73,7 @@ int main(int argc, char *argv[])
         Asentar();
         tiempos.append(static_cast<double>(reloj.nsecsElapsed()) / 1e6);
     }
-    if (!editor.TextoCrLf().endsWith(QString(pulsaciones, u'a'))) {
+    if (!editor.documento().Texto().endsWith(QString(pulsaciones, u'a'))) {
         std::printf("| %s | error: las teclas no llegaron al texto | < %.0f ms | no |\n", medicion, objetivoMs);
         return 1;
     }

@@ -4,6 +4,7 @@
 // Measured at the receiving end of a pseudo-terminal, through the program's
 // real serial layer, with the pause interval the program uses.
 
+#include "link/lineadecarteles.h"
 #include "apoyo/pseudoterminal.h"
 #include "carpetademedicion.h"
 
@@ -73,7 +74,7 @@ int main(int argc, char *argv[])
         QTimer::singleShot(300, &asentar, &QEventLoop::quit);
         asentar.exec();
     }
-    const auto intervalo = principal.dialogEnvio().transmisor().IntervaloDePausa();
+    const auto intervalo = principal.Linea().Emisor().IntervaloDePausa();
 
     // Moments on the program's side, to tell where a late pause was lost:
     // bytes handed to the serial port object, and bytes it wrote to the device.
@@ -85,9 +86,9 @@ int main(int argc, char *argv[])
     QList<Hito> entregas;
     QList<Hito> escrituras;
     qint64 escritos = 0;
-    QObject::connect(&principal.dialogEnvio().transmisor(), &Transmisor::Avance, &principal,
+    QObject::connect(&principal.Linea().Emisor(), &Transmisor::Avance, &principal,
                      [&](qint64 entregados, qint64) { entregas.append({entregados, AhoraNs()}); });
-    QObject::connect(&principal.MSComm1(), &PuertoSerie::BytesEntregados, &principal, [&](qint64 cantidad) {
+    QObject::connect(&principal.Puerto(), &PuertoSerie::BytesEntregados, &principal, [&](qint64 cantidad) {
         escritos += cantidad;
         escrituras.append({escritos, AhoraNs()});
     });

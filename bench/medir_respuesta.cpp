@@ -4,6 +4,8 @@
 // largest interval between two ticks, from just before the command until the
 // last byte has reached the far end of a pseudo-terminal.
 
+#include "link/lineadecarteles.h"
+#include "documents/documento.h"
 #include "apoyo/pseudoterminal.h"
 #include "carpetademedicion.h"
 
@@ -157,21 +159,21 @@ int main(int argc, char *argv[])
     principal.show();
     principal.mnuNuevoTexto_Click();
     frmEditorDeTextos &editor = *principal.editor(1);
-    editor.PonerTexto(TextoMasLargo());
-    if (editor.TextoCrLf().size() != LongitudMaximaDeTexto) {
+    editor.documento().PonerTexto(TextoMasLargo());
+    if (editor.documento().Texto().size() != LongitudMaximaDeTexto) {
         std::fprintf(stderr, "medir_respuesta: el editor tiene %lld caracteres\n",
-                     static_cast<long long>(editor.TextoCrLf().size()));
+                     static_cast<long long>(editor.documento().Texto().size()));
         return 1;
     }
-    const QByteArray trama = ArmarTrama(CodificarTexto(editor.TextoCrLf()), 0);
+    const QByteArray trama = ArmarTrama(CodificarTexto(editor.documento().Texto()), 0);
     frmDialogEnvio &dialogo = principal.dialogEnvio();
 
     // The program at work: every slice handed to the port, every write to
     // the device.
     QList<qint64> actividad;
-    QObject::connect(&dialogo.transmisor(), &Transmisor::Avance, &principal,
+    QObject::connect(&principal.Linea().Emisor(), &Transmisor::Avance, &principal,
                      [&actividad](qint64, qint64) { actividad.append(AhoraNs()); });
-    QObject::connect(&principal.MSComm1(), &PuertoSerie::BytesEntregados, &principal,
+    QObject::connect(&principal.Puerto(), &PuertoSerie::BytesEntregados, &principal,
                      [&actividad](qint64) { actividad.append(AhoraNs()); });
 
     const double enTexto = MayorDetencion([&] { editor.mnuEnviarAhora_Click(); },

@@ -1,5 +1,8 @@
 #include "config/registrodecartel.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -43,4 +46,38 @@ qint64 DireccionDeCartel(const QString &registro)
 QString ArmarRegistroDeCartel(const QString &modelo, const QString &nombre, const QString &direccion)
 {
     return modelo + u", "_s + nombre + u", "_s + direccion;
+}
+
+QStringList NombresRepetidos(const QStringList &registro)
+{
+    QHash<QString, int> veces;
+    for (const QString &cartel : registro)
+        ++veces[NombreDeCartel(cartel).trimmed()];
+    QStringList repetidos;
+    for (const QString &cartel : registro) {
+        const QString nombre = NombreDeCartel(cartel).trimmed();
+        if (veces.value(nombre) > 1 && !repetidos.contains(nombre))
+            repetidos.append(nombre);
+    }
+    return repetidos;
+}
+
+QStringList ProblemasDeRegistro(const QStringList &registro)
+{
+    QStringList problemas;
+    for (const QString &cartel : registro) {
+        const qsizetype primera = cartel.indexOf(u',');
+        const qsizetype segunda = primera < 0 ? -1 : cartel.indexOf(u',', primera + 1);
+        const QString direccion = segunda < 0 ? QString() : cartel.mid(segunda + 1).trimmed();
+        const bool numero = !direccion.isEmpty() && std::all_of(direccion.cbegin(), direccion.cend(), [](QChar c) {
+            return c >= u'0' && c <= u'9';
+        });
+        if (!numero && direccion != u"Desconocida"_s)
+            problemas.append(u"La línea «cartel %1» de ./carteles.ini no tiene una dirección válida (un número o "
+                             "\"Desconocida\"): lo que se envíe a ese cartel irá a todos los carteles."_s.arg(cartel));
+    }
+    for (const QString &nombre : NombresRepetidos(registro))
+        problemas.append(u"Varios carteles de ./carteles.ini se llaman «%1»: un texto marcado para ese nombre no se "
+                         "envía a ninguno de ellos. En Carteles Conectados quite uno y vuelva a agregarlo con otro nombre."_s.arg(nombre));
+    return problemas;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // A sign record is one string "modelo, nombre, direccion". The readers split
 // it at commas, not at ", ", so the name keeps the blank that follows the
@@ -19,3 +20,13 @@ qint64 DireccionDeCartel(const QString &registro);
 
 // "modelo, nombre, direccion", the fields as given.
 QString ArmarRegistroDeCartel(const QString &modelo, const QString &nombre, const QString &direccion);
+
+// Names (trimmed) that more than one sign of the registry has, in registry
+// order.
+QStringList NombresRepetidos(const QStringList &registro);
+
+// What a hand-edited registry holds that would send texts where nobody
+// meant: an address that is neither a number nor "Desconocida" (such a sign
+// is sent to as every sign), and names several signs share (a text for that
+// name goes to none of them). One message per problem, for the operator.
+QStringList ProblemasDeRegistro(const QStringList &registro);

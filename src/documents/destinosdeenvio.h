@@ -1,45 +1,54 @@
 #pragma once
 
+#include "documents/propiedades.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-// Which frames a send-now makes: one per address, in this order (0 is every
-// sign), and the marked destinations that get none.
+// Which frames a send makes: one per address, in this order (0 is every
+// sign), and the chosen destinations that get none, each for its reason.
 struct DestinosDeEnvio
 {
     QList<quint8> direcciones;
-    // A marked sign whose address is not 0 to 255 is named by its whole
-    // record; a marked item with no record behind it, by its caption trimmed.
+    // A chosen sign whose address is not 0 to 255, by its whole record.
     QStringList omitidos;
+    // Chosen names that several signs share: which of them was meant cannot
+    // be told, so none of them gets the text.
+    QStringList repetidos;
+    // Chosen names no sign has, as the text holds them.
+    QStringList desconocidos;
 
     bool NadaQueEnviar() const { return direcciones.isEmpty(); }
-    // Neither Global nor any sign is marked: nothing to send, and nothing was
-    // left out either.
-    bool SinDestinos() const { return direcciones.isEmpty() && omitidos.isEmpty(); }
+    // Neither every sign nor any sign is chosen.
+    bool SinDestinos() const
+    {
+        return direcciones.isEmpty() && omitidos.isEmpty() && repetidos.isEmpty() && desconocidos.isEmpty();
+    }
 
     friend bool operator==(const DestinosDeEnvio &, const DestinosDeEnvio &) = default;
 };
 
-// The destination items of an editor as they stand: `destinosVisibles` says
-// whether the submenu is shown (the registry had two signs or more at its
-// last build), `marcas` and `titulos` are item i's check mark and caption,
-// `registro` the sign records, record i behind item i.
-//
-// A hidden submenu or a marked Global sends once, to every sign. Otherwise
-// each marked item, in item order, sends to the address its record holds
-// after the second comma; "Desconocida" is 0, every sign, so that sign still
-// gets its copy.
-DestinosDeEnvio DestinosDesdeMarcas(bool destinosVisibles, bool global, const QList<bool> &marcas,
-                                    const QStringList &titulos, const QStringList &registro);
-
-// The captions of the destination items the registry gives: each record's
-// name as NombreDeCartel reads it, leading blank kept, in registry order.
+// The names of the registry's signs, each record's name as NombreDeCartel
+// reads it, leading blank kept, in registry order.
 QStringList TitulosDeRegistro(const QStringList &registro);
 
-// Where a stored document goes once opened in a window that carried no mark
-// of its own: the items are the registry's names, Global stays marked unless
-// the properties hold "Dirs: ", and the names match as on opening. A document
-// sent without a window then reaches exactly the signs it would reach from
-// one.
+// Whether the sign named `titulo` is one of the text's destinations.
+bool CartelElegido(const DestinosDeTexto &destinos, const QString &titulo);
+
+// Chosen names that no sign of `registro` has.
+QStringList NombresDesconocidos(const DestinosDeTexto &destinos, const QStringList &registro);
+
+// Where a text goes. With one sign or none in the registry, or with every
+// sign chosen, one frame to address 0. Otherwise one frame per chosen sign,
+// in registry order, to the address its record holds after the second comma
+// ("Desconocida", or anything without digits, is 0: every sign).
+DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QStringList &registro);
+
+// Where a send would go, in words, for the status line: "Global", the chosen
+// signs' names, or "sin destino". A chosen sign whose frame goes to every
+// sign (its address is "Desconocida") is "todos los carteles" and its name.
+QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &registro);
+
+// The same for a stored text's properties line.
 DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const QStringList &registro);

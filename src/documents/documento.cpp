@@ -1,11 +1,14 @@
 #include "documents/documento.h"
 
+#include "documents/destinosdeenvio.h"
 #include "platform/escritortexto.h"
 #include "platform/lectortexto.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -173,5 +176,96 @@ std::optional<ErrorDeArchivo> EscribirDocumentoEnBytes(const QString &texto, con
     if (auto error = escritor.Confirmar())
         return error;
     bytes = escritor.Escrito();
+    return std::nullopt;
+}
+
+Documento::Documento(QObject *parent) : QObject(parent) {}
+
+void Documento::PonerTexto(const QString &textoCrLf)
+{
+    m_texto = textoCrLf;
+    Q_EMIT TextoCambiado();
+    PonerModificado(true);
+}
+
+void Documento::PonerModificado(bool modificado)
+{
+    if (m_modificado == modificado)
+        return;
+    m_modificado = modificado;
+    Q_EMIT EstadoCambiado();
+}
+
+void Documento::AlternarCartel(const QString &titulo)
+{
+    if (m_destinos.global) {
+        m_destinos.global = false;
+        m_destinos.nombres.clear();
+    }
+    const auto elegido = std::find_if(m_destinos.nombres.begin(), m_destinos.nombres.end(),
+                                      [&titulo](const QString &nombre) { return MismoNombre(nombre, titulo); });
+    if (elegido != m_destinos.nombres.end())
+        m_destinos.nombres.erase(elegido);
+    else
+        m_destinos.nombres.append(titulo);
+    m_destinos.global = m_destinos.nombres.isEmpty();
+    Q_EMIT DestinosCambiados();
+    PonerModificado(true);
+}
+
+void Documento::ElegirTodos()
+{
+    if (m_destinos.global)
+        return;
+    m_destinos = DestinosDeTexto();
+    Q_EMIT DestinosCambiados();
+}
+
+void Documento::Vaciar()
+{
+    m_texto.clear();
+    m_ruta.clear();
+    m_destinos = DestinosDeTexto();
+    Q_EMIT TextoCambiado();
+    Q_EMIT DestinosCambiados();
+    m_modificado = false;
+    Q_EMIT EstadoCambiado();
+}
+
+void Documento::Reemplazar(const Documento &otro)
+{
+    m_texto = otro.m_texto;
+    m_ruta = otro.m_ruta;
+    m_destinos = otro.m_destinos;
+    m_modificado = otro.m_modificado;
+    Q_EMIT TextoCambiado();
+    Q_EMIT DestinosCambiados();
+    Q_EMIT EstadoCambiado();
+}
+
+std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const QStringList &registro,
+                                               qsizetype *lineasFueraDelTexto)
+{
+    QString texto;
+    QString propiedades;
+    if (auto error = LeerDocumento(ruta, texto, propiedades, lineasFueraDelTexto))
+        return error;
+    m_texto = texto;
+    m_ruta = ruta;
+    m_destinos = LeerDestinos(propiedades, TitulosDeRegistro(registro));
+    m_modificado = false;
+    Q_EMIT TextoCambiado();
+    Q_EMIT DestinosCambiados();
+    Q_EMIT EstadoCambiado();
+    return std::nullopt;
+}
+
+std::optional<ErrorDeArchivo> Documento::Guardar(const QString &ruta, const QStringList &registro)
+{
+    if (auto error = EscribirDocumento(ruta, m_texto, PropiedadesDesdeDestinos(m_destinos, TitulosDeRegistro(registro))))
+        return error;
+    m_ruta = ruta;
+    m_modificado = false;
+    Q_EMIT EstadoCambiado();
     return std::nullopt;
 }

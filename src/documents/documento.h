@@ -1,8 +1,10 @@
 #pragma once
 
+#include "documents/propiedades.h"
 #include "platform/errordearchivo.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
 #include <optional>
@@ -46,3 +48,61 @@ std::optional<ErrorDeArchivo> EscribirDocumento(const QString &ruta, const QStri
 // The bytes EscribirDocumento() would write, or the same refusal.
 std::optional<ErrorDeArchivo> EscribirDocumentoEnBytes(const QString &texto, const QString &propiedades,
                                                        QByteArray &bytes);
+
+// One text as the whole program shares it: its words as the file keeps them
+// (CR LF line breaks), its file (none for a new text), the signs it goes to,
+// and whether it changed since it was last opened or saved. Windows show it
+// and change it through these calls; senders read it with no window open.
+class Documento : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Documento(QObject *parent = nullptr);
+
+    const QString &Texto() const { return m_texto; }
+    // A change of the words is a change of the document.
+    void PonerTexto(const QString &textoCrLf);
+
+    // The file it was opened from or last saved to; empty for a new text.
+    const QString &Ruta() const { return m_ruta; }
+    bool Nombrado() const { return !m_ruta.isEmpty(); }
+
+    bool Modificado() const { return m_modificado; }
+    void PonerModificado(bool modificado);
+
+    const DestinosDeTexto &Destinos() const { return m_destinos; }
+    // Choosing or leaving one sign changes the document; when no sign is
+    // left chosen, the text goes to every sign again.
+    void AlternarCartel(const QString &titulo);
+    // Every sign, as for a new text. Not a change of the words: it leaves the
+    // modified flag alone.
+    void ElegirTodos();
+
+    // An empty new text for every sign, with no file, unchanged.
+    void Vaciar();
+
+    // Takes the other's text, file, destinations and flag.
+    void Reemplazar(const Documento &otro);
+
+    // Reads the file; on failure the document stays as it was. `registro`
+    // is the sign registry the destinations are read against.
+    std::optional<ErrorDeArchivo> Abrir(const QString &ruta, const QStringList &registro,
+                                        qsizetype *lineasFueraDelTexto = nullptr);
+    // Writes the text and its destinations (the registry's names first, in
+    // its order) to `ruta`; on success that is the document's file and it is
+    // unchanged. On failure nothing about the document changes.
+    std::optional<ErrorDeArchivo> Guardar(const QString &ruta, const QStringList &registro);
+
+Q_SIGNALS:
+    void TextoCambiado();
+    void DestinosCambiados();
+    // The file or the modified flag.
+    void EstadoCambiado();
+
+private:
+    QString m_texto;
+    QString m_ruta;
+    DestinosDeTexto m_destinos;
+    bool m_modificado = false;
+};

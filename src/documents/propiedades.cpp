@@ -1,7 +1,8 @@
 #include "documents/propiedades.h"
 
+#include <QSet>
+
 #include <algorithm>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -9,83 +10,71 @@ namespace {
 
 const QString Dirs = u"Dirs: "_s;
 
-// Where `titulo` stands in `propiedades` if it names a destination there: its
-// first occurrence from `desde` on, when that ends the text or is followed by
-// ";". -1 when it does not.
-qsizetype Coincidencia(const QString &propiedades, qsizetype desde, const QString &titulo)
+bool Contiene(const QStringList &nombres, const QString &nombre)
 {
-    const qsizetype donde = propiedades.indexOf(titulo, desde);
-    if (donde < 0)
-        return -1;
-    const qsizetype fin = donde + titulo.size();
-    return fin == propiedades.size() || propiedades.at(fin) == u';' ? donde : -1;
+    return std::any_of(nombres.cbegin(), nombres.cend(),
+                       [&nombre](const QString &otro) { return MismoNombre(otro, nombre); });
 }
 
 } // namespace
 
-QString PropiedadesDesdeMarcas(bool global, const QStringList &titulos, const QList<bool> &marcas)
+bool MismoNombre(const QString &a, const QString &b)
 {
-    if (global)
+    return QStringView(a).trimmed() == QStringView(b).trimmed();
+}
+
+QString PropiedadesDesdeDestinos(const DestinosDeTexto &destinos, const QStringList &titulos)
+{
+    if (destinos.global)
         return u"Global"_s;
-    QString resultado = Dirs;
-    bool primero = true;
-    const qsizetype items = std::min(titulos.size(), marcas.size());
-    for (qsizetype i = 0; i < items; ++i) {
-        if (!marcas.at(i))
-            continue;
-        if (!primero)
-            resultado += u';';
-        resultado += titulos.at(i);
-        primero = false;
+    QStringList escritos;
+    for (const QString &titulo : titulos) {
+        if (Contiene(destinos.nombres, titulo) && !Contiene(escritos, titulo))
+            escritos.append(titulo);
     }
-    return resultado;
+    for (const QString &nombre : destinos.nombres) {
+        if (!Contiene(escritos, nombre))
+            escritos.append(nombre);
+    }
+    return Dirs + escritos.join(u';');
 }
 
-void MarcasDesdePropiedades(const QString &propiedades, const QStringList &titulos, bool &global,
-                            QList<bool> &marcas)
+DestinosDeTexto LeerDestinos(const QString &propiedades, const QStringList &titulos)
 {
-    const qsizetype p = propiedades.indexOf(Dirs);
-    if (p < 0) {
-        global = true;
-        return;
-    }
-    global = false;
-    const qsizetype desde = p + Dirs.size();
-    const qsizetype items = std::min(titulos.size(), marcas.size());
-    for (qsizetype k = 0; k < items; ++k) {
-        if (Coincidencia(propiedades, desde, titulos.at(k)) >= 0)
-            marcas[k] = true;
-    }
-}
-
-QStringList NombresSinTitulo(const QString &propiedades, const QStringList &titulos)
-{
+    DestinosDeTexto destinos;
     const qsizetype p = propiedades.indexOf(Dirs);
     if (p < 0)
-        return {};
-    const qsizetype desde = p + Dirs.size();
+        return destinos;
+    destinos.global = false;
 
-    // The stretches [inicio, fin) that a caption covers.
-    QList<std::pair<qsizetype, qsizetype>> tramos;
+    QString lista = propiedades.mid(p + Dirs.size());
+    while (lista.endsWith(u'\n') || lista.endsWith(u'\r'))
+        lista.chop(1);
+    const QStringList campos = lista.split(u';');
+
+    // Registry names that a ";" of their own splits, by how many extra fields
+    // they take; the longest is tried first.
+    qsizetype masPuntosYComa = 0;
+    QSet<QString> conPuntoYComa;
     for (const QString &titulo : titulos) {
-        const qsizetype donde = Coincidencia(propiedades, desde, titulo);
-        if (donde >= 0)
-            tramos.append({donde, donde + titulo.size()});
+        if (titulo.contains(u';')) {
+            conPuntoYComa.insert(titulo.trimmed());
+            masPuntosYComa = std::max(masPuntosYComa, titulo.count(u';'));
+        }
     }
-    const auto cubierto = [&tramos](qsizetype i) {
-        return std::any_of(tramos.cbegin(), tramos.cend(),
-                           [i](const auto &tramo) { return tramo.first <= i && i < tramo.second; });
-    };
 
-    // A ";" inside a caption belongs to the name; only the others part names.
-    QStringList nombres;
-    qsizetype inicio = desde;
-    for (qsizetype i = desde; i <= propiedades.size(); ++i) {
-        if (i < propiedades.size() && (propiedades.at(i) != u';' || cubierto(i)))
-            continue;
-        if (i > inicio && !tramos.contains(std::pair{inicio, i}))
-            nombres.append(propiedades.mid(inicio, i - inicio));
-        inicio = i + 1;
+    for (qsizetype i = 0; i < campos.size();) {
+        qsizetype tomados = 1;
+        for (qsizetype extra = std::min(masPuntosYComa, campos.size() - 1 - i); extra > 0; --extra) {
+            if (conPuntoYComa.contains(campos.mid(i, extra + 1).join(u';').trimmed())) {
+                tomados = extra + 1;
+                break;
+            }
+        }
+        const QString nombre = campos.mid(i, tomados).join(u';');
+        if (!nombre.trimmed().isEmpty() && !Contiene(destinos.nombres, nombre))
+            destinos.nombres.append(nombre);
+        i += tomados;
     }
-    return nombres;
+    return destinos;
 }

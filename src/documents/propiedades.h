@@ -1,33 +1,36 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
 
-// The destination choice of a document as the one line its file carries, and
-// back. `titulos` are the destination items' captions (the signs' names with
-// their leading blank) and `marcas` their check marks, item i at position i;
-// only the items present in both lists take part.
+// The destination choice of a text: every sign, or the signs it names. A
+// sign is chosen by its name, so a text keeps its signs when the registry is
+// reordered, and a name no sign has any more stays with the text (and goes
+// back into its file) rather than being forgotten by a save.
+struct DestinosDeTexto
+{
+    bool global = true;
+    // The names as the file or the menu gave them (a registry name keeps its
+    // leading blank), each once, in the order they were chosen. Ignored while
+    // `global` is set.
+    QStringList nombres;
 
-// "Global" when `global` is set; otherwise "Dirs: " and the captions of the
-// marked items, in item order, joined by ";" ("Dirs: " alone when none is).
-QString PropiedadesDesdeMarcas(bool global, const QStringList &titulos, const QList<bool> &marcas);
+    friend bool operator==(const DestinosDeTexto &, const DestinosDeTexto &) = default;
+};
 
-// Without "Dirs: " in `propiedades`: marks Global and leaves the items alone.
-// Otherwise unmarks Global and marks each item whose caption's first
-// occurrence after "Dirs: " ends the text or is followed by ";". The match
-// goes by name, so a document keeps its signs when the registry is reordered;
-// items not found keep their mark. The character before a caption is not
-// looked at: a caption that is the tail of a listed name matches, and one
-// that first occurs as the start of a longer name does not.
-void MarcasDesdePropiedades(const QString &propiedades, const QStringList &titulos, bool &global,
-                            QList<bool> &marcas);
+// Two names are the same sign's when they are equal but for surrounding
+// blanks: the registry keeps the blank after the record's first comma, a
+// hand-written file or a command line does not.
+bool MismoNombre(const QString &a, const QString &b);
 
-// The names listed after "Dirs: " that the rule above marks no item for, as
-// written and in list order; none without "Dirs: ". The list is cut at each
-// ";" that no matched caption covers, so a caption holding ";" stays one
-// name; a piece counts as found only when one matched caption is the whole
-// of it. A name whose tail alone matched is therefore listed here, and so is
-// a caption whose first occurrence starts a longer name. Empty pieces are not
-// names.
-QStringList NombresSinTitulo(const QString &propiedades, const QStringList &titulos);
+// The properties line of a text: "Global", or "Dirs: " and the names joined
+// by ";" — those of `titulos` (the registry's names) first, in registry
+// order and as the registry spells them, then the others in their order.
+QString PropiedadesDesdeDestinos(const DestinosDeTexto &destinos, const QStringList &titulos);
+
+// The way back. Without "Dirs: " the text goes to every sign. Otherwise its
+// destinations are the ";"-separated fields after "Dirs: ", each one a
+// whole name; a name of `titulos` that holds ";" itself is taken whole when
+// its pieces stand in a row, so what was saved for it reads back the same.
+// Empty fields are no names.
+DestinosDeTexto LeerDestinos(const QString &propiedades, const QStringList &titulos);

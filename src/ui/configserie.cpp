@@ -44,7 +44,7 @@ int LeerVelocidad(const QString &ajustes)
 } // namespace
 
 ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
-    : QDialog(parent), m_MSComm1(puerto)
+    : QDialog(parent), m_puerto(puerto)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -108,11 +108,11 @@ void ConfigSerie::Form_Load()
 {
     ActualizarDescripcionesDePuertos();
 
-    const int numero = m_MSComm1.Numero();
+    const int numero = m_puerto.Numero();
     if (numero >= 1 && numero <= static_cast<int>(m_ComPort.size()))
         Seleccionar(m_ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
 
-    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_MSComm1.Ajustes())));
+    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_puerto.Ajustes())));
     if (i >= 0)
         Seleccionar(m_BaudRate.at(i), [this, i] { BaudRate_Click(i); });
 }
@@ -130,11 +130,11 @@ void ConfigSerie::BaudRate_Click(int Index)
 void ConfigSerie::Ok_Click()
 {
     bool fallo = false;
-    if (m_puertoElegido != m_MSComm1.Numero() && !m_MSComm1.PonerNumero(m_puertoElegido)) {
+    if (m_puertoElegido != m_puerto.Numero() && !m_puerto.PonerNumero(m_puertoElegido)) {
         AvisarRechazo();
         fallo = true;
     }
-    if (!m_MSComm1.PonerAjustes(m_velocidadElegida + u",N,8,1"_s)) {
+    if (!m_puerto.PonerAjustes(m_velocidadElegida + u",N,8,1"_s)) {
         AvisarRechazo();
         fallo = true;
     }
@@ -166,7 +166,7 @@ void ConfigSerie::AvisarRechazo()
 {
     // Modal like any refusal: the next setting is tried once the user has
     // read this one.
-    CuadroDeMensaje::Advertir(this, m_MSComm1.DescripcionError());
+    CuadroDeMensaje::Advertir(this, m_puerto.DescripcionError());
 }
 
 void ConfigSerie::ActualizarDescripcionesDePuertos()

@@ -44,7 +44,7 @@ private:
     void ActualizarDescripcionesDePuertos();
     void AvisarRechazo();
 
-    PuertoSerie &m_MSComm1;
+    PuertoSerie &m_puerto;
     QGroupBox *m_Puerto;
     std::array<QRadioButton *, 6> m_ComPort;
     QGroupBox *m_Velocidad;

@@ -11,69 +11,63 @@
 
 using namespace Qt::StringLiterals;
 
-frmDialogEnvio::frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent)
+frmDialogEnvio::frmDialogEnvio(Transmisor &transmisor, QWidget *parent)
     : QDialog(parent),
-      m_transmisor(new Transmisor(MSComm1, this)),
-      m_Label(new QLabel(u"Enviando..."_s, this)),
-      m_ProgressBar1(new QProgressBar(this)),
+      m_transmisor(transmisor),
+      m_enviando(new QLabel(u"Enviando..."_s, this)),
+      m_barraDeAvance(new QProgressBar(this)),
       m_PorcComp(new QLabel(u"0% Completado"_s, this))
 {
     setObjectName(u"frmDialogEnvio"_s);
     setWindowTitle(u"Enviando"_s);
     setFont(FuenteDeDialogos());
     setModal(false);
-    m_Label->setObjectName(u"Label"_s);
-    m_ProgressBar1->setObjectName(u"ProgressBar1"_s);
+    m_enviando->setObjectName(u"Enviando"_s);
+    m_barraDeAvance->setObjectName(u"BarraDeAvance"_s);
     m_PorcComp->setObjectName(u"PorcComp"_s);
 
-    m_ProgressBar1->setRange(0, 100);
-    m_ProgressBar1->setValue(0);
-    m_ProgressBar1->setTextVisible(false);
+    m_barraDeAvance->setRange(0, 100);
+    m_barraDeAvance->setValue(0);
+    m_barraDeAvance->setTextVisible(false);
     m_PorcComp->setAlignment(Qt::AlignCenter);
 
     setFixedSize(TamanoEnTwips(*this, 4680, 1335));
-    m_Label->setGeometry(RectanguloEnTwips(*this, 120, 120, 4440, 255));
-    m_ProgressBar1->setGeometry(RectanguloEnTwips(*this, 120, 480, 4440, 300));
+    m_enviando->setGeometry(RectanguloEnTwips(*this, 120, 120, 4440, 255));
+    m_barraDeAvance->setGeometry(RectanguloEnTwips(*this, 120, 480, 4440, 300));
     m_PorcComp->setGeometry(RectanguloEnTwips(*this, 120, 900, 4440, 255));
     AgrandarDondeNoCabe(*this);
 
-    connect(m_transmisor, &Transmisor::Comenzada, this, &frmDialogEnvio::Comenzada);
-    connect(m_transmisor, &Transmisor::Avance, this, &frmDialogEnvio::Avance);
-    connect(m_transmisor, &Transmisor::Escrita, this, &frmDialogEnvio::Escrita);
-    connect(m_transmisor, &Transmisor::Fallo, this, &frmDialogEnvio::Fallo);
-    connect(m_transmisor, &Transmisor::TramaEnCurso, this, &frmDialogEnvio::TramaEnCurso);
+    connect(&m_transmisor, &Transmisor::Comenzada, this, &frmDialogEnvio::Comenzada);
+    connect(&m_transmisor, &Transmisor::Avance, this, &frmDialogEnvio::Avance);
+    connect(&m_transmisor, &Transmisor::Escrita, this, &frmDialogEnvio::Escrita);
+    connect(&m_transmisor, &Transmisor::Fallo, this, &frmDialogEnvio::Fallo);
 }
 
 void frmDialogEnvio::MandarTexto(const QByteArray &Texto, quint8 Destino)
 {
-    MandarCadena(ArmarTrama(Texto, Destino));
+    m_transmisor.Mandar(ArmarTrama(Texto, Destino));
 }
 
 void frmDialogEnvio::MandarMensajeDeDirecciones()
 {
-    MandarCadena(ArmarMensajeDeDirecciones());
-}
-
-void frmDialogEnvio::MandarCadena(const QByteArray &cadena)
-{
-    m_transmisor->Mandar(cadena);
+    m_transmisor.Mandar(ArmarMensajeDeDirecciones());
 }
 
 void frmDialogEnvio::AvanzarUnPaso()
 {
-    m_ProgressBar1->setValue(qMin(m_ProgressBar1->value() + 1, m_ProgressBar1->maximum()));
+    m_barraDeAvance->setValue(qMin(m_barraDeAvance->value() + 1, m_barraDeAvance->maximum()));
 }
 
 void frmDialogEnvio::Comenzada(qint64 total)
 {
     // The label keeps the previous figure until the first byte is written.
-    m_ProgressBar1->setValue(0);
-    m_ProgressBar1->setMaximum(static_cast<int>(qMax<qint64>(total, 1)));
+    m_barraDeAvance->setValue(0);
+    m_barraDeAvance->setMaximum(static_cast<int>(qMax<qint64>(total, 1)));
 }
 
 void frmDialogEnvio::Avance(qint64 entregados, qint64 total)
 {
-    m_ProgressBar1->setValue(static_cast<int>(entregados));
+    m_barraDeAvance->setValue(static_cast<int>(entregados));
     m_PorcComp->setText(TextoDePorcentaje(entregados, total));
 }
 

@@ -3,20 +3,19 @@
 #include <QByteArray>
 #include <QDialog>
 
-class PuertoSerie;
 class Transmisor;
 class QLabel;
 class QProgressBar;
 
-// The one send dialog of the run: frames each message, hands it to the
-// transmitter and follows the bytes with a progress bar. It is shown by the
-// callers and hides itself once a transmission string has been written.
+// The one send dialog of the run: follows the program's transmitter with a
+// progress bar. It is shown by the callers and hides itself once a
+// transmission string has been written.
 class frmDialogEnvio : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmDialogEnvio(PuertoSerie &MSComm1, QWidget *parent = nullptr);
+    explicit frmDialogEnvio(Transmisor &transmisor, QWidget *parent = nullptr);
 
     // Destino 0 sends to all signs.
     void MandarTexto(const QByteArray &Texto, quint8 Destino);
@@ -26,26 +25,16 @@ public:
     // The serial control's send event: one step more, never past the end.
     void AvanzarUnPaso();
 
-    Transmisor &transmisor() const { return *m_transmisor; }
-
-Q_SIGNALS:
-    // The transmitter's own: frame `trama` of `de` is being written,
-    // counting every frame given since the line was last idle; (0, 0) once
-    // nothing is being sent.
-    void TramaEnCurso(int trama, int de);
-
-public:
-    QProgressBar &ProgressBar1() const { return *m_ProgressBar1; }
+    QProgressBar &BarraDeAvance() const { return *m_barraDeAvance; }
 
 private:
-    void MandarCadena(const QByteArray &cadena);
     void Comenzada(qint64 total);
     void Avance(qint64 entregados, qint64 total);
     void Fallo(const QString &descripcion);
     void Escrita();
 
-    Transmisor *m_transmisor;
-    QLabel *m_Label;
-    QProgressBar *m_ProgressBar1;
+    Transmisor &m_transmisor;
+    QLabel *m_enviando;
+    QProgressBar *m_barraDeAvance;
     QLabel *m_PorcComp;
 };

@@ -1,15 +1,15 @@
 #include "frmeditordetextos.h"
 
+#include "cajadetexto.h"
 #include "descripciondemenus.h"
 #include "filtrosdearchivo.h"
 #include "config/registrodecartel.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
-#include "documents/marcasdedestino.h"
 #include "documents/propiedades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
-#include "frmdialogenvio.h"
+#include "link/plandeenvio.h"
 #include "medidas.h"
 #include "resaltadordeetiquetas.h"
 #include "platform/cuadrodemensaje.h"
@@ -59,22 +59,11 @@ QString Latin1(const char *texto)
     return QString::fromLatin1(texto);
 }
 
-// The text box's own form of a text, with nothing turned into something
-// else: toPlainText() would make a no-break space a blank, so a document
-// opened and saved unchanged, or sent, would not be what the operator sees.
-// Only what the box draws as a line break is one: the paragraph separator
-// between its blocks, and the line separator Shift+Enter types.
-QString TextoCrudo(QString texto)
-{
-    texto.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    texto.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return texto;
-}
 } // namespace
 
-frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio &dialogoEnvio,
-                                     const QHash<Orden, QAction *> &compartidas, QWidget *parent)
-    : QWidget(parent), m_registro(registro), m_dialogoEnvio(dialogoEnvio), m_Texto(new QPlainTextEdit(this))
+frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, const QHash<Orden, QAction *> &compartidas,
+                                     QWidget *parent)
+    : QWidget(parent), m_registro(registro), m_documento(new Documento(this)), m_Texto(new CajaDeTexto(this))
 {
     setObjectName(u"frmEditorDeTextos"_s);
     setWindowTitle(u"Sin título"_s);
@@ -96,6 +85,52 @@ frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio 
 
     CrearBotonesDeEfecto();
     CrearMenus(compartidas);
+
+    connect(m_documento, &Documento::TextoCambiado, this, &frmEditorDeTextos::MostrarTexto);
+    connect(m_documento, &Documento::DestinosCambiados, this, &frmEditorDeTextos::MostrarDestinos);
+    connect(m_documento, &Documento::EstadoCambiado, this, &frmEditorDeTextos::MostrarTitulo);
+    MostrarTitulo();
+}
+
+QString frmEditorDeTextos::Caption() const
+{
+    return m_documento->Nombrado() ? m_documento->Ruta() : m_tituloSinNombre;
+}
+
+void frmEditorDeTextos::PonerTituloSinNombre(const QString &titulo)
+{
+    m_tituloSinNombre = titulo;
+    MostrarTitulo();
+}
+
+void frmEditorDeTextos::MostrarTitulo()
+{
+    // "[*]" is where Qt marks a modified document; a "[*]" in the path
+    // itself is doubled so that it shows as written.
+    QString titulo = Caption();
+    titulo.replace(u"[*]"_s, u"[*][*]"_s);
+    setWindowTitle(titulo + u"[*]"_s);
+    setWindowModified(m_documento->Modificado());
+}
+
+void frmEditorDeTextos::MostrarTexto()
+{
+    if (m_sincronizando)
+        return;
+    m_sincronizando = true;
+    AjustarCorteDeLineas(m_documento->Texto());
+    m_Texto->setPlainText(SaltosLf(m_documento->Texto()));
+    m_sincronizando = false;
+    Q_EMIT EstadoCambiado();
+}
+
+void frmEditorDeTextos::MostrarDestinos()
+{
+    const DestinosDeTexto &destinos = m_documento->Destinos();
+    m_mnuPropGlobal->setChecked(destinos.global);
+    for (QAction *item : std::as_const(m_mnuPropDestino))
+        item->setChecked(CartelElegido(destinos, item->text()));
+    Q_EMIT EstadoCambiado();
 }
 
 QPlainTextEdit &frmEditorDeTextos::Texto() const
@@ -235,17 +270,6 @@ void frmEditorDeTextos::AgruparDestinos(qsizetype cantidad)
     }
 }
 
-QString frmEditorDeTextos::TextoCrLf() const
-{
-    return SaltosCrLf(TextoCrudo(m_Texto->document()->toRawText()));
-}
-
-void frmEditorDeTextos::PonerTexto(const QString &textoCrLf)
-{
-    AjustarCorteDeLineas(textoCrLf);
-    m_Texto->setPlainText(SaltosLf(textoCrLf));
-}
-
 void frmEditorDeTextos::AjustarCorteDeLineas(const QString &texto)
 {
     // Breaking lines between words costs the text box time that grows with
@@ -282,7 +306,13 @@ void frmEditorDeTextos::Ocultar()
 
 void frmEditorDeTextos::Texto_Change()
 {
-    m_modificado = true;
+    if (m_sincronizando)
+        return;
+    // Every change of the box is one of the document, which keeps the text
+    // as files and senders count it.
+    m_sincronizando = true;
+    m_documento->PonerTexto(SaltosCrLf(CajaDeTexto::Crudo(m_Texto->document()->toRawText())));
+    m_sincronizando = false;
     Q_EMIT EstadoCambiado();
 }
 
@@ -290,20 +320,20 @@ void frmEditorDeTextos::InsertarEtiqueta(const QString &etiqueta)
 {
     m_Texto->insertPlainText(etiqueta);
     m_Texto->setFocus();
-    m_modificado = true;
+    m_documento->PonerModificado(true);
 }
 
 void frmEditorDeTextos::mnuCopiar_Click()
 {
     Portapapeles::Limpiar();
-    Portapapeles::PonerTexto(TextoCrudo(m_Texto->textCursor().selectedText()));
+    Portapapeles::PonerTexto(CajaDeTexto::Crudo(m_Texto->textCursor().selectedText()));
 }
 
 void frmEditorDeTextos::mnuCortar_Click()
 {
     Portapapeles::Limpiar();
     QTextCursor cursor = m_Texto->textCursor();
-    Portapapeles::PonerTexto(TextoCrudo(cursor.selectedText()));
+    Portapapeles::PonerTexto(CajaDeTexto::Crudo(cursor.selectedText()));
     cursor.removeSelectedText();
     m_Texto->setTextCursor(cursor);
 }
@@ -311,25 +341,23 @@ void frmEditorDeTextos::mnuCortar_Click()
 void frmEditorDeTextos::mnuPegar_Click()
 {
     m_Texto->insertPlainText(Portapapeles::TomarTexto());
-    m_modificado = true;
+    m_documento->PonerModificado(true);
 }
 
 bool frmEditorDeTextos::Escribir(const QString &ruta)
 {
-    const auto error = EscribirDocumento(ruta, TextoCrLf(), PropiedadesDesdeMenu());
-    if (error) {
+    if (const auto error = m_documento->Guardar(ruta, m_registro.stringList())) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar el texto en "_s + error->Texto());
         return false;
     }
-    m_modificado = false;
     return true;
 }
 
 bool frmEditorDeTextos::mnuGuardar_Click()
 {
-    if (!m_nombrado)
+    if (!m_documento->Nombrado())
         return mnuGuardarComo_Click();
-    return Escribir(Caption());
+    return Escribir(m_documento->Ruta());
 }
 
 bool frmEditorDeTextos::mnuGuardarComo_Click()
@@ -339,23 +367,19 @@ bool frmEditorDeTextos::mnuGuardarComo_Click()
     pedido.filtros = FiltrosDeArchivo();
     pedido.filtroElegido = 1;
     pedido.extension = u"txt"_s;
-    if (m_nombrado)
-        pedido.nombre = Caption();
+    if (m_documento->Nombrado())
+        pedido.nombre = m_documento->Ruta();
     const QString ruta = DialogoDeArchivo::Guardar(this, pedido);
     if (ruta.isEmpty())
         return false;
-    // The name changes only once the file holds the text, so a failed write
-    // leaves the document as it was.
-    if (!Escribir(ruta))
-        return false;
-    PonerCaption(ruta);
-    m_nombrado = true;
-    return true;
+    // The document takes the new name only once the file holds the text,
+    // so a failed write leaves it as it was.
+    return Escribir(ruta);
 }
 
 bool frmEditorDeTextos::mnuCerrar_Click()
 {
-    if (m_modificado && m_visible) {
+    if (m_documento->Modificado() && m_visible) {
         Q_EMIT PedidoActivar(this);
         const auto respuesta = CuadroDeMensaje::Preguntar(
             this, u"¿Desea guardar los cambios en "_s + Caption() + u" antes de salir?"_s,
@@ -367,11 +391,9 @@ bool frmEditorDeTextos::mnuCerrar_Click()
             return false;
     }
     Ocultar();
-    m_Texto->clear();
-    AjustarCorteDeLineas(QString());
-    // The next document in this window starts from all signs, not from the
-    // marks of the one just closed.
-    mnuPropGlobal_Click();
+    // The next document in this window starts empty and for all signs, not
+    // from what the one just closed held.
+    m_documento->Vaciar();
     return true;
 }
 
@@ -384,41 +406,27 @@ void frmEditorDeTextos::closeEvent(QCloseEvent *evento)
 
 void frmEditorDeTextos::mnuEnviarAhora_Click()
 {
-    const QString texto = TextoCrLf();
-    if (TextoDemasiadoLargo(texto)) {
-        CuadroDeMensaje::Advertir(this, u"El texto tiene %1 caracteres y un cartel admite como máximo %2.\n"
-                                    "No se envió nada."_s
-                         .arg(texto.size())
-                         .arg(LongitudMaximaDeTexto));
-        return;
-    }
-
-    const DestinosDeEnvio destinos = DestinosDesdeMarcas(DestinosVisibles(), GlobalMarcado(), MarcasDeDestino(),
-                                                         TitulosDeDestino(),
-                                                         m_registro.stringList());
-    if (!destinos.omitidos.isEmpty())
-        CuadroDeMensaje::Avisar(this, u"No se envió a estos destinos, que no tienen un cartel con una "
-                                                     "dirección de 0 a 255:\n"_s +
-                                          destinos.omitidos.join(QLatin1Char('\n')));
-    if (destinos.SinDestinos())
+    const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro.stringList());
+    if (!plan.Enviable()) {
         // A progress dialog left open with nothing to send would read as a
         // transmission under way.
-        CuadroDeMensaje::Avisar(this, u"El texto no tiene destinos marcados: no se envió nada. "
-                                                     "Elija \"Global\" o algún cartel en Editar → Destinos."_s);
-    if (destinos.NadaQueEnviar())
+        QString motivo = plan.motivo;
+        if (plan.rechazo == PlanDeEnvio::Rechazo::SinDestinos)
+            motivo += u" Elija \"Global\" o algún cartel en Editar → Destinos."_s;
+        if (plan.rechazo == PlanDeEnvio::Rechazo::DemasiadoLargo)
+            CuadroDeMensaje::Advertir(this, motivo);
+        else
+            CuadroDeMensaje::Avisar(this, motivo);
         return;
-
-    frmDialogEnvio &dialogo = m_dialogoEnvio;
-    dialogo.show();
-    dialogo.repaint();
-    const QByteArray mensaje = CodificarTexto(texto);
-    for (quint8 direccion : destinos.direcciones)
-        dialogo.MandarTexto(mensaje, direccion);
+    }
+    if (!plan.avisos.isEmpty())
+        CuadroDeMensaje::Avisar(this, plan.avisos.join(u'\n'));
+    Q_EMIT PedidoEnvio(plan);
 }
 
 void frmEditorDeTextos::mnuConsultarLongi_Click()
 {
-    CuadroDeMensaje::Preguntar(this, TextoDeLongitud(CodificarTexto(TextoCrLf()).size()),
+    CuadroDeMensaje::Preguntar(this, TextoDeLongitud(CodificarTexto(m_documento->Texto()).size()),
                                u"Consultar Longitud"_s, QMessageBox::Information, QMessageBox::Ok,
                                QMessageBox::Ok);
 }
@@ -430,61 +438,27 @@ void frmEditorDeTextos::CargarDestinos()
     // The separator belongs to the Editar menu's own items; it stays hidden.
     m_mnuPropDestinos->menuAction()->setVisible(n > 1);
 
-    QStringList anteriores;
-    anteriores.reserve(m_mnuPropDestino.size());
-    for (const QAction *item : std::as_const(m_mnuPropDestino))
-        anteriores.append(item->data().toString());
-    const QList<bool> marcas = MarcasTrasCambioDeRegistro(anteriores, MarcasDeDestino(), registro);
-
     AgruparDestinos(n);
     while (m_mnuPropDestino.size() < n)
         AgregarDestino(static_cast<int>(m_mnuPropDestino.size()));
     while (m_mnuPropDestino.size() > n)
         delete m_mnuPropDestino.takeLast();
-    for (qsizetype i = 0; i < n; ++i) {
-        QAction *item = m_mnuPropDestino.at(i);
-        item->setText(NombreDeCartel(registro.at(i)));
-        item->setData(registro.at(i));
-        item->setChecked(marcas.at(i));
-    }
-    Q_EMIT EstadoCambiado();
+    for (qsizetype i = 0; i < n; ++i)
+        m_mnuPropDestino.at(i)->setText(NombreDeCartel(registro.at(i)));
+    // The marks follow the signs by name, wherever the registry put them.
+    MostrarDestinos();
 }
 
 void frmEditorDeTextos::mnuPropDestino_Click(int Index)
 {
     if (Index < 0 || Index >= m_mnuPropDestino.size())
         return;
-    QAction *item = m_mnuPropDestino.at(Index);
-    item->setChecked(!item->isChecked());
-    m_mnuPropGlobal->setChecked(!MarcasDeDestino().contains(true));
-    m_modificado = true;
-    Q_EMIT EstadoCambiado();
+    m_documento->AlternarCartel(m_mnuPropDestino.at(Index)->text());
 }
 
 void frmEditorDeTextos::mnuPropGlobal_Click()
 {
-    if (m_mnuPropGlobal->isChecked())
-        return;
-    for (QAction *item : std::as_const(m_mnuPropDestino))
-        item->setChecked(false);
-    m_mnuPropGlobal->setChecked(true);
-    Q_EMIT EstadoCambiado();
-}
-
-QString frmEditorDeTextos::PropiedadesDesdeMenu() const
-{
-    return PropiedadesDesdeMarcas(GlobalMarcado(), TitulosDeDestino(), MarcasDeDestino());
-}
-
-void frmEditorDeTextos::PonerMarcasDesdePropiedades(const QString &propiedades)
-{
-    bool global = GlobalMarcado();
-    QList<bool> marcas = MarcasDeDestino();
-    MarcasDesdePropiedades(propiedades, TitulosDeDestino(), global, marcas);
-    m_mnuPropGlobal->setChecked(global);
-    for (int i = 0; i < m_mnuPropDestino.size(); ++i)
-        m_mnuPropDestino.at(i)->setChecked(marcas.value(i));
-    Q_EMIT EstadoCambiado();
+    m_documento->ElegirTodos();
 }
 
 bool frmEditorDeTextos::DestinosVisibles() const
@@ -513,16 +487,4 @@ QStringList frmEditorDeTextos::TitulosDeDestino() const
     for (const QAction *item : m_mnuPropDestino)
         titulos.append(item->text());
     return titulos;
-}
-
-QString frmEditorDeTextos::DescribirDestinos() const
-{
-    if (!DestinosVisibles() || GlobalMarcado())
-        return u"Global"_s;
-    QStringList nombres;
-    for (const QAction *item : m_mnuPropDestino) {
-        if (item->isChecked())
-            nombres.append(item->text().trimmed());
-    }
-    return nombres.isEmpty() ? u"sin destino"_s : nombres.join(u", "_s);
 }

@@ -6,7 +6,9 @@
 #include <QList>
 #include <QWidget>
 
-class frmDialogEnvio;
+class CajaDeTexto;
+class Documento;
+struct PlanDeEnvio;
 class QAction;
 class QMenu;
 class QMdiSubWindow;
@@ -14,34 +16,27 @@ class QPlainTextEdit;
 class QPushButton;
 class QStringListModel;
 
-// One message document: its text box, effect buttons, flags and the
-// destination menu. Windows are never destroyed while the program runs: a
-// closed document's window is hidden and emptied and its slot reused.
+// The window of one message document: its text box, effect buttons and
+// destination menu show the document it holds, and its commands change it.
+// Windows are never destroyed while the program runs: a closed document's
+// window is hidden, its document emptied and its slot reused.
 class frmEditorDeTextos : public QWidget
 {
     Q_OBJECT
 
 public:
-    // `registro` is the sign registry, `dialogoEnvio` the one send dialog;
-    // the commands in `compartidas` are the main window's own items, shown
-    // as they are in this window's menus.
-    frmEditorDeTextos(QStringListModel &registro, frmDialogEnvio &dialogoEnvio,
-                      const QHash<Orden, QAction *> &compartidas, QWidget *parent = nullptr);
+    // `registro` is the sign registry; the commands in `compartidas` are the
+    // main window's own items, shown as they are in this window's menus.
+    frmEditorDeTextos(QStringListModel &registro, const QHash<Orden, QAction *> &compartidas,
+                      QWidget *parent = nullptr);
 
-    // Whether the text has a file of its own, and whether it changed since
-    // it was last loaded or saved.
-    bool Nombrado() const { return m_nombrado; }
-    void PonerNombrado(bool nombrado) { m_nombrado = nombrado; }
-    bool Modificado() const { return m_modificado; }
-    void PonerModificado(bool modificado) { m_modificado = modificado; }
+    Documento &documento() const { return *m_documento; }
 
     QPlainTextEdit &Texto() const;
-    // The text as the system counts it, with CR LF line breaks.
-    QString TextoCrLf() const;
-    void PonerTexto(const QString &textoCrLf);
 
-    QString Caption() const { return windowTitle(); }
-    void PonerCaption(const QString &caption) { setWindowTitle(caption); }
+    // The document's file, or for a new text the name given here.
+    QString Caption() const;
+    void PonerTituloSinNombre(const QString &titulo);
 
     // The menus this window puts in the main window's menu bar while active.
     const QList<QMenu *> &Menus() const { return m_menus; }
@@ -54,25 +49,24 @@ public:
     void Mostrar();
     void Ocultar();
 
-    // Destinations.
+    // The destination menu: rebuilt from the registry, its marks showing the
+    // document's choice.
     void CargarDestinos();
-    QString PropiedadesDesdeMenu() const;
-    void PonerMarcasDesdePropiedades(const QString &propiedades);
     bool DestinosVisibles() const;
     bool GlobalMarcado() const;
     QList<bool> MarcasDeDestino() const;
     QStringList TitulosDeDestino() const;
-    // Where a send-now would go, in words: "Global", the names of the marked
-    // signs, or "sin destino".
-    QString DescribirDestinos() const;
 
 Q_SIGNALS:
     // To be brought to the front and made the active window.
     void PedidoActivar(frmEditorDeTextos *editor);
     // Hidden: another window's menus take over.
     void Oculto();
-    // The text or the destination marks changed.
+    // The text or its destinations changed.
     void EstadoCambiado();
+    // Send-now: what to write, already checked; the main window shows the
+    // send dialog and hands it to the line.
+    void PedidoEnvio(const PlanDeEnvio &plan);
     // "Arreglar": Qt::Horizontal side by side, Qt::Vertical one above the other.
     void PedidoArreglar(Qt::Orientation orientacion);
     // The "Ventana" menu is about to show: the open windows go below `propios`.
@@ -108,14 +102,19 @@ private:
     void InsertarEtiqueta(const QString &etiqueta);
     void AjustarCorteDeLineas(const QString &texto);
     bool Escribir(const QString &ruta);
+    void MostrarTexto();
+    void MostrarDestinos();
+    void MostrarTitulo();
 
     QStringListModel &m_registro;
-    frmDialogEnvio &m_dialogoEnvio;
-    QPlainTextEdit *m_Texto;
+    Documento *m_documento;
+    CajaDeTexto *m_Texto;
     QMdiSubWindow *m_subventana = nullptr;
     bool m_visible = false;
-    bool m_nombrado = false;
-    bool m_modificado = false;
+    QString m_tituloSinNombre;
+    // Set while the box and the document are brought into step, so that
+    // neither takes the other's change for a new one.
+    bool m_sincronizando = false;
 
     QList<QMenu *> m_menus;
     QMenu *m_mnuPropDestinos = nullptr;

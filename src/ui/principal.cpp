@@ -3,12 +3,17 @@
 #include "descripciondemenus.h"
 #include "filtrosdearchivo.h"
 #include "config/configuracion.h"
+#include "config/registrodecartel.h"
 #include "configred.h"
 #include "configserie.h"
+#include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "encoding/codificador.h"
 #include "frmdialogenvio.h"
 #include "frmeditordetextos.h"
+#include "link/lineadecarteles.h"
+#include "link/plandeenvio.h"
+#include "link/transmisor.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
@@ -24,6 +29,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStringListModel>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -31,18 +37,17 @@ namespace {
 constexpr int EventoDeEnvio = 1;
 } // namespace
 
-Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
-    : QMainWindow(parent), m_MSComm1(MSComm1 ? MSComm1 : new PuertoSerieQt(this)), m_area(new QMdiArea(this)),
-      m_carteles(new QStringListModel(this))
+Principal::Principal(PuertoSerie *puerto, QWidget *parent)
+    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoSerieQt, this)),
+      m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
 {
-    m_MSComm1->setParent(this);
     setObjectName(u"Principal"_s);
     setWindowTitle(u"BREVALUX - Edición y envío de mensajes"_s);
     setCentralWidget(m_area);
     resize(TamanoEnTwips(*this, 11520, 8640));
 
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarMenus);
-    connect(m_MSComm1, &PuertoSerie::Evento, this, &Principal::MSComm1_OnComm);
+    connect(&Puerto(), &PuertoSerie::Evento, this, &Principal::MSComm1_OnComm);
 
     CrearMenus();
     MDIForm_Load();
@@ -50,6 +55,11 @@ Principal::Principal(PuertoSerie *MSComm1, QWidget *parent)
 }
 
 Principal::~Principal() = default;
+
+PuertoSerie &Principal::Puerto() const
+{
+    return m_linea->Puerto();
+}
 
 ConfigSerie *Principal::configSerie() const
 {
@@ -62,24 +72,28 @@ void Principal::MDIForm_Load()
     connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, &Principal::ActualizarDestinos);
     connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
 
-    m_dialogEnvio = new frmDialogEnvio(*m_MSComm1, this);
+    m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
 
     m_editores = {nullptr, CrearEditor()};
 
     Configuracion configuracion;
-    configuracion.puerto = m_MSComm1->Numero();
-    configuracion.ajustes = m_MSComm1->Ajustes();
+    configuracion.puerto = Puerto().Numero();
+    configuracion.ajustes = Puerto().Ajustes();
     const auto error = CargarConfiguracion(configuracion);
     // The message promises the factory values: use them, not whatever the
     // serial control happened to hold.
     if (error)
         AplicarValoresDeFabrica(configuracion);
-    m_MSComm1->PonerNumero(configuracion.puerto);
-    m_MSComm1->PonerAjustes(configuracion.ajustes);
+    Puerto().PonerNumero(configuracion.puerto);
+    Puerto().PonerAjustes(configuracion.ajustes);
     m_carteles->setStringList(configuracion.carteles);
     if (error)
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
                                           u"\n\nSe usan los valores de fábrica."_s);
+    // Said once, before any text is sent where the operator did not mean.
+    const QStringList problemas = ProblemasDeRegistro(configuracion.carteles);
+    if (!problemas.isEmpty())
+        CuadroDeMensaje::Advertir(this, problemas.join(u"\n\n"_s));
 
     ActualizarDestinos();
 }
@@ -95,9 +109,13 @@ void Principal::CrearLineaDeEstado()
     statusBar()->addWidget(m_estadoTexto, 1);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
-    connect(m_dialogEnvio, &frmDialogEnvio::TramaEnCurso, this, [this](int trama, int de) {
+    connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
+    m_estadoPendiente = new QTimer(this);
+    m_estadoPendiente->setSingleShot(true);
+    m_estadoPendiente->setInterval(0);
+    connect(m_estadoPendiente, &QTimer::timeout, this, &Principal::ActualizarEstado);
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarEstado);
     ActualizarEstado();
 }
@@ -108,16 +126,18 @@ void Principal::ActualizarEstado()
     if (!activo) {
         m_estadoTexto->clear();
     } else {
-        const QString texto = activo->TextoCrLf();
+        const Documento &documento = activo->documento();
+        const QString &texto = documento.Texto();
         // What "Consultar Longitud" would say, and what send-now refuses.
         const QString longitud =
             TextoDemasiadoLargo(texto)
                 ? u"Demasiado largo: %1 caracteres, el máximo es %2"_s.arg(texto.size()).arg(LongitudMaximaDeTexto)
                 : TextoDeLongitud(CodificarTexto(texto).size());
-        m_estadoTexto->setText(longitud + u"   Destinos: "_s + activo->DescribirDestinos());
+        m_estadoTexto->setText(longitud + u"   Destinos: "_s +
+                               DescribirDestinos(documento.Destinos(), m_carteles->stringList()));
     }
-    const QString velocidad = m_MSComm1->Ajustes().section(QLatin1Char(','), 0, 0);
-    m_estadoPuerto->setText(u"Com%1, %2 b.p.s."_s.arg(m_MSComm1->Numero()).arg(velocidad));
+    const QString velocidad = Puerto().Ajustes().section(QLatin1Char(','), 0, 0);
+    m_estadoPuerto->setText(u"Com%1, %2 b.p.s."_s.arg(Puerto().Numero()).arg(velocidad));
 }
 
 QString Principal::TextoDeEstado() const
@@ -158,7 +178,7 @@ void Principal::CrearMenus()
 
 frmEditorDeTextos *Principal::CrearEditor()
 {
-    auto *editor = new frmEditorDeTextos(*m_carteles, *m_dialogEnvio, m_compartidas);
+    auto *editor = new frmEditorDeTextos(*m_carteles, m_compartidas);
     auto *subventana = new QMdiSubWindow(m_area);
     subventana->setWidget(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -171,8 +191,9 @@ frmEditorDeTextos *Principal::CrearEditor()
     connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarEstado);
     connect(editor, &frmEditorDeTextos::EstadoCambiado, this, [this, editor] {
         if (editor == EditorActivo())
-            ActualizarEstado();
+            m_estadoPendiente->start();
     });
+    connect(editor, &frmEditorDeTextos::PedidoEnvio, this, &Principal::Enviar);
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
     connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
@@ -194,10 +215,9 @@ void Principal::mnuNuevoTexto_Click()
 {
     const int n = BuscarEditorLibre();
     frmEditorDeTextos *editor = m_editores.at(n);
-    editor->PonerModificado(false);
-    editor->PonerCaption(u"Texto sin título: %1"_s.arg(n));
+    editor->documento().Vaciar();
+    editor->PonerTituloSinNombre(u"Texto sin título: %1"_s.arg(n));
     editor->Mostrar();
-    editor->PonerNombrado(false);
 }
 
 void Principal::mnuCargarTexto_Click()
@@ -227,22 +247,29 @@ void Principal::AbrirTexto(const QString &ruta)
     // Read before taking a window: a file that cannot be read must not
     // become an empty document under its name, which a save would then
     // overwrite.
-    QString texto;
-    QString propiedades;
+    const QStringList registro = m_carteles->stringList();
+    Documento leido;
     qsizetype lineasFueraDelTexto = 0;
-    if (const auto error = LeerDocumento(ruta, texto, propiedades, &lineasFueraDelTexto)) {
+    if (const auto error = leido.Abrir(ruta, registro, &lineasFueraDelTexto)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo abrir "_s + error->Texto());
         return;
     }
 
     const int n = BuscarEditorLibre();
     frmEditorDeTextos *editor = m_editores.at(n);
-    editor->PonerTexto(texto);
-    editor->PonerMarcasDesdePropiedades(propiedades);
-    editor->PonerCaption(ruta);
-    editor->PonerModificado(false);
+    editor->documento().Reemplazar(leido);
     editor->Mostrar();
-    editor->PonerNombrado(true);
+
+    // Kept with the text and written back, but never sent to: the operator
+    // must know before counting on them.
+    const QStringList desconocidos = NombresDesconocidos(leido.Destinos(), registro);
+    if (registro.size() > 1 && !desconocidos.isEmpty()) {
+        QStringList nombres;
+        for (const QString &nombre : desconocidos)
+            nombres.append(nombre.trimmed());
+        CuadroDeMensaje::Avisar(this, u"Los carteles %1 de este texto no están en Carteles Conectados."_s.arg(
+                                          Citados(nombres)));
+    }
 
     // The file is opened as it reads; the operator must know, before a
     // save rewrites it, that those lines are not in the text box.
@@ -263,8 +290,8 @@ void Principal::ActualizarDestinos()
 bool Principal::GuardarConfiguracion()
 {
     Configuracion configuracion;
-    configuracion.puerto = m_MSComm1->Numero();
-    configuracion.ajustes = m_MSComm1->Ajustes();
+    configuracion.puerto = Puerto().Numero();
+    configuracion.ajustes = Puerto().Ajustes();
     configuracion.carteles = m_carteles->stringList();
     if (const auto error = ::GuardarConfiguracion(configuracion)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
@@ -298,7 +325,7 @@ void Principal::closeEvent(QCloseEvent *evento)
 void Principal::mnuConfigInterfase_Click()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(*m_MSComm1, this);
+        m_configSerie = new ConfigSerie(Puerto(), this);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
     }
@@ -324,9 +351,14 @@ void Principal::mnuVerDirs_Click()
         QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (respuesta != QMessageBox::Ok)
         return;
+    Enviar(PlanearMensajeDeDirecciones());
+}
+
+void Principal::Enviar(const PlanDeEnvio &plan)
+{
     m_dialogEnvio->show();
     m_dialogEnvio->repaint();
-    m_dialogEnvio->MandarMensajeDeDirecciones();
+    m_linea->Enviar(plan);
 }
 
 void Principal::MSComm1_OnComm(int CommEvent)

@@ -11,16 +11,19 @@ class ConfigRed;
 class ConfigSerie;
 class frmDialogEnvio;
 class frmEditorDeTextos;
+class LineaDeCarteles;
 class PuertoSerie;
+class QTimer;
+struct PlanDeEnvio;
 class QAction;
 class QMdiArea;
 class QLabel;
 class QMenu;
 class QStringListModel;
 
-// The frame of the application: holds the editor windows, owns the serial
-// control and the send dialog, and loads the connected-signs dialog, whose
-// list is the sign registry.
+// The frame of the application: holds the editor windows, owns the line to
+// the signs and the send dialog, and keeps the sign registry, which the
+// connected-signs dialog shows.
 class Principal : public QMainWindow
 {
     Q_OBJECT
@@ -28,10 +31,11 @@ class Principal : public QMainWindow
 public:
     // Without a port of its own it uses the computer's serial ports; tests
     // hand it one.
-    explicit Principal(PuertoSerie *MSComm1 = nullptr, QWidget *parent = nullptr);
+    explicit Principal(PuertoSerie *puerto = nullptr, QWidget *parent = nullptr);
     ~Principal() override;
 
-    PuertoSerie &MSComm1() const { return *m_MSComm1; }
+    LineaDeCarteles &Linea() const { return *m_linea; }
+    PuertoSerie &Puerto() const;
     frmDialogEnvio &dialogEnvio() const { return *m_dialogEnvio; }
     ConfigRed &configRed() const { return *m_configRed; }
     ConfigSerie *configSerie() const;
@@ -62,6 +66,9 @@ public:
     // Slots 1 and up whose document is shown, in slot order.
     QList<frmEditorDeTextos *> EditoresVisibles() const;
 
+    // Shows the send dialog and hands the plan to the line.
+    void Enviar(const PlanDeEnvio &plan);
+
 public Q_SLOTS:
     void mnuNuevoTexto_Click();
     void mnuCargarTexto_Click();
@@ -82,7 +89,7 @@ private:
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
 
-    PuertoSerie *m_MSComm1;
+    LineaDeCarteles *m_linea;
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
     QStringListModel *m_carteles;
@@ -96,4 +103,7 @@ private:
     QLabel *m_estadoTexto = nullptr;
     QLabel *m_estadoPuerto = nullptr;
     QLabel *m_estadoEnvio = nullptr;
+    // Changes of the active text come one per key: the status line follows
+    // them once the keys stop coming in the same turn of the event loop.
+    QTimer *m_estadoPendiente = nullptr;
 };

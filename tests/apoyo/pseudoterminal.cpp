@@ -1,3 +1,4 @@
+#include "link/lineadecarteles.h"
 #include "apoyo/pseudoterminal.h"
 
 #include "platform/pseudoterminalcruda.h"

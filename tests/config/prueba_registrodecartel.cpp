@@ -14,6 +14,8 @@ private Q_SLOTS:
     void leeCampos_data();
     void leeCampos();
     void armaRegistro();
+    void problemas_data();
+    void problemas();
 };
 
 void PruebaRegistroDeCartel::leeCampos_data()
@@ -57,6 +59,31 @@ void PruebaRegistroDeCartel::armaRegistro()
     QCOMPARE(registro, u"R560, Un Cartel, Desconocida"_s);
     QCOMPARE(NombreDeCartel(ArmarRegistroDeCartel(u"R560"_s, u"Puerta"_s, u"17"_s)), u" Puerta"_s);
     QCOMPARE(DireccionDeCartel(ArmarRegistroDeCartel(u"R560"_s, u"Puerta"_s, u"17"_s)), qint64(17));
+}
+
+void PruebaRegistroDeCartel::problemas_data()
+{
+    QTest::addColumn<QStringList>("registro");
+    QTest::addColumn<QStringList>("nombrados");
+
+    QTest::newRow("número y Desconocida: nada que decir")
+        << QStringList{u"R560, A, 5"_s, u"R560, B,  Desconocida"_s} << QStringList();
+    QTest::newRow("signo") << QStringList{u"R560, A, -1"_s} << QStringList{u"«cartel R560, A, -1»"_s};
+    QTest::newRow("letras") << QStringList{u"R560, A, x7"_s} << QStringList{u"«cartel R560, A, x7»"_s};
+    QTest::newRow("vacía") << QStringList{u"R560, A,"_s} << QStringList{u"«cartel R560, A,»"_s};
+    QTest::newRow("sin tercer campo") << QStringList{u"R560, A"_s} << QStringList{u"«cartel R560, A»"_s};
+    QTest::newRow("nombre repetido, una vez")
+        << QStringList{u"R560, Norte, 5"_s, u"R560,Norte , 6"_s, u"R560, Norte, 7"_s} << QStringList{u"«Norte»"_s};
+}
+
+void PruebaRegistroDeCartel::problemas()
+{
+    QFETCH(QStringList, registro);
+    QFETCH(QStringList, nombrados);
+    const QStringList problemas = ProblemasDeRegistro(registro);
+    QCOMPARE(problemas.size(), nombrados.size());
+    for (qsizetype i = 0; i < nombrados.size(); ++i)
+        QVERIFY2(problemas.at(i).contains(nombrados.at(i)), qPrintable(problemas.at(i)));
 }
 
 QTEST_GUILESS_MAIN(PruebaRegistroDeCartel)

@@ -1,3 +1,4 @@
+#include "link/lineadecarteles.h"
 #include "apoyo/puertofalso.h"
 #include "link/trama.h"
 #include "link/transmisor.h"

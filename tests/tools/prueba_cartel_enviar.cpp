@@ -1,3 +1,4 @@
+#include "link/lineadecarteles.h"
 #include "cartelenproceso.h"
 
 #include "apoyo/archivosdeprueba.h"
@@ -22,19 +23,15 @@
 
 using namespace Qt::StringLiterals;
 
-using Direcciones = QList<quint8>;
 
 // cartel-enviar as an operator's script runs it, in the program's working
-// directory and on the same serial line, against what the program itself
-// puts on that line for the same document and registry.
+// directory, on a real serial line.
 class PruebaCartelEnviar : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
-    void mismosBytesQueElPrograma_data();
-    void mismosBytesQueElPrograma();
     void nadaSaleSinEnviar_data();
     void nadaSaleSinEnviar();
     void direccionesConPuertoYVelocidadDeLaLinea();
@@ -52,22 +49,6 @@ const QString Texto = u"[titila]¡Abierto![no titila] Andén nº 3\r\n[centra]Ci
 
 const QStringList Carteles{u"cartel R560, Hall, 5"_s, u"cartel R560, Andén 2, Desconocida"_s,
                            u"cartel R560, Patio, 12"_s};
-
-QByteArray Esperado(const Direcciones &direcciones)
-{
-    QByteArray bytes;
-    for (quint8 direccion : direcciones)
-        bytes += ArmarTrama(CodificarTexto(Texto), direccion);
-    return bytes;
-}
-
-QString TextosMostrados()
-{
-    QStringList textos;
-    for (const CuadroDeMensaje::Mostrado &caja : CuadroDeMensaje::Mostrados())
-        textos.append(caja.texto);
-    return textos.join(u'\n');
-}
 
 struct Corrida
 {
@@ -108,73 +89,6 @@ Corrida CorrerCartelEnviar(const QDir &carpeta, const QStringList &argumentos,
 }
 
 } // namespace
-
-void PruebaCartelEnviar::mismosBytesQueElPrograma_data()
-{
-    QTest::addColumn<QStringList>("carteles");
-    QTest::addColumn<QString>("propiedades");
-    QTest::addColumn<Direcciones>("direcciones");
-
-    QTest::newRow("Global") << Carteles << u"Global"_s << Direcciones{0};
-    QTest::newRow("dos carteles, en orden del registro") << Carteles << u"Dirs:  Patio; Hall"_s
-                                                         << Direcciones{5, 12};
-    QTest::newRow("Desconocida va a todos") << Carteles << u"Dirs:  Andén 2"_s << Direcciones{0};
-    QTest::newRow("un nombre que ya no está y uno que sí") << Carteles << u"Dirs:  Kiosco; Patio"_s
-                                                           << Direcciones{12};
-    QTest::newRow("un solo cartel: a todos") << QStringList{u"cartel R560, Hall, 5"_s} << u"Dirs:  Hall"_s
-                                             << Direcciones{0};
-    // Address 200 is also the end byte: the line pauses right after it.
-    QTest::newRow("dirección 200") << QStringList{u"cartel R560, Hall, 200"_s, u"cartel R560, Patio, 7"_s}
-                                   << u"Dirs:  Hall; Patio"_s << Direcciones{200, 7};
-}
-
-void PruebaCartelEnviar::mismosBytesQueElPrograma()
-{
-    QFETCH(QStringList, carteles);
-    QFETCH(QString, propiedades);
-    QFETCH(Direcciones, direcciones);
-    const QByteArray esperado = Esperado(direcciones);
-
-    Escenario escenario;
-    QVERIFY(escenario.Valido());
-    PseudoTerminal linea;
-    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
-    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), Puerto));
-    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + carteles);
-    const QString documento = escenario.Ruta(u"horario.txt"_s);
-    QVERIFY(!EscribirDocumento(documento, Texto, propiedades));
-    const QByteArray configuracionAntes = escenario.LeerArchivo(u"carteles.ini"_s);
-    const QByteArray documentoAntes = LeerBytes(documento);
-
-    // The program: open the document and send it now.
-    auto *puerto = new PuertoSerieQt;
-    Principal &principal = escenario.Iniciar(puerto);
-    principal.AbrirTexto(documento);
-    frmEditorDeTextos *editor = principal.editor(1);
-    QVERIFY(editor);
-    QCOMPARE(editor->Caption(), documento);
-    editor->mnuEnviarAhora_Click();
-    QVERIFY(linea.EsperarBytes(esperado.size(), Plazo));
-    QTRY_VERIFY_WITH_TIMEOUT(!principal.dialogEnvio().transmisor().Ocupado(), Plazo);
-    QVERIFY2(CuadroDeMensaje::Mostrados().isEmpty(), qPrintable(TextosMostrados()));
-    QCOMPARE(linea.Recibido(), esperado);
-    // The tool opens the line after the program, as a timer would.
-    puerto->Cerrar();
-    linea.OlvidarRecibido();
-
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"horario.txt"_s});
-    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
-    QVERIFY(linea.EsperarBytes(esperado.size(), Plazo));
-    QTest::qWait(50);
-    QCOMPARE(linea.Recibido(), esperado);
-    // One line per frame when the error output is no terminal.
-    for (qsizetype i = 0; i < direcciones.size(); ++i)
-        QVERIFY2(corrida.errores.contains(u"Trama %1 de %2: "_s.arg(i + 1).arg(direcciones.size())),
-                 qPrintable(corrida.errores));
-
-    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracionAntes);
-    QCOMPARE(LeerBytes(documento), documentoAntes);
-}
 
 void PruebaCartelEnviar::nadaSaleSinEnviar_data()
 {

@@ -1,3 +1,4 @@
+#include "link/lineadecarteles.h"
 #include "escenario.h"
 
 #include "apoyo/puertofalso.h"
@@ -60,7 +61,7 @@ Principal &Escenario::Iniciar(PuertoSerie *puerto)
 {
     m_principal = std::make_unique<Principal>(puerto);
     // Tests wait for bytes, not for the pauses between frames.
-    m_principal->dialogEnvio().transmisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
+    m_principal->Linea().Emisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
     return *m_principal;
 }
 

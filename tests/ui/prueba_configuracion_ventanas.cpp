@@ -1,3 +1,4 @@
+#include "link/lineadecarteles.h"
 #include "controles.h"
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
@@ -127,8 +128,8 @@ void PruebaConfiguracionVentanas::interfaseSerieEscribeLaPrimeraLinea()
     Pulsar(*serie, u"Ok"_s);
 
     QTRY_VERIFY(!principal.configSerie());
-    QCOMPARE(principal.MSComm1().Numero(), 6);
-    QCOMPARE(principal.MSComm1().Ajustes(), u"9600,N,8,1"_s);
+    QCOMPARE(principal.Puerto().Numero(), 6);
+    QCOMPARE(principal.Puerto().Ajustes(), u"9600,N,8,1"_s);
     QVERIFY(escenario.LeerArchivo(u"carteles.ini"_s).startsWith("interfase com6,9600,N,8,1\r\n"));
 }
 
@@ -158,7 +159,7 @@ void PruebaConfiguracionVentanas::cancelarYCajaDeCierreReescribenSinCambios()
         Pulsar(*serie, u"Cancelar"_s);
 
     QTRY_VERIFY(!principal.configSerie());
-    QCOMPARE(principal.MSComm1().Numero(), 4);
+    QCOMPARE(principal.Puerto().Numero(), 4);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com4,2400,N,8,1\r\ncartel R560, A, 1\r\n"));
 }

@@ -1,6 +1,8 @@
+#include "link/lineadecarteles.h"
 #include "apoyo/puertofalso.h"
 #include "controles.h"
 #include "encoding/codificador.h"
+#include "documents/documento.h"
 #include "escenario.h"
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
@@ -125,11 +127,11 @@ void PruebaEditor::tablaDeBotonesDeEfecto()
         QCOMPARE(anterior->geometry().top(), TwipsAPixelesY(editor, arriba - 240));
 
     editor.Texto().setPlainText(u"ab"_s);
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
     Seleccionar(editor.Texto(), 1, 1);
     QTest::mouseClick(boton, Qt::LeftButton);
-    QCOMPARE(editor.TextoCrLf(), u"a"_s + etiqueta + u"b"_s);
-    QVERIFY(editor.Modificado());
+    QCOMPARE(editor.documento().Texto(), u"a"_s + etiqueta + u"b"_s);
+    QVERIFY(editor.documento().Modificado());
 }
 
 void PruebaEditor::barraDeMenus_data()
@@ -248,14 +250,14 @@ void PruebaEditor::ventanaReusadaEmpiezaEnGlobal()
     Principal &principal = escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.mnuPropDestino_Click(1);
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
     editor.mnuCerrar_Click();
 
     frmEditorDeTextos &otra = escenario.NuevoTexto();
     QCOMPARE(&otra, &editor);
     // Nothing left for later marks the new text as changed.
     QTest::qWait(20);
-    QVERIFY(!otra.Modificado());
+    QVERIFY(!otra.documento().Modificado());
     QCOMPARE(principal.UltimoEditor(), 1);
     QVERIFY(otra.GlobalMarcado());
     QCOMPARE(otra.MarcasDeDestino(), QList<bool>({false, false, false}));
@@ -299,7 +301,7 @@ void PruebaEditor::botonesDeEfecto()
     QVERIFY(QTest::qWaitForWindowActive(&principal));
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(inicial);
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
     Seleccionar(editor.Texto(), desde, hasta);
 
     for (const QString &nombre : botones) {
@@ -309,7 +311,7 @@ void PruebaEditor::botonesDeEfecto()
     }
     QCOMPARE(editor.Texto().toPlainText(), esperado);
     QCOMPARE(editor.Texto().textCursor().position(), cursor);
-    QVERIFY(editor.Modificado());
+    QVERIFY(editor.documento().Modificado());
     QVERIFY(editor.Texto().hasFocus());
     escenario.principal().hide();
 }
@@ -320,36 +322,36 @@ void PruebaEditor::portapapeles()
     escenario.Iniciar();
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"uno dos"_s);
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
 
     // Copying nothing leaves an empty text on the clipboard.
     Portapapeles::PonerTexto(u"previo"_s);
     Seleccionar(editor.Texto(), 2, 2);
     editor.mnuCopiar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), QString());
-    QVERIFY(!editor.Modificado());
+    QVERIFY(!editor.documento().Modificado());
 
     Seleccionar(editor.Texto(), 0, 3);
     editor.mnuCopiar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), u"uno"_s);
-    QVERIFY(!editor.Modificado());
+    QVERIFY(!editor.documento().Modificado());
 
     editor.mnuCortar_Click();
     QCOMPARE(editor.Texto().toPlainText(), u" dos"_s);
-    QVERIFY(editor.Modificado());
+    QVERIFY(editor.documento().Modificado());
 
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
     Seleccionar(editor.Texto(), 4, 4);
     editor.mnuPegar_Click();
     QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
-    QVERIFY(editor.Modificado());
+    QVERIFY(editor.documento().Modificado());
 
     // An empty clipboard changes nothing but still marks the text.
     Portapapeles::Limpiar();
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
     editor.mnuPegar_Click();
     QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
-    QVERIFY(editor.Modificado());
+    QVERIFY(editor.documento().Modificado());
 }
 
 void PruebaEditor::consultarLongitud_data()
@@ -468,7 +470,8 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     QTest::qWait(20);
     QVERIFY(escenario.puerto().Escrito().isEmpty());
     QVERIFY(principal.dialogEnvio().isHidden());
-    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    // One box on opening, for the name no sign has; one for the send.
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
 }
 
 void PruebaEditor::clicsEnDestinos()
@@ -484,19 +487,19 @@ void PruebaEditor::clicsEnDestinos()
     // Global cannot be unmarked by clicking it.
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
-    QVERIFY(!editor.Modificado());
+    QVERIFY(!editor.documento().Modificado());
 
     editor.Accion(u"mnuPropDestino0"_s)->trigger();
     editor.Accion(u"mnuPropDestino2"_s)->trigger();
     QVERIFY(!editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
-    QVERIFY(editor.Modificado());
+    QVERIFY(editor.documento().Modificado());
 
-    editor.PonerModificado(false);
+    editor.documento().PonerModificado(false);
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
-    QVERIFY(!editor.Modificado());
+    QVERIFY(!editor.documento().Modificado());
 }
 
 void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
@@ -513,8 +516,8 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     DialogoDeArchivo::ResponderCon({ruta});
     QVERIFY(editor.mnuGuardar_Click());
     QCOMPARE(editor.Caption(), ruta);
-    QVERIFY(editor.Nombrado());
-    QVERIFY(!editor.Modificado());
+    QVERIFY(editor.documento().Nombrado());
+    QVERIFY(!editor.documento().Modificado());
     QCOMPARE(escenario.LeerArchivo(u"dos.txt"_s),
              QByteArray("PROPIEDADES:\r\nDirs:  Sala; Hall\r\nTEXTO:\r\nl\xEDnea 1\r\nl\xEDnea 2\r\n"));
     const auto pedido = DialogoDeArchivo::Pedidos().constLast();
@@ -525,7 +528,7 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     principal.AbrirTexto(ruta);
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
     QVERIFY(!editor.GlobalMarcado());
-    QCOMPARE(editor.TextoCrLf(), u"línea 1\r\nlínea 2"_s);
+    QCOMPARE(editor.documento().Texto(), u"línea 1\r\nlínea 2"_s);
 
     // Saving again under its name asks nothing.
     editor.Texto().appendPlainText(u"más"_s);
@@ -546,8 +549,10 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel_data()
         << 1 << QByteArray("Dirs:  Caja") << Trama("X", 12) << QByteArray("Dirs:  Caja");
     QTest::newRow("se quita el primero") << 0 << QByteArray("Dirs:  Caja") << Trama("X", 12)
                                          << QByteArray("Dirs:  Caja");
-    // Caja is gone: the text goes nowhere rather than to every sign.
-    QTest::newRow("se quita su cartel") << 2 << QByteArray("Dirs:  Caja") << QByteArray() << QByteArray("Dirs: ");
+    // Caja is gone: the text goes nowhere rather than to every sign, and
+    // keeps the name for when the sign comes back.
+    QTest::newRow("se quita su cartel") << 2 << QByteArray("Dirs:  Caja") << QByteArray()
+                                        << QByteArray("Dirs:  Caja");
     QTest::newRow("global sigue global") << 2 << QByteArray("Global") << Trama("X", 0) << QByteArray("Global");
 }
 
@@ -574,7 +579,7 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     ElegirFila(Control<QAbstractItemView>(&red, u"Carteles"_s), quitar);
     Pulsar(&red, u"Quitar"_s);
     Pulsar(&red, u"OK"_s);
-    QVERIFY(!editor.Modificado());
+    QVERIFY(!editor.documento().Modificado());
 
     editor.mnuEnviarAhora_Click();
     if (esperado.isEmpty()) {
@@ -616,7 +621,7 @@ void PruebaEditor::muchosCartelesEnGrupos()
 
     editor.Accion(u"mnuPropDestino57"_s)->trigger();
     QVERIFY(!editor.GlobalMarcado());
-    QCOMPARE(editor.PropiedadesDesdeMenu(), u"Dirs:  Andén 58"_s);
+    QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), editor.TitulosDeDestino()), u"Dirs:  Andén 58"_s);
 
     // Back to a list that fits one menu: no groups, and the mark stays with
     // its sign.
@@ -625,7 +630,7 @@ void PruebaEditor::muchosCartelesEnGrupos()
     principal.ActualizarDestinos();
     QVERIFY(submenus().isEmpty());
     QCOMPARE(editor.TitulosDeDestino().size(), 30);
-    QCOMPARE(editor.PropiedadesDesdeMenu(), u"Dirs:  Andén 58"_s);
+    QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), editor.TitulosDeDestino()), u"Dirs:  Andén 58"_s);
     QVERIFY(editor.MarcasDeDestino().at(7));
 }
 
@@ -660,7 +665,7 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     Seleccionar(editor.Texto(), 2, 8);
     editor.mnuCortar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), u"o\ndos\u00A0"_s);
-    QCOMPARE(editor.TextoCrLf(), u"un"_s);
+    QCOMPARE(editor.documento().Texto(), u"un"_s);
 }
 
 // Shift+Enter puts a line separator in the box, drawn as a line break: it is
@@ -678,7 +683,7 @@ void PruebaEditor::saltoConMayusculasEsUnSaltoDeLinea()
     QTest::keyClicks(&editor.Texto(), u"CD"_s);
     QVERIFY(editor.Texto().document()->toRawText().contains(QChar::LineSeparator));
 
-    QCOMPARE(editor.TextoCrLf(), u"AB\r\nCD"_s);
+    QCOMPARE(editor.documento().Texto(), u"AB\r\nCD"_s);
     editor.mnuConsultarLongi_Click();
     QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto,
              u"Longitud: %1 bytes"_s.arg(CodificarTexto(u"AB\r\nCD"_s).size()));
@@ -718,9 +723,9 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
 
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
-    QCOMPARE(editor.TextoCrLf().size(), texto.size());
+    QCOMPARE(editor.documento().Texto().size(), texto.size());
     QTest::qWait(20);
-    QVERIFY(!editor.Modificado());
+    QVERIFY(!editor.documento().Modificado());
     QCOMPARE(editor.Texto().wordWrapMode(),
              cualquierParte ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 
@@ -739,8 +744,8 @@ void PruebaEditor::guardarFallidoConservaElEstado()
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"no-hay/carpeta.txt"_s)});
     QVERIFY(!editor.mnuGuardarComo_Click());
 
-    QVERIFY(editor.Modificado());
-    QVERIFY(!editor.Nombrado());
+    QVERIFY(editor.documento().Modificado());
+    QVERIFY(!editor.documento().Nombrado());
     QCOMPARE(editor.Caption(), u"Texto sin título: 1"_s);
     const auto caja = CuadroDeMensaje::Mostrados().constFirst();
     QCOMPARE(caja.icono, QMessageBox::Warning);
@@ -758,7 +763,7 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
     QVERIFY(!editor.mnuGuardar_Click());
 
     QVERIFY(!QFile::exists(escenario.Ruta(u"precio.txt"_s)));
-    QVERIFY(editor.Modificado());
+    QVERIFY(editor.documento().Modificado());
     const QString texto = CuadroDeMensaje::Mostrados().constFirst().texto;
     QVERIFY2(texto.contains(u"₿"_s) && texto.contains(u"Ω"_s), qPrintable(texto));
 }

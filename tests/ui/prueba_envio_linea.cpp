@@ -1,3 +1,4 @@
+#include "link/lineadecarteles.h"
 #include "apoyo/pseudoterminal.h"
 #include "controles.h"
 #include "escenario.h"
@@ -97,7 +98,7 @@ void PruebaEnvioPorLinea::puertoQueNoAbreAvisaUnaVez()
         QVERIFY2(caja.texto.contains(u"com2"_s), qPrintable(caja.texto));
     }
     QVERIFY(principal.dialogEnvio().isHidden());
-    QVERIFY(!principal.MSComm1().Abierto());
+    QVERIFY(!principal.Puerto().Abierto());
 }
 
 void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
@@ -114,7 +115,7 @@ void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
     const QByteArray primera = ArmarTrama(CodificarTexto(u"Primero"_s), 0);
     QVERIFY(linea->EsperarBytes(primera.size(), 5000));
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
-    QTRY_VERIFY(!principal.dialogEnvio().transmisor().Ocupado());
+    QTRY_VERIFY(!principal.Linea().Emisor().Ocupado());
 
     // The adapter is pulled out and put back while nothing is being sent.
     linea.reset();
@@ -161,7 +162,7 @@ void PruebaEnvioPorLinea::dispositivoPerdidoDuranteElEnvioDiceLoCancelado()
                  && parrafos.at(1).endsWith(u" de sus 101 tramas."_s),
              qPrintable(aviso.texto));
     QVERIFY2(parrafos.at(2).startsWith(u"Detalle del sistema: "_s), qPrintable(aviso.texto));
-    QVERIFY(!principal.MSComm1().Abierto());
+    QVERIFY(!principal.Puerto().Abierto());
 }
 
 QTEST_MAIN(PruebaEnvioPorLinea)

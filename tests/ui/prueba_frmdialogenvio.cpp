@@ -35,11 +35,12 @@ private Q_SLOTS:
 void PruebaDialogoEnvio::textosFijos()
 {
     PuertoFalso puerto;
-    frmDialogEnvio dialogo(puerto);
+    Transmisor transmisor(puerto);
+    frmDialogEnvio dialogo(transmisor);
     QCOMPARE(dialogo.windowTitle(), u"Enviando"_s);
-    QCOMPARE(Control<QLabel>(&dialogo, u"Label"_s)->text(), u"Enviando..."_s);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Enviando"_s)->text(), u"Enviando..."_s);
     QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), u"0% Completado"_s);
-    auto *barra = Control<QProgressBar>(&dialogo, u"ProgressBar1"_s);
+    auto *barra = Control<QProgressBar>(&dialogo, u"BarraDeAvance"_s);
     QCOMPARE(barra->minimum(), 0);
     QCOMPARE(barra->maximum(), 100);
     QCOMPARE(barra->value(), 0);
@@ -69,15 +70,16 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
 
     PuertoFalso puerto;
     puerto.PonerVaciadoManual(true);
-    frmDialogEnvio dialogo(puerto);
-    dialogo.transmisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
+    Transmisor transmisor(puerto);
+    frmDialogEnvio dialogo(transmisor);
+    transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     dialogo.show();
     // A frame to all signs is its message and 9 bytes.
     dialogo.MandarTexto(QByteArray(total - 9, 'a'), 0);
 
     // The bar counts the bytes handed to the port, which takes more as the
     // line drains it: let bytes leave one at a time up to the row's figure.
-    auto *barra = Control<QProgressBar>(&dialogo, u"ProgressBar1"_s);
+    auto *barra = Control<QProgressBar>(&dialogo, u"BarraDeAvance"_s);
     QTRY_VERIFY(barra->value() > 0);
     while (barra->value() < entregados) {
         const int antes = barra->value();
@@ -117,12 +119,13 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
 
     PuertoFalso puerto;
     puerto.PonerVaciadoManual(true);
-    frmDialogEnvio dialogo(puerto);
-    dialogo.transmisor().PonerIntervaloDePausa(std::chrono::milliseconds(5));
+    Transmisor transmisor(puerto);
+    frmDialogEnvio dialogo(transmisor);
+    transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     QString dicha;
-    connect(&dialogo, &frmDialogEnvio::TramaEnCurso, this,
+    connect(&transmisor, &Transmisor::TramaEnCurso, this,
             [&](int trama, int de) { dicha = u"%1/%2"_s.arg(trama).arg(de); });
-    connect(&dialogo.transmisor(), &Transmisor::Fallo, this, [&] { puerto.FallarAlAbrir({}); });
+    connect(&transmisor, &Transmisor::Fallo, this, [&] { puerto.FallarAlAbrir({}); });
 
     const QByteArray tercera = ArmarTrama("tres", 3);
     dialogo.MandarTexto("uno", 1);
@@ -140,7 +143,7 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     QCOMPARE(dicha, alEscribirLaTercera);
 
     puerto.VaciarTodo();
-    QTRY_VERIFY(!dialogo.transmisor().Ocupado());
+    QTRY_VERIFY(!transmisor.Ocupado());
     QCOMPARE(dicha, u"0/0"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), segundaNoAbre ? 1 : 0);
     CuadroDeMensaje::OlvidarMostrados();

@@ -1,12 +1,13 @@
 #include "argumentosdeenvio.h"
 #include "avanceenconsola.h"
 #include "codigodesalida.h"
-#include "plandeenvio.h"
+#include "decisiondeenvio.h"
 
 #include "config/configuracion.h"
 #include "config/velocidades.h"
 #include "documents/documento.h"
 #include "encoding/codificador.h"
+#include "encoding/saltosdelinea.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
 
@@ -79,7 +80,7 @@ int main(int argc, char *argv[])
     }
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
-        salida.write((TextoDeLongitud(LongitudCodificada(texto)) + u'\n').toUtf8());
+        salida.write((TextoDeLongitud(CodificarTexto(SaltosCrLf(texto)).size()) + u'\n').toUtf8());
         return Numero(CodigoDeSalida::Exito);
     }
 
@@ -96,13 +97,14 @@ int main(int argc, char *argv[])
     if (argumentos->velocidad)
         configuracion.ajustes = AjustesDeVelocidad(*argumentos->velocidad);
 
-    const PlanDeEnvio plan = PlanearEnvio(*argumentos, texto, propiedades, configuracion.carteles);
+    const DecisionDeEnvio decision = DecidirEnvio(*argumentos, texto, propiedades, configuracion.carteles);
+    if (decision.codigo != CodigoDeSalida::Exito) {
+        decir(decision.motivo);
+        return Numero(decision.codigo);
+    }
+    const PlanDeEnvio &plan = decision.plan;
     for (const QString &aviso : plan.avisos)
         decir(u"Aviso: "_s + aviso);
-    if (plan.codigo != CodigoDeSalida::Exito) {
-        decir(plan.motivo);
-        return Numero(plan.codigo);
-    }
 
     PuertoSerieQt puerto;
     if (!puerto.PonerNumero(configuracion.puerto) || !puerto.PonerAjustes(configuracion.ajustes)) {

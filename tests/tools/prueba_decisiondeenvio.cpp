@@ -1,4 +1,4 @@
-#include "plandeenvio.h"
+#include "decisiondeenvio.h"
 
 #include "link/trama.h"
 
@@ -30,7 +30,7 @@ ArgumentosDeEnvio Interpretar(const QStringList &linea)
 
 } // namespace
 
-class PruebaPlanDeEnvio : public QObject
+class PruebaDecisionDeEnvio : public QObject
 {
     Q_OBJECT
 
@@ -39,11 +39,9 @@ private Q_SLOTS:
     void plan();
     void direccionesNoDependenDelRegistro();
     void textoDemasiadoLargoNoSeEnvia();
-    void longitudCodificada_data();
-    void longitudCodificada();
 };
 
-void PruebaPlanDeEnvio::plan_data()
+void PruebaDecisionDeEnvio::plan_data()
 {
     QTest::addColumn<QStringList>("linea");
     QTest::addColumn<QString>("textoDelDocumento");
@@ -78,7 +76,7 @@ void PruebaPlanDeEnvio::plan_data()
     QTest::newRow("nombre con ; y uno que ya no está: solo ese en el aviso")
         << archivo << u"HOLA"_s << u"Dirs:  Planta 1;Hall; Kiosco"_s
         << QStringList{u"R560, Planta 1;Hall, 5"_s, u"R560, Patio, 12"_s} << exito << QByteArray("HOLA")
-        << Direcciones{5} << QStringList{u"va a «Kiosco», que"_s} << QString();
+        << Direcciones{5} << QStringList{u"carteles «Kiosco» de este texto"_s} << QString();
     QTest::newRow("documento sin ningún nombre conocido")
         << archivo << u"HOLA"_s << u"Dirs:  Kiosco; Bar"_s << Tres << desconocidos << QByteArray()
         << Direcciones() << QStringList() << u"«Kiosco», «Bar»"_s;
@@ -116,10 +114,14 @@ void PruebaPlanDeEnvio::plan_data()
     QTest::newRow("--a repetido cuenta una vez")
         << QStringList{u"--texto"_s, u"HOLA"_s, u"--a"_s, u"Hall"_s, u"--a"_s, u"Hall"_s} << QString()
         << QString() << Tres << exito << QByteArray("HOLA") << Direcciones{5} << QStringList() << QString();
-    QTest::newRow("--a con nombre compartido: los dos")
+    QTest::newRow("--a con nombre compartido: ninguno")
         << QStringList{u"--texto"_s, u"HOLA"_s, u"--a"_s, u"Hall"_s} << QString() << QString()
-        << QStringList{u"R560, Hall, 3"_s, u"R560, Patio, 4"_s, u"R560, Hall, 9"_s} << exito
-        << QByteArray("HOLA") << Direcciones{3, 9} << QStringList() << QString();
+        << QStringList{u"R560, Hall, 3"_s, u"R560, Patio, 4"_s, u"R560, Hall, 9"_s} << nada << QByteArray()
+        << Direcciones() << QStringList() << u"Varios carteles se llaman «Hall»"_s;
+    QTest::newRow("documento a un nombre que es la cola de otro: solo ese")
+        << archivo << u"HOLA"_s << u"Dirs:  Puerta Norte"_s
+        << QStringList{u"R560, Norte, 5"_s, u"R560, Puerta Norte, 6"_s} << exito << QByteArray("HOLA")
+        << Direcciones{6} << QStringList() << QString();
     QTest::newRow("--a distingue mayúsculas")
         << QStringList{u"--texto"_s, u"HOLA"_s, u"--a"_s, u"hall"_s} << QString() << QString() << Tres
         << desconocidos << QByteArray() << Direcciones() << QStringList() << u"«hall»"_s;
@@ -144,7 +146,7 @@ void PruebaPlanDeEnvio::plan_data()
         << QStringList() << u"«R560, Hall, 256» No se envió nada"_s;
 }
 
-void PruebaPlanDeEnvio::plan()
+void PruebaDecisionDeEnvio::plan()
 {
     QFETCH(QStringList, linea);
     QFETCH(QString, textoDelDocumento);
@@ -158,11 +160,12 @@ void PruebaPlanDeEnvio::plan()
 
     const ArgumentosDeEnvio argumentos = Interpretar(linea);
     const QString texto = argumentos.texto ? *argumentos.texto : textoDelDocumento;
-    const PlanDeEnvio plan = PlanearEnvio(argumentos, texto, propiedades, registro);
+    const DecisionDeEnvio decision = DecidirEnvio(argumentos, texto, propiedades, registro);
+    const PlanDeEnvio &plan = decision.plan;
 
-    QCOMPARE(Numero(plan.codigo), codigo);
-    QVERIFY2(plan.motivo.contains(enMotivo), qPrintable(plan.motivo));
-    QCOMPARE(plan.motivo.isEmpty(), codigo == Numero(CodigoDeSalida::Exito));
+    QCOMPARE(Numero(decision.codigo), codigo);
+    QVERIFY2(decision.motivo.contains(enMotivo), qPrintable(decision.motivo));
+    QCOMPARE(decision.motivo.isEmpty(), codigo == Numero(CodigoDeSalida::Exito));
     QList<QByteArray> esperadas;
     for (quint8 direccion : std::as_const(direcciones))
         esperadas.append(TramaEsperada(mensaje, direccion));
@@ -172,11 +175,13 @@ void PruebaPlanDeEnvio::plan()
         QVERIFY2(plan.avisos.at(i).contains(enAvisos.at(i)), qPrintable(plan.avisos.at(i)));
 }
 
-void PruebaPlanDeEnvio::direccionesNoDependenDelRegistro()
+void PruebaDecisionDeEnvio::direccionesNoDependenDelRegistro()
 {
     for (const QStringList &registro : {QStringList(), Tres}) {
-        const PlanDeEnvio plan = PlanearEnvio(Interpretar({u"--direcciones"_s}), QString(), QString(), registro);
-        QCOMPARE(plan.codigo, CodigoDeSalida::Exito);
+        const DecisionDeEnvio decision =
+            DecidirEnvio(Interpretar({u"--direcciones"_s}), QString(), QString(), registro);
+        const PlanDeEnvio &plan = decision.plan;
+        QCOMPARE(decision.codigo, CodigoDeSalida::Exito);
         QCOMPARE(plan.cadenas.size(), 1);
         QCOMPARE(plan.cadenas.first().size(), 1304);
         QVERIFY(plan.cadenas.first().startsWith(QByteArray("\xCA\x00" "222222  0\xC8", 12)));
@@ -184,41 +189,22 @@ void PruebaPlanDeEnvio::direccionesNoDependenDelRegistro()
     }
 }
 
-void PruebaPlanDeEnvio::textoDemasiadoLargoNoSeEnvia()
+void PruebaDecisionDeEnvio::textoDemasiadoLargoNoSeEnvia()
 {
     // 16,383 line breaks are 32,766 characters once each is CR LF: the
     // longest text a sign takes. One character more is refused, whatever
     // breaks the shell gave.
     const QString limite(16383, u'\n');
-    const PlanDeEnvio justo = PlanearEnvio(Interpretar({u"--texto"_s, limite}), limite, QString(), Tres);
+    const DecisionDeEnvio justo = DecidirEnvio(Interpretar({u"--texto"_s, limite}), limite, QString(), Tres);
     QCOMPARE(justo.codigo, CodigoDeSalida::Exito);
-    QCOMPARE(justo.cadenas.size(), 1);
+    QCOMPARE(justo.plan.cadenas.size(), 1);
 
     const QString largo = limite + u'x';
-    const PlanDeEnvio plan = PlanearEnvio(Interpretar({u"--texto"_s, largo}), largo, QString(), Tres);
+    const DecisionDeEnvio plan = DecidirEnvio(Interpretar({u"--texto"_s, largo}), largo, QString(), Tres);
     QCOMPARE(plan.codigo, CodigoDeSalida::NadaQueEnviar);
-    QVERIFY(plan.cadenas.isEmpty());
+    QVERIFY(plan.plan.cadenas.isEmpty());
     QVERIFY2(plan.motivo.contains(u"32767 caracteres"_s), qPrintable(plan.motivo));
 }
 
-void PruebaPlanDeEnvio::longitudCodificada_data()
-{
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<qsizetype>("longitud");
-
-    QTest::newRow("vacío") << QString() << qsizetype(0);
-    QTest::newRow("una etiqueta es un byte") << u"HOLA[titila]"_s << qsizetype(5);
-    QTest::newRow("CR LF son dos") << u"A\r\nB"_s << qsizetype(4);
-    QTest::newRow("LF suelto también, como en el editor") << u"A\nB"_s << qsizetype(4);
-    QTest::newRow("lo que el cartel no muestra no cuenta") << u"€5"_s << qsizetype(1);
-}
-
-void PruebaPlanDeEnvio::longitudCodificada()
-{
-    QFETCH(QString, texto);
-    QFETCH(qsizetype, longitud);
-    QCOMPARE(LongitudCodificada(texto), longitud);
-}
-
-QTEST_GUILESS_MAIN(PruebaPlanDeEnvio)
-#include "prueba_plandeenvio.moc"
+QTEST_GUILESS_MAIN(PruebaDecisionDeEnvio)
+#include "prueba_decisiondeenvio.moc"

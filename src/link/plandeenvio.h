@@ -1,0 +1,49 @@
+#pragma once
+
+#include "documents/propiedades.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Documento;
+
+// What a send of one text writes to the line, decided before the port is
+// touched, so that a refusal sends nothing at all. The editor's send-now,
+// the command-line sender and the timetable all send through it.
+struct PlanDeEnvio
+{
+    enum class Rechazo {
+        Ninguno,
+        DemasiadoLargo,
+        SinDestinos,          // neither every sign nor any sign is chosen
+        CartelesDesconocidos, // only names no sign has are chosen
+        SinDireccionUtil,     // the chosen signs have no usable address or share a name
+    };
+
+    Rechazo rechazo = Rechazo::Ninguno;
+    // Why nothing is sent, in the operator's words; empty when something is.
+    QString motivo;
+    // Sent all the same, but the operator should know: destinations left
+    // out, and why.
+    QStringList avisos;
+    // One transmission string per destination, each one frame, to be handed
+    // over in this order.
+    QList<QByteArray> cadenas;
+    // The address of each frame, 0 for every sign.
+    QList<quint8> direcciones;
+
+    bool Enviable() const { return rechazo == Rechazo::Ninguno; }
+};
+
+// `textoCrLf` is the text with CR LF line breaks (any other break is taken
+// as one), `destinos` its choice of signs, `registro` the sign records.
+PlanDeEnvio PlanearEnvio(const QString &texto, const DestinosDeTexto &destinos, const QStringList &registro);
+PlanDeEnvio PlanearEnvio(const Documento &documento, const QStringList &registro);
+
+// The address display: 101 frames, one string.
+PlanDeEnvio PlanearMensajeDeDirecciones();
+
+// «a», «b»: names as the messages quote them.
+QString Citados(const QStringList &nombres);
