@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringListModel>
 
 #include <algorithm>
 
@@ -48,6 +49,10 @@ QString MotivoDeRechazo(const QString &nombre)
     // to all of them.
     if (nombre.contains(u','))
         return u"El nombre no puede contener comas."_s;
+    // A text's file lists its signs' names separated by ";": such a name
+    // would come back as two signs.
+    if (nombre.contains(u';'))
+        return u"El nombre no puede contener \";\"."_s;
     // The record is one line of the file: a line break would end it there
     // and the rest would come back as another sign.
     if (std::any_of(nombre.cbegin(), nombre.cend(), SeparaLineas))
@@ -62,8 +67,8 @@ QString MotivoDeRechazo(const QString &nombre)
 }
 } // namespace
 
-CartelNuevo::CartelNuevo(QWidget *parent)
-    : QDialog(parent)
+CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
+    : QDialog(parent), m_registro(registro)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -77,17 +82,17 @@ CartelNuevo::CartelNuevo(QWidget *parent)
         etiqueta->move(TwipsAPixelesX(*this, izquierda), TwipsAPixelesY(*this, arriba));
     };
 
-    m_Label2 = new QLabel(u"Nombre Descriptivo"_s, this);
-    m_Label2->setObjectName(u"Label2"_s);
-    ubicarEtiqueta(m_Label2, 240, 120);
+    m_etiquetaNombre = new QLabel(u"Nombre Descriptivo"_s, this);
+    m_etiquetaNombre->setObjectName(u"Label2"_s);
+    ubicarEtiqueta(m_etiquetaNombre, 240, 120);
 
     m_Nombre = new QLineEdit(this);
     m_Nombre->setObjectName(u"Nombre"_s);
     m_Nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
 
-    m_Label1 = new QLabel(u"Modelo"_s, this);
-    m_Label1->setObjectName(u"Label1"_s);
-    ubicarEtiqueta(m_Label1, 240, 840);
+    m_etiquetaModelo = new QLabel(u"Modelo"_s, this);
+    m_etiquetaModelo->setObjectName(u"Label1"_s);
+    ubicarEtiqueta(m_etiquetaModelo, 240, 840);
 
     m_Modelo = new QListWidget(this);
     m_Modelo->setObjectName(u"Modelo"_s);
@@ -96,9 +101,9 @@ CartelNuevo::CartelNuevo(QWidget *parent)
     m_Modelo->addItem(u"R560"_s);
     SiempreUnoElegido(m_Modelo);
 
-    m_Label3 = new QLabel(u"Dirección"_s, this);
-    m_Label3->setObjectName(u"Label3"_s);
-    ubicarEtiqueta(m_Label3, 1920, 720);
+    m_etiquetaDireccion = new QLabel(u"Dirección"_s, this);
+    m_etiquetaDireccion->setObjectName(u"Label3"_s);
+    ubicarEtiqueta(m_etiquetaDireccion, 1920, 720);
 
     m_Direccion = new QListWidget(this);
     m_Direccion->setObjectName(u"Direccion"_s);
@@ -135,7 +140,13 @@ void CartelNuevo::Ok_Click()
     const QString nombre = m_Nombre->text();
     if (nombre.isEmpty())
         return;
-    const QString motivo = MotivoDeRechazo(nombre);
+    QString motivo = MotivoDeRechazo(nombre);
+    // Texts choose their signs by name: two signs of one name could not be
+    // told apart, and a text for that name would go to neither.
+    if (motivo.isEmpty() && m_registro && NombresRepetidos(m_registro->stringList() << ArmarRegistroDeCartel(
+                                                                 QString(), nombre, QString()))
+                                               .contains(nombre.trimmed()))
+        motivo = u"Ya hay un cartel llamado «%1». Elija otro nombre."_s.arg(nombre.trimmed());
     if (!motivo.isEmpty()) {
         CuadroDeMensaje::Advertir(this, motivo);
         m_Nombre->setFocus();

@@ -6,6 +6,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QStringListModel;
 
 // "Datos de un cartel nuevo": model, descriptive name and address of a sign,
 // handed on as one record for whoever keeps the registry to append.
@@ -15,13 +16,16 @@ class CartelNuevo : public QDialog
     Q_OBJECT
 
 public:
-    explicit CartelNuevo(QWidget *parent = nullptr);
+    // `registro`, when given, is the list the sign joins: a name one of its
+    // signs has already is refused.
+    explicit CartelNuevo(const QStringListModel *registro = nullptr, QWidget *parent = nullptr);
 
     // Initial state: model "R560" and address "Desconocida" selected.
     void Form_Load();
     // Adds the sign and closes. An empty name is refused silently; a name
-    // with a comma, a control character or a character the configuration
-    // file cannot hold is refused with a message; both leave it open.
+    // with a comma or ";", a control character, a character the
+    // configuration file cannot hold, or that another sign has, is refused
+    // with a message; both leave it open.
     void Ok_Click();
     void Cancelar_Click();
 
@@ -30,11 +34,12 @@ Q_SIGNALS:
     void CartelAgregado(const QString &registro);
 
 private:
-    QLabel *m_Label2;
+    const QStringListModel *m_registro;
+    QLabel *m_etiquetaNombre;
     QLineEdit *m_Nombre;
-    QLabel *m_Label1;
+    QLabel *m_etiquetaModelo;
     QListWidget *m_Modelo;
-    QLabel *m_Label3;
+    QLabel *m_etiquetaDireccion;
     QListWidget *m_Direccion;
     QPushButton *m_Ok;
     QPushButton *m_Cancelar;

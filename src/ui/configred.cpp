@@ -35,9 +35,9 @@ ConfigRed::ConfigRed(QStringListModel &registroDeCarteles, QWidget *parent)
     m_OK->setGeometry(RectanguloEnTwips(*this, 120, 1080, 1215, 375));
     connect(m_OK, &QPushButton::clicked, this, &ConfigRed::OK_Click);
 
-    m_Label1 = new QLabel(u"Modelo, Nombre, Dirección"_s, this);
-    m_Label1->setObjectName(u"Label1"_s);
-    m_Label1->setGeometry(RectanguloEnTwips(*this, 1560, 25, 3255, 255));
+    m_encabezado = new QLabel(u"Modelo, Nombre, Dirección"_s, this);
+    m_encabezado->setObjectName(u"Label1"_s);
+    m_encabezado->setGeometry(RectanguloEnTwips(*this, 1560, 25, 3255, 255));
 
     m_Carteles = new QListView(this);
     m_Carteles->setObjectName(u"Carteles"_s);
@@ -87,7 +87,7 @@ void ConfigRed::Agregar_Click()
 {
     // A second "Agregar" brings back the open dialog with what was typed.
     if (!m_cartelNuevo) {
-        m_cartelNuevo = new CartelNuevo(this);
+        m_cartelNuevo = new CartelNuevo(&m_registro, this);
         connect(m_cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AddItem);
     }
     m_cartelNuevo->show();

@@ -53,7 +53,7 @@ private:
     QPushButton *m_Agregar;
     QPushButton *m_Quitar;
     QPushButton *m_OK;
-    QLabel *m_Label1;
+    QLabel *m_encabezado;
     QListView *m_Carteles;
     QPointer<CartelNuevo> m_cartelNuevo;
     bool m_cierrePermitido = false;

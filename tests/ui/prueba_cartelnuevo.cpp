@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QStringListModel>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +42,7 @@ private Q_SLOTS:
 private:
     // The records the dialog handed on, in order.
     QStringList m_agregados;
+    QStringListModel m_registro{QStringList{u"R560, Kiosco, 3"_s}};
     QPointer<CartelNuevo> m_dialogo;
 };
 
@@ -52,7 +54,7 @@ void PruebaCartelNuevo::initTestCase()
 void PruebaCartelNuevo::init()
 {
     m_agregados.clear();
-    m_dialogo = new CartelNuevo;
+    m_dialogo = new CartelNuevo(&m_registro);
     connect(m_dialogo, &CartelNuevo::CartelAgregado, this,
             [this](const QString &registro) { m_agregados.append(registro); });
     m_dialogo->show();
@@ -107,6 +109,8 @@ void PruebaCartelNuevo::Agregar_data()
     QTest::newRow("tabulacion") << u"Sa\tla"_s << 5 << QString() << u"control"_s;
     QTest::newRow("separador de linea") << u"Sala\u2028"_s << 5 << QString() << u"saltos de línea"_s;
     QTest::newRow("fuera de la pagina") << u"Sala Ω"_s << 5 << QString() << u"Ω"_s;
+    QTest::newRow("punto y coma") << u"Norte;Sur"_s << 5 << QString() << u"\";\""_s;
+    QTest::newRow("nombre de otro cartel") << u" Kiosco "_s << 5 << QString() << u"Ya hay un cartel"_s;
 }
 
 // O.K. appends the record at the end of the registry and closes; a refused

@@ -666,6 +666,14 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     editor.mnuCortar_Click();
     QCOMPARE(Portapapeles::TomarTexto(), u"o\ndos\u00A0"_s);
     QCOMPARE(editor.documento().Texto(), u"un"_s);
+
+    // The keyboard copies as the menu does.
+    editor.Texto().setPlainText(u"C\u00A0D"_s);
+    Seleccionar(editor.Texto(), 0, 3);
+    QTest::keyClick(&editor.Texto(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(Portapapeles::TomarTexto(), u"C\u00A0D"_s);
+    QTest::keyClick(&editor.Texto(), Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(Portapapeles::TomarTexto(), u"C\u00A0D"_s);
 }
 
 // Shift+Enter puts a line separator in the box, drawn as a line break: it is
