@@ -41,6 +41,9 @@ private Q_SLOTS:
     void destinosQueSeLeerianComoMarca_data();
     void destinosQueSeLeerianComoMarca();
     void enMemoriaComoEnArchivo();
+    void eleccionDeCarteles_data();
+    void eleccionDeCarteles();
+    void documentoAbiertoYGuardado();
 
 private:
     std::unique_ptr<QTemporaryDir> m_carpeta;
@@ -376,6 +379,68 @@ void PruebaDocumento::enMemoriaComoEnArchivo()
     QCOMPARE(fuera, qsizetype(0));
     QCOMPARE(deArchivo, deBytes);
     QCOMPARE(propiedadesDeArchivo, propiedadesDeBytes);
+}
+
+// Clicks on the destination items, as the editor passes them on: a name to
+// toggle, or "*" for every sign.
+void PruebaDocumento::eleccionDeCarteles_data()
+{
+    QTest::addColumn<QString>("propiedades");
+    QTest::addColumn<QStringList>("clics");
+    QTest::addColumn<QString>("resultado");
+    QTest::addColumn<bool>("modificado");
+
+    QTest::newRow("marcar dos") << u"Global"_s << QStringList{u" B"_s, u" A"_s} << u"Dirs:  A; B"_s << true;
+    QTest::newRow("marcar y desmarcar: Global otra vez")
+        << u"Global"_s << QStringList{u" A"_s, u" A"_s} << u"Global"_s << true;
+    QTest::newRow("todos no es un cambio") << u"Dirs:  A"_s << QStringList{u"*"_s} << u"Global"_s << false;
+    QTest::newRow("desmarcar el último conocido deja el desconocido")
+        << u"Dirs:  A; Nadie"_s << QStringList{u" A"_s} << u"Dirs:  Nadie"_s << true;
+}
+
+void PruebaDocumento::eleccionDeCarteles()
+{
+    QFETCH(QString, propiedades);
+    QFETCH(QStringList, clics);
+    QFETCH(QString, resultado);
+    QFETCH(bool, modificado);
+
+    const QStringList registro{u"R560, A, 1"_s, u"R560, B, 2"_s};
+    const QString ruta = m_carpeta->filePath(u"d.txt"_s);
+    QVERIFY(!EscribirDocumento(ruta, u"X"_s, propiedades));
+    Documento documento;
+    QVERIFY(!documento.Abrir(ruta, registro));
+    for (const QString &clic : clics) {
+        if (clic == u"*"_s)
+            documento.ElegirTodos();
+        else
+            documento.AlternarCartel(clic);
+    }
+    QCOMPARE(PropiedadesDesdeDestinos(documento.Destinos(), {u" A"_s, u" B"_s}), resultado);
+    QCOMPARE(documento.Modificado(), modificado);
+}
+
+// Opened, changed and saved as a window does it: the file keeps the names
+// the registry lacks, and a failed save changes nothing.
+void PruebaDocumento::documentoAbiertoYGuardado()
+{
+    const QStringList registro{u"R560, A, 1"_s, u"R560, B, 2"_s};
+    const QString ruta = m_carpeta->filePath(u"d.txt"_s);
+    QVERIFY(!EscribirDocumento(ruta, u"hola"_s, u"Dirs:  Nadie; B"_s));
+    Documento documento;
+    QVERIFY(!documento.Abrir(ruta, registro));
+    QVERIFY(documento.Nombrado());
+    QVERIFY(!documento.Modificado());
+    documento.PonerTexto(u"chau"_s);
+    QVERIFY(documento.Modificado());
+
+    QVERIFY(documento.Guardar(m_carpeta->filePath(u"no/existe.txt"_s), registro));
+    QCOMPARE(documento.Ruta(), ruta);
+    QVERIFY(documento.Modificado());
+
+    QVERIFY(!documento.Guardar(ruta, registro));
+    QVERIFY(!documento.Modificado());
+    QCOMPARE(LeerBytes(ruta), QByteArray("PROPIEDADES:\r\nDirs:  B; Nadie\r\nTEXTO:\r\nchau\r\n"));
 }
 
 QTEST_GUILESS_MAIN(PruebaDocumento)
