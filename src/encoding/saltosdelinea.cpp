@@ -12,7 +12,7 @@ QString SaltosCrLf(const QString &textoDelEditor)
             resultado.append(u"\r\n");
             if (i + 1 < n && d[i + 1] == u'\n')
                 ++i;
-        } else if (c == u'\n' || c == u'\u2028' || c == u'\u2029') {
+        } else if (c == u'\n') {
             resultado.append(u"\r\n");
         } else {
             resultado.append(QChar(c));

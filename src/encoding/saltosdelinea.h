@@ -6,8 +6,7 @@
 // encoder use CR LF. These convert at the edge between the two.
 
 // Every LF without a CR before it, and every CR without an LF after it,
-// becomes CR LF; CR LF stays as it is. The line and paragraph separators
-// (U+2028, U+2029), which a text box types for a break, are breaks too.
+// becomes CR LF; CR LF stays as it is.
 QString SaltosCrLf(const QString &textoDelEditor);
 
 // CR LF and a lone CR become LF.

@@ -38,7 +38,11 @@ QString Citados(const QStringList &nombres)
 
 PlanDeEnvio PlanearEnvio(const QString &texto, const DestinosDeTexto &destinos, const QStringList &registro)
 {
-    const QString textoCrLf = SaltosCrLf(texto);
+    // A line or paragraph separator is what a text box types for a break:
+    // whoever hands over such a text means a line break, as the editor does.
+    QString conSaltos = texto;
+    conSaltos.replace(QChar::LineSeparator, u'\n').replace(QChar::ParagraphSeparator, u'\n');
+    const QString textoCrLf = SaltosCrLf(conSaltos);
     if (TextoDemasiadoLargo(textoCrLf))
         return Rechazar(PlanDeEnvio::Rechazo::DemasiadoLargo,
                         u"El texto tiene %1 caracteres y el programa envía como máximo %2. No se envió nada."_s

@@ -37,8 +37,9 @@ struct PlanDeEnvio
     bool Enviable() const { return rechazo == Rechazo::Ninguno; }
 };
 
-// `textoCrLf` is the text with CR LF line breaks (any other break is taken
-// as one), `destinos` its choice of signs, `registro` the sign records.
+// `texto` is the text, its line breaks CR LF or any other (LF, CR, a line
+// or paragraph separator), `destinos` its choice of signs, `registro` the
+// sign records.
 PlanDeEnvio PlanearEnvio(const QString &texto, const DestinosDeTexto &destinos, const QStringList &registro);
 PlanDeEnvio PlanearEnvio(const Documento &documento, const QStringList &registro);
 

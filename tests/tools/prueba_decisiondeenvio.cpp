@@ -102,6 +102,9 @@ void PruebaDecisionDeEnvio::plan_data()
     QTest::newRow("--texto con LF sueltos: CR LF como en el editor")
         << QStringList{u"--texto"_s, u"A\nB\rC"_s} << QString() << QString() << Tres << exito
         << QByteArray("A  B  C") << Direcciones{0} << QStringList() << QString();
+    QTest::newRow("--texto con separadores de línea: saltos, como en el editor")
+        << QStringList{u"--texto"_s, u"A\u2028B\u2029C"_s} << QString() << QString() << Tres << exito
+        << QByteArray("A  B  C") << Direcciones{0} << QStringList() << QString();
     QTest::newRow("--texto vacío: la trama sola")
         << QStringList{u"--texto"_s, QString()} << QString() << QString() << Tres << exito << QByteArray()
         << Direcciones{0} << QStringList() << QString();
