@@ -1,11 +1,14 @@
 #pragma once
 
 #include "descripciondemenus.h"
+#include "platform/errordearchivo.h"
 
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <optional>
 
 class ConfigRed;
 class ConfigSerie;
@@ -44,7 +47,9 @@ public:
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
     // Rewrites ./carteles.ini from the serial settings and the registry; a
-    // failure is shown here and reported as false.
+    // failure is shown here and reported as false. A file that was there but
+    // could not be read at start-up is replaced only when the operator says
+    // so (the question's default keeps it); once replaced, saves go ahead.
     bool GuardarConfiguracion();
 
     void ActivarEditor(frmEditorDeTextos *editor);
@@ -81,6 +86,9 @@ private:
     frmEditorDeTextos *CrearEditor();
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
+    // The notice of the configuration dialogs while ./carteles.ini is one
+    // that could not be read; none once it is replaced.
+    void MostrarAvisosDeConfiguracion();
 
     PuertoSerie *m_MSComm1;
     QMdiArea *m_area;
@@ -96,4 +104,7 @@ private:
     QLabel *m_estadoTexto = nullptr;
     QLabel *m_estadoPuerto = nullptr;
     QLabel *m_estadoEnvio = nullptr;
+    // Why ./carteles.ini could not be read at start-up, until it is
+    // replaced; a missing file is no failure.
+    std::optional<ErrorDeArchivo> m_configuracionSinLeer;
 };

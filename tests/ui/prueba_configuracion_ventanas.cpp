@@ -1,4 +1,5 @@
 #include "controles.h"
+#include "config/configuracion.h"
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserie.h"
@@ -9,6 +10,7 @@
 #include "ui/principal.h"
 
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -34,6 +36,7 @@ private Q_SLOTS:
     void cancelarYCajaDeCierreReescribenSinCambios_data();
     void cancelarYCajaDeCierreReescribenSinCambios();
     void escrituraFallidaSeMuestra();
+    void archivoIlegibleSeReemplazaSoloSiSeAcepta();
     void dialogosAbiertosVuelvenAlFrente();
 
 private:
@@ -178,6 +181,46 @@ void PruebaConfiguracionVentanas::escrituraFallidaSeMuestra()
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
     QVERIFY2(mostrados.constFirst().texto.contains(escenario.Ruta(u"carteles.ini"_s)),
              qPrintable(mostrados.constFirst().texto));
+}
+
+void PruebaConfiguracionVentanas::archivoIlegibleSeReemplazaSoloSiSeAcepta()
+{
+    Escenario escenario;
+    const QByteArray ilegible(TamanoMaximoDeConfiguracion + 1, '\n');
+    QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, ilegible).isEmpty());
+    Principal &principal = escenario.Iniciar();
+    CuadroDeMensaje::OlvidarMostrados();
+    ConfigRed &red = principal.configRed();
+    principal.mnuConfigRed_Click();
+    principal.mnuConfigInterfase_Click();
+    auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
+    QVERIFY(aviso && aviso->isVisible());
+    QVERIFY(principal.configSerie()->findChild<QLabel *>(u"AvisoAlPie"_s)->isVisible());
+
+    // With no answer given the question's default keeps the file.
+    Pulsar(*principal.configSerie(), u"Ok"_s);
+    Pulsar(red, u"OK"_s);
+    const auto preguntas = CuadroDeMensaje::Mostrados();
+    QCOMPARE(preguntas.size(), 2);
+    for (const auto &pregunta : preguntas) {
+        QVERIFY2(pregunta.texto.endsWith(u"¿Reemplazarlo con esta configuración?"_s), qPrintable(pregunta.texto));
+        QCOMPARE(pregunta.botones, QMessageBox::Yes | QMessageBox::No);
+    }
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), ilegible);
+
+    // Replaced once the operator says so; then saves ask nothing more.
+    const QByteArray deFabrica("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n");
+    CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
+    principal.mnuConfigRed_Click();
+    Pulsar(red, u"OK"_s);
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), deFabrica);
+    QVERIFY(aviso->isHidden());
+    CuadroDeMensaje::OlvidarMostrados();
+    principal.mnuConfigRed_Click();
+    red.findChild<QListView *>(u"Carteles"_s)->setCurrentIndex(red.Registro().index(0));
+    Pulsar(red, u"Quitar"_s);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), QByteArray("interfase com2,2400,N,8,1\r\n"));
 }
 
 void PruebaConfiguracionVentanas::dialogosAbiertosVuelvenAlFrente()
