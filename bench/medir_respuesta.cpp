@@ -158,7 +158,10 @@ int main(int argc, char *argv[])
     Principal principal;
     principal.show();
     principal.mnuNuevoTexto_Click();
-    frmEditorDeTextos &editor = *principal.editor(1);
+    frmEditorDeTextos *nuevo = principal.editor(1);
+    if (!nuevo)
+        return 1;
+    frmEditorDeTextos &editor = *nuevo;
     editor.documento().PonerTexto(TextoMasLargo());
     if (editor.documento().Texto().size() != LongitudMaximaDeTexto) {
         std::fprintf(stderr, "medir_respuesta: el editor tiene %lld caracteres\n",

@@ -80,6 +80,9 @@ namespace {
 
 void EscribirConfiguracion(EscritorTexto &escritor, const Configuracion &configuracion)
 {
+    // What the next start would refuse is not written: the file read at
+    // start-up stays instead.
+    escritor.LimitarTamano(TamanoMaximoDeConfiguracion);
     escritor.EscribirLinea(u"interfase com"_s + QString::number(configuracion.puerto) + u","_s
                            + configuracion.ajustes);
     for (const QString &registro : configuracion.carteles)

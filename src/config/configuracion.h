@@ -55,7 +55,10 @@ std::optional<ErrorDeArchivo> CargarConfiguracionDeBytes(Configuracion &configur
 // Replaces the file with "interfase com<puerto>,<ajustes>" and one
 // "cartel <record>" line per record, CR LF, Windows-1252. On failure the old
 // file stays whole; a record with characters Windows-1252 cannot hold fails
-// the save (the error names them) rather than come back altered.
+// the save (the error names them) rather than come back altered. So does a
+// file that would pass TamanoMaximoDeConfiguracion, which the next start
+// would refuse, and a path that holds no regular file (a FIFO, a device, a
+// link to one): that node is never replaced by a file.
 std::optional<ErrorDeArchivo> GuardarConfiguracion(const Configuracion &configuracion,
                                                    const QString &ruta = RutaDeConfiguracion);
 

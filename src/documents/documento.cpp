@@ -142,6 +142,9 @@ std::optional<ErrorDeArchivo> Comprobar(const QString &nombre, const QString &te
 
 void EscribirLineas(EscritorTexto &escritor, const QString &texto, const QString &propiedades)
 {
+    // A save grows a file that was read (LF becomes CR LF, the markers are
+    // added): what "Abrir" would then refuse is not written at all.
+    escritor.LimitarTamano(TamanoMaximoDeDocumento);
     escritor.EscribirLinea(MarcaPropiedades);
     for (const QString &linea : PartirEnLineas(propiedades))
         escritor.EscribirLinea(linea);

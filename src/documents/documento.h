@@ -41,7 +41,10 @@ std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QStr
 // cannot hold writes nothing and returns an error that names them. So does a
 // properties line equal to "TEXTO:" or "PROPIEDADES:", which would read back
 // as a marker: the save is refused, the file left as it was, and the error's
-// reason tells the operator to choose the destinations again.
+// reason tells the operator to choose the destinations again. A file that
+// would pass TamanoMaximoDeDocumento, which LeerDocumento() refuses, is not
+// written either; nor is a path that holds no regular file (a FIFO, a
+// device, a link to one).
 std::optional<ErrorDeArchivo> EscribirDocumento(const QString &ruta, const QString &texto,
                                                 const QString &propiedades);
 

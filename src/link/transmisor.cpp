@@ -136,6 +136,7 @@ void Transmisor::Avanzar()
             m_estado = Estado::EnPausa;
             m_yaSalidos = m_posicion;
             m_timer1->start();
+            AvisarTrama();
             return;
         case Estado::VaciandoFin:
             if (m_puerto.Pendientes() > 0)
@@ -276,7 +277,9 @@ QList<qsizetype> Transmisor::FinesDeTrama(const QByteArray &cadena)
 // port has drained it: bytes still queued die with a lost device.
 QString Transmisor::TextoDeCancelacion() const
 {
-    const qsizetype total = m_finesDeTrama.size() + m_tramasEnCola;
+    // The whole send, as the operator started it: the strings already gone
+    // count too, so three signs read "de sus 3" whichever frame was lost.
+    const qsizetype total = m_tramasHechas + m_finesDeTrama.size() + m_tramasEnCola;
     const qsizetype sinSalir =
         m_finesDeTrama.cend() - std::lower_bound(m_finesDeTrama.cbegin(), m_finesDeTrama.cend(), m_yaSalidos)
         + m_tramasEnCola;
@@ -331,10 +334,11 @@ void Transmisor::AvisarTrama()
     int de = 0;
     if (Ocupado()) {
         de = static_cast<int>(m_tramasHechas + m_finesDeTrama.size() + m_tramasEnCola);
-        // Frames of this string handed whole to the port.
-        const qsizetype escritas =
-            std::lower_bound(m_finesDeTrama.cbegin(), m_finesDeTrama.cend(), m_posicion) - m_finesDeTrama.cbegin();
-        trama = static_cast<int>(std::min<qsizetype>(m_tramasHechas + escritas + 1, de));
+        // Frames of this string that have left the line. One handed whole to
+        // the port is still going out, and the operator is told so.
+        const qsizetype salidas =
+            std::lower_bound(m_finesDeTrama.cbegin(), m_finesDeTrama.cend(), m_yaSalidos) - m_finesDeTrama.cbegin();
+        trama = static_cast<int>(std::min<qsizetype>(m_tramasHechas + salidas + 1, de));
     }
     if (trama == m_tramaAvisada && de == m_deAvisado)
         return;

@@ -28,7 +28,7 @@ class QTimer;
 // Their description says that the transmission was cancelled and how many of
 // its frames (those of the queued strings included) did not go out.
 //
-// TramaEnCurso() tells which frame is being written, counted across every
+// TramaEnCurso() tells which frame is going out, counted across every
 // string given since the engine was last idle, from the same state that
 // decides what is written next, so it cannot part from the line.
 // Every signal is emitted with the engine already in its new state, so a
@@ -80,10 +80,11 @@ Q_SIGNALS:
     void Desocupado();
     // Frame `trama` of `de` is being written: the frames of the strings
     // written whole, of the one under way and of those queued, all since the
-    // engine was last idle. Once a frame has been handed whole to the port
-    // the next one counts as under way. A queued string whose port would not
-    // open leaves the count with its Fallo(). (0, 0) once idle. Emitted when
-    // either figure changes.
+    // engine was last idle. A frame stays under way until it has left the
+    // line (the port drained it), not only until it was handed to the port:
+    // the address display starts at 1 of 101. A queued string whose port
+    // would not open leaves the count with its Fallo(). (0, 0) once idle.
+    // Emitted when either figure changes.
     void TramaEnCurso(int trama, int de);
 
 private:

@@ -54,7 +54,9 @@ QMessageBox *CuadroDeMensaje::CrearCaja(QWidget *padre, const QString &texto, co
                                         QMessageBox::Icon icono, QMessageBox::StandardButtons botones,
                                         QMessageBox::StandardButton porDefecto)
 {
-    QMessageBox *caja = botones == (QMessageBox::Yes | QMessageBox::No)
+    // Where No is the default it is also the safe answer, and Escape may
+    // give it.
+    QMessageBox *caja = botones == (QMessageBox::Yes | QMessageBox::No) && porDefecto != QMessageBox::No
                             ? new CajaSinEscape(icono, titulo, texto, botones, padre)
                             : new QMessageBox(icono, titulo, texto, botones, padre);
     caja->setDefaultButton(porDefecto);

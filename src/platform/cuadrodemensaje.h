@@ -38,7 +38,8 @@ public:
                        const QString &titulo = TituloPorDefecto());
 
     // The box Preguntar shows, not yet shown. A Yes/No question has no
-    // answer but its two buttons: Escape and the close button do nothing.
+    // answer but its two buttons (Escape and the close button do nothing),
+    // unless its default is No: then they answer No.
     static QMessageBox *CrearCaja(QWidget *padre, const QString &texto, const QString &titulo,
                                   QMessageBox::Icon icono, QMessageBox::StandardButtons botones,
                                   QMessageBox::StandardButton porDefecto);

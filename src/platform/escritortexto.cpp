@@ -1,5 +1,8 @@
 #include "platform/escritortexto.h"
 
+#include "platform/clasedearchivo.h"
+#include "platform/lectortexto.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -51,6 +54,7 @@ void EscritorTexto::Reiniciar()
     m_puntosNoRepresentables.clear();
     m_salida.clear();
     m_fallo.reset();
+    m_tamano = 0;
     m_abierto = false;
     m_modo = Modo::Atomico;
     m_codificador.emplace(PaginaDeCodigos);
@@ -63,6 +67,8 @@ std::optional<ErrorDeArchivo> EscritorTexto::Abrir(const QString &ruta)
     m_rutaNativa = QDir::toNativeSeparators(absoluta);
     if (!m_codificador->isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);
+    if (auto motivo = MotivoSiNoEsArchivoComun(absoluta))
+        return Error(*motivo + u" No se reemplaza."_s);
 
     m_archivo.setFileName(absoluta);
     // Unbuffered, with our own blocks: QSaveFile's buffer takes a short write
@@ -97,6 +103,11 @@ void EscritorTexto::AbrirEnMemoria(const QString &nombre)
     m_abierto = m_codificador->isValid();
 }
 
+void EscritorTexto::LimitarTamano(qint64 maximo)
+{
+    m_tamanoMaximo = maximo;
+}
+
 void EscritorTexto::EscribirLinea(const QString &linea)
 {
     if (!m_abierto)
@@ -116,6 +127,12 @@ void EscritorTexto::EscribirLinea(const QString &linea)
     // Once a line is refused nothing more is written: the write will fail.
     if (!m_noRepresentables.isEmpty() || m_fallo)
         return;
+    m_tamano += bytes.size() + 2;
+    if (m_tamanoMaximo >= 0 && m_tamano > m_tamanoMaximo) {
+        m_fallo = u"Guardado, el archivo pasaría de %1 y el programa no podría volver a abrirlo. No se guardó nada."_s.arg(
+            LectorTexto::DescribirTamano(m_tamanoMaximo));
+        return;
+    }
     m_salida += bytes;
     m_salida += "\r\n";
     if (m_modo == Modo::Atomico && m_salida.size() >= TamanoDeBloque)
@@ -174,8 +191,13 @@ std::optional<ErrorDeArchivo> EscritorTexto::Confirmar()
         return Error(u"Hay caracteres que no se pueden guardar: "_s
                      + DescribirCaracteres(m_noRepresentables));
     }
-    if (m_modo == Modo::EnMemoria)
+    if (m_modo == Modo::EnMemoria) {
+        if (m_fallo) {
+            m_salida.clear();
+            return Error(*m_fallo);
+        }
         return std::nullopt;
+    }
     if (m_modo == Modo::EnElLugar) {
         EscribirEnElLugar();
         if (m_fallo)

@@ -26,6 +26,10 @@
 // come back as something else; such a line fails the whole write instead.
 // Callers that want to name the offending text check it beforehand with
 // CaracteresNoRepresentables().
+//
+// Only a regular file is replaced (a link to one writes that file, as
+// always). A FIFO, a device or a socket at the path, or at the end of a
+// link, is refused by Abrir(): replacing it would make the node a file.
 class EscritorTexto
 {
 public:
@@ -49,6 +53,12 @@ public:
 
     // How the file opened by the last Abrir() is being written.
     Modo ModoDeEscritura() const { return m_modo; }
+
+    // The file may hold at most `maximo` bytes, the most its reader takes:
+    // past that Confirmar() fails and nothing is written, so nothing is
+    // saved that the program would then refuse to open. Holds for every
+    // later Abrir().
+    void LimitarTamano(qint64 maximo);
 
     // Writes `linea` as it is (a line end inside it is written too) and CR LF.
     // Failures are kept and returned by Confirmar().
@@ -90,5 +100,7 @@ private:
     QSet<char32_t> m_puntosNoRepresentables;
     QByteArray m_salida;                  // encoded lines not yet handed to the file
     std::optional<QString> m_fallo;       // the first write failure
+    qint64 m_tamanoMaximo = -1;           // -1: no limit
+    qint64 m_tamano = 0;                  // bytes of every line so far
     bool m_abierto = false;
 };

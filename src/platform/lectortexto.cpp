@@ -1,5 +1,7 @@
 #include "platform/lectortexto.h"
 
+#include "platform/clasedearchivo.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,17 +22,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString DescribirTamano(qint64 bytes)
-{
-    constexpr qint64 mebibyte = 1024 * 1024;
-    if (bytes > 0 && bytes % mebibyte == 0)
-        return QString::number(bytes / mebibyte) + u" MiB"_s;
-    return QString::number(bytes) + u" bytes"_s;
-}
-
 QString MotivoDeDemasiadoGrande(qint64 maximo)
 {
-    return u"El archivo es demasiado grande: pasa de "_s + DescribirTamano(maximo) + u"."_s;
+    return u"El archivo es demasiado grande: pasa de "_s + LectorTexto::DescribirTamano(maximo) + u"."_s;
 }
 
 // Opens `absoluta` for reading only if it is a regular file. The open itself
@@ -55,18 +49,13 @@ std::optional<QString> AbrirArchivoComun(QFile &archivo, const QString &absoluta
         return QString::fromLocal8Bit(std::strerror(ENOENT));
     }
     struct stat datos {};
-    const bool leido = ::fstat(descriptor, &datos) == 0;
-    if (!leido || !S_ISREG(datos.st_mode)) {
+    if (::fstat(descriptor, &datos) != 0) {
         ::close(descriptor);
-        if (!leido)
-            return u"No se pudo saber qué clase de archivo es."_s;
-        if (S_ISDIR(datos.st_mode))
-            return u"Es una carpeta, no un archivo."_s;
-        if (S_ISFIFO(datos.st_mode))
-            return u"Es una tubería con nombre (FIFO), no un archivo común."_s;
-        if (S_ISCHR(datos.st_mode) || S_ISBLK(datos.st_mode))
-            return u"Es un dispositivo, no un archivo común."_s;
-        return u"No es un archivo común."_s;
+        return u"No se pudo saber qué clase de archivo es."_s;
+    }
+    if (auto motivo = MotivoSiNoEsArchivoComun(static_cast<unsigned int>(datos.st_mode))) {
+        ::close(descriptor);
+        return motivo;
     }
     ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
     archivo.setFileName(absoluta);
@@ -86,6 +75,14 @@ std::optional<QString> AbrirArchivoComun(QFile &archivo, const QString &absoluta
 }
 
 } // namespace
+
+QString LectorTexto::DescribirTamano(qint64 bytes)
+{
+    constexpr qint64 mebibyte = 1024 * 1024;
+    if (bytes > 0 && bytes % mebibyte == 0)
+        return QString::number(bytes / mebibyte) + u" MiB"_s;
+    return QString::number(bytes) + u" bytes"_s;
+}
 
 bool LectorTexto::Existe(const QString &ruta)
 {

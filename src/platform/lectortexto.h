@@ -45,6 +45,9 @@ public:
     static std::optional<ErrorDeArchivo> LeerArchivo(const QString &ruta, qint64 tamanoMaximo,
                                                      QByteArray &bytes);
 
+    // A limit as the operator reads it: "1 MiB", or "1000 bytes".
+    static QString DescribirTamano(qint64 bytes);
+
     // True when no line is left.
     bool AlFinal() const;
 

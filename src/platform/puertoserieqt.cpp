@@ -78,6 +78,8 @@ QString TextoDePermisos(mode_t modo)
 PuertoSerieQt::PuertoSerieQt(QObject *parent)
     : PuertoSerie(parent)
     , m_serie(new QSerialPort(this))
+    , m_consejoTrasPerdida(u"Revise que el adaptador serie esté conectado; el próximo envío volverá a abrir "
+                           u"el puerto."_s)
 {
     m_serie->setObjectName(u"serie"_s);
     m_ajustes = m_ajustesInterpretados.Texto();
@@ -422,6 +424,11 @@ QString PuertoSerieQt::DescripcionError() const
     return m_error;
 }
 
+void PuertoSerieQt::PonerConsejoTrasPerdida(const QString &consejo)
+{
+    m_consejoTrasPerdida = consejo;
+}
+
 QString PuertoSerieQt::RutaAbierta() const
 {
     return m_rutaAbierta;
@@ -444,9 +451,8 @@ void PuertoSerieQt::AtenderError(QSerialPort::SerialPortError codigo)
     const QString detalle = m_serie->errorString();
     Cerrar();
     m_cerradoPorFalla = true;
-    m_error = ConDetalle(u"Se perdió la comunicación con el puerto %1: %2. Revise que el adaptador "
-                       u"serie esté conectado; el próximo envío volverá a abrir el puerto."_s.arg(
-                           dispositivo, TextoDeError(codigo)),
-                       detalle);
+    m_error = ConDetalle(u"Se perdió la comunicación con el puerto %1: %2. %3"_s.arg(
+                             dispositivo, TextoDeError(codigo), m_consejoTrasPerdida),
+                         detalle);
     Q_EMIT Falla(m_error);
 }

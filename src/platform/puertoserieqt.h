@@ -48,6 +48,11 @@ public:
 
     QString DescripcionError() const override;
 
+    // What the message for a lost device ends with: what the operator does
+    // next. The program's is that the next send opens the port again; a
+    // command that sends once and ends says its own.
+    void PonerConsejoTrasPerdida(const QString &consejo);
+
     // The device path the open port was opened with; empty when closed.
     QString RutaAbierta() const;
     // The device the open port holds, every link followed; empty when closed.
@@ -84,5 +89,6 @@ private:
     QString m_ajustes;
     AjustesSerie m_ajustesInterpretados;
     QString m_error;
+    QString m_consejoTrasPerdida;
     bool m_cerradoPorFalla = false;
 };

@@ -1,5 +1,6 @@
 #include "principal.h"
 
+#include "avisoalpie.h"
 #include "descripciondemenus.h"
 #include "filtrosdearchivo.h"
 #include "config/configuracion.h"
@@ -17,6 +18,7 @@
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
+#include "platform/lectortexto.h"
 #include "platform/puertoserieqt.h"
 
 #include <QCloseEvent>
@@ -87,9 +89,12 @@ void Principal::MDIForm_Load()
     Puerto().PonerNumero(configuracion.puerto);
     Puerto().PonerAjustes(configuracion.ajustes);
     m_carteles->setStringList(configuracion.carteles);
-    if (error)
+    if (error) {
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
                                           u"\n\nSe usan los valores de fábrica."_s);
+        m_configuracionSinLeer = error;
+        MostrarAvisosDeConfiguracion();
+    }
     // Said once, before any text is sent where the operator did not mean.
     const QStringList problemas = ProblemasDeRegistro(configuracion.carteles);
     if (!problemas.isEmpty())
@@ -289,6 +294,19 @@ void Principal::ActualizarDestinos()
 
 bool Principal::GuardarConfiguracion()
 {
+    // The values in memory are the factory ones, not what that file holds:
+    // writing them would lose it, and the operator may yet mend it. A file
+    // removed since then has nothing to lose.
+    if (m_configuracionSinLeer && LectorTexto::Existe(RutaDeConfiguracion)) {
+        const auto respuesta = CuadroDeMensaje::Preguntar(
+            this,
+            u"No se pudo leer ./carteles.ini al arrancar (%1) y el programa usa los valores de fábrica. "
+            u"Si lo reemplaza, lo que ese archivo tenía se pierde.\n\n"
+            u"¿Reemplazarlo con esta configuración?"_s.arg(m_configuracionSinLeer->motivo),
+            u"Configuración"_s, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (respuesta != QMessageBox::Yes)
+            return false;
+    }
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
@@ -297,7 +315,22 @@ bool Principal::GuardarConfiguracion()
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
         return false;
     }
+    if (m_configuracionSinLeer) {
+        m_configuracionSinLeer.reset();
+        MostrarAvisosDeConfiguracion();
+    }
     return true;
+}
+
+void Principal::MostrarAvisosDeConfiguracion()
+{
+    const QString aviso = m_configuracionSinLeer
+                              ? u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
+                                u"y el archivo no se reemplaza sin preguntar."_s
+                              : QString();
+    AvisoAlPie::Mostrar(*m_configRed, aviso);
+    if (m_configSerie)
+        AvisoAlPie::Mostrar(*m_configSerie, aviso);
 }
 
 void Principal::mnuSalir_Click()
@@ -328,6 +361,7 @@ void Principal::mnuConfigInterfase_Click()
         m_configSerie = new ConfigSerie(Puerto(), this);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
+        MostrarAvisosDeConfiguracion();
     }
     m_configSerie->show();
     m_configSerie->raise();

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "descripciondemenus.h"
+#include "platform/errordearchivo.h"
 
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <optional>
 
 class ConfigRed;
 class ConfigSerie;
@@ -48,7 +51,9 @@ public:
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
     // Rewrites ./carteles.ini from the serial settings and the registry; a
-    // failure is shown here and reported as false.
+    // failure is shown here and reported as false. A file that was there but
+    // could not be read at start-up is replaced only when the operator says
+    // so (the question's default keeps it); once replaced, saves go ahead.
     bool GuardarConfiguracion();
 
     void ActivarEditor(frmEditorDeTextos *editor);
@@ -88,6 +93,9 @@ private:
     frmEditorDeTextos *CrearEditor();
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
+    // The notice of the configuration dialogs while ./carteles.ini is one
+    // that could not be read; none once it is replaced.
+    void MostrarAvisosDeConfiguracion();
 
     LineaDeCarteles *m_linea;
     QMdiArea *m_area;
@@ -106,4 +114,7 @@ private:
     // Changes of the active text come one per key: the status line follows
     // them once the keys stop coming in the same turn of the event loop.
     QTimer *m_estadoPendiente = nullptr;
+    // Why ./carteles.ini could not be read at start-up, until it is
+    // replaced; a missing file is no failure.
+    std::optional<ErrorDeArchivo> m_configuracionSinLeer;
 };

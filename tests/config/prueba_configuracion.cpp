@@ -292,6 +292,9 @@ void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
     QVERIFY2(error->motivo.contains(u"Ω"_s), qPrintable(error->motivo));
+    // 100,000 lines "cartel ab" with LF open; with CR LF they would not.
+    const auto grande = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, QStringList(100000, u"ab"_s)}, ruta);
+    QVERIFY(grande && grande->motivo.contains(u"1 MiB"_s));
     QCOMPARE(LeerBytes(ruta), anterior);
     QCOMPARE(base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"carteles.ini"_s});
 }

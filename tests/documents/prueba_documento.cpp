@@ -156,6 +156,9 @@ void PruebaDocumento::idaYVuelta_data()
     QTest::newRow("lo que da la lectura") << u"t"_s << Global << u"Global"_s;
     QTest::newRow("propiedades vacías") << u"t"_s << QString() << Global;
     QTest::newRow("texto máximo") << QString(32766, u'ñ') << u"Global"_s << u"Global"_s;
+    // "PROPIEDADES:", "Global", "TEXTO:" and the last CR LF take 32 bytes.
+    QTest::newRow("justo lo que se vuelve a abrir") << QString(TamanoMaximoDeDocumento - 32, u'x') << u"Global"_s
+                                                    << u"Global"_s;
     QTest::newRow("bytes raros") << QString(QChar(0)) + QChar(0x81) + QChar(0x9D) + u"\tÿ"_s << u"Global"_s
                                  << u"Global"_s;
 }
@@ -196,6 +199,10 @@ void PruebaDocumento::escrituraFallidaNoTocaNada_data()
     // Refused by the document before anything is opened, in both cases above;
     // how the text file itself fails is its own tests' business, and one
     // such failure shows that it reaches the caller.
+    // A file of the largest size that opens, saved as read: it grows by the
+    // markers and would not open again.
+    QTest::newRow("pasaría del máximo") << u"existente.txt"_s << QString(TamanoMaximoDeDocumento, u'g') << global
+                                        << 0 << QStringList{u"1 MiB"_s};
     QTest::newRow("disco lleno a medias") << u"existente.txt"_s << QString(8192, u'x') << global << 4096
                                           << QStringList();
 }

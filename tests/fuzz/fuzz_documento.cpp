@@ -63,6 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tam
            leida.propiedades);
     Exigir(leida.fuera == esperada.fuera, "se cuentan las líneas que no son texto");
 
+    // A save at most doubles the bytes (LF becomes CR LF) and adds the
+    // markers; beyond half the limit it may be refused for its size.
+    if (bytes.size() > (TamanoMaximoDeDocumento - 64) / 2)
+        return 0;
     QByteArray guardado;
     const auto error = EscribirDocumentoEnBytes(leida.texto, leida.propiedades, guardado);
     const bool esMarca = leida.propiedades == u"TEXTO:"_s || leida.propiedades == u"PROPIEDADES:"_s;

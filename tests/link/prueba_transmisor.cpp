@@ -538,6 +538,12 @@ void PruebaTransmisor::cancelacionCuentaLasTramas_data()
                                       << u"no salió 1 de sus 2 tramas"_s;
     QTest::newRow("tres destinos") << QList<QByteArray>{ArmarTrama("a", 1), ArmarTrama("a", 2), ArmarTrama("a", 3)}
                                    << 0 << u"no salieron 3 de sus 3 tramas"_s;
+    // Lost during a later destination: the count is the whole send's.
+    QTest::newRow("tres destinos, la primera salida")
+        << QList<QByteArray>{ArmarTrama("a", 1), ArmarTrama("a", 2), ArmarTrama("a", 3)} << 1
+        << u"no salieron 2 de sus 3 tramas"_s;
+    QTest::newRow("dos destinos, la primera salida") << QList<QByteArray>{ArmarTrama("a", 1), ArmarTrama("a", 2)}
+                                                     << 1 << u"no salió 1 de sus 2 tramas"_s;
     QTest::newRow("dirección 200 tras su pausa") << QList<QByteArray>{ArmarTrama("x", 200)} << 1
                                                  << u"su única trama no salió"_s;
     QTest::newRow("direcciones y una en cola") << QList<QByteArray>{direcciones, ArmarTrama("b", 9)} << 2
@@ -649,15 +655,16 @@ void PruebaTransmisor::tramaEnCurso_data()
     const QByteArray b = ArmarTrama(QByteArray(100, 'b'), 2);
     const QByteArray c = ArmarTrama(QByteArray(100, 'c'), 3);
     QTest::newRow("una trama") << QList<QByteArray>{a} << false << false << QStringList{u"1/1"_s, u"0/0"_s};
-    // A frame handed whole to the port leaves the next one under way, also
-    // when the next is only queued later.
+    // A frame handed whole to the port is still under way until it drains.
     QTest::newRow("tres destinos") << QList<QByteArray>{a, b, c} << false << false
-                                   << QStringList{u"1/1"_s, u"2/2"_s, u"2/3"_s, u"3/3"_s, u"0/0"_s};
+                                   << QStringList{u"1/1"_s, u"1/2"_s, u"1/3"_s, u"2/3"_s, u"3/3"_s, u"0/0"_s};
     // The second string's frames leave the count; the third's are told.
     QTest::newRow("la segunda no abre") << QList<QByteArray>{a, b, c} << true << false
-                                        << QStringList{u"1/1"_s, u"2/2"_s, u"2/3"_s, u"2/2"_s, u"0/0"_s};
+                                        << QStringList{u"1/1"_s, u"1/2"_s, u"1/3"_s, u"2/2"_s, u"0/0"_s};
     QTest::newRow("direcciones") << QList<QByteArray>{ArmarMensajeDeDirecciones()} << false << true
-                                 << QStringList{u"2/101"_s, u"0/0"_s};
+                                 << QStringList{u"1/101"_s, u"0/0"_s};
+    QTest::newRow("dos en una cadena") << QList<QByteArray>{a + b} << false << false
+                                       << QStringList{u"1/2"_s, u"2/2"_s, u"0/0"_s};
     QTest::newRow("vacía") << QList<QByteArray>{QByteArray()} << false << false << QStringList();
 }
 

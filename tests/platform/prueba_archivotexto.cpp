@@ -94,6 +94,8 @@ private Q_SLOTS:
     void leeBytesComoArchivo();
     void leerArchivoSoloComunes_data();
     void leerArchivoSoloComunes();
+    void escribirSoloComunes_data();
+    void escribirSoloComunes();
 
 private:
     std::unique_ptr<QTemporaryDir> m_carpeta;
@@ -614,6 +616,49 @@ void PruebaArchivoTexto::leerArchivoSoloComunes()
     LectorTexto lector;
     const auto alAbrir = lector.Abrir(ruta);
     QCOMPARE(!alAbrir, esNumero || que.startsWith(u"/proc"_s));
+}
+
+void PruebaArchivoTexto::escribirSoloComunes_data()
+{
+    QTest::addColumn<QString>("destino");    // of a link "enlace" in the folder
+    QTest::addColumn<QString>("enElMotivo"); // empty: written through the link
+    QTest::newRow("FIFO") << u"fifo"_s << u"FIFO"_s;
+    // In a folder where nothing else can be made, even by root.
+    QTest::newRow("dispositivo") << u"/dev/pts/ptmx"_s << u"dispositivo"_s;
+    QTest::newRow("archivo común") << u"comun"_s << QString();
+}
+
+void PruebaArchivoTexto::escribirSoloComunes()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, destino);
+    QFETCH(QString, enElMotivo);
+    const QDir base(m_carpeta->path());
+    const QString nodo = base.filePath(destino), ruta = base.filePath(u"enlace"_s);
+    QVERIFY(EscribirBytes(base.filePath(u"comun"_s), "anterior\r\n"));
+    QCOMPARE(mkfifo(QFile::encodeName(base.filePath(u"fifo"_s)).constData(), 0600), 0);
+    if (!QFileInfo::exists(nodo))
+        QSKIP("Ese dispositivo no existe en este sistema");
+    QVERIFY(QFile::link(nodo, ruta));
+
+    EscritorTexto escritor;
+    auto error = escritor.Abrir(ruta);
+    if (!error) {
+        escritor.EscribirLinea(u"nuevo"_s);
+        error = escritor.Confirmar();
+    }
+    if (enElMotivo.isEmpty()) {
+        QVERIFY(!error);
+        QCOMPARE(LeerBytes(nodo), QByteArray("nuevo\r\n"));
+    } else {
+        QVERIFY(ErrorSobre(error, ruta));
+        QVERIFY2(error->motivo.contains(enElMotivo), qPrintable(error->motivo));
+        QVERIFY(!QFileInfo(nodo).isFile());
+    }
+    QVERIFY(QFileInfo(ruta).isSymLink());
+#else
+    QSKIP("Sin FIFO en este sistema");
+#endif
 }
 
 QTEST_GUILESS_MAIN(PruebaArchivoTexto)

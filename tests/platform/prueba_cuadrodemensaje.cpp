@@ -26,6 +26,10 @@ void PruebaCuadroDeMensaje::soloLosBotonesResponden_data()
     // Where No throws a text away, only a click on a button may answer.
     QTest::newRow("sí o no") << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No) << QMessageBox::Yes
                              << false << QMessageBox::NoButton;
+    // Where No keeps things as they are, Escape may say it.
+    QTest::newRow("sí o no, por defecto no")
+        << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No) << QMessageBox::No << true
+        << QMessageBox::No;
     QTest::newRow("aceptar o cancelar")
         << QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Cancel) << QMessageBox::Ok << true
         << QMessageBox::Cancel;

@@ -71,7 +71,7 @@ void ComprobarDetalle(const QString &mensaje, const QString &delSistema)
     QVERIFY2(!SinDetalle(mensaje).contains(delSistema), qPrintable(mensaje));
 }
 
-enum class Falla { NoEsTerminal, EnUso, Perdido };
+enum class Falla { NoEsTerminal, EnUso, Perdido, PerdidoConConsejo };
 
 } // namespace
 
@@ -504,6 +504,8 @@ void PruebaPuertoSerie::mensajesEnCastellanoConDetalle_data()
     QTest::newRow("no es una terminal") << Falla::NoEsTerminal << u"No se puede abrir el puerto Com1"_s;
     QTest::newRow("en uso") << Falla::EnUso << u"No se puede abrir el puerto Com1"_s;
     QTest::newRow("dispositivo perdido") << Falla::Perdido << u"Se perdió la comunicación con el puerto Com1"_s;
+    QTest::newRow("dispositivo perdido, con otro consejo") << Falla::PerdidoConConsejo
+                                                           << u"Se perdió la comunicación con el puerto Com1"_s;
 }
 
 void PruebaPuertoSerie::mensajesEnCastellanoConDetalle()
@@ -528,8 +530,11 @@ void PruebaPuertoSerie::mensajesEnCastellanoConDetalle()
         mensaje = puerto.DescripcionError();
         QVERIFY2(mensaje.contains(u"en uso por otro programa"_s), qPrintable(mensaje));
         break;
-    case Falla::Perdido: {
+    case Falla::Perdido:
+    case Falla::PerdidoConConsejo: {
         QVERIFY(Enlazar(linea, 1));
+        if (falla == Falla::PerdidoConConsejo)
+            puerto.PonerConsejoTrasPerdida(u"Vuelva a intentarlo."_s);
         QSignalSpy fallas(&puerto, &PuertoSerie::Falla);
         QVERIFY2(puerto.Abrir(), qPrintable(puerto.DescripcionError()));
         linea.CerrarMaestro();
@@ -537,6 +542,8 @@ void PruebaPuertoSerie::mensajesEnCastellanoConDetalle()
         QTRY_COMPARE(fallas.size(), 1);
         mensaje = fallas.first().first().toString();
         QVERIFY2(mensaje.contains(PuertoSerieQt::TextoDeError(QSerialPort::ResourceError)), qPrintable(mensaje));
+        QVERIFY2(mensaje.contains(u". Vuelva a intentarlo.\n"_s) == (falla == Falla::PerdidoConConsejo),
+                 qPrintable(mensaje));
         break;
     }
     }

@@ -61,7 +61,8 @@ struct Corrida
 // the line's speed as the tool set it, once its first bytes are in: the port
 // gives the line back as it found it when it closes.
 Corrida CorrerCartelEnviar(const QDir &carpeta, const QStringList &argumentos,
-                           const PseudoTerminal *linea = nullptr, qint32 *velocidad = nullptr)
+                           const PseudoTerminal *linea = nullptr, qint32 *velocidad = nullptr,
+                           const QByteArray &entrada = {})
 {
     QProcess proceso;
     proceso.setWorkingDirectory(carpeta.path());
@@ -71,6 +72,8 @@ Corrida CorrerCartelEnviar(const QDir &carpeta, const QStringList &argumentos,
     Corrida corrida;
     if (!proceso.waitForStarted(Plazo))
         return corrida;
+    proceso.write(entrada);
+    proceso.closeWriteChannel();
     QElapsedTimer reloj;
     reloj.start();
     while (proceso.state() != QProcess::NotRunning && reloj.elapsed() < Plazo) {
@@ -102,6 +105,9 @@ void PruebaCartelEnviar::nadaSaleSinEnviar_data()
         << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Kiosco»"_s;
     QTest::newRow("documento a nombres que no están")
         << QStringList{u"ajeno.txt"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s;
+    // "-": the same document on the standard input.
+    QTest::newRow("por la entrada estándar")
+        << QStringList{u"-"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s;
     QTest::newRow("puerto que no se puede abrir")
         << QStringList{u"horario.txt"_s, u"--puerto"_s, u"3"_s} << true << Numero(CodigoDeSalida::FallaDeLinea)
         << u"Com3"_s;
@@ -136,7 +142,8 @@ void PruebaCartelEnviar::nadaSaleSinEnviar()
     QVERIFY(!EscribirDocumento(escenario.Ruta(u"vacio.txt"_s), Texto, u"Dirs: "_s));
     const QByteArray configuracionAntes = escenario.LeerArchivo(u"carteles.ini"_s);
 
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos);
+    const QByteArray entrada = argumentos.contains(u"-"_s) ? LeerBytes(escenario.Ruta(u"ajeno.txt"_s)) : QByteArray();
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos, nullptr, nullptr, entrada);
     QVERIFY2(corrida.estado == estado, qPrintable(u"%1\n%2"_s.arg(corrida.estado).arg(corrida.errores)));
     QVERIFY2(corrida.errores.contains(enElMensaje), qPrintable(corrida.errores));
     QTest::qWait(200);

@@ -1,5 +1,6 @@
 #include "link/lineadecarteles.h"
 #include "controles.h"
+#include "config/configuracion.h"
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserie.h"
@@ -10,6 +11,7 @@
 #include "ui/principal.h"
 
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
@@ -35,6 +37,7 @@ private Q_SLOTS:
     void cancelarYCajaDeCierreReescribenSinCambios_data();
     void cancelarYCajaDeCierreReescribenSinCambios();
     void escrituraFallidaSeMuestra();
+    void archivoIlegibleSeReemplazaSoloSiSeAcepta();
     void dialogosAbiertosVuelvenAlFrente();
 
 private:
@@ -179,6 +182,39 @@ void PruebaConfiguracionVentanas::escrituraFallidaSeMuestra()
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
     QVERIFY2(mostrados.constFirst().texto.contains(escenario.Ruta(u"carteles.ini"_s)),
              qPrintable(mostrados.constFirst().texto));
+}
+
+void PruebaConfiguracionVentanas::archivoIlegibleSeReemplazaSoloSiSeAcepta()
+{
+    Escenario escenario;
+    const QByteArray ilegible(TamanoMaximoDeConfiguracion + 1, '\n');
+    QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, ilegible).isEmpty());
+    Principal &principal = escenario.Iniciar();
+    CuadroDeMensaje::OlvidarMostrados();
+    ConfigRed &red = principal.configRed();
+    principal.mnuConfigRed_Click();
+    principal.mnuConfigInterfase_Click();
+    auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
+    QVERIFY(aviso && aviso->isVisible());
+    QVERIFY(principal.configSerie()->findChild<QLabel *>(u"AvisoAlPie"_s)->isVisible());
+
+    // No answer given: the question's default keeps the file, from both dialogs.
+    Pulsar(*principal.configSerie(), u"Ok"_s);
+    Pulsar(red, u"OK"_s);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
+    QVERIFY(CuadroDeMensaje::Mostrados().constLast().texto.endsWith(u"¿Reemplazarlo con esta configuración?"_s));
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), ilegible);
+
+    // "Sí" replaces it; later saves ask nothing.
+    CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
+    for (int vez = 0; vez < 2; ++vez) {
+        principal.mnuConfigRed_Click();
+        Pulsar(red, u"OK"_s);
+    }
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 3);
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
+             QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n"));
+    QVERIFY(aviso->isHidden());
 }
 
 void PruebaConfiguracionVentanas::dialogosAbiertosVuelvenAlFrente()

@@ -535,6 +535,13 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     QVERIFY(editor.mnuGuardar_Click());
     QCOMPARE(DialogoDeArchivo::Pedidos().size(), 1);
     QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("m\xE1s\r\n"));
+
+    // Closing a changed text with no answer given takes the default button
+    // of "Guardar Cambios", which must be "Sí": the change is kept.
+    editor.Texto().appendPlainText(u"otra"_s);
+    QVERIFY(editor.mnuCerrar_Click());
+    QCOMPARE(CuadroDeMensaje::Mostrados().constLast().titulo, u"Guardar Cambios"_s);
+    QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("otra\r\n"));
 }
 
 void PruebaEditor::cambioDelRegistroNoCambiaDeCartel_data()

@@ -191,7 +191,7 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
 
 QString TextoDeAyuda()
 {
-    return uR"(Uso: cartel-enviar [opciones] ARCHIVO
+    return uR"(Uso: cartel-enviar [opciones] ARCHIVO|-
      cartel-enviar [opciones] --texto "TEXTO"
      cartel-enviar --direcciones [--puerto N] [--velocidad V]
 
@@ -202,7 +202,9 @@ tampoco escribe el documento.
 
   ARCHIVO             un documento guardado por el programa; va a los
                       destinos escritos en él, buscados por nombre en
-                      ./carteles.ini, como al abrirlo en el programa
+                      ./carteles.ini, como al abrirlo en el programa.
+                      "-" lee el documento de la entrada estándar (un
+                      archivo llamado "-" se nombra "./-")
   --texto "TEXTO"     envía este texto; sin --a ni --global, a todos
   --a NOMBRE          a este cartel de ./carteles.ini (se puede repetir);
                       reemplaza los destinos del documento

@@ -17,7 +17,7 @@ struct ArgumentosDeEnvio
     };
 
     Accion accion = Accion::Enviar;
-    QString archivo;              // empty when the text comes from --texto
+    QString archivo;              // empty when the text comes from --texto; "-": standard input
     std::optional<QString> texto; // --texto
     QStringList nombres;          // --a, in the order given
     bool global = false;          // --global

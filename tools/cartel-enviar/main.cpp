@@ -2,10 +2,10 @@
 #include "avanceenconsola.h"
 #include "codigodesalida.h"
 #include "decisiondeenvio.h"
+#include "documentopedido.h"
 
 #include "config/configuracion.h"
 #include "config/velocidades.h"
-#include "documents/documento.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/transmisor.h"
@@ -69,7 +69,11 @@ int main(int argc, char *argv[])
         texto = *argumentos->texto;
     } else if (!argumentos->archivo.isEmpty()) {
         qsizetype lineasFueraDelTexto = 0;
-        if (const auto fallo = LeerDocumento(argumentos->archivo, texto, propiedades, &lineasFueraDelTexto)) {
+        QFile entrada;
+        if (argumentos->archivo == DocumentoDeLaEntrada)
+            entrada.open(stdin, QIODevice::ReadOnly);
+        if (const auto fallo =
+                LeerDocumentoPedido(argumentos->archivo, entrada, texto, propiedades, &lineasFueraDelTexto)) {
             decir(u"No se pudo leer el documento %1: %2"_s.arg(fallo->ruta, fallo->motivo));
             return Numero(CodigoDeSalida::ArchivoIlegible);
         }
@@ -107,6 +111,8 @@ int main(int argc, char *argv[])
         decir(u"Aviso: "_s + aviso);
 
     PuertoSerieQt puerto;
+    // Nothing here sends again: the operator runs the command again.
+    puerto.PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado y vuelva a ejecutar la orden."_s);
     if (!puerto.PonerNumero(configuracion.puerto) || !puerto.PonerAjustes(configuracion.ajustes)) {
         decir(puerto.DescripcionError());
         return Numero(CodigoDeSalida::FallaDeLinea);
