@@ -180,8 +180,10 @@ std::optional<QString> LeerJson(const QByteArray &bytes, Programacion &programac
             return u"el campo «%1» no es conocido"_s.arg(it.key());
     }
     const QJsonValue version = raiz.value(CampoVersion);
-    if (!version.isDouble())
+    if (version.isUndefined())
         return u"falta \"version\" (este programa lee la versión %1)"_s.arg(VersionDeProgramacion);
+    if (!version.isDouble())
+        return u"\"version\" no es un número (este programa lee la versión %1)"_s.arg(VersionDeProgramacion);
     if (version.toDouble() != VersionDeProgramacion)
         return u"versión %1 no es la que este programa lee (%2)"_s.arg(version.toDouble()).arg(VersionDeProgramacion);
 
@@ -267,9 +269,19 @@ QByteArray ProgramacionEnBytes(const Programacion &programacion)
 
 std::optional<ErrorDeArchivo> EscribirProgramacion(const QString &ruta, const Programacion &programacion)
 {
+    // What would not read back (no file named, dates swapped, seconds that
+    // HH:MM drops) is refused here rather than found broken at the next start.
+    const QByteArray bytes = ProgramacionEnBytes(programacion);
+    Programacion releida;
+    if (auto motivo = LeerJson(bytes, releida))
+        return ErrorDeArchivo{RutaNativa(ruta), u"No se guardó: "_s + *motivo};
+    if (releida != programacion)
+        return ErrorDeArchivo{RutaNativa(ruta), u"No se guardó: hay una hora con segundos o un día de la "
+                                                 u"semana que no existe; el archivo guarda HH:MM y lu a do."_s};
+
     EscritorTexto escritor;
     if (auto error = escritor.Abrir(ruta))
         return error;
-    escritor.EscribirBytes(ProgramacionEnBytes(programacion));
+    escritor.EscribirBytes(bytes);
     return escritor.Confirmar();
 }

@@ -71,5 +71,7 @@ std::optional<ErrorDeArchivo> LeerProgramacionDeBytes(const QByteArray &bytes, P
 QByteArray ProgramacionEnBytes(const Programacion &programacion);
 
 // Replaces the file at `ruta` with ProgramacionEnBytes(); the old file stays
-// whole on any failure.
+// whole on any failure. A timetable that would not read back the same (an
+// entry with no file, dates swapped, a time with seconds) writes nothing and
+// returns why.
 std::optional<ErrorDeArchivo> EscribirProgramacion(const QString &ruta, const Programacion &programacion);

@@ -127,6 +127,10 @@ void PruebaProgramacion::idaYVuelta()
     Programacion leida;
     QVERIFY(!LeerProgramacion(ruta, leida));
     QVERIFY(leida == programacion);
+
+    // What would not read back is not written: the file stays as it was.
+    QVERIFY(EscribirProgramacion(ruta, Programacion{{Solo(QString())}}));
+    QCOMPARE(LeerBytes(ruta), escrito);
 }
 
 void PruebaProgramacion::sinArchivoNoHayEntradas()
