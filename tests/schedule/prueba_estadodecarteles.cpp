@@ -199,7 +199,9 @@ void PruebaEstadoDeCarteles::alcanceDeDestinos()
     QFETCH(AlcanceDeTexto, esperado);
 
     const QStringList registro{u"R560, Hall, 5"_s, u"R560, Caja, Desconocida"_s, u"R560, Patio, 5"_s};
-    QVERIFY(AlcanceDeDestinos(DestinosDeEnvio{direcciones, {}}, registro) == esperado);
+    DestinosDeEnvio destinos;
+    destinos.direcciones = direcciones;
+    QVERIFY(AlcanceDeDestinos(destinos, registro) == esperado);
 }
 
 QTEST_GUILESS_MAIN(PruebaEstadoDeCarteles)
