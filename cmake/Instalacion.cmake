@@ -91,7 +91,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-dejavu-core, fonts-dejavu-extra")
+# tzdata: the timetable runs on the local wall clock, which Qt reads from it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-dejavu-core, fonts-dejavu-extra, tzdata")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "socat")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor y emisor de mensajes para carteles electrónicos")
 # CPack puts the summary first and turns each empty line into " .".

@@ -139,6 +139,15 @@ void EscritorTexto::EscribirLinea(const QString &linea)
         Vaciar();
 }
 
+void EscritorTexto::EscribirBytes(const QByteArray &bytes)
+{
+    if (!m_abierto || !m_noRepresentables.isEmpty() || m_fallo)
+        return;
+    m_salida += bytes;
+    if (m_modo == Modo::Atomico && m_salida.size() >= TamanoDeBloque)
+        Vaciar();
+}
+
 qsizetype EscritorTexto::EscribirSalida(QFileDevice &archivo)
 {
     qsizetype escritos = 0;

@@ -64,6 +64,10 @@ public:
     // Failures are kept and returned by Confirmar().
     void EscribirLinea(const QString &linea);
 
+    // Writes `bytes` as they are: no code page, no line end. For a file of
+    // another format kept with the same care, such as the UTF-8 timetable.
+    void EscribirBytes(const QByteArray &bytes);
+
     // Puts the written lines in place of the file, or on any failure discards
     // them and leaves the file untouched. Dropping the writer without calling
     // it discards them as well.

@@ -88,6 +88,13 @@ void PruebaArgumentosDeEnvio::validos_data()
                                                       << Archivo(u"--raro.txt"_s);
     QTest::newRow("- es un archivo") << QStringList{u"-"_s} << Archivo(u"-"_s);
 
+    ArgumentosDeEnvio queMuestra = ConAccion(ArgumentosDeEnvio(), Accion::QueMuestra);
+    queMuestra.fecha = QDate(2026, 12, 24);
+    queMuestra.hora = QTime(19, 30);
+    queMuestra.programacion = u"otra.json"_s;
+    QTest::newRow("--que-muestra con --programacion")
+        << QStringList{u"--que-muestra"_s, u"2026-12-24 19:30"_s, u"--programacion=otra.json"_s} << queMuestra;
+
     QTest::newRow("--help") << QStringList{u"--help"_s} << ConAccion(ArgumentosDeEnvio(), Accion::Ayuda);
     QTest::newRow("-h gana a un error") << QStringList{u"--desconocida"_s, u"-h"_s}
                                         << ConAccion(ArgumentosDeEnvio(), Accion::Ayuda);
@@ -109,6 +116,9 @@ void PruebaArgumentosDeEnvio::validos()
     QCOMPARE(argumentos->global, esperado.global);
     QCOMPARE(argumentos->puerto, esperado.puerto);
     QCOMPARE(argumentos->velocidad, esperado.velocidad);
+    QCOMPARE(argumentos->fecha, esperado.fecha);
+    QCOMPARE(argumentos->hora, esperado.hora);
+    QCOMPARE(argumentos->programacion, esperado.programacion);
     QVERIFY(*argumentos == esperado);
 }
 
@@ -149,6 +159,12 @@ void PruebaArgumentosDeEnvio::invalidos_data()
                                            << u"--direcciones"_s;
     QTest::newRow("--direcciones con --longitud") << QStringList{u"--direcciones"_s, u"--longitud"_s}
                                                   << u"--direcciones"_s;
+    QTest::newRow("--que-muestra sin hora") << QStringList{u"--que-muestra"_s, u"2026-12-24"_s}
+                                            << u"«2026-12-24»"_s;
+    QTest::newRow("--que-muestra con un archivo") << QStringList{u"--que-muestra=2026-12-24 19:30"_s, u"a.txt"_s}
+                                                  << u"--que-muestra va solo"_s;
+    QTest::newRow("--programacion sola") << QStringList{u"a.txt"_s, u"--programacion"_s, u"p.json"_s}
+                                         << u"solo con --que-muestra"_s;
     QTest::newRow("--longitud sin texto") << QStringList{u"--longitud"_s} << u"Falta qué enviar"_s;
     QTest::newRow("--longitud con destinos") << QStringList{u"--longitud"_s, u"a.txt"_s, u"--global"_s}
                                              << u"--longitud"_s;
@@ -179,7 +195,7 @@ void PruebaArgumentosDeEnvio::laAyudaNombraCadaEstadoDeSalida()
     for (CodigoDeSalida codigo : codigos)
         QVERIFY2(ayuda.contains(u"\n  %1  "_s.arg(Numero(codigo))), qPrintable(QString::number(Numero(codigo))));
     for (const QString &opcion : {u"--texto"_s, u"--a NOMBRE"_s, u"--global"_s, u"--direcciones"_s, u"--longitud"_s,
-                                  u"--puerto N"_s, u"--velocidad"_s})
+                                  u"--puerto N"_s, u"--velocidad"_s, u"--que-muestra"_s, u"--programacion"_s})
         QVERIFY2(ayuda.contains(opcion), qPrintable(opcion));
     QVERIFY(ayuda.contains(u"ComN (1 a 6)"_s));
     QVERIFY(!ayuda.contains(u'%'));

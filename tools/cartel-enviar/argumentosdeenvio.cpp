@@ -85,7 +85,7 @@ private:
 
         QString valor;
         if (opcion == u"--texto"_s || opcion == u"--a"_s || opcion == u"--puerto"_s ||
-            opcion == u"--velocidad"_s) {
+            opcion == u"--velocidad"_s || opcion == u"--que-muestra"_s || opcion == u"--programacion"_s) {
             if (valorEnLinea) {
                 valor = *valorEnLinea;
             } else if (m_i + 1 < m_argumentos.size()) {
@@ -101,6 +101,23 @@ private:
             if (m_resultado.texto)
                 return Fallar(error, u"--texto se dio dos veces."_s);
             m_resultado.texto = valor;
+        } else if (opcion == u"--que-muestra"_s) {
+            if (m_queMuestra)
+                return Fallar(error, u"--que-muestra se dio dos veces."_s);
+            m_queMuestra = true;
+            // Exactly as the help shows it: a script that gets it wrong hears so.
+            m_resultado.fecha = QDate::fromString(valor.left(10), Qt::ISODate);
+            m_resultado.hora = QTime::fromString(valor.mid(11), u"HH:mm"_s);
+            if (valor.size() != 16 || valor.at(10) != u' ' || !m_resultado.fecha.isValid() ||
+                !m_resultado.hora.isValid())
+                return Fallar(error, u"--que-muestra lleva una fecha y una hora como «2026-12-24 19:30», no «%1»."_s
+                                         .arg(valor));
+        } else if (opcion == u"--programacion"_s) {
+            if (!m_resultado.programacion.isEmpty())
+                return Fallar(error, u"--programacion se dio dos veces."_s);
+            if (valor.isEmpty())
+                return Fallar(error, u"--programacion necesita el nombre de un archivo."_s);
+            m_resultado.programacion = valor;
         } else if (opcion == u"--a"_s) {
             if (valor.trimmed().isEmpty())
                 return Fallar(error, u"--a necesita el nombre de un cartel."_s);
@@ -128,6 +145,7 @@ private:
 public:
     bool Direcciones() const { return m_direcciones; }
     bool Longitud() const { return m_longitud; }
+    bool QueMuestra() const { return m_queMuestra; }
 
 private:
     const QStringList &m_argumentos;
@@ -135,6 +153,7 @@ private:
     qsizetype m_i = 0;
     bool m_direcciones = false;
     bool m_longitud = false;
+    bool m_queMuestra = false;
 };
 
 } // namespace
@@ -166,6 +185,19 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
         Fallar(error, u"--global y --a se excluyen: Global ya llega a todos los carteles."_s);
         return std::nullopt;
     }
+    if (lector.QueMuestra()) {
+        if (lector.Direcciones() || lector.Longitud() || hayTexto || hayDestinos || resultado.puerto ||
+            resultado.velocidad) {
+            Fallar(error, u"--que-muestra va solo, o con --programacion: no envía nada."_s);
+            return std::nullopt;
+        }
+        resultado.accion = ArgumentosDeEnvio::Accion::QueMuestra;
+        return resultado;
+    }
+    if (!resultado.programacion.isEmpty()) {
+        Fallar(error, u"--programacion sirve solo con --que-muestra."_s);
+        return std::nullopt;
+    }
     if (lector.Direcciones()) {
         if (lector.Longitud() || hayTexto || hayDestinos) {
             Fallar(error, u"--direcciones va solo, o con --puerto y --velocidad: muestra en cada cartel su "
@@ -194,6 +226,7 @@ QString TextoDeAyuda()
     return uR"(Uso: cartel-enviar [opciones] ARCHIVO|-
      cartel-enviar [opciones] --texto "TEXTO"
      cartel-enviar --direcciones [--puerto N] [--velocidad V]
+     cartel-enviar --que-muestra "AAAA-MM-DD HH:MM" [--programacion ARCHIVO]
 
 Envía un texto a los carteles sin abrir el programa, con los mismos bytes,
 pausas y avisos de falla que "Enviar → Ahora". Lee ./carteles.ini del
@@ -213,6 +246,13 @@ tampoco escribe el documento.
   --longitud          escribe la longitud codificada y no envía nada
   --puerto N          usa el puerto ComN (%8 a %9) solo esta vez
   --velocidad V       usa %7 b.p.s. solo esta vez
+  --que-muestra "AAAA-MM-DD HH:MM"
+                      escribe, por cada cartel de ./carteles.ini, el texto
+                      que la programación le hace mostrar a esa hora local
+                      («Caja: cierre.txt», o «Caja: (nada)»); no envía
+                      nada
+  --programacion ARCHIVO
+                      la programación a leer, en vez de ./programacion.json
   -h, --help          esta ayuda
 
 Con un solo cartel en ./carteles.ini todo va a todos los carteles, como en
@@ -222,7 +262,7 @@ terminal, si no una línea por trama.
 Estado de salida:
   %1  todo se envió
   %2  argumentos inválidos
-  %3  no se pudo leer el archivo o ./carteles.ini
+  %3  no se pudo leer el archivo, ./carteles.ini o la programación
   %4  algún nombre de cartel no está en ./carteles.ini (no se envió nada)
   %5  falla de la línea: el puerto no abrió, el dispositivo se perdió o la
      línea dejó de transmitir (lo que no salió se descartó)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 #include <optional>
 
@@ -13,6 +15,7 @@ struct ArgumentosDeEnvio
         Enviar,      // a document (archivo) or a text (texto)
         Direcciones, // every sign shows its own address
         Longitud,    // the encoded length, nothing sent
+        QueMuestra,  // what the timetable has each sign show at a moment, nothing sent
         Ayuda,
     };
 
@@ -23,6 +26,9 @@ struct ArgumentosDeEnvio
     bool global = false;          // --global
     std::optional<int> puerto;    // --puerto, 1 to 6
     std::optional<int> velocidad; // --velocidad, one of VelocidadesOfrecidas()
+    QDate fecha;                  // --que-muestra, on the local wall clock
+    QTime hora;
+    QString programacion;         // --programacion; empty for ./programacion.json
 
     friend bool operator==(const ArgumentosDeEnvio &, const ArgumentosDeEnvio &) = default;
 };

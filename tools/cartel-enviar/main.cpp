@@ -5,11 +5,15 @@
 #include "documentopedido.h"
 
 #include "config/configuracion.h"
+#include "config/registrodecartel.h"
 #include "config/velocidades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
+#include "schedule/alcancesdeprogramacion.h"
+#include "schedule/estadodecarteles.h"
+#include "schedule/programacion.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -37,6 +41,20 @@ bool ErroresEnUnaTerminal()
 #endif
 }
 
+// One line per sign, in registry order: its name without the blanks around
+// it, and the file the timetable has it show, as the timetable writes it.
+QString LineasDeQueMuestra(const QStringList &registro, const Programacion &programacion,
+                           const QList<qsizetype> &estado)
+{
+    QString lineas;
+    for (qsizetype i = 0; i < registro.size(); ++i) {
+        const qsizetype entrada = estado.value(i, SinEntrada);
+        lineas += NombreDeCartel(registro.at(i)).trimmed() + u": "_s
+                  + (entrada == SinEntrada ? u"(nada)"_s : programacion.entradas.at(entrada).archivo) + u'\n';
+    }
+    return lineas;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -60,6 +78,31 @@ int main(int argc, char *argv[])
     }
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Ayuda) {
         salida.write(TextoDeAyuda().toUtf8());
+        return Numero(CodigoDeSalida::Exito);
+    }
+
+    if (argumentos->accion == ArgumentosDeEnvio::Accion::QueMuestra) {
+        Configuracion configuracion;
+        if (const auto fallo = CargarConfiguracion(configuracion)) {
+            decir(u"No se pudo leer la configuración %1: %2"_s.arg(fallo->ruta, fallo->motivo));
+            return Numero(CodigoDeSalida::ArchivoIlegible);
+        }
+        Programacion programacion;
+        const QString ruta =
+            argumentos->programacion.isEmpty() ? QString(RutaDeProgramacion) : argumentos->programacion;
+        if (const auto fallo = LeerProgramacion(ruta, programacion)) {
+            decir(u"No se pudo leer la programación %1: %2"_s.arg(fallo->ruta, fallo->motivo));
+            return Numero(CodigoDeSalida::ArchivoIlegible);
+        }
+        QStringList problemas;
+        const QList<AlcanceDeTexto> alcances = AlcancesDeProgramacion(programacion, configuracion.carteles, problemas);
+        for (const QString &problema : problemas)
+            decir(u"Aviso: no se pudo leer el documento %1; no llega a ningún cartel."_s.arg(problema));
+        const QTimeZone zona = QTimeZone::systemTimeZone();
+        const QList<qsizetype> estado =
+            EstadoDeCarteles(programacion, alcances, configuracion.carteles.size(),
+                             InstanteDeHoraLocal(argumentos->fecha, argumentos->hora, zona), zona);
+        salida.write(LineasDeQueMuestra(configuracion.carteles, programacion, estado).toUtf8());
         return Numero(CodigoDeSalida::Exito);
     }
 
