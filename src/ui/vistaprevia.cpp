@@ -83,12 +83,26 @@ VistaPrevia::VistaPrevia(QWidget *parent)
 void VistaPrevia::PonerTexto(const QString &textoCrLf)
 {
     // Only kept here: every keystroke must stay cheap on the longest text.
+    m_leer = nullptr;
     m_texto = textoCrLf;
     m_espera->start();
 }
 
+void VistaPrevia::LeerTextoCon(std::function<QString()> leer)
+{
+    m_leer = std::move(leer);
+}
+
+void VistaPrevia::TextoCambiado()
+{
+    if (m_leer)
+        m_espera->start();
+}
+
 void VistaPrevia::Codificar()
 {
+    if (m_leer)
+        m_texto = m_leer();
     const QByteArray mensaje = TextoDemasiadoLargo(m_texto) ? QByteArray() : CodificarTexto(m_texto);
     m_matriz->PonerMensaje(mensaje);
 }

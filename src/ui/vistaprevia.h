@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
+
 class MatrizDePuntos;
 class QComboBox;
 class QTimer;
@@ -23,9 +25,16 @@ public:
 
     MatrizDePuntos &Matriz() { return *m_matriz; }
 
+    // Where TextoCambiado() reads the text from once the typing stops (the
+    // whole text, with CR LF line breaks): a keystroke then costs only a
+    // timer restart, however long the text.
+    void LeerTextoCon(std::function<QString()> leer);
+
 public Q_SLOTS:
     // The whole text, with CR LF line breaks, as it would be sent.
     void PonerTexto(const QString &textoCrLf);
+    // The text LeerTextoCon() reads has changed.
+    void TextoCambiado();
 
 private:
     void Codificar();
@@ -33,6 +42,7 @@ private:
     void ElegirColor();
 
     QString m_texto;
+    std::function<QString()> m_leer;
     QTimer *m_espera = nullptr;
     MatrizDePuntos *m_matriz = nullptr;
     QComboBox *m_ancho = nullptr;
