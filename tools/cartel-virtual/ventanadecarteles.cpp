@@ -31,14 +31,14 @@ VentanaDeCarteles::VentanaDeCarteles(const QString &puerto, int columnas, QRgb c
     desplazable->setMinimumWidth(std::min(columnas, 96) * 5 + 40);
 
     m_lineas->setReadOnly(true);
-    m_lineas->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_lineas->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_lineas->setMaximumBlockCount(2000);
     m_lineas->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
     auto *fila = new QHBoxLayout(this);
     fila->addWidget(desplazable, 3);
     fila->addWidget(m_lineas, 2);
-    resize(1100, 420);
+    resize(1200, 330);
 }
 
 MatrizDePuntos *VentanaDeCarteles::Matriz(int direccion) const
