@@ -9,16 +9,16 @@
 
 // What an effect code does to the text that follows it on the simulated sign.
 enum class AccionDeEfecto {
-    Titilar,        // valor: ms lit, then as long dark
+    Titilar,         // valor: ms lit, then as long dark
     DejarDeTitilar,
-    Ancho,          // valor: dots per column of the font (1 normal, 2 expanded)
-    Velocidad,      // valor: ms per step of the moving entries
-    Pausar,         // valor: ms the display holds
-    Centrar,        // the text stands centred, shown at once
-    Subir,          // the text comes in from below, then stands centred
-    Bajar,          // the text comes in from above, then stands centred
-    CorrerIzquierda,// the text runs in from the right and out at the left
-    EspacioAngosto, // valor: blank columns
+    Ancho,           // valor: dots per column of the font (1 normal, 2 expanded)
+    Velocidad,       // valor: ms per step of the moving entries
+    Pausar,          // valor: ms the display holds
+    Centrar,         // the text stands centred, shown at once
+    Subir,           // the text comes in from below, then stands centred
+    Bajar,           // the text comes in from above, then stands centred
+    CorrerIzquierda, // the text runs in from the right and out at the left
+    EspacioAngosto,  // valor: blank columns
 };
 
 struct EfectoDelCartel
