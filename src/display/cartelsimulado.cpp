@@ -68,7 +68,7 @@ CartelSimulado::CartelSimulado(const QByteArray &mensaje, int columnas)
             tomaTexto = tomaPausa = true;
         }
         for (int i = 0; i < repeticiones; ++i)
-            m_tramos.back().columnas.push_back({puntos, titila});
+            m_tramos.back().columnas.push_back({puntos, titila, pasoMs});
     };
 
     for (const char c : mensaje) {
@@ -124,26 +124,43 @@ CartelSimulado::CartelSimulado(const QByteArray &mensaje, int columnas)
 
     for (Tramo &tramo : m_tramos) {
         tramo.inicio = m_ciclo;
-        tramo.duracion = Duracion(tramo, m_columnas);
+        Medir(tramo, m_columnas);
         m_ciclo += tramo.duracion;
     }
 }
 
-qint64 CartelSimulado::Duracion(const Tramo &tramo, int columnas)
+void CartelSimulado::Medir(Tramo &tramo, int columnas)
 {
     qint64 detenida = 0;
     for (const Detencion &detencion : tramo.detenciones)
         detenida += detencion.ms;
-    const auto largo = static_cast<qint64>(tramo.columnas.size());
+    const auto largo = static_cast<qsizetype>(tramo.columnas.size());
     switch (tramo.entrada) {
-    case AccionDeEfecto::CorrerIzquierda:
-        // From the first column in at the right to the last one gone.
-        return (largo + columnas - 1) * tramo.pasoMs + detenida;
+    case AccionDeEfecto::CorrerIzquierda: {
+        // Step 0 is the blank display, there only for a hold; then one step
+        // per column until the last column has gone out at the left. Each
+        // column moves at the speed it was written with; the columns that
+        // follow the text move at the speed of its last one.
+        tramo.finDelPaso.resize(static_cast<size_t>(largo + columnas));
+        auto detencion = tramo.detenciones.begin();
+        qint64 fin = 0;
+        for (qsizetype paso = 0; paso < largo + columnas; ++paso) {
+            if (paso > 0)
+                fin += largo > 0 ? tramo.columnas[std::min(paso, largo) - 1].pasoMs : tramo.pasoMs;
+            if (detencion != tramo.detenciones.end() && detencion->columna == paso)
+                fin += (detencion++)->ms;
+            tramo.finDelPaso[static_cast<size_t>(paso)] = fin;
+        }
+        tramo.duracion = fin;
+        return;
+    }
     case AccionDeEfecto::Subir:
     case AccionDeEfecto::Bajar:
-        return AltoDeGlifo * PasosPorFila * tramo.pasoMs + tramo.permanencia + detenida;
+        tramo.duracion = AltoDeGlifo * PasosPorFila * tramo.pasoMs + tramo.permanencia + detenida;
+        return;
     default:
-        return tramo.permanencia + detenida;
+        tramo.duracion = tramo.permanencia + detenida;
+        return;
     }
 }
 
@@ -176,28 +193,8 @@ void CartelSimulado::Dibujar(const Tramo &tramo, qint64 t, qint64 ms, QList<quin
     int desplazamiento = 0;
 
     if (tramo.entrada == AccionDeEfecto::CorrerIzquierda) {
-        // Step s shows s columns in; a hold at column p keeps step p (p 0 is
-        // the blank display before the first column).
-        qsizetype paso = 1;
-        bool decidido = false;
-        for (const Detencion &detencion : tramo.detenciones) {
-            const qint64 hastaLlegar = std::max<qint64>(detencion.columna - paso + 1, 0) * tramo.pasoMs;
-            if (t < hastaLlegar) {
-                paso += t / tramo.pasoMs;
-                decidido = true;
-                break;
-            }
-            t -= hastaLlegar;
-            if (t < detencion.ms) {
-                paso = detencion.columna;
-                decidido = true;
-                break;
-            }
-            t -= detencion.ms;
-            paso = std::max(detencion.columna + 1, paso);
-        }
-        if (!decidido)
-            paso += t / tramo.pasoMs;
+        const auto paso = std::upper_bound(tramo.finDelPaso.begin(), tramo.finDelPaso.end(), t)
+            - tramo.finDelPaso.begin();
         izquierda = m_columnas - paso;
     } else if (tramo.entrada != AccionDeEfecto::Centrar) {
         const qint64 pasoDeFila = static_cast<qint64>(PasosPorFila) * tramo.pasoMs;

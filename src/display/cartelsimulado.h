@@ -97,6 +97,7 @@ private:
     {
         quint8 puntos = 0;
         bool titila = false;
+        int pasoMs = PasoInicialMs; // how long a running text takes to move it on
     };
     struct Detencion
     {
@@ -108,15 +109,17 @@ private:
     struct Tramo
     {
         AccionDeEfecto entrada = EntradaInicial;
-        int pasoMs = PasoInicialMs;
+        int pasoMs = PasoInicialMs; // of SUBE and BAJA, at their start
         std::vector<Columna> columnas;
         std::vector<Detencion> detenciones;
         qint64 permanencia = 0;
         qint64 inicio = 0;
         qint64 duracion = 0;
+        // Running text: when step s ends (s columns in), holds included.
+        std::vector<qint64> finDelPaso;
     };
 
-    static qint64 Duracion(const Tramo &tramo, int columnas);
+    static void Medir(Tramo &tramo, int columnas);
     void Dibujar(const Tramo &tramo, qint64 enElTramo, qint64 ms, QList<quint8> &puntos) const;
 
     int m_columnas = 0;

@@ -51,6 +51,9 @@ void PruebaCartelSimulado::PuntosEnUnMomento_data()
     QTest::newRow("VELOCIDAD 0") << u"[v0]|"_s << qint64{240} << Columnas("00 00 00 00 00 00 7f 00");
     QTest::newRow("VELOCIDAD 1") << u"[v1]|"_s << qint64{150} << Columnas("00 00 00 00 00 00 7f 00");
     QTest::newRow("VELOCIDAD 2") << u"[v2]|"_s << qint64{75} << Columnas("00 00 00 00 00 00 7f 00");
+    // Six columns at 50 ms, then at 25 ms: ten columns in at 375 ms.
+    QTest::newRow("VELOCIDAD a mitad del texto") << u"[izq]|[v2]|"_s << qint64{375}
+                                                 << Columnas("7f 00 00 00 00 00 7f 00");
     QTest::newRow("CENTRA") << u"[centra]|"_s << qint64{100} << Columnas("00 00 00 7f 00 00 00 00");
     QTest::newRow("SUBE, primera fila") << u"[sube]|"_s << qint64{0} << Columnas("00 00 00 40 00 00 00 00");
     QTest::newRow("SUBE, a medias") << u"[sube]|"_s << qint64{450} << Columnas("00 00 00 78 00 00 00 00");
