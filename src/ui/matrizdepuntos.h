@@ -41,7 +41,7 @@ public:
     // The bytes exactly as they travel in a frame; the message starts over
     // from its beginning.
     void PonerMensaje(const QByteArray &mensaje);
-    // Keeps the message and where it is in it.
+    // Keeps the message and its clock.
     void PonerColumnas(int columnas);
     void PonerColor(QRgb encendido);
 
