@@ -74,6 +74,7 @@ void CartelVirtual::MostrarTrama(const TramaRecibida &trama)
         pausa = trama.inicio - *m_finDeLaAnterior;
     m_finDeLaAnterior = trama.fin;
 
+    Q_EMIT MensajeRecibido(trama.aTodos, trama.direccion, trama.mensaje);
     if (trama.aTodos) {
         m_textoATodos = texto;
         for (auto &[direccion, anterior] : m_textoPorDireccion)
@@ -151,4 +152,5 @@ void CartelVirtual::Escribir(const QString &linea)
     // Flushed line by line: the reader is often a pipe or a test.
     m_salida << linea << '\n';
     m_salida.flush();
+    Q_EMIT LineaEscrita(linea);
 }

@@ -28,6 +28,12 @@ public:
     // The last text per address, and the last one sent to all signs.
     void MostrarTabla();
 
+Q_SIGNALS:
+    // Each frame's message as it came, for whoever plays it on a sign.
+    void MensajeRecibido(bool aTodos, int direccion, const QByteArray &mensaje);
+    // Each line as it is printed.
+    void LineaEscrita(const QString &linea);
+
 private:
     void Mostrar(const std::vector<SucesoDeLinea> &sucesos);
     void MostrarTrama(const TramaRecibida &trama);

@@ -2,18 +2,27 @@
 // that the program, run in the same directory with port N, writes to it; then
 // prints every frame and every anomaly it reads, until Ctrl+C, SIGTERM or the
 // end of its standard input. SIGUSR1 prints the last text per address.
+// With --ventana it also plays each address's last message on a simulated
+// sign in a window.
 
 #include "avisadordesenales.h"
 #include "cartelvirtual.h"
 #include "enlacedepuerto.h"
 #include "terminalvirtual.h"
+#include "ui/matrizdepuntos.h"
+#include "ventanadecarteles.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,11 +41,34 @@ bool EntradaQuePuedeTerminar()
     return isatty(STDIN_FILENO) || S_ISFIFO(datos.st_mode) || S_ISSOCK(datos.st_mode);
 }
 
+// Looked for before any application exists: only a window needs a display,
+// so without --ventana the sign runs on a bare terminal as it always did.
+bool PideVentana(int argc, char *argv[])
+{
+    return std::any_of(argv + 1, argv + argc, [](const char *a) { return std::strcmp(a, "--ventana") == 0; });
+}
+
+std::optional<QRgb> ColorDeNombre(const QString &nombre)
+{
+    for (const ColorDeCartel &color : ColoresDeCartel) {
+        const QString conTilde = color.nombre.toString();
+        if (nombre.compare(conTilde, Qt::CaseInsensitive) == 0
+            || nombre.compare(conTilde.normalized(QString::NormalizationForm_D).remove(u'\u0301'),
+                              Qt::CaseInsensitive)
+                == 0)
+            return color.encendido;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication aplicacion(argc, argv);
+    const bool conVentana = PideVentana(argc, argv);
+    std::unique_ptr<QCoreApplication> laAplicacion(conVentana ? new QApplication(argc, argv)
+                                                              : new QCoreApplication(argc, argv));
+    QCoreApplication &aplicacion = *laAplicacion;
     QCoreApplication::setApplicationName(u"cartel-virtual"_s);
 
     QCommandLineParser opciones;
@@ -51,8 +83,19 @@ int main(int argc, char *argv[])
     const QCommandLineOption puerto(u"puerto"_s, u"Número N del puerto ./comN (por omisión 2)."_s,
                                     u"N"_s, u"2"_s);
     const QCommandLineOption json(u"json"_s, u"Un objeto JSON por línea en lugar de texto."_s);
+    const QCommandLineOption ventana(
+        u"ventana"_s, u"Además, una ventana con un cartel de puntos por dirección que recibió una trama."_s);
+    const QCommandLineOption columnas(u"columnas"_s,
+                                      u"Ancho en puntos de los carteles de la ventana: 16, 32, 64, 80, 96, "
+                                      u"120 o 160 (por omisión 80)."_s,
+                                      u"N"_s, u"80"_s);
+    const QCommandLineOption color(u"color"_s, u"Color de los puntos: ámbar, rojo o verde (por omisión ámbar)."_s,
+                                   u"COLOR"_s, u"ámbar"_s);
     opciones.addOption(puerto);
     opciones.addOption(json);
+    opciones.addOption(ventana);
+    opciones.addOption(columnas);
+    opciones.addOption(color);
     opciones.process(aplicacion);
 
     QTextStream error(stderr);
@@ -60,6 +103,17 @@ int main(int argc, char *argv[])
     const int numero = opciones.value(puerto).toInt(&numeroValido);
     if (!numeroValido || numero < 1 || numero > 99) {
         error << "cartel-virtual: --puerto necesita un número de 1 a 99\n";
+        return 2;
+    }
+
+    const int ancho = opciones.value(columnas).toInt();
+    if (std::find(std::begin(AnchosDeCartel), std::end(AnchosDeCartel), ancho) == std::end(AnchosDeCartel)) {
+        error << "cartel-virtual: --columnas necesita 16, 32, 64, 80, 96, 120 o 160\n";
+        return 2;
+    }
+    const std::optional<QRgb> colorElegido = ColorDeNombre(opciones.value(color));
+    if (!colorElegido) {
+        error << "cartel-virtual: --color necesita ámbar, rojo o verde\n";
         return 2;
     }
 
@@ -96,6 +150,15 @@ int main(int argc, char *argv[])
         else
             QCoreApplication::quit();
     });
+
+    std::unique_ptr<VentanaDeCarteles> carteles;
+    if (conVentana) {
+        carteles = std::make_unique<VentanaDeCarteles>(nombre, ancho, *colorElegido);
+        QObject::connect(&cartel, &CartelVirtual::MensajeRecibido, carteles.get(),
+                         &VentanaDeCarteles::MostrarMensaje);
+        QObject::connect(&cartel, &CartelVirtual::LineaEscrita, carteles.get(), &VentanaDeCarteles::AgregarLinea);
+        carteles->show();
+    }
 
     if (EntradaQuePuedeTerminar()) {
         auto *entrada = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &aplicacion);
