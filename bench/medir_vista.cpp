@@ -4,6 +4,7 @@
 // makes once the typing stops.
 
 #include "carpetademedicion.h"
+#include "documents/documento.h"
 
 #include "display/cartelsimulado.h"
 #include "encoding/codificador.h"
@@ -105,15 +106,14 @@ bool MedirTeclas()
     CarpetaDeMedicion carpeta;
     Principal principal;
     principal.resize(1000, 700);
-    auto *muelle = new QDockWidget(u"Vista Previa"_s, &principal);
-    auto *vista = new VistaPrevia(muelle);
-    muelle->setWidget(vista);
-    principal.addDockWidget(Qt::BottomDockWidgetArea, muelle);
     principal.show();
+    principal.muelleVistaPrevia().show();
     principal.mnuNuevoTexto_Click();
-    frmEditorDeTextos &editor = *principal.editor(1);
-    vista->LeerTextoCon([&editor] { return editor.TextoCrLf(); });
-    QObject::connect(&editor.Texto(), &QPlainTextEdit::textChanged, vista, &VistaPrevia::TextoCambiado);
+    frmEditorDeTextos *nuevo = principal.editor(1);
+    if (!nuevo)
+        return false;
+    frmEditorDeTextos &editor = *nuevo;
+    VistaPrevia *vista = &principal.vistaPrevia();
     // Counted with CR LF, as the sender counts it: a longer text is not sent,
     // so the preview shows nothing of it.
     QString texto = TextoMezclado(LongitudMaximaDeTexto - pulsaciones - 100);
@@ -138,7 +138,7 @@ bool MedirTeclas()
 
     // What the preview does once the typing stops, on the same text.
     QList<double> rehechas;
-    const QString textoCrLf = editor.TextoCrLf();
+    const QString textoCrLf = editor.documento().Texto();
     for (int i = 0; i < 11; ++i) {
         reloj.start();
         const CartelSimulado cartel(CodificarTexto(textoCrLf), 160);

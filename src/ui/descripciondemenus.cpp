@@ -70,6 +70,10 @@ constexpr ItemDeMenu Menus[] = {
     {Tipo::Separador, "mnuSeparator4", "", "mnuHerramientas", Orden::Ninguna, H, H},
     {Tipo::Item, "mnuVerDirs", "&Ver Las Direcciones En Los Carteles", "mnuHerramientas", Orden::VerDirecciones, H, H},
     {Tipo::Item, "mnuMandarClipb", "&Mandar El Clipboard", "mnuHerramientas", Orden::Ninguna, OD, OD},
+    {Tipo::Separador, "mnuSeparator7", "", "mnuHerramientas", Orden::Ninguna, H, H},
+    {Tipo::Item, "mnuVistaPrevia", "Vista &Previa", "mnuHerramientas", Orden::VistaPrevia, H, H},
+    {Tipo::Item, "mnuProgramacion", "Pro&gramación de Envíos...", "mnuHerramientas", Orden::ProgramacionDeEnvios, H,
+     H},
 
     {Tipo::Menu, "mnuConfig", "&Configuración", "", Orden::Ninguna, H, H},
     {Tipo::Item, "mnuConfigInterfase", "&Interfase Serie", "mnuConfig", Orden::InterfaseSerie, H, H},
@@ -107,6 +111,8 @@ bool EsCompartida(Orden orden)
     case Orden::VerDirecciones:
     case Orden::InterfaseSerie:
     case Orden::CartelesConectados:
+    case Orden::VistaPrevia:
+    case Orden::ProgramacionDeEnvios:
         return true;
     default:
         return false;

@@ -7,7 +7,7 @@ class QAction;
 class QMenu;
 class QWidget;
 
-// The commands the menus give. The first six are the main window's and
+// The commands the menus give. The first eight are the main window's and
 // every editor shows the main window's own action for them.
 enum class Orden {
     Ninguna,
@@ -17,6 +17,8 @@ enum class Orden {
     VerDirecciones,
     InterfaseSerie,
     CartelesConectados,
+    VistaPrevia,
+    ProgramacionDeEnvios,
     Cerrar,
     Guardar,
     GuardarComo,

@@ -21,7 +21,10 @@
 #include "platform/lectortexto.h"
 #include "platform/puertoserieqt.h"
 
+#include "vistaprevia.h"
+
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLabel>
 #include <QStatusBar>
 #include <QDir>
@@ -54,6 +57,7 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     CrearMenus();
     MDIForm_Load();
     CrearLineaDeEstado();
+    CrearVistaPrevia();
 }
 
 Principal::~Principal() = default;
@@ -125,6 +129,41 @@ void Principal::CrearLineaDeEstado()
     ActualizarEstado();
 }
 
+void Principal::CrearVistaPrevia()
+{
+    m_muelleVistaPrevia = new QDockWidget(u"Vista Previa"_s, this);
+    m_muelleVistaPrevia->setObjectName(u"muelleVistaPrevia"_s);
+    m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
+    m_muelleVistaPrevia->setWidget(m_vistaPrevia);
+    addDockWidget(Qt::BottomDockWidgetArea, m_muelleVistaPrevia);
+    m_muelleVistaPrevia->hide();
+
+    // The menu item and the dock's own close box show and hide the same
+    // dock; the item's check mark follows whichever did it.
+    QAction *accion = m_compartidas.value(Orden::VistaPrevia);
+    accion->setCheckable(true);
+    connect(accion, &QAction::toggled, m_muelleVistaPrevia, &QDockWidget::setVisible);
+    connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion] {
+        accion->setChecked(!m_muelleVistaPrevia->isHidden());
+    });
+    connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::MostrarEnVistaPrevia);
+}
+
+void Principal::MostrarEnVistaPrevia()
+{
+    frmEditorDeTextos *activo = EditorActivo();
+    if (!activo) {
+        m_vistaPrevia->LeerTextoCon({});
+        m_vistaPrevia->PonerTexto(QString());
+        return;
+    }
+    // A key only restarts the preview's wait; the text is read once the
+    // typing stops.
+    const Documento *documento = &activo->documento();
+    m_vistaPrevia->LeerTextoCon([documento] { return documento->Texto(); });
+    m_vistaPrevia->TextoCambiado();
+}
+
 void Principal::ActualizarEstado()
 {
     const frmEditorDeTextos *activo = EditorActivo();
@@ -194,11 +233,16 @@ frmEditorDeTextos *Principal::CrearEditor()
     connect(editor, &frmEditorDeTextos::PedidoActivar, this, &Principal::ActivarEditor);
     connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarMenus);
     connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarEstado);
+    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::MostrarEnVistaPrevia);
     connect(editor, &frmEditorDeTextos::EstadoCambiado, this, [this, editor] {
         if (editor == EditorActivo())
             m_estadoPendiente->start();
     });
     connect(editor, &frmEditorDeTextos::PedidoEnvio, this, &Principal::Enviar);
+    connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
+        if (editor == EditorActivo())
+            m_vistaPrevia->TextoCambiado();
+    });
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
     connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;

@@ -19,6 +19,8 @@ class PuertoSerie;
 class QTimer;
 struct PlanDeEnvio;
 class QAction;
+class QDockWidget;
+class VistaPrevia;
 class QMdiArea;
 class QLabel;
 class QMenu;
@@ -42,6 +44,9 @@ public:
     frmDialogEnvio &dialogEnvio() const { return *m_dialogEnvio; }
     ConfigRed &configRed() const { return *m_configRed; }
     ConfigSerie *configSerie() const;
+    // "Vista Previa": the dock at the bottom that plays the active text.
+    QDockWidget &muelleVistaPrevia() const { return *m_muelleVistaPrevia; }
+    VistaPrevia &vistaPrevia() const { return *m_vistaPrevia; }
 
     // Editor slots: slot 0 never holds a window.
     frmEditorDeTextos *editor(int slot) const { return m_editores.value(slot); }
@@ -90,6 +95,9 @@ private:
     void MDIForm_Load();
     void CrearMenus();
     void CrearLineaDeEstado();
+    void CrearVistaPrevia();
+    // The preview follows the active text, or shows nothing without one.
+    void MostrarEnVistaPrevia();
     frmEditorDeTextos *CrearEditor();
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
@@ -114,6 +122,8 @@ private:
     // Changes of the active text come one per key: the status line follows
     // them once the keys stop coming in the same turn of the event loop.
     QTimer *m_estadoPendiente = nullptr;
+    QDockWidget *m_muelleVistaPrevia = nullptr;
+    VistaPrevia *m_vistaPrevia = nullptr;
     // Why ./carteles.ini could not be read at start-up, until it is
     // replaced; a missing file is no failure.
     std::optional<ErrorDeArchivo> m_configuracionSinLeer;

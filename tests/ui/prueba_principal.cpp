@@ -118,6 +118,8 @@ void PruebaPrincipal::menuPrincipal_data()
     fila("mnuConsultarLongi", "&Consultar Longitud", false, true);
     fila("mnuVerDirs", "&Ver Las Direcciones En Los Carteles", true, true);
     fila("mnuMandarClipb", "&Mandar El Clipboard", false, false);
+    fila("mnuVistaPrevia", "Vista &Previa", true, true);
+    fila("mnuProgramacion", "Pro&gramación de Envíos...", true, true);
     fila("mnuConfigInterfase", "&Interfase Serie", true, true);
     fila("mnuConfigRed", "&Carteles Conectados", true, true);
     fila("mnuArrVert", "Arreglar &Verticalmente", true, true);
