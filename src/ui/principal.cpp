@@ -74,8 +74,8 @@ ConfigSerie *Principal::configSerie() const
 
 void Principal::MDIForm_Load()
 {
-    m_configRed = new ConfigRed(*m_carteles, this);
-    connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, &Principal::ActualizarDestinos);
+    m_configRed = new ConfigRed(this);
+    connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
     connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
 
     m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
@@ -93,6 +93,7 @@ void Principal::MDIForm_Load()
     Puerto().PonerNumero(configuracion.puerto);
     Puerto().PonerAjustes(configuracion.ajustes);
     m_carteles->setStringList(configuracion.carteles);
+    m_configRed->PonerRegistro(configuracion.carteles);
     if (error) {
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
                                           u"\n\nSe usan los valores de fábrica."_s);
@@ -336,6 +337,14 @@ void Principal::ActualizarDestinos()
         m_editores.at(i)->CargarDestinos();
 }
 
+void Principal::AplicarRegistro(const QStringList &registro)
+{
+    m_carteles->setStringList(registro);
+    if (m_configRed->Registro().stringList() != registro)
+        m_configRed->PonerRegistro(registro);
+    ActualizarDestinos();
+}
+
 bool Principal::GuardarConfiguracion()
 {
     // The values in memory are the factory ones, not what that file holds:
@@ -402,7 +411,9 @@ void Principal::closeEvent(QCloseEvent *evento)
 void Principal::mnuConfigInterfase_Click()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(Puerto(), this);
+        m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
+            return AplicarAjustesDeLinea(Puerto(), numero, ajustes);
+        }, this);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();
@@ -421,7 +432,7 @@ void Principal::mnuConfigRed_Click()
 
 void Principal::mnuVerDirs_Click()
 {
-    const QString aviso = m_configRed->ListCount() == 1
+    const QString aviso = m_carteles->rowCount() == 1
                               ? u"Esta operación vaciará la memoria del cartel."_s
                               : u"Esta operación vaciará la memoria de los carteles."_s;
     const auto respuesta = CuadroDeMensaje::Preguntar(

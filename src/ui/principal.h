@@ -55,6 +55,9 @@ public:
     int BuscarEditorLibre();
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
+    // The sign registry from now on, as "Carteles Conectados" confirmed it:
+    // every editor's destination menu follows it.
+    void AplicarRegistro(const QStringList &registro);
     // Rewrites ./carteles.ini from the serial settings and the registry; a
     // failure is shown here and reported as false. A file that was there but
     // could not be read at start-up is replaced only when the operator says
