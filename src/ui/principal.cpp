@@ -72,13 +72,37 @@ ConfigSerie *Principal::configSerie() const
     return m_configSerie;
 }
 
+ConfigRed &Principal::configRed()
+{
+    if (!m_configRed) {
+        m_configRed = new ConfigRed(this);
+        m_configRed->PonerRegistro(m_carteles->stringList());
+        connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
+        connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        MostrarAvisosDeConfiguracion();
+    }
+    return *m_configRed;
+}
+
+frmDialogEnvio &Principal::dialogEnvio()
+{
+    if (!m_dialogEnvio)
+        m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
+    return *m_dialogEnvio;
+}
+
+VistaPrevia &Principal::vistaPrevia()
+{
+    if (!m_vistaPrevia) {
+        m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
+        m_muelleVistaPrevia->setWidget(m_vistaPrevia);
+        MostrarEnVistaPrevia();
+    }
+    return *m_vistaPrevia;
+}
+
 void Principal::MDIForm_Load()
 {
-    m_configRed = new ConfigRed(this);
-    connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
-    connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
-
-    m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
 
     m_editores = {nullptr, CrearEditor()};
 
@@ -93,7 +117,6 @@ void Principal::MDIForm_Load()
     Puerto().PonerNumero(configuracion.puerto);
     Puerto().PonerAjustes(configuracion.ajustes);
     m_carteles->setStringList(configuracion.carteles);
-    m_configRed->PonerRegistro(configuracion.carteles);
     if (error) {
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
                                           u"\n\nSe usan los valores de fábrica."_s);
@@ -134,8 +157,6 @@ void Principal::CrearVistaPrevia()
 {
     m_muelleVistaPrevia = new QDockWidget(u"Vista Previa"_s, this);
     m_muelleVistaPrevia->setObjectName(u"muelleVistaPrevia"_s);
-    m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
-    m_muelleVistaPrevia->setWidget(m_vistaPrevia);
     addDockWidget(Qt::BottomDockWidgetArea, m_muelleVistaPrevia);
     m_muelleVistaPrevia->hide();
 
@@ -143,7 +164,11 @@ void Principal::CrearVistaPrevia()
     // dock; the item's check mark follows whichever did it.
     QAction *accion = m_compartidas.value(Orden::VistaPrevia);
     accion->setCheckable(true);
-    connect(accion, &QAction::toggled, m_muelleVistaPrevia, &QDockWidget::setVisible);
+    connect(accion, &QAction::toggled, this, [this](bool ver) {
+        if (ver)
+            vistaPrevia();
+        m_muelleVistaPrevia->setVisible(ver);
+    });
     connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion] {
         accion->setChecked(!m_muelleVistaPrevia->isHidden());
     });
@@ -152,6 +177,8 @@ void Principal::CrearVistaPrevia()
 
 void Principal::MostrarEnVistaPrevia()
 {
+    if (!m_vistaPrevia)
+        return;
     frmEditorDeTextos *activo = EditorActivo();
     if (!activo) {
         m_vistaPrevia->LeerTextoCon({});
@@ -241,7 +268,7 @@ frmEditorDeTextos *Principal::CrearEditor()
     });
     connect(editor, &frmEditorDeTextos::PedidoEnvio, this, &Principal::Enviar);
     connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
-        if (editor == EditorActivo())
+        if (m_vistaPrevia && editor == EditorActivo())
             m_vistaPrevia->TextoCambiado();
     });
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
@@ -340,7 +367,7 @@ void Principal::ActualizarDestinos()
 void Principal::AplicarRegistro(const QStringList &registro)
 {
     m_carteles->setStringList(registro);
-    if (m_configRed->Registro().stringList() != registro)
+    if (m_configRed && m_configRed->Registro().stringList() != registro)
         m_configRed->PonerRegistro(registro);
     ActualizarDestinos();
 }
@@ -381,7 +408,8 @@ void Principal::MostrarAvisosDeConfiguracion()
                               ? u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
                                 u"y el archivo no se reemplaza sin preguntar."_s
                               : QString();
-    AvisoAlPie::Mostrar(*m_configRed, aviso);
+    if (m_configRed)
+        AvisoAlPie::Mostrar(*m_configRed, aviso);
     if (m_configSerie)
         AvisoAlPie::Mostrar(*m_configSerie, aviso);
 }
@@ -400,11 +428,14 @@ void Principal::closeEvent(QCloseEvent *evento)
             return;
         }
     }
-    m_configRed->PermitirCierre();
-    m_configRed->close();
+    if (m_configRed) {
+        m_configRed->PermitirCierre();
+        m_configRed->close();
+    }
     if (m_configSerie)
         m_configSerie->hide();
-    m_dialogEnvio->hide();
+    if (m_dialogEnvio)
+        m_dialogEnvio->hide();
     evento->accept();
 }
 
@@ -425,9 +456,10 @@ void Principal::mnuConfigInterfase_Click()
 
 void Principal::mnuConfigRed_Click()
 {
-    m_configRed->show();
-    m_configRed->raise();
-    m_configRed->activateWindow();
+    ConfigRed &red = configRed();
+    red.show();
+    red.raise();
+    red.activateWindow();
 }
 
 void Principal::mnuVerDirs_Click()
@@ -445,15 +477,16 @@ void Principal::mnuVerDirs_Click()
 
 void Principal::Enviar(const PlanDeEnvio &plan)
 {
-    m_dialogEnvio->show();
-    m_dialogEnvio->repaint();
+    frmDialogEnvio &dialogo = dialogEnvio();
+    dialogo.show();
+    dialogo.repaint();
     m_linea->Enviar(plan);
 }
 
 void Principal::MSComm1_OnComm(int CommEvent)
 {
     if (CommEvent == EventoDeEnvio)
-        m_dialogEnvio->AvanzarUnPaso();
+        dialogEnvio().AvanzarUnPaso();
 }
 
 frmEditorDeTextos *Principal::EditorActivo() const
