@@ -1,5 +1,7 @@
 #include "encoding/saltosdelinea.h"
 
+#include <algorithm>
+
 QString SaltosCrLf(const QString &textoDelEditor)
 {
     const qsizetype n = textoDelEditor.size();
@@ -38,4 +40,18 @@ QString SaltosLf(const QString &texto)
         }
     }
     return resultado;
+}
+
+qsizetype LargoDeLineaMasLarga(const QString &texto)
+{
+    qsizetype mayor = 0;
+    qsizetype actual = 0;
+    for (const QChar c : texto) {
+        if (c == u'\r' || c == u'\n') {
+            actual = 0;
+            continue;
+        }
+        mayor = std::max(mayor, ++actual);
+    }
+    return mayor;
 }

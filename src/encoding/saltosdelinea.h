@@ -11,3 +11,7 @@ QString SaltosCrLf(const QString &textoDelEditor);
 
 // CR LF and a lone CR become LF.
 QString SaltosLf(const QString &texto);
+
+// The length of the longest line of `texto`, its breaks (CR, LF or CR LF)
+// not counted.
+qsizetype LargoDeLineaMasLarga(const QString &texto);

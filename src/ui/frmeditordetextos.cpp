@@ -118,8 +118,16 @@ void frmEditorDeTextos::MostrarTexto()
     if (m_sincronizando)
         return;
     m_sincronizando = true;
-    AjustarCorteDeLineas(m_documento->Texto());
+    // Whatever the box holds now or is about to hold, it is never laid out
+    // between words while it may hold a word too long for that.
+    m_Texto->setWordWrapMode(QTextOption::WrapAnywhere);
     m_Texto->setPlainText(SaltosLf(m_documento->Texto()));
+    AjustarCorteDeLineas(m_documento->Texto());
+    // The box lays a whole line out again on every key: past what can be
+    // sent, a line takes it longer than a key may (half a second for a
+    // line of 1 MiB), and no such text can go to a sign as it stands. It is
+    // shown to be read, saved elsewhere or sent to be refused, not typed in.
+    m_Texto->setReadOnly(LargoDeLineaMasLarga(m_documento->Texto()) > LongitudMaximaDeTexto);
     m_sincronizando = false;
     Q_EMIT EstadoCambiado();
 }

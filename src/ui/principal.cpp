@@ -10,6 +10,7 @@
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "encoding/codificador.h"
+#include "encoding/saltosdelinea.h"
 #include "frmdialogenvio.h"
 #include "frmeditordetextos.h"
 #include "link/lineadecarteles.h"
@@ -347,6 +348,13 @@ void Principal::AbrirTexto(const QString &ruta)
         CuadroDeMensaje::Avisar(this, u"Los carteles %1 de este texto no están en Carteles Conectados."_s.arg(
                                           Citados(nombres)));
     }
+
+    if (editor->Texto().isReadOnly())
+        CuadroDeMensaje::Avisar(this, u"El archivo %1 tiene una línea de %2 caracteres, más de los %3 que el programa "
+                                    "envía: se abre solo para leer. Para enviarlo, acórtelo con otro editor."_s
+                                          .arg(QDir::toNativeSeparators(ruta))
+                                          .arg(LargoDeLineaMasLarga(leido.Texto()))
+                                          .arg(LongitudMaximaDeTexto));
 
     // The file is opened as it reads; the operator must know, before a
     // save rewrites it, that those lines are not in the text box.

@@ -42,6 +42,8 @@ private Q_SLOTS:
     void abrirAvisaLineasFueraDelTexto_data();
     void abrirAvisaLineasFueraDelTexto();
     void abrirDesdeElDialogo();
+    void lineaMasLargaQueUnEnvioSoloParaLeer_data();
+    void lineaMasLargaQueUnEnvioSoloParaLeer();
     void cerrarPreguntaYGuarda_data();
     void cerrarPreguntaYGuarda();
     void cajaDeCierreConservaLaVentana();
@@ -621,6 +623,28 @@ void PruebaPrincipal::lineaDeEstadoDuranteUnEnvio()
     escenario.puerto().PonerVaciadoManual(false);
     escenario.puerto().VaciarTodo();
     QTRY_COMPARE(principal.TextoDeEstado(), resto + u"Com1, 2400 b.p.s."_s);
+}
+
+void PruebaPrincipal::lineaMasLargaQueUnEnvioSoloParaLeer_data()
+{
+    QTest::addColumn<int>("largo");
+    QTest::addColumn<bool>("soloParaLeer");
+    QTest::newRow("la más larga que se envía") << 32766 << false;
+    QTest::newRow("una más") << 32767 << true;
+}
+
+// Such a line would take the box longer than a key may, each key; it can be
+// read, not typed in, and the operator is told why.
+void PruebaPrincipal::lineaMasLargaQueUnEnvioSoloParaLeer()
+{
+    QFETCH(int, largo);
+    QFETCH(bool, soloParaLeer);
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.EscribirArchivo(u"larga.txt"_s, "corta\r\n" + QByteArray(largo, 'x') + "\r\n");
+    principal.AbrirTexto(ruta);
+    QCOMPARE(principal.editor(1)->Texto().isReadOnly(), soloParaLeer);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), soloParaLeer ? 1 : 0);
 }
 
 QTEST_MAIN(PruebaPrincipal)
