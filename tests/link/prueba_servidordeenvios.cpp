@@ -7,7 +7,9 @@
 #include "link/trama.h"
 #include "link/transmisor.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,6 +101,7 @@ private Q_SLOTS:
     void enColaDetrasDeLoQueSeEnvia();
     void unaFallaSeContestaATodos();
     void basuraCierraLaConexion();
+    void loQueDejoUnProcesoMuertoNoEstorba();
 };
 
 void PruebaServidorDeEnvios::enColaDetrasDeLoQueSeEnvia()
@@ -153,6 +156,18 @@ void PruebaServidorDeEnvios::basuraCierraLaConexion()
     socket.write(QByteArray::fromHex("7fffffff01"));
     QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
     QVERIFY(!banco.linea.Emisor().Ocupado());
+}
+
+void PruebaServidorDeEnvios::loQueDejoUnProcesoMuertoNoEstorba()
+{
+    QTemporaryDir carpeta;
+    // The name taken and nobody answering on it, as a crash leaves it.
+    QFile abandonado(QDir(QDir::tempPath()).filePath(NombreDelServidorDeEnvios(carpeta.path())));
+    QVERIFY(abandonado.open(QIODevice::WriteOnly));
+    abandonado.close();
+    LineaDeCarteles linea(new PuertoFalso);
+    ServidorDeEnvios servidor(linea);
+    QVERIFY2(servidor.Escuchar(carpeta.path()), qPrintable(servidor.Error()));
 }
 
 QTEST_MAIN(PruebaServidorDeEnvios)
