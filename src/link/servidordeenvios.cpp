@@ -56,8 +56,8 @@ void ServidorDeEnvios::Atender()
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Leer(socket); });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Olvidar(socket); });
         QTimer::singleShot(PlazoDelPedido, socket, [this, socket] {
-            if (m_clientes.value(socket).cadenas.isEmpty() && m_clientes.value(socket).plan == 0)
-                socket->abort();
+            if (m_clientes.value(socket).plan == 0)
+                Soltar(socket);
         });
         MensajeDeEnvios saludo;
         saludo.tipo = MensajeDeEnvios::Tipo::Saludo;
@@ -81,7 +81,7 @@ void ServidorDeEnvios::Leer(QLocalSocket *socket)
         return;
     if (lectura != LecturaDeMensaje::Leido || mensaje.tipo != MensajeDeEnvios::Tipo::Pedido
         || mensaje.version != VersionDeEnvios || cliente->plan != 0 || !cliente->cadenas.isEmpty()) {
-        socket->abort();
+        Soltar(socket);
         return;
     }
     Pedido(socket, mensaje.cadenas);
@@ -103,6 +103,13 @@ void ServidorDeEnvios::Pedido(QLocalSocket *socket, const QList<QByteArray> &cad
     PlanDeEnvio plan;
     plan.cadenas = cadenas;
     m_linea.Enviar(plan);
+}
+
+void ServidorDeEnvios::Soltar(QLocalSocket *socket)
+{
+    socket->abort();
+    // Whether or not the abort said so: the client must not keep its place.
+    Olvidar(socket);
 }
 
 void ServidorDeEnvios::Olvidar(QLocalSocket *socket)

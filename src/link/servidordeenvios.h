@@ -50,6 +50,8 @@ private:
     void Atender();
     void Leer(QLocalSocket *socket);
     void Pedido(QLocalSocket *socket, const QList<QByteArray> &cadenas);
+    // Closes a client that is not to be heard any further.
+    void Soltar(QLocalSocket *socket);
     void Olvidar(QLocalSocket *socket);
     void Comenzada(qint64 total);
     void Avance(qint64 entregados, qint64 total);
