@@ -31,9 +31,9 @@ public:
     Pedido(const QString &carpeta, const QList<QByteArray> &cadenas)
         : m_hilo(QThread::create([this, carpeta, cadenas] {
               ClienteDeEnvios cliente;
-              QObject::connect(&cliente, &ClienteDeEnvios::Comenzada, [this](qint64) { ++comenzadas; });
+              QObject::connect(&cliente, &ClienteDeEnvios::Comenzada, &cliente, [this](qint64) { ++m_comenzadas; });
               if (cliente.Conectar(carpeta, 5s))
-                  resultado = cliente.Enviar(cadenas);
+                  m_resultado = cliente.Enviar(cadenas);
           }))
     {
         m_hilo->start();
@@ -52,10 +52,13 @@ public:
         return m_hilo->wait(0);
     }
 
-    std::atomic<int> comenzadas = 0;
-    ResultadoDeEnvio resultado;
+    // Once Esperar() has seen the answer.
+    int Comenzadas() const { return m_comenzadas; }
+    const ResultadoDeEnvio &Resultado() const { return m_resultado; }
 
 private:
+    std::atomic<int> m_comenzadas = 0;
+    ResultadoDeEnvio m_resultado;
     std::unique_ptr<QThread> m_hilo;
 };
 
@@ -114,11 +117,11 @@ void PruebaServidorDeEnvios::enColaDetrasDeLoQueSeEnvia()
     QCOMPARE(banco.puerto->Escrito(), Propia);
 
     QVERIFY(pedido.Esperar(*banco.puerto));
-    QVERIFY2(pedido.resultado.exito, qPrintable(pedido.resultado.fallo));
-    QCOMPARE(pedido.resultado.tramasEntregadas, 2);
-    QCOMPARE(pedido.resultado.tramasTotales, 2);
+    QVERIFY2(pedido.Resultado().exito, qPrintable(pedido.Resultado().fallo));
+    QCOMPARE(pedido.Resultado().tramasEntregadas, 2);
+    QCOMPARE(pedido.Resultado().tramasTotales, 2);
     // Only its own strings' progress reached the client.
-    QCOMPARE(pedido.comenzadas.load(), 2);
+    QCOMPARE(pedido.Comenzadas(), 2);
     QCOMPARE(banco.puerto->Escrito(), Propia + Ajenas.at(0) + Ajenas.at(1));
 }
 
@@ -134,10 +137,10 @@ void PruebaServidorDeEnvios::unaFallaSeContestaATodos()
     banco.puerto->ProvocarFalla(u"Se desconectó el adaptador."_s);
     for (Pedido *pedido : {&primero, &segundo}) {
         QVERIFY(pedido->Esperar(*banco.puerto));
-        QVERIFY(!pedido->resultado.exito);
-        QVERIFY2(pedido->resultado.fallo.startsWith(u"Se desconectó el adaptador."_s), qPrintable(pedido->resultado.fallo));
-        QVERIFY2(pedido->resultado.fallo.contains(u"no salieron 4 de sus 4 tramas"_s), qPrintable(pedido->resultado.fallo));
-        QCOMPARE(pedido->resultado.tramasEntregadas, 0);
+        QVERIFY(!pedido->Resultado().exito);
+        QVERIFY2(pedido->Resultado().fallo.startsWith(u"Se desconectó el adaptador."_s), qPrintable(pedido->Resultado().fallo));
+        QVERIFY2(pedido->Resultado().fallo.contains(u"no salieron 4 de sus 4 tramas"_s), qPrintable(pedido->Resultado().fallo));
+        QCOMPARE(pedido->Resultado().tramasEntregadas, 0);
     }
     QCOMPARE(banco.puerto->Escrito(), Propia);
 }
