@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -103,6 +104,7 @@ class PruebaServidorDeEnvios : public QObject
 private Q_SLOTS:
     void enColaDetrasDeLoQueSeEnvia();
     void unaFallaSeContestaATodos();
+    void unPuertoQueNoAbreFallaSoloLoQueIntento();
     void basuraCierraLaConexion();
     void loQueDejoUnProcesoMuertoNoEstorba();
 };
@@ -143,6 +145,29 @@ void PruebaServidorDeEnvios::unaFallaSeContestaATodos()
         QCOMPARE(pedido->Resultado().tramasEntregadas, 0);
     }
     QCOMPARE(banco.puerto->Escrito(), Propia);
+}
+
+void PruebaServidorDeEnvios::unPuertoQueNoAbreFallaSoloLoQueIntento()
+{
+    Banco banco;
+    QSignalSpy terminados(&banco.linea, &LineaDeCarteles::PlanTerminado);
+    banco.EnviarPropia(Propia);
+    Pedido &pedido = banco.Pedir(Ajenas);
+    QTRY_COMPARE(banco.linea.ProximoPlan(), 3u);
+    banco.EnviarPropia(Propia);
+    // Each string behind the one under way tries the port anew, and fails.
+    banco.puerto->CambiarDispositivo();
+    banco.puerto->FallarAlAbrir(u"No existe el puerto."_s);
+
+    QVERIFY(pedido.Esperar(*banco.puerto));
+    QVERIFY(!pedido.Resultado().exito);
+    QCOMPARE(pedido.Resultado().fallo, u"No existe el puerto."_s);
+    QTRY_COMPARE(terminados.size(), 3);
+    QStringList planes;
+    for (const QList<QVariant> &terminado : std::as_const(terminados))
+        planes.append(terminado.at(0).toString() + u' ' + terminado.at(1).toString());
+    // The send under way went out whole, though the failure came right after.
+    QCOMPARE(planes, (QStringList{u"1 "_s, u"2 No existe el puerto."_s, u"3 No existe el puerto."_s}));
 }
 
 void PruebaServidorDeEnvios::basuraCierraLaConexion()
