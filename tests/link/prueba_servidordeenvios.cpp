@@ -7,9 +7,7 @@
 #include "link/trama.h"
 #include "link/transmisor.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -106,7 +104,6 @@ private Q_SLOTS:
     void unaFallaSeContestaATodos();
     void unPuertoQueNoAbreFallaSoloLoQueIntento();
     void basuraCierraLaConexion();
-    void loQueDejoUnProcesoMuertoNoEstorba();
 };
 
 void PruebaServidorDeEnvios::enColaDetrasDeLoQueSeEnvia()
@@ -184,18 +181,6 @@ void PruebaServidorDeEnvios::basuraCierraLaConexion()
     socket.write(QByteArray::fromHex("7fffffff01"));
     QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
     QVERIFY(!banco.linea.Emisor().Ocupado());
-}
-
-void PruebaServidorDeEnvios::loQueDejoUnProcesoMuertoNoEstorba()
-{
-    QTemporaryDir carpeta;
-    // The name taken and nobody answering on it, as a crash leaves it.
-    QFile abandonado(QDir(QDir::tempPath()).filePath(NombreDelServidorDeEnvios(carpeta.path())));
-    QVERIFY(abandonado.open(QIODevice::WriteOnly));
-    abandonado.close();
-    LineaDeCarteles linea(new PuertoFalso);
-    ServidorDeEnvios servidor(linea);
-    QVERIFY2(servidor.Escuchar(carpeta.path()), qPrintable(servidor.Error()));
 }
 
 QTEST_MAIN(PruebaServidorDeEnvios)
