@@ -198,6 +198,11 @@ void Transmisor::TerminarCadena()
     m_finesDeTrama.clear();
     m_cadena.clear();
     m_posicion = 0;
+    const quint64 miTurno = m_turno;
+    Q_EMIT CadenaTerminada();
+    // A receiver that started a run of its own has taken over the engine.
+    if (m_turno != miTurno)
+        return;
     while (!m_cola.isEmpty()) {
         const QByteArray siguiente = m_cola.takeFirst();
         m_tramasEnCola -= FinesDeTrama(siguiente).size();

@@ -72,6 +72,10 @@ Q_SIGNALS:
     void Avance(qint64 entregados, qint64 total);
     // The last byte of the string has been handed to the port.
     void Escrita();
+    // The string has left the line whole (the port drained it), before the
+    // next queued one starts or Desocupado(). Strings end in the order they
+    // were given; one that fails ends with Fallo() instead.
+    void CadenaTerminada();
     // A port that would not open, a write error, a lost device or a line that
     // stopped taking bytes. Once per failure. After the port's own first
     // paragraph, a failure mid-send adds one that says what was cancelled.

@@ -15,6 +15,7 @@
 #include "frmeditordetextos.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
+#include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -59,6 +60,10 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     MDIForm_Load();
     CrearLineaDeEstado();
     CrearVistaPrevia();
+    // cartel-enviar run in this folder sends through the program once it
+    // holds the port; with another process serving the folder, nothing to do.
+    m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
+    m_servidorDeEnvios->Escuchar(QDir::currentPath());
 }
 
 Principal::~Principal() = default;

@@ -25,6 +25,7 @@ class QMdiArea;
 class QLabel;
 class QMenu;
 class QStringListModel;
+class ServidorDeEnvios;
 
 // The frame of the application: holds the editor windows, owns the line to
 // the signs and the send dialog, and keeps the sign registry, which the
@@ -112,6 +113,7 @@ private:
     void MostrarAvisosDeConfiguracion();
 
     LineaDeCarteles *m_linea;
+    ServidorDeEnvios *m_servidorDeEnvios = nullptr;
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
     QStringListModel *m_carteles;

@@ -17,6 +17,7 @@
 #include "link/transmisor.h"
 
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
@@ -36,6 +37,7 @@ private Q_SLOTS:
     void nadaSaleSinEnviar();
     void direccionesConPuertoYVelocidadDeLaLinea();
     void elCartelVirtualLeeCadaTrama();
+    void porElProgramaQueTieneElPuerto();
 };
 
 namespace {
@@ -192,6 +194,35 @@ void PruebaCartelEnviar::elCartelVirtualLeeCadaTrama()
     for (const QJsonObject &trama : tramas)
         QCOMPARE(trama.value(u"texto"_s).toString(), u"Turno 42  Caja 3"_s);
     QVERIFY(cartel.Anomalias().isEmpty());
+}
+
+void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    CartelEnProceso cartel;
+    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,2400,N,8,1"_s.arg(Puerto)} + Carteles);
+    Principal &principal = escenario.Iniciar(new PuertoSerieQt);
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(u"Abierto"_s);
+    editor.mnuEnviarAhora_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!principal.Linea().Emisor().Ocupado(), Plazo);
+    QVERIFY(cartel.EsperarTramas(1, Plazo));
+    const qsizetype propias = cartel.Tramas().size();
+    // The program keeps the port after its send: opened here, it is in use.
+    QVERIFY(principal.Puerto().Abierto());
+
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s});
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
+    QVERIFY2(corrida.errores.contains(u"Listo: 1 de 1 tramas por Com4"_s), qPrintable(corrida.errores));
+    QVERIFY(cartel.EsperarTramas(propias + 1, Plazo));
+    QVERIFY2(cartel.Terminar(), qPrintable(cartel.Error()));
+    const QJsonObject trama = cartel.Tramas().constLast();
+    QCOMPARE(trama.value(u"destino"_s).toInt(), 12);
+    QCOMPARE(trama.value(u"texto"_s).toString(), u"Turno 42"_s);
+    QVERIFY(cartel.Anomalias().isEmpty());
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
 QTEST_MAIN(PruebaCartelEnviar)

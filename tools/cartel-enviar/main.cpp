@@ -3,6 +3,7 @@
 #include "codigodesalida.h"
 #include "decisiondeenvio.h"
 #include "documentopedido.h"
+#include "envioporservidor.h"
 
 #include "config/configuracion.h"
 #include "config/registrodecartel.h"
@@ -153,6 +154,22 @@ int main(int argc, char *argv[])
     for (const QString &aviso : plan.avisos)
         decir(u"Aviso: "_s + aviso);
 
+    auto listo = [&](qint64 entregadas, qint64 totales) {
+        decir(u"Listo: %1 de %2 tramas por Com%3 (%4)."_s.arg(entregadas).arg(totales)
+                  .arg(configuracion.puerto).arg(configuracion.ajustes));
+    };
+    // The program or a timetable runner of this folder may hold the port:
+    // then it sends these frames in turn with its own.
+    if (const auto servido = EnviarPorElServidor(plan.cadenas, configuracion.puerto, configuracion.ajustes, errores,
+                                                 ErroresEnUnaTerminal())) {
+        if (!servido->exito) {
+            decir(servido->fallo);
+            return Numero(CodigoDeSalida::FallaDeLinea);
+        }
+        listo(servido->tramasEntregadas, servido->tramasTotales);
+        return Numero(CodigoDeSalida::Exito);
+    }
+
     PuertoSerieQt puerto;
     // Nothing here sends again: the operator runs the command again.
     puerto.PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado y vuelva a ejecutar la orden."_s);
@@ -193,9 +210,6 @@ int main(int argc, char *argv[])
     if (fallo)
         return Numero(CodigoDeSalida::FallaDeLinea);
 
-    decir(u"Listo: %1 de %2 tramas por Com%3 (%4)."_s.arg(avance.TramasEntregadas())
-              .arg(avance.TramasTotales())
-              .arg(configuracion.puerto)
-              .arg(configuracion.ajustes));
+    listo(avance.TramasEntregadas(), avance.TramasTotales());
     return Numero(CodigoDeSalida::Exito);
 }

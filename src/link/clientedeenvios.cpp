@@ -1,0 +1,84 @@
+#include "link/clientedeenvios.h"
+
+#include <QFileInfo>
+#include <QLocalSocket>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+ClienteDeEnvios::ClienteDeEnvios(QObject *parent) : QObject(parent), m_socket(new QLocalSocket(this)) {}
+
+bool ClienteDeEnvios::Conectar(const QString &carpeta, std::chrono::milliseconds plazo)
+{
+    const int milisegundos = static_cast<int>(plazo.count());
+    m_socket->connectToServer(NombreDelServidorDeEnvios(carpeta));
+    if (!m_socket->waitForConnected(milisegundos))
+        return false;
+#ifdef Q_OS_UNIX
+    // A socket of that name that another user made is not this user's
+    // program: the frames are not handed to it.
+    if (QFileInfo(m_socket->fullServerName()).ownerId() != ::geteuid()) {
+        m_socket->abort();
+        return false;
+    }
+#endif
+    MensajeDeEnvios saludo;
+    if (!Recibir(saludo, milisegundos) || saludo.tipo != MensajeDeEnvios::Tipo::Saludo
+        || saludo.version != VersionDeEnvios) {
+        m_socket->abort();
+        return false;
+    }
+    m_puerto = saludo.puerto;
+    m_ajustes = saludo.ajustes;
+    return true;
+}
+
+ResultadoDeEnvio ClienteDeEnvios::Enviar(const QList<QByteArray> &cadenas)
+{
+    MensajeDeEnvios pedido;
+    pedido.tipo = MensajeDeEnvios::Tipo::Pedido;
+    pedido.cadenas = cadenas;
+    m_socket->write(CodificarMensaje(pedido));
+
+    ResultadoDeEnvio resultado;
+    resultado.fallo = u"El programa que tiene el puerto dejó de atender este envío antes de terminarlo; "
+                      u"puede que algunas tramas hayan salido."_s;
+    MensajeDeEnvios mensaje;
+    // No limit of our own: the server's transmitter gives up on a line that
+    // stops, and its answer says so.
+    while (Recibir(mensaje, -1)) {
+        switch (mensaje.tipo) {
+        case MensajeDeEnvios::Tipo::Comenzada:
+            Q_EMIT Comenzada(mensaje.total);
+            break;
+        case MensajeDeEnvios::Tipo::Avance:
+            Q_EMIT Avance(mensaje.entregados, mensaje.total);
+            break;
+        case MensajeDeEnvios::Tipo::Resultado:
+            return mensaje.resultado;
+        default:
+            return resultado;
+        }
+    }
+    return resultado;
+}
+
+bool ClienteDeEnvios::Recibir(MensajeDeEnvios &mensaje, int milisegundos)
+{
+    for (;;) {
+        switch (LeerMensaje(m_bufer, mensaje)) {
+        case LecturaDeMensaje::Leido:
+            return true;
+        case LecturaDeMensaje::Invalida:
+            return false;
+        case LecturaDeMensaje::Incompleta:
+            break;
+        }
+        if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(milisegundos))
+            return false;
+        m_bufer += m_socket->readAll();
+    }
+}

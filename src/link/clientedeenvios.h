@@ -1,0 +1,52 @@
+#pragma once
+
+#include "link/protocolodeenvios.h"
+
+#include <QObject>
+
+#include <chrono>
+
+class QLocalSocket;
+
+// cartel-enviar's side of ServidorDeEnvios: hands one plan's strings to the
+// process that holds the working folder's port and waits for the result.
+// Blocking, for a command-line tool with nothing else to do meanwhile.
+//
+//     ClienteDeEnvios cliente;
+//     if (cliente.Conectar(QDir::currentPath(), 500ms) && cliente.Puerto() == puerto)
+//         resultado = cliente.Enviar(plan.cadenas);
+class ClienteDeEnvios : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit ClienteDeEnvios(QObject *parent = nullptr);
+
+    // True when a process of this user serves `carpeta` and greeted within
+    // `plazo`, in a version this client speaks; Puerto() and Ajustes() are
+    // then its port.
+    bool Conectar(const QString &carpeta, std::chrono::milliseconds plazo);
+    int Puerto() const { return m_puerto; }
+    QString Ajustes() const { return m_ajustes; }
+
+    // Hands the strings over and waits, with Comenzada() and Avance() as
+    // the server tells them, for the result. A server that goes away or
+    // talks nonsense fails the send, with that as its description: some of
+    // its frames may have gone out.
+    ResultadoDeEnvio Enviar(const QList<QByteArray> &cadenas);
+
+Q_SIGNALS:
+    // The transmitter's, for this plan's strings.
+    void Comenzada(qint64 total);
+    void Avance(qint64 entregados, qint64 total);
+
+private:
+    // Waits for the next message; false when the connection ended first or
+    // the message was not one.
+    bool Recibir(MensajeDeEnvios &mensaje, int milisegundos);
+
+    QLocalSocket *m_socket;
+    QByteArray m_bufer;
+    int m_puerto = 0;
+    QString m_ajustes;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// What cartel-enviar and the process that holds a working folder's port (the
+// program, a timetable runner) say to each other over a local socket. Each
+// message is a 32-bit big-endian length and that many bytes, read with
+// QDataStream; the first byte is its type.
+//
+//     server: Saludo (version, its port number and settings)
+//     client: Pedido (version, the transmission strings of one plan)
+//     server: Comenzada and Avance as each of those strings goes out,
+//             then Resultado, and closes.
+
+inline constexpr quint16 VersionDeEnvios = 1;
+// A message of more is garbage: no document the program sends comes near it.
+inline constexpr qint64 TamanoMaximoDeMensaje = 1024 * 1024;
+
+struct ResultadoDeEnvio
+{
+    bool exito = false;
+    // The transmitter's description of the failure; empty on success.
+    QString fallo;
+    // Frames handed whole to the port, of every frame of the plan.
+    qint64 tramasEntregadas = 0;
+    qint64 tramasTotales = 0;
+};
+
+struct MensajeDeEnvios
+{
+    enum class Tipo : quint8 { Saludo = 1, Pedido, Comenzada, Avance, Resultado };
+
+    Tipo tipo = Tipo::Saludo;
+    quint16 version = VersionDeEnvios; // Saludo, Pedido
+    int puerto = 0;                    // Saludo
+    QString ajustes;                   // Saludo
+    QList<QByteArray> cadenas;         // Pedido
+    qint64 entregados = 0;             // Avance
+    qint64 total = 0;                  // Comenzada, Avance
+    ResultadoDeEnvio resultado;        // Resultado
+};
+
+// The message with its length in front.
+QByteArray CodificarMensaje(const MensajeDeEnvios &mensaje);
+
+enum class LecturaDeMensaje { Incompleta, Leido, Invalida };
+// Takes the first whole message off `bufer` into `mensaje`. Incompleta
+// leaves `bufer` as it is; Invalida (a length over the limit, an unknown
+// type, fields that do not fill the message exactly) means the peer is not
+// to be trusted any further.
+LecturaDeMensaje LeerMensaje(QByteArray &bufer, MensajeDeEnvios &mensaje);
+
+// The socket's name for the working folder `carpeta`: one per folder and
+// user, short enough for any system's limit on socket names.
+QString NombreDelServidorDeEnvios(const QString &carpeta);

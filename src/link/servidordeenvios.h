@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+
+class LineaDeCarteles;
+class QLocalServer;
+class QLocalSocket;
+
+// Lets cartel-enviar send through the process that holds a working folder's
+// port (the program keeps it open once it has sent, and a timetable runner
+// too), instead of failing on a port in use. Each connection carries one
+// plan (protocolodeenvios.h), which goes to the line like the process's own
+// sends: queued behind whatever is under way and never mixed with it. The
+// client hears its strings' progress and, once the plan has left the line
+// or failed, the result.
+class ServidorDeEnvios : public QObject
+{
+    Q_OBJECT
+
+public:
+    // More connections at once than this are closed at once: their
+    // cartel-enviar opens the port itself, and is told it is in use.
+    static constexpr int MaximoDeClientes = 16;
+    // A client that has not sent its plan by then is dropped.
+    static constexpr int PlazoDelPedido = 10000; // ms
+
+    explicit ServidorDeEnvios(LineaDeCarteles &linea, QObject *parent = nullptr);
+
+    // Serves the working folder `carpeta`. False when another live process
+    // already serves it, or the socket could not be made (Error()); a socket
+    // left by a process that died is replaced.
+    bool Escuchar(const QString &carpeta);
+    QString Error() const { return m_error; }
+
+private:
+    struct Cliente
+    {
+        QByteArray bufer;
+        QList<QByteArray> cadenas;
+        quint64 plan = 0;
+        // The string of `cadenas` under way, and the frames of the ones before.
+        qsizetype cadena = -1;
+        qint64 tramasAnteriores = 0;
+        qint64 tramasEntregadas = 0;
+        qint64 tramasTotales = 0;
+    };
+
+    void Atender();
+    void Leer(QLocalSocket *socket);
+    void Pedido(QLocalSocket *socket, const QList<QByteArray> &cadenas);
+    // Closes a client that is not to be heard any further.
+    void Soltar(QLocalSocket *socket);
+    void Olvidar(QLocalSocket *socket);
+    void Comenzada(qint64 total);
+    void Avance(qint64 entregados, qint64 total);
+    void PlanTerminado(quint64 plan, const QString &fallo);
+    void Responder(QLocalSocket *socket, bool exito, const QString &fallo);
+    QLocalSocket *SocketEnCurso() const;
+
+    LineaDeCarteles &m_linea;
+    QLocalServer *m_servidor;
+    QHash<QLocalSocket *, Cliente> m_clientes;
+    QHash<quint64, QLocalSocket *> m_porPlan;
+    QString m_error;
+};

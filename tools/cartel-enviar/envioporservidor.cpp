@@ -1,0 +1,25 @@
+#include "envioporservidor.h"
+
+#include "avanceenconsola.h"
+
+#include "link/clientedeenvios.h"
+
+#include <QDir>
+
+using namespace std::chrono_literals;
+
+std::optional<ResultadoDeEnvio> EnviarPorElServidor(const QList<QByteArray> &cadenas, int puerto,
+                                                    const QString &ajustes, QIODevice &errores, bool terminal)
+{
+    ClienteDeEnvios cliente;
+    // Short: with nobody serving the folder the answer is immediate, and a
+    // process too busy to greet in time is left to the port's own refusal.
+    if (!cliente.Conectar(QDir::currentPath(), 500ms) || cliente.Puerto() != puerto || cliente.Ajustes() != ajustes)
+        return std::nullopt;
+    AvanceEnConsola avance(cadenas, errores, terminal);
+    QObject::connect(&cliente, &ClienteDeEnvios::Comenzada, &avance, &AvanceEnConsola::Comenzada);
+    QObject::connect(&cliente, &ClienteDeEnvios::Avance, &avance, &AvanceEnConsola::Avance);
+    const ResultadoDeEnvio resultado = cliente.Enviar(cadenas);
+    avance.Terminar();
+    return resultado;
+}
