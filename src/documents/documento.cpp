@@ -104,6 +104,13 @@ std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto,
     return LeerDeLector(lector, texto, propiedades, lineasFueraDelTexto);
 }
 
+QString TextoDeLineasFueraDelTexto(const QString &archivo, qsizetype lineas)
+{
+    return u"El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
+           "Sus %2 líneas siguientes se tomaron como destinos y el texto quedó vacío."_s.arg(archivo)
+        .arg(lineas);
+}
+
 std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,
                                                    qsizetype *lineasFueraDelTexto, const QString &nombre)
 {

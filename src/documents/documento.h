@@ -28,6 +28,10 @@ inline constexpr qint64 TamanoMaximoDeDocumento = 1024 * 1024;
 std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
                                             qsizetype *lineasFueraDelTexto = nullptr);
 
+// What the operator is told of a file read with `lineas` lines after
+// "PROPIEDADES:" and no "TEXTO:" (LeerDocumento's `lineasFueraDelTexto`).
+QString TextoDeLineasFueraDelTexto(const QString &archivo, qsizetype lineas);
+
 // The same reading of a file's bytes already in memory; `nombre` stands for
 // the path in errors.
 std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,

@@ -364,11 +364,8 @@ void Principal::AbrirTexto(const QString &ruta)
     // The file is opened as it reads; the operator must know, before a
     // save rewrites it, that those lines are not in the text box.
     if (lineasFueraDelTexto > 0)
-        CuadroDeMensaje::Advertir(this, u"El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
-                                    "Sus %2 líneas siguientes se tomaron como destinos y el texto quedó vacío. "
-                                    "Si lo guarda, esas líneas no se escriben y se pierden."_s
-                         .arg(QDir::toNativeSeparators(ruta))
-                         .arg(lineasFueraDelTexto));
+        CuadroDeMensaje::Advertir(this, TextoDeLineasFueraDelTexto(QDir::toNativeSeparators(ruta), lineasFueraDelTexto) +
+                                            u" Si lo guarda, esas líneas no se escriben y se pierden."_s);
 }
 
 void Principal::ActualizarDestinos()

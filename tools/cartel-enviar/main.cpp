@@ -6,6 +6,7 @@
 #include "envioporservidor.h"
 
 #include "config/configuracion.h"
+#include "documents/documento.h"
 #include "config/registrodecartel.h"
 #include "config/velocidades.h"
 #include "encoding/codificador.h"
@@ -122,9 +123,7 @@ int main(int argc, char *argv[])
             return Numero(CodigoDeSalida::ArchivoIlegible);
         }
         if (lineasFueraDelTexto > 0)
-            decir(u"Aviso: %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\"; sus %2 líneas "
-                  u"siguientes se tomaron como destinos y el texto quedó vacío."_s.arg(argumentos->archivo)
-                      .arg(lineasFueraDelTexto));
+            decir(u"Aviso: "_s + TextoDeLineasFueraDelTexto(argumentos->archivo, lineasFueraDelTexto));
     }
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
