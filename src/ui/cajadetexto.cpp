@@ -1,6 +1,10 @@
 #include "cajadetexto.h"
 
+#include "encoding/codificador.h"
+
 #include <QMimeData>
+#include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
 
 CajaDeTexto::CajaDeTexto(QWidget *parent) : QPlainTextEdit(parent) {}
@@ -17,4 +21,30 @@ QMimeData *CajaDeTexto::createMimeDataFromSelection() const
     auto *datos = new QMimeData;
     datos->setText(Crudo(textCursor().selectedText()));
     return datos;
+}
+
+void CajaDeTexto::paintEvent(QPaintEvent *evento)
+{
+    QPlainTextEdit::paintEvent(evento);
+    QPainter pintor(viewport());
+    const QColor rojo(220, 0, 0);
+    const int alto = viewport()->height();
+    for (QTextBlock bloque = firstVisibleBlock(); bloque.isValid(); bloque = bloque.next()) {
+        if (blockBoundingGeometry(bloque).translated(contentOffset()).top() > alto)
+            break;
+        // Such a line is not marked at all (see the highlighter).
+        const QString texto = bloque.text();
+        if (texto.size() > LongitudMaximaDeTexto)
+            continue;
+        for (qsizetype i = 0; i < texto.size(); ++i) {
+            const QChar::Category clase = texto.at(i).category();
+            if ((clase != QChar::Other_Format && clase != QChar::Mark_NonSpacing) ||
+                LlegaAlCartel(texto.at(i).unicode()))
+                continue;
+            QTextCursor cursor(bloque);
+            cursor.setPosition(bloque.position() + static_cast<int>(i));
+            const QRect donde = cursorRect(cursor);
+            pintor.fillRect(QRect(donde.left() - 1, donde.top(), 3, donde.height()), rojo);
+        }
+    }
 }

@@ -19,4 +19,8 @@ public:
 
 protected:
     QMimeData *createMimeDataFromSelection() const override;
+    // A lost character that takes no room (a soft hyphen, a zero-width
+    // space, a byte order mark) would carry its wavy line over nothing: a
+    // red bar is drawn where it stands.
+    void paintEvent(QPaintEvent *evento) override;
 };

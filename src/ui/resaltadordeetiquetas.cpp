@@ -25,22 +25,6 @@ QTextCharFormat FormatoDePerdido()
     return formato;
 }
 
-// A character drawn with no width (a soft hyphen, a zero-width space, a
-// byte order mark) would carry its underline over nothing: it gets a few
-// pixels of room after it, so the mark shows where it hides.
-QTextCharFormat FormatoDePerdidoInvisible()
-{
-    QTextCharFormat formato = FormatoDePerdido();
-    formato.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-    formato.setFontLetterSpacing(6);
-    formato.setBackground(QColor(255, 200, 200));
-    return formato;
-}
-
-bool SinAncho(QChar caracter)
-{
-    return caracter.category() == QChar::Other_Format || caracter.category() == QChar::Mark_NonSpacing;
-}
 } // namespace
 
 ResaltadorDeEtiquetas::ResaltadorDeEtiquetas(QPlainTextEdit &texto)
@@ -65,7 +49,6 @@ void ResaltadorDeEtiquetas::highlightBlock(const QString &texto)
 {
     static const QTextCharFormat etiqueta = FormatoDeEtiqueta();
     static const QTextCharFormat perdido = FormatoDePerdido();
-    static const QTextCharFormat perdidoInvisible = FormatoDePerdidoInvisible();
     // A line longer than any text that can be sent is no message, only a
     // file opened to be cut down: marking it on every key would make typing
     // in it crawl, and nothing it shows could reach a sign as it stands.
@@ -83,7 +66,7 @@ void ResaltadorDeEtiquetas::highlightBlock(const QString &texto)
         }
         // A line separator (Shift+Enter) goes as a line break.
         if (texto.at(p) != QChar::LineSeparator && !LlegaAlCartel(texto.at(p).unicode()))
-            setFormat(static_cast<int>(p), 1, SinAncho(texto.at(p)) ? perdidoInvisible : perdido);
+            setFormat(static_cast<int>(p), 1, perdido);
         ++p;
     }
 }

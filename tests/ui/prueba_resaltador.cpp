@@ -1,3 +1,4 @@
+#include "ui/cajadetexto.h"
 #include "ui/resaltadordeetiquetas.h"
 
 #include <QHelpEvent>
@@ -36,6 +37,8 @@ private Q_SLOTS:
     void marcas();
     void soloDibuja();
     void pistaSobreUnPerdido();
+    void perdidoSinAnchoSeVe_data();
+    void perdidoSinAnchoSeVe();
 };
 
 void PruebaResaltador::marcas_data()
@@ -115,6 +118,35 @@ void PruebaResaltador::pistaSobreUnPerdido()
     QHelpEvent sobreB(QEvent::ToolTip, medio(1), caja.viewport()->mapToGlobal(medio(1)));
     QApplication::sendEvent(caja.viewport(), &sobreB);
     QTRY_VERIFY(QToolTip::text().isEmpty());
+}
+
+void PruebaResaltador::perdidoSinAnchoSeVe_data()
+{
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<bool>("marca");
+    QTest::newRow("sin nada invisible") << u"ab"_s << false;
+    QTest::newRow("guion suave") << u"a\u00ADb"_s << true;
+    QTest::newRow("espacio de ancho cero") << u"a\u200Bb"_s << true;
+    QTest::newRow("marca de orden de bytes") << u"a\uFEFFb"_s << true;
+}
+
+// A lost character that takes no room still shows where it is.
+void PruebaResaltador::perdidoSinAnchoSeVe()
+{
+    QFETCH(QString, texto);
+    QFETCH(bool, marca);
+    CajaDeTexto caja;
+    caja.resize(200, 60);
+    caja.setPlainText(texto);
+    caja.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&caja));
+    const QImage imagen = caja.viewport()->grab().toImage();
+    bool rojo = false;
+    for (int y = 0; y < imagen.height() && !rojo; ++y) {
+        for (int x = 0; x < imagen.width() && !rojo; ++x)
+            rojo = imagen.pixelColor(x, y) == QColor(220, 0, 0);
+    }
+    QCOMPARE(rojo, marca);
 }
 
 QTEST_MAIN(PruebaResaltador)
