@@ -102,7 +102,13 @@ VistaPrevia &Principal::vistaPrevia()
     if (!m_vistaPrevia) {
         m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
         m_muelleVistaPrevia->setWidget(m_vistaPrevia);
-        MostrarEnVistaPrevia();
+        // Read once the typing stops, from whichever text is active then: a
+        // key only restarts the preview's wait.
+        m_vistaPrevia->LeerTextoCon([this] {
+            const frmEditorDeTextos *activo = EditorActivo();
+            return activo ? activo->documento().Texto() : QString();
+        });
+        m_vistaPrevia->TextoCambiado();
     }
     return *m_vistaPrevia;
 }
@@ -170,12 +176,10 @@ void Principal::CrearVistaPrevia()
     // dock; the item's check mark follows whichever did it.
     QAction *accion = m_compartidas.value(Orden::VistaPrevia);
     accion->setCheckable(true);
-    connect(accion, &QAction::toggled, this, [this](bool ver) {
-        if (ver)
+    connect(accion, &QAction::toggled, m_muelleVistaPrevia, &QDockWidget::setVisible);
+    connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion](bool visible) {
+        if (visible)
             vistaPrevia();
-        m_muelleVistaPrevia->setVisible(ver);
-    });
-    connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion] {
         accion->setChecked(!m_muelleVistaPrevia->isHidden());
     });
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::MostrarEnVistaPrevia);
@@ -183,19 +187,8 @@ void Principal::CrearVistaPrevia()
 
 void Principal::MostrarEnVistaPrevia()
 {
-    if (!m_vistaPrevia)
-        return;
-    frmEditorDeTextos *activo = EditorActivo();
-    if (!activo) {
-        m_vistaPrevia->LeerTextoCon({});
-        m_vistaPrevia->PonerTexto(QString());
-        return;
-    }
-    // A key only restarts the preview's wait; the text is read once the
-    // typing stops.
-    const Documento *documento = &activo->documento();
-    m_vistaPrevia->LeerTextoCon([documento] { return documento->Texto(); });
-    m_vistaPrevia->TextoCambiado();
+    if (m_vistaPrevia)
+        m_vistaPrevia->TextoCambiado();
 }
 
 void Principal::ActualizarEstado()
