@@ -55,7 +55,7 @@ QString Hora(const QDateTime &instante, const QDateTime &ahora)
 
 } // namespace
 
-EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, Registro registro,
+EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro,
                                                Reloj reloj, const QTimeZone &zona, QObject *parent)
     : QObject(parent), m_linea(linea), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
       m_zona(zona), m_cerrojo(std::make_unique<QLockFile>(ruta + u".lock"_s)), m_cambio(new QTimer(this)),

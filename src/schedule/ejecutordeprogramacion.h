@@ -46,12 +46,12 @@ class EjecutorDeProgramacion : public QObject
 
 public:
     using Reloj = std::function<QDateTime()>;
-    using Registro = std::function<QStringList()>;
+    using LectorDeRegistro = std::function<QStringList()>;
 
     // `registro` gives the sign registry as it is at each call; `reloj`
     // (the system clock when empty) and `zona` stand in for the computer's
     // clock in tests. Nothing runs before Cargar().
-    EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, Registro registro, Reloj reloj = {},
+    EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro, Reloj reloj = {},
                            const QTimeZone &zona = QTimeZone::systemTimeZone(), QObject *parent = nullptr);
     ~EjecutorDeProgramacion() override;
 
@@ -64,6 +64,7 @@ public:
 
     const Programacion &programacion() const { return m_programacion; }
     const QString &Ruta() const { return m_ruta; }
+    QStringList Registro() const { return m_registro(); }
     // Why the file could not be read; while there is one, edits are refused.
     const std::optional<ErrorDeArchivo> &ErrorDeLectura() const { return m_errorDeLectura; }
     // Who else runs this folder's timetable; empty while this one does.
@@ -123,7 +124,7 @@ private:
 
     LineaDeCarteles &m_linea;
     QString m_ruta;
-    Registro m_registro;
+    LectorDeRegistro m_registro;
     Reloj m_reloj;
     QTimeZone m_zona;
     std::unique_ptr<QLockFile> m_cerrojo;
