@@ -147,7 +147,10 @@ std::optional<ErrorDeArchivo> EjecutorDeProgramacion::PonerProgramacion(const Pr
 
 void EjecutorDeProgramacion::RegistroCambiado()
 {
-    Reiniciar();
+    // The dialog says so on every OK, changed or not: the signs hear it only
+    // when it did change.
+    if (m_registro() != m_registroVisto)
+        Reiniciar();
 }
 
 void EjecutorDeProgramacion::Reiniciar()
@@ -161,6 +164,7 @@ void EjecutorDeProgramacion::Revisar()
 {
     const QStringList registro = m_registro();
     const QDateTime ahora = Instante();
+    m_registroVisto = registro;
     if (m_enviado.size() != registro.size())
         m_enviado = QList<qsizetype>(registro.size(), Desconocido);
     QStringList problemas;

@@ -74,7 +74,8 @@ public:
     // (nothing written) while the file could not be read.
     std::optional<ErrorDeArchivo> PonerProgramacion(const Programacion &programacion);
 
-    // The registry changed: the state goes out again to every sign.
+    // The registry may have changed: if it did, the state goes out again to
+    // every sign.
     void RegistroCambiado();
 
     // Sends what differs between what each sign should show now and what it
@@ -142,6 +143,7 @@ private:
     // should show.
     QList<AlcanceDeTexto> m_alcances;
     QList<qsizetype> m_deseado;
+    QStringList m_registroVisto;
     QList<EnvioEnCurso> m_enCurso;
     QString m_ultimoFallo;
     QDateTime m_proximoCambio;

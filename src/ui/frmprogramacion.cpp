@@ -121,7 +121,9 @@ void frmProgramacion::ActualizarAhora()
             muestra += u" (pendiente)"_s;
         const QString proximo =
             cartel.proximo.isValid()
-                ? cartel.proximo.toString(u"dd/MM HH:mm"_s) + u" → "_s +
+                ? cartel.proximo.toString(cartel.proximo.date() == QDate::currentDate() ? u"HH:mm"_s
+                                                                                         : u"dd/MM HH:mm"_s) +
+                      u" → "_s +
                       (cartel.archivoProximo.isEmpty() ? u"(nada)"_s : cartel.archivoProximo)
                 : QString();
         new QTreeWidgetItem(m_ahora, {cartel.nombre, muestra, proximo});
