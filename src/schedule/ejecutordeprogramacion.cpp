@@ -65,14 +65,10 @@ EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QSt
     m_cerrojo->setStaleLockTime(0);
     m_cambio->setSingleShot(true);
     m_cambio->setTimerType(Qt::PreciseTimer);
-    connect(m_cambio, &QTimer::timeout, this, [this] {
-        ++m_despertares;
-        Revisar();
-    });
+    connect(m_cambio, &QTimer::timeout, this, &EjecutorDeProgramacion::Revisar);
     m_minuto->setInterval(60s);
     m_minuto->setTimerType(Qt::VeryCoarseTimer);
     connect(m_minuto, &QTimer::timeout, this, [this] {
-        ++m_despertares;
         if (!m_corriendo) {
             // The other process may have ended since.
             if (m_cerrojo->tryLock(0))

@@ -88,8 +88,6 @@ public:
     QDateTime ProximoDespertar() const { return m_proximoCambio; }
     // "Programación: 3 carteles; próximo cambio 11:00", or the last failure.
     QString Resumen() const;
-    // Wake-ups of the change timer and of the minute check since Cargar().
-    int Despertares() const { return m_despertares; }
 
     // The operator's own send of `plan`, logged like the timetable's once
     // the line tells how it went. `carteles` and `archivo` as the log shows them.
@@ -149,5 +147,4 @@ private:
     QDateTime m_proximoCambio;
     QTimer *m_cambio;
     QTimer *m_minuto;
-    int m_despertares = 0;
 };
