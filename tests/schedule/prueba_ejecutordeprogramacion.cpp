@@ -25,6 +25,7 @@ private Q_SLOTS:
     void unCambioSaleASuHora();
     void unaFallaSeReintentaAlMinuto();
     void unCambioDeRegistroReenvia();
+    void unArchivoIlegibleNoSeSobrescribe();
 
 private:
     void Iniciar(const QString &hora, const QList<EntradaDeProgramacion> &entradas);
@@ -155,6 +156,23 @@ void PruebaEjecutorDeProgramacion::unCambioDeRegistroReenvia()
     m_registro.append(u"cartel R560, Patio, 12"_s);
     m_ejecutor->RegistroCambiado();
     QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 0));
+}
+
+void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
+{
+    const QByteArray ajeno = "{\"version\": 2, \"entradas\": []}";
+    QFile archivo(RutaDeProgramacion);
+    QVERIFY(archivo.open(QIODevice::WriteOnly) && archivo.write(ajeno) == ajeno.size());
+    archivo.close();
+    EjecutorDeProgramacion ejecutor(*m_linea, RutaDeProgramacion, [this] { return m_registro; });
+    const auto error = ejecutor.Cargar();
+    QVERIFY(error);
+    QVERIFY2(error->motivo.contains(u"versión"_s), qPrintable(error->motivo));
+    QVERIFY(ejecutor.programacion().entradas.isEmpty());
+    QVERIFY(ejecutor.PonerProgramacion(Programacion{{Entrada(u"base.txt"_s)}}));
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    QCOMPARE(archivo.readAll(), ajeno);
+    QVERIFY(m_puerto->Escrito().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(PruebaEjecutorDeProgramacion)
