@@ -117,9 +117,8 @@ int main(int argc, char *argv[])
         QStringList cambiado = registro;
         if (i % 2 == 0)
             cambiado.removeFirst();
-        principal.configRed().Registro().setStringList(cambiado);
         reloj.start();
-        principal.ActualizarDestinos();
+        principal.AplicarRegistro(cambiado);
         destinos.append(static_cast<double>(reloj.nsecsElapsed()) / 1e6);
         const QStringList titulos = principal.editor(editores)->TitulosDeDestino();
         if (titulos.size() != cambiado.size() || !cambiado.first().contains(titulos.first().trimmed())) {
@@ -129,8 +128,7 @@ int main(int argc, char *argv[])
         }
         Asentar();
     }
-    principal.configRed().Registro().setStringList(registro);
-    principal.ActualizarDestinos();
+    principal.AplicarRegistro(registro);
 
     QList<double> aperturas;
     for (int i = 0; i < vueltasApertura; ++i) {

@@ -21,15 +21,15 @@ constexpr auto IntervaloDeSondeo = 10ms;
 Transmisor::Transmisor(PuertoSerie &puertoSerie, QObject *parent)
     : QObject(parent)
     , m_puerto(puertoSerie)
-    , m_timer1(new QTimer(this))
+    , m_pausa(new QTimer(this))
     , m_sondeo(new QTimer(this))
 {
-    m_timer1->setObjectName(u"Timer1"_s);
-    m_timer1->setSingleShot(true);
+    m_pausa->setObjectName(u"Pausa"_s);
+    m_pausa->setSingleShot(true);
     // A coarse timer may fire a little early, and the pause is a minimum.
-    m_timer1->setTimerType(Qt::PreciseTimer);
-    m_timer1->setInterval(100ms);
-    connect(m_timer1, &QTimer::timeout, this, &Transmisor::Reanudar);
+    m_pausa->setTimerType(Qt::PreciseTimer);
+    m_pausa->setInterval(100ms);
+    connect(m_pausa, &QTimer::timeout, this, &Transmisor::Reanudar);
 
     m_sondeo->setObjectName(u"Sondeo"_s);
     m_sondeo->setInterval(IntervaloDeSondeo);
@@ -66,7 +66,7 @@ bool Transmisor::Ocupado() const
 
 void Transmisor::PonerIntervaloDePausa(std::chrono::milliseconds intervalo)
 {
-    m_timer1->setInterval(intervalo);
+    m_pausa->setInterval(intervalo);
 }
 
 void Transmisor::PonerPlazoSinAvance(std::chrono::milliseconds plazo)
@@ -76,7 +76,7 @@ void Transmisor::PonerPlazoSinAvance(std::chrono::milliseconds plazo)
 
 std::chrono::milliseconds Transmisor::IntervaloDePausa() const
 {
-    return m_timer1->intervalAsDuration();
+    return m_pausa->intervalAsDuration();
 }
 
 // Called with the engine idle. Emits Fallo itself when the port will not open.
@@ -135,7 +135,7 @@ void Transmisor::Avanzar()
             // Only now: the pause runs from the moment the last byte left.
             m_estado = Estado::EnPausa;
             m_yaSalidos = m_posicion;
-            m_timer1->start();
+            m_pausa->start();
             AvisarTrama();
             return;
         case Estado::VaciandoFin:
@@ -308,7 +308,7 @@ void Transmisor::Fallar(const QString &descripcion, bool cerrarPuerto)
     m_tramasHechas = 0;
     m_posicion = 0;
     m_estado = Estado::Libre;
-    m_timer1->stop();
+    m_pausa->stop();
     m_sondeo->stop();
     if (cerrarPuerto)
         m_puerto.Cerrar();

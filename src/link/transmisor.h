@@ -18,7 +18,7 @@ class QTimer;
 // MarcaDePendientes are still waiting to leave, so the progress follows the
 // line and the program never buffers much. A byte 200 that is not the last of
 // its string is a pause point: after it nothing more is written until the
-// port has drained and then the pause interval (timer "Timer1") has passed,
+// port has drained and then the pause interval (m_pausa) has passed,
 // so every gap on the line is at least that long. A string given while
 // another is under way waits until that one has been written and has left
 // the port.
@@ -92,7 +92,7 @@ private:
         Libre,
         Escribiendo,   // slices go out as the port makes room
         VaciandoPausa, // a pause point was written; waiting for the port to drain
-        EnPausa,       // drained; Timer1 runs
+        EnPausa,       // drained; the pause timer runs
         VaciandoFin,   // the whole string was written; waiting for the port to drain
     };
 
@@ -110,7 +110,7 @@ private:
     void AvisarTrama();
 
     PuertoSerie &m_puerto;
-    QTimer *m_timer1;
+    QTimer *m_pausa;
     QTimer *m_sondeo;
     QList<QByteArray> m_cola;
     QByteArray m_cadena;

@@ -3,6 +3,7 @@
 #include <QLatin1StringView>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 // What the sign link relies on from the serial control: port number (1 to 6),
 // settings string ("9600,N,8,1"), open state, bytes still queued, writing and
@@ -62,3 +63,9 @@ Q_SIGNALS:
     // The serial control's event codes (1: the send threshold was crossed).
     void Evento(int codigo);
 };
+
+// Gives the port a new number and settings, as the serial dialog's choice
+// is applied: the number only when it differs, the settings always, each
+// tried even when the other was refused. The port's own description of
+// each refusal, in order; none when the port took all of it.
+QStringList AplicarAjustesDeLinea(PuertoSerie &puerto, int numero, const QString &ajustes);

@@ -12,8 +12,8 @@
 
 using namespace Qt::StringLiterals;
 
-ConfigRed::ConfigRed(QStringListModel &registroDeCarteles, QWidget *parent)
-    : QDialog(parent), m_registro(registroDeCarteles)
+ConfigRed::ConfigRed(QWidget *parent)
+    : QDialog(parent), m_registro(new QStringListModel(this))
 {
     setModal(false);
     setWindowTitle(u"Carteles Conectados"_s);
@@ -46,35 +46,40 @@ ConfigRed::ConfigRed(QStringListModel &registroDeCarteles, QWidget *parent)
     // The records are only added and removed here; editing one in place
     // would bypass the checks of the new-sign dialog.
     m_Carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_Carteles->setModel(&m_registro);
+    m_Carteles->setModel(m_registro);
     AgrandarDondeNoCabe(*this);
 }
 
 QStringListModel &ConfigRed::Registro()
 {
-    return m_registro;
+    return *m_registro;
+}
+
+void ConfigRed::PonerRegistro(const QStringList &registro)
+{
+    m_registro->setStringList(registro);
 }
 
 int ConfigRed::ListCount() const
 {
-    return m_registro.rowCount();
+    return m_registro->rowCount();
 }
 
 QString ConfigRed::List(int i) const
 {
-    return m_registro.data(m_registro.index(i), Qt::DisplayRole).toString();
+    return m_registro->data(m_registro->index(i), Qt::DisplayRole).toString();
 }
 
 void ConfigRed::AddItem(const QString &registroDeCartel)
 {
-    const int fila = m_registro.rowCount();
-    m_registro.insertRows(fila, 1);
-    m_registro.setData(m_registro.index(fila), registroDeCartel);
+    const int fila = m_registro->rowCount();
+    m_registro->insertRows(fila, 1);
+    m_registro->setData(m_registro->index(fila), registroDeCartel);
 }
 
 void ConfigRed::RemoveItem(int i)
 {
-    m_registro.removeRows(i, 1);
+    m_registro->removeRows(i, 1);
 }
 
 int ConfigRed::ListIndex() const
@@ -87,7 +92,7 @@ void ConfigRed::Agregar_Click()
 {
     // A second "Agregar" brings back the open dialog with what was typed.
     if (!m_cartelNuevo) {
-        m_cartelNuevo = new CartelNuevo(&m_registro, this);
+        m_cartelNuevo = new CartelNuevo(m_registro, this);
         connect(m_cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AddItem);
     }
     m_cartelNuevo->show();
@@ -103,7 +108,7 @@ void ConfigRed::Quitar_Click()
         // Nothing stays selected, so a second "Quitar" removes nothing
         // the user did not point at.
         m_Carteles->selectionModel()->clearSelection();
-        Q_EMIT PedidoActualizarDestinos();
+        Q_EMIT RegistroConfirmado(m_registro->stringList());
     }
     Q_EMIT PedidoGuardarConfiguracion();
 }
@@ -111,7 +116,7 @@ void ConfigRed::Quitar_Click()
 void ConfigRed::OK_Click()
 {
     hide();
-    Q_EMIT PedidoActualizarDestinos();
+    Q_EMIT RegistroConfirmado(m_registro->stringList());
     Q_EMIT PedidoGuardarConfiguracion();
 }
 

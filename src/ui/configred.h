@@ -10,19 +10,22 @@ class QLabel;
 class QListView;
 class QPushButton;
 
-// "Carteles Conectados". Its list is the sign registry itself, so the dialog
-// lives as long as the main window: closing it only hides it, until the
-// main window allows a real close at shutdown.
+// "Carteles Conectados": the sign list being edited, handed back to the main
+// window each time the operator confirms it ("O.K.", closing, "Quitar"),
+// which keeps the registry and saves it. The dialog lives as long as the
+// main window: closing it only hides it, until the main window allows a real
+// close at shutdown.
 class ConfigRed : public QDialog
 {
     Q_OBJECT
 
 public:
-    // Shows and changes `registro`, the sign registry, which its owner keeps.
-    explicit ConfigRed(QStringListModel &registro, QWidget *parent = nullptr);
+    explicit ConfigRed(QWidget *parent = nullptr);
 
-    // The sign registry, one record per row in registry order.
+    // The list shown, one record per row in registry order.
     QStringListModel &Registro();
+    // Starts from the registry as the main window keeps it.
+    void PonerRegistro(const QStringList &registro);
     int ListCount() const;
     QString List(int i) const;
     void AddItem(const QString &registroDeCartel);
@@ -38,7 +41,9 @@ public:
     void PermitirCierre();
 
 Q_SIGNALS:
-    void PedidoActualizarDestinos();
+    // The list as the operator confirmed it: the registry from now on.
+    void RegistroConfirmado(const QStringList &registro);
+    // The registry is to be written to the file, changed or not.
     void PedidoGuardarConfiguracion();
 
 public Q_SLOTS:
@@ -49,7 +54,7 @@ protected:
     void closeEvent(QCloseEvent *evento) override;
 
 private:
-    QStringListModel &m_registro;
+    QStringListModel *m_registro;
     QPushButton *m_Agregar;
     QPushButton *m_Quitar;
     QPushButton *m_OK;

@@ -43,8 +43,8 @@ int LeerVelocidad(const QString &ajustes)
 }
 } // namespace
 
-ConfigSerie::ConfigSerie(PuertoSerie &puerto, QWidget *parent)
-    : QDialog(parent), m_puerto(puerto)
+ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, QWidget *parent)
+    : QDialog(parent), m_numeroInicial(numero), m_ajustesIniciales(ajustes), m_aplicar(std::move(aplicar))
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -108,11 +108,11 @@ void ConfigSerie::Form_Load()
 {
     ActualizarDescripcionesDePuertos();
 
-    const int numero = m_puerto.Numero();
+    const int numero = m_numeroInicial;
     if (numero >= 1 && numero <= static_cast<int>(m_ComPort.size()))
         Seleccionar(m_ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
 
-    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_puerto.Ajustes())));
+    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_ajustesIniciales)));
     if (i >= 0)
         Seleccionar(m_BaudRate.at(i), [this, i] { BaudRate_Click(i); });
 }
@@ -129,18 +129,13 @@ void ConfigSerie::BaudRate_Click(int Index)
 
 void ConfigSerie::Ok_Click()
 {
-    bool fallo = false;
-    if (m_puertoElegido != m_puerto.Numero() && !m_puerto.PonerNumero(m_puertoElegido)) {
-        AvisarRechazo();
-        fallo = true;
-    }
-    if (!m_puerto.PonerAjustes(m_velocidadElegida + u",N,8,1"_s)) {
-        AvisarRechazo();
-        fallo = true;
-    }
-    // After a refusal the choice stays selected so the user can correct it
-    // and try again, or give up with Cancelar.
-    if (!fallo)
+    const QStringList rechazos = m_aplicar(m_puertoElegido, m_velocidadElegida + u",N,8,1"_s);
+    // Modal like any refusal: the next one is shown once the user has read
+    // this one. After a refusal the choice stays selected so the user can
+    // correct it and try again, or give up with Cancelar.
+    for (const QString &rechazo : rechazos)
+        CuadroDeMensaje::Advertir(this, rechazo);
+    if (rechazos.isEmpty())
         close();
 }
 
@@ -160,13 +155,6 @@ void ConfigSerie::closeEvent(QCloseEvent *evento)
     // rewritten on every close instead, applied or not.
     evento->accept();
     Q_EMIT PedidoGuardarConfiguracion();
-}
-
-void ConfigSerie::AvisarRechazo()
-{
-    // Modal like any refusal: the next setting is tried once the user has
-    // read this one.
-    CuadroDeMensaje::Advertir(this, m_puerto.DescripcionError());
 }
 
 void ConfigSerie::ActualizarDescripcionesDePuertos()

@@ -2,17 +2,18 @@
 
 #include <QDialog>
 #include <QList>
+#include <QStringList>
 #include <QString>
 
 #include <array>
+#include <functional>
 
-class PuertoSerie;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
 
 // "Interfase Serie": chooses the port (Com1 to Com6) and the line speed of
-// the sign line and applies them to the serial control on O.K. Created on
+// the sign line and hands them to whoever keeps them on O.K. Created on
 // demand and destroyed when closed; every way of closing asks for the
 // configuration file to be rewritten, whether or not anything changed.
 class ConfigSerie : public QDialog
@@ -20,9 +21,15 @@ class ConfigSerie : public QDialog
     Q_OBJECT
 
 public:
-    explicit ConfigSerie(PuertoSerie &puerto, QWidget *parent = nullptr);
+    // Applies a port number and settings; the description of each refusal,
+    // none when all was taken.
+    using Aplicador = std::function<QStringList(int numero, const QString &ajustes)>;
 
-    // Fills the dialog from the serial control's current port and settings.
+    // Opens on the line's current port and settings; O.K. hands the choice
+    // to `aplicar`, whose owner keeps the serial settings.
+    ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, QWidget *parent = nullptr);
+
+    // Fills the dialog from the port and settings it was opened on.
     void Form_Load();
     void ComPort_Click(int Index);
     void BaudRate_Click(int Index);
@@ -42,9 +49,10 @@ public Q_SLOTS:
 
 private:
     void ActualizarDescripcionesDePuertos();
-    void AvisarRechazo();
 
-    PuertoSerie &m_puerto;
+    int m_numeroInicial;
+    QString m_ajustesIniciales;
+    Aplicador m_aplicar;
     QGroupBox *m_Puerto;
     std::array<QRadioButton *, 6> m_ComPort;
     QGroupBox *m_Velocidad;

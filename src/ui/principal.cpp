@@ -74,13 +74,37 @@ ConfigSerie *Principal::configSerie() const
     return m_configSerie;
 }
 
+ConfigRed &Principal::configRed()
+{
+    if (!m_configRed) {
+        m_configRed = new ConfigRed(this);
+        m_configRed->PonerRegistro(m_carteles->stringList());
+        connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
+        connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        MostrarAvisosDeConfiguracion();
+    }
+    return *m_configRed;
+}
+
+frmDialogEnvio &Principal::dialogEnvio()
+{
+    if (!m_dialogEnvio)
+        m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
+    return *m_dialogEnvio;
+}
+
+VistaPrevia &Principal::vistaPrevia()
+{
+    if (!m_vistaPrevia) {
+        m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
+        m_muelleVistaPrevia->setWidget(m_vistaPrevia);
+        MostrarEnVistaPrevia();
+    }
+    return *m_vistaPrevia;
+}
+
 void Principal::MDIForm_Load()
 {
-    m_configRed = new ConfigRed(*m_carteles, this);
-    connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, &Principal::ActualizarDestinos);
-    connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
-
-    m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
 
     m_editores = {nullptr, CrearEditor()};
 
@@ -149,8 +173,6 @@ void Principal::CrearVistaPrevia()
 {
     m_muelleVistaPrevia = new QDockWidget(u"Vista Previa"_s, this);
     m_muelleVistaPrevia->setObjectName(u"muelleVistaPrevia"_s);
-    m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
-    m_muelleVistaPrevia->setWidget(m_vistaPrevia);
     addDockWidget(Qt::BottomDockWidgetArea, m_muelleVistaPrevia);
     m_muelleVistaPrevia->hide();
 
@@ -158,7 +180,11 @@ void Principal::CrearVistaPrevia()
     // dock; the item's check mark follows whichever did it.
     QAction *accion = m_compartidas.value(Orden::VistaPrevia);
     accion->setCheckable(true);
-    connect(accion, &QAction::toggled, m_muelleVistaPrevia, &QDockWidget::setVisible);
+    connect(accion, &QAction::toggled, this, [this](bool ver) {
+        if (ver)
+            vistaPrevia();
+        m_muelleVistaPrevia->setVisible(ver);
+    });
     connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion] {
         accion->setChecked(!m_muelleVistaPrevia->isHidden());
     });
@@ -167,6 +193,8 @@ void Principal::CrearVistaPrevia()
 
 void Principal::MostrarEnVistaPrevia()
 {
+    if (!m_vistaPrevia)
+        return;
     frmEditorDeTextos *activo = EditorActivo();
     if (!activo) {
         m_vistaPrevia->LeerTextoCon({});
@@ -260,7 +288,7 @@ frmEditorDeTextos *Principal::CrearEditor()
         Enviar(plan, {DescribirDestinos(documento.Destinos(), m_carteles->stringList())}, documento.Ruta());
     });
     connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
-        if (editor == EditorActivo())
+        if (m_vistaPrevia && editor == EditorActivo())
             m_vistaPrevia->TextoCambiado();
     });
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
@@ -358,6 +386,14 @@ void Principal::ActualizarDestinos()
         m_programacion->RegistroCambiado();
 }
 
+void Principal::AplicarRegistro(const QStringList &registro)
+{
+    m_carteles->setStringList(registro);
+    if (m_configRed && m_configRed->Registro().stringList() != registro)
+        m_configRed->PonerRegistro(registro);
+    ActualizarDestinos();
+}
+
 bool Principal::GuardarConfiguracion()
 {
     // The values in memory are the factory ones, not what that file holds:
@@ -394,7 +430,8 @@ void Principal::MostrarAvisosDeConfiguracion()
                               ? u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
                                 u"y el archivo no se reemplaza sin preguntar."_s
                               : QString();
-    AvisoAlPie::Mostrar(*m_configRed, aviso);
+    if (m_configRed)
+        AvisoAlPie::Mostrar(*m_configRed, aviso);
     if (m_configSerie)
         AvisoAlPie::Mostrar(*m_configSerie, aviso);
 }
@@ -413,18 +450,23 @@ void Principal::closeEvent(QCloseEvent *evento)
             return;
         }
     }
-    m_configRed->PermitirCierre();
-    m_configRed->close();
+    if (m_configRed) {
+        m_configRed->PermitirCierre();
+        m_configRed->close();
+    }
     if (m_configSerie)
         m_configSerie->hide();
-    m_dialogEnvio->hide();
+    if (m_dialogEnvio)
+        m_dialogEnvio->hide();
     evento->accept();
 }
 
 void Principal::mnuConfigInterfase_Click()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(Puerto(), this);
+        m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
+            return AplicarAjustesDeLinea(Puerto(), numero, ajustes);
+        }, this);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();
@@ -436,14 +478,15 @@ void Principal::mnuConfigInterfase_Click()
 
 void Principal::mnuConfigRed_Click()
 {
-    m_configRed->show();
-    m_configRed->raise();
-    m_configRed->activateWindow();
+    ConfigRed &red = configRed();
+    red.show();
+    red.raise();
+    red.activateWindow();
 }
 
 void Principal::mnuVerDirs_Click()
 {
-    const QString aviso = m_configRed->ListCount() == 1
+    const QString aviso = m_carteles->rowCount() == 1
                               ? u"Esta operación vaciará la memoria del cartel."_s
                               : u"Esta operación vaciará la memoria de los carteles."_s;
     const auto respuesta = CuadroDeMensaje::Preguntar(
@@ -456,8 +499,9 @@ void Principal::mnuVerDirs_Click()
 
 void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)
 {
-    m_dialogEnvio->show();
-    m_dialogEnvio->repaint();
+    frmDialogEnvio &dialogo = dialogEnvio();
+    dialogo.show();
+    dialogo.repaint();
     // The runner follows the line for the timetable's sends: the operator's
     // get their log line the same way.
     m_programacion->EnviarDelOperador(plan, carteles, archivo);
@@ -484,7 +528,7 @@ QMdiSubWindow *Principal::SubventanaDeProgramacion() const
 void Principal::MSComm1_OnComm(int CommEvent)
 {
     if (CommEvent == EventoDeEnvio)
-        m_dialogEnvio->AvanzarUnPaso();
+        dialogEnvio().AvanzarUnPaso();
 }
 
 frmEditorDeTextos *Principal::EditorActivo() const

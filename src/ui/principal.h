@@ -43,12 +43,15 @@ public:
 
     LineaDeCarteles &Linea() const { return *m_linea; }
     PuertoSerie &Puerto() const;
-    frmDialogEnvio &dialogEnvio() const { return *m_dialogEnvio; }
-    ConfigRed &configRed() const { return *m_configRed; }
+    // Both made the first time they are needed: nothing of them is on the
+    // screen at start-up, and the first paint need not wait for them.
+    frmDialogEnvio &dialogEnvio();
+    ConfigRed &configRed();
     ConfigSerie *configSerie() const;
     // "Vista Previa": the dock at the bottom that plays the active text.
     QDockWidget &muelleVistaPrevia() const { return *m_muelleVistaPrevia; }
-    VistaPrevia &vistaPrevia() const { return *m_vistaPrevia; }
+    // Made the first time the dock is shown.
+    VistaPrevia &vistaPrevia();
 
     // Editor slots: slot 0 never holds a window.
     frmEditorDeTextos *editor(int slot) const { return m_editores.value(slot); }
@@ -57,6 +60,9 @@ public:
     int BuscarEditorLibre();
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
+    // The sign registry from now on, as "Carteles Conectados" confirmed it:
+    // every editor's destination menu follows it.
+    void AplicarRegistro(const QStringList &registro);
     // Rewrites ./carteles.ini from the serial settings and the registry; a
     // failure is shown here and reported as false. A file that was there but
     // could not be read at start-up is replaced only when the operator says

@@ -41,7 +41,7 @@ public:
                              [&](const QString &linea) { return linea.startsWith(comienzo); });
     }
 
-    QTimer *Timer1() const { return transmisor.findChild<QTimer *>(u"Timer1"_s); }
+    QTimer *Pausa() const { return transmisor.findChild<QTimer *>(u"Pausa"_s); }
 
     PuertoFalso puerto;
     Transmisor transmisor{puerto};
@@ -137,7 +137,7 @@ void PruebaTransmisor::pausas()
 
     constexpr auto intervalo = 30ms;
     Banco banco(false, intervalo);
-    QCOMPARE(banco.Timer1()->interval(), 30);
+    QCOMPARE(banco.Pausa()->interval(), 30);
     QElapsedTimer reloj;
     reloj.start();
     QVERIFY(banco.transmisor.Mandar(cadena));
@@ -156,7 +156,7 @@ void PruebaTransmisor::pausas()
         const bool ultimo = indice == tramos.size() - 1;
         QCOMPARE(banco.Contar(u"Escrita"_s), ultimo ? 1 : 0);
         QCOMPARE(banco.transmisor.Ocupado(), !ultimo);
-        QCOMPARE(banco.Timer1()->isActive(), !ultimo);
+        QCOMPARE(banco.Pausa()->isActive(), !ultimo);
     }
     QCOMPARE(banco.lineas.first(), u"Comenzada %1"_s.arg(cadena.size()));
     QCOMPARE(banco.lineas.mid(banco.lineas.size() - 2), (QStringList{u"Escrita"_s, u"Desocupado"_s}));
@@ -173,14 +173,14 @@ void PruebaTransmisor::laPausaEmpiezaAlVaciarse()
     QCOMPARE(banco.puerto.Escrito(), antes);
     // Bytes still on their way: the pause has not begun.
     QTest::qWait(80);
-    QVERIFY(!banco.Timer1()->isActive());
+    QVERIFY(!banco.Pausa()->isActive());
     QCOMPARE(banco.puerto.Escrito(), antes);
 
     banco.puerto.Vaciar(1);
     QTest::qWait(40);
-    QVERIFY(!banco.Timer1()->isActive());
+    QVERIFY(!banco.Pausa()->isActive());
     banco.puerto.VaciarTodo();
-    QTRY_VERIFY(banco.Timer1()->isActive());
+    QTRY_VERIFY(banco.Pausa()->isActive());
     QCOMPARE(banco.puerto.Escrito(), antes);
     QTRY_COMPARE(banco.puerto.Escrito(), antes + "cd");
 }
@@ -326,7 +326,7 @@ void PruebaTransmisor::falloDescartaTodoYReabre()
     QCOMPARE(banco.lineas.last(), u"Desocupado"_s);
     QVERIFY(!banco.transmisor.Ocupado());
     QVERIFY(!banco.puerto.Abierto());
-    QVERIFY(!banco.Timer1()->isActive());
+    QVERIFY(!banco.Pausa()->isActive());
 
     // Nothing of the rest, nor of the queue, goes out later.
     const qsizetype escritos = banco.puerto.Escrito().size();
@@ -476,7 +476,7 @@ void PruebaTransmisor::posicionesMasAllaDe32767()
     cadena[39999] = Pausa.front();
     QVERIFY(banco.transmisor.Mandar(cadena));
     QCOMPARE(banco.puerto.Escrito().size(), 35001);
-    QVERIFY(banco.Timer1()->isActive());
+    QVERIFY(banco.Pausa()->isActive());
     QTRY_VERIFY(!banco.transmisor.Ocupado());
     QCOMPARE(banco.puerto.Escrito(), cadena);
     QCOMPARE(banco.avances.last(), 40000);

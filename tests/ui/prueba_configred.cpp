@@ -36,7 +36,6 @@ private Q_SLOTS:
 private:
     QStringList Contenido() const { return m_configRed->Registro().stringList(); }
 
-    QStringListModel m_registro;
     ConfigRed *m_configRed = nullptr;
     // Turns null if the list were destroyed instead of hidden.
     QPointer<ConfigRed> m_vigilado;
@@ -52,12 +51,15 @@ void PruebaConfigRed::initTestCase()
 void PruebaConfigRed::init()
 {
     m_pedidos.clear();
-    m_registro.setStringList({});
-    m_configRed = new ConfigRed(m_registro);
+    m_configRed = new ConfigRed;
     m_vigilado = m_configRed;
     for (const QString &cartel : tresCarteles)
         m_configRed->AddItem(cartel);
-    connect(m_configRed, &ConfigRed::PedidoActualizarDestinos, this, [this] { m_pedidos.append(u"destinos"_s); });
+    // What the main window gets back is the list as it stands.
+    connect(m_configRed, &ConfigRed::RegistroConfirmado, this, [this](const QStringList &registro) {
+        QCOMPARE(registro, Contenido());
+        m_pedidos.append(u"destinos"_s);
+    });
     connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { m_pedidos.append(u"guardar"_s); });
     m_configRed->show();
 }

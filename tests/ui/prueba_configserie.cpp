@@ -104,7 +104,9 @@ ConfigSerie *PruebaConfigSerie::Abrir(int numero, const QString &ajustes)
     m_puerto = new PuertoDePrueba;
     if (!m_puerto->PuertoFalso::PonerNumero(numero) || !m_puerto->PuertoFalso::PonerAjustes(ajustes))
         qFatal("el puerto de prueba no admite %d y %s", numero, qPrintable(ajustes));
-    m_dialogo = new ConfigSerie(*m_puerto);
+    m_dialogo = new ConfigSerie(numero, ajustes, [this](int n, const QString &a) {
+        return AplicarAjustesDeLinea(*m_puerto, n, a);
+    });
     m_dialogo->show();
     return m_dialogo;
 }

@@ -636,8 +636,7 @@ void PruebaEditor::muchosCartelesEnGrupos()
     // Back to a list that fits one menu: no groups, and the mark stays with
     // its sign.
     registro = registro.mid(50, 30);
-    principal.configRed().Registro().setStringList(registro);
-    principal.ActualizarDestinos();
+    principal.AplicarRegistro(registro);
     QVERIFY(submenus().isEmpty());
     QCOMPARE(editor.TitulosDeDestino().size(), 30);
     QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), editor.TitulosDeDestino()), u"Dirs:  Andén 58"_s);

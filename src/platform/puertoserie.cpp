@@ -1,0 +1,11 @@
+#include "platform/puertoserie.h"
+
+QStringList AplicarAjustesDeLinea(PuertoSerie &puerto, int numero, const QString &ajustes)
+{
+    QStringList rechazos;
+    if (numero != puerto.Numero() && !puerto.PonerNumero(numero))
+        rechazos.append(puerto.DescripcionError());
+    if (!puerto.PonerAjustes(ajustes))
+        rechazos.append(puerto.DescripcionError());
+    return rechazos;
+}
