@@ -103,7 +103,8 @@ int main(int argc, char *argv[])
     const qint64 permitidos = static_cast<qint64>(minutos) + 1;
     std::fprintf(stderr, "%s\n", qPrintable(resumen));
     std::printf("| despertares del bucle de eventos de cartel-enviar --programacion sin cambios pendientes, en %d s "
-                "(esperas contadas con strace -c -f) | %lld (%.2f por minuto) | ≤ 1 por minuto (%lld) | %s |\n",
+                "desde 3 s después del envío del arranque (retornos de poll/ppoll/epoll_wait/select contados con "
+                "strace -c -f -p) | %lld (%.2f por minuto) | ≤ 1 por minuto (%lld) | %s |\n",
                 segundos, static_cast<long long>(despertares), despertares / minutos,
                 static_cast<long long>(permitidos), despertares <= permitidos ? "sí" : "no");
     return despertares <= permitidos ? 0 : 1;
