@@ -143,10 +143,7 @@ std::optional<ErrorDeArchivo> EjecutorDeProgramacion::PonerProgramacion(const Pr
 
 void EjecutorDeProgramacion::RegistroCambiado()
 {
-    // The dialog says so on every OK, changed or not: the signs hear it only
-    // when it did change.
-    if (m_registro() != m_registroVisto)
-        Reiniciar();
+    Revisar();
 }
 
 void EjecutorDeProgramacion::Reiniciar()
@@ -160,9 +157,13 @@ void EjecutorDeProgramacion::Revisar()
 {
     const QStringList registro = m_registro();
     const QDateTime ahora = Instante();
-    m_registroVisto = registro;
-    if (m_enviado.size() != registro.size())
+    // Other signs, or the same ones at other addresses: what each shows is
+    // not known any more. The dialog says so on every OK, changed or not:
+    // the signs hear it only when it did change.
+    if (registro != m_registroVisto) {
         m_enviado = QList<qsizetype>(registro.size(), Desconocido);
+        m_registroVisto = registro;
+    }
     QStringList problemas;
     m_alcances = AlcancesDeProgramacion(m_programacion, registro, problemas);
     m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), ahora, m_zona);

@@ -75,7 +75,7 @@ public:
     std::optional<ErrorDeArchivo> PonerProgramacion(const Programacion &programacion);
 
     // The registry may have changed: if it did, the state goes out again to
-    // every sign.
+    // every sign. Revisar() notices it too, whenever it runs.
     void RegistroCambiado();
 
     // Sends what differs between what each sign should show now and what it

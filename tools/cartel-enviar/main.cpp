@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <functional>
@@ -91,7 +92,19 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
     }
     QObject::connect(&senales, &AvisadorDeSenales::Recibida, qApp, &QCoreApplication::quit);
 
-    EjecutorDeProgramacion ejecutor(linea, ruta, [&configuracion] { return configuracion.carteles; });
+    // A sign list edited while it runs is taken at the next look; one that
+    // cannot be read keeps the last one, as the port does.
+    QDateTime leida = QFileInfo(RutaDeConfiguracion).lastModified();
+    const auto registro = [&configuracion, &leida] {
+        const QDateTime ahora = QFileInfo(RutaDeConfiguracion).lastModified();
+        Configuracion nueva;
+        if (ahora != leida && !CargarConfiguracion(nueva)) {
+            leida = ahora;
+            configuracion.carteles = nueva.carteles;
+        }
+        return configuracion.carteles;
+    };
+    EjecutorDeProgramacion ejecutor(linea, ruta, registro);
     QObject::connect(&ejecutor, &EjecutorDeProgramacion::Anotado, &ejecutor, decir);
     if (const auto fallo = ejecutor.Cargar()) {
         decir(u"No se pudo leer la programación %1: %2"_s.arg(fallo->ruta, fallo->motivo));
