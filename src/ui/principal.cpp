@@ -13,6 +13,7 @@
 #include "encoding/saltosdelinea.h"
 #include "frmdialogenvio.h"
 #include "frmeditordetextos.h"
+#include "frmprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "link/servidordeenvios.h"
@@ -22,6 +23,7 @@
 #include "platform/dialogodearchivo.h"
 #include "platform/lectortexto.h"
 #include "platform/puertoserieqt.h"
+#include "schedule/ejecutordeprogramacion.h"
 
 #include "vistaprevia.h"
 
@@ -141,6 +143,14 @@ void Principal::MDIForm_Load()
         CuadroDeMensaje::Advertir(this, problemas.join(u"\n\n"_s));
 
     ActualizarDestinos();
+
+    // After the registry is in: the state goes out once, for the signs it
+    // names. Nothing it finds wrong is a box: the status line and its
+    // window say it.
+    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
+                                                [this] { return m_carteles->stringList(); }, {},
+                                                QTimeZone::systemTimeZone(), this);
+    m_programacion->Cargar();
 }
 
 void Principal::CrearLineaDeEstado()
@@ -152,11 +162,17 @@ void Principal::CrearLineaDeEstado()
     m_estadoPuerto = new QLabel(this);
     m_estadoPuerto->setObjectName(u"EstadoPuerto"_s);
     statusBar()->addWidget(m_estadoTexto, 1);
+    m_estadoProgramacion = new QLabel(this);
+    m_estadoProgramacion->setObjectName(u"EstadoProgramacion"_s);
+    statusBar()->addPermanentWidget(m_estadoProgramacion);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
     connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
+    const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
+    connect(m_programacion, &EjecutorDeProgramacion::Cambiado, m_estadoProgramacion, resumir);
+    resumir();
     m_estadoPendiente = new QTimer(this);
     m_estadoPendiente->setSingleShot(true);
     m_estadoPendiente->setInterval(0);
@@ -214,7 +230,7 @@ void Principal::ActualizarEstado()
 QString Principal::TextoDeEstado() const
 {
     QStringList partes;
-    for (const QLabel *parte : {m_estadoTexto, m_estadoEnvio, m_estadoPuerto}) {
+    for (const QLabel *parte : {m_estadoTexto, m_estadoProgramacion, m_estadoEnvio, m_estadoPuerto}) {
         if (!parte->text().isEmpty())
             partes.append(parte->text());
     }
@@ -238,6 +254,7 @@ void Principal::CrearMenus()
     al(Orden::VerDirecciones, &Principal::mnuVerDirs_Click);
     al(Orden::InterfaseSerie, &Principal::mnuConfigInterfase_Click);
     al(Orden::CartelesConectados, &Principal::mnuConfigRed_Click);
+    al(Orden::ProgramacionDeEnvios, &Principal::mnuProgramacion_Click);
 
     // Arranging is offered from the editors' menu bar only; here the items
     // are shown but do nothing.
@@ -265,7 +282,10 @@ frmEditorDeTextos *Principal::CrearEditor()
         if (editor == EditorActivo())
             m_estadoPendiente->start();
     });
-    connect(editor, &frmEditorDeTextos::PedidoEnvio, this, &Principal::Enviar);
+    connect(editor, &frmEditorDeTextos::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
+        const Documento &documento = editor->documento();
+        Enviar(plan, {DescribirDestinos(documento.Destinos(), m_carteles->stringList())}, documento.Ruta());
+    });
     connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
         if (m_vistaPrevia && editor == EditorActivo())
             m_vistaPrevia->TextoCambiado();
@@ -365,6 +385,8 @@ void Principal::ActualizarDestinos()
 {
     for (int i = 1; i < m_editores.size(); ++i)
         m_editores.at(i)->CargarDestinos();
+    if (m_programacion)
+        m_programacion->RegistroCambiado();
 }
 
 void Principal::AplicarRegistro(const QStringList &registro)
@@ -475,15 +497,35 @@ void Principal::mnuVerDirs_Click()
         QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
     if (respuesta != QMessageBox::Ok)
         return;
-    Enviar(PlanearMensajeDeDirecciones());
+    Enviar(PlanearMensajeDeDirecciones(), {u"direcciones 0 a 100"_s});
 }
 
-void Principal::Enviar(const PlanDeEnvio &plan)
+void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)
 {
     frmDialogEnvio &dialogo = dialogEnvio();
     dialogo.show();
     dialogo.repaint();
-    m_linea->Enviar(plan);
+    // The runner follows the line for the timetable's sends: the operator's
+    // get their log line the same way.
+    m_programacion->EnviarDelOperador(plan, carteles, archivo);
+}
+
+void Principal::mnuProgramacion_Click()
+{
+    if (!m_subventanaProgramacion) {
+        auto *ventana = new frmProgramacion(*m_programacion);
+        m_subventanaProgramacion = m_area->addSubWindow(ventana);
+        m_subventanaProgramacion->setAttribute(Qt::WA_DeleteOnClose);
+        m_subventanaProgramacion->resize(TamanoEnTwips(*this, 9600, 6000));
+    }
+    m_subventanaProgramacion->show();
+    m_area->setActiveSubWindow(m_subventanaProgramacion);
+    m_subventanaProgramacion->raise();
+}
+
+QMdiSubWindow *Principal::SubventanaDeProgramacion() const
+{
+    return m_subventanaProgramacion;
 }
 
 void Principal::MSComm1_OnComm(int CommEvent)
@@ -516,6 +558,12 @@ void Principal::ActivarEditor(frmEditorDeTextos *editor)
 void Principal::ActualizarMenus()
 {
     frmEditorDeTextos *activo = EditorActivo();
+    // The timetable's window has no menus of its own: the main ones show.
+    if (QMdiSubWindow *programacion = m_subventanaProgramacion;
+        programacion && m_area->currentSubWindow() == programacion && programacion->isVisible()) {
+        MostrarMenus(m_menus);
+        return;
+    }
     if (!activo) {
         // The active one was just closed: the most recently used visible
         // editor takes over, as the user would expect.
@@ -566,6 +614,16 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
         accion->setChecked(editor == activo);
         connect(accion, &QAction::triggered, this, [this, editor] { ActivarEditor(editor); });
         ++numero;
+    }
+    if (m_subventanaProgramacion) {
+        if (primero)
+            menu->addSeparator();
+        const QString titulo = numero < 10 ? u"&%1 %2"_s.arg(numero).arg(m_subventanaProgramacion->windowTitle())
+                                           : u"%1 %2"_s.arg(numero).arg(m_subventanaProgramacion->windowTitle());
+        QAction *accion = menu->addAction(titulo);
+        accion->setCheckable(true);
+        accion->setChecked(m_area->currentSubWindow() == m_subventanaProgramacion);
+        connect(accion, &QAction::triggered, this, &Principal::mnuProgramacion_Click);
     }
 }
 

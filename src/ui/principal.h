@@ -11,6 +11,8 @@
 #include <optional>
 
 class ConfigRed;
+class EjecutorDeProgramacion;
+class QMdiSubWindow;
 class ConfigSerie;
 class frmDialogEnvio;
 class frmEditorDeTextos;
@@ -83,8 +85,16 @@ public:
     // Slots 1 and up whose document is shown, in slot order.
     QList<frmEditorDeTextos *> EditoresVisibles() const;
 
-    // Shows the send dialog and hands the plan to the line.
-    void Enviar(const PlanDeEnvio &plan);
+    // Shows the send dialog and hands the plan to the line; the send log
+    // gets its line, with `carteles` and `archivo` as given.
+    void Enviar(const PlanDeEnvio &plan, const QStringList &carteles = {}, const QString &archivo = {});
+
+    // The timetable that runs while the program is open.
+    EjecutorDeProgramacion &Ejecutor() const { return *m_programacion; }
+    // "Programación de Envíos": opens its one window, or brings it forward.
+    void mnuProgramacion_Click();
+    // Its window, while open.
+    QMdiSubWindow *SubventanaDeProgramacion() const;
 
 public Q_SLOTS:
     void mnuNuevoTexto_Click();
@@ -127,6 +137,9 @@ private:
     QLabel *m_estadoTexto = nullptr;
     QLabel *m_estadoPuerto = nullptr;
     QLabel *m_estadoEnvio = nullptr;
+    QLabel *m_estadoProgramacion = nullptr;
+    EjecutorDeProgramacion *m_programacion = nullptr;
+    QPointer<QMdiSubWindow> m_subventanaProgramacion;
     // Changes of the active text come one per key: the status line follows
     // them once the keys stop coming in the same turn of the event loop.
     QTimer *m_estadoPendiente = nullptr;

@@ -95,6 +95,12 @@ void PruebaArgumentosDeEnvio::validos_data()
     QTest::newRow("--que-muestra con --programacion")
         << QStringList{u"--que-muestra"_s, u"2026-12-24 19:30"_s, u"--programacion=otra.json"_s} << queMuestra;
 
+    ArgumentosDeEnvio programacion = ConAccion(ArgumentosDeEnvio(), Accion::Programacion);
+    QTest::newRow("--programacion sola") << QStringList{u"--programacion"_s} << programacion;
+    programacion.programacion = u"otra.json"_s;
+    QTest::newRow("--programacion con su archivo") << QStringList{u"--programacion"_s, u"otra.json"_s}
+                                                   << programacion;
+
     QTest::newRow("--help") << QStringList{u"--help"_s} << ConAccion(ArgumentosDeEnvio(), Accion::Ayuda);
     QTest::newRow("-h gana a un error") << QStringList{u"--desconocida"_s, u"-h"_s}
                                         << ConAccion(ArgumentosDeEnvio(), Accion::Ayuda);
@@ -163,8 +169,8 @@ void PruebaArgumentosDeEnvio::invalidos_data()
                                             << u"«2026-12-24»"_s;
     QTest::newRow("--que-muestra con un archivo") << QStringList{u"--que-muestra=2026-12-24 19:30"_s, u"a.txt"_s}
                                                   << u"--que-muestra va solo"_s;
-    QTest::newRow("--programacion sola") << QStringList{u"a.txt"_s, u"--programacion"_s, u"p.json"_s}
-                                         << u"solo con --que-muestra"_s;
+    QTest::newRow("--programacion con un documento") << QStringList{u"a.txt"_s, u"--programacion"_s, u"p.json"_s}
+                                                     << u"--programacion va solo"_s;
     QTest::newRow("--longitud sin texto") << QStringList{u"--longitud"_s} << u"Falta qué enviar"_s;
     QTest::newRow("--longitud con destinos") << QStringList{u"--longitud"_s, u"a.txt"_s, u"--global"_s}
                                              << u"--longitud"_s;

@@ -9,6 +9,7 @@
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserieqt.h"
+#include "schedule/programacion.h"
 #include "ui/controles.h"
 #include "ui/escenario.h"
 #include "ui/frmdialogenvio.h"
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void direccionesConPuertoYVelocidadDeLaLinea();
     void elCartelVirtualLeeCadaTrama();
     void porElProgramaQueTieneElPuerto();
+    void laProgramacionCorreHastaSigterm();
 };
 
 namespace {
@@ -223,6 +225,42 @@ void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
     QCOMPARE(trama.value(u"texto"_s).toString(), u"Turno 42"_s);
     QVERIFY(cartel.Anomalias().isEmpty());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+}
+
+void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    CartelEnProceso cartel;
+    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY(!EscribirDocumento(escenario.Ruta(u"base.txt"_s), u"Abierto"_s, u"Global"_s));
+    EntradaDeProgramacion todoElDia;
+    todoElDia.archivo = u"base.txt"_s;
+    QVERIFY(!EscribirProgramacion(escenario.Ruta(u"programacion.json"_s), Programacion{{todoElDia}}));
+
+    QProcess programacion;
+    programacion.setWorkingDirectory(escenario.Carpeta().path());
+    programacion.start(QString::fromUtf8(RUTA_CARTEL_ENVIAR), {u"--programacion"_s});
+    QVERIFY(cartel.EsperarTramas(1, Plazo));
+    // A second one in the same folder says who runs it and sends nothing.
+    const Corrida segunda = CorrerCartelEnviar(escenario.Carpeta(), {u"--programacion"_s});
+    QVERIFY2(segunda.estado == Numero(CodigoDeSalida::FallaDeLinea), qPrintable(segunda.errores));
+    QVERIFY2(segunda.errores.contains(u"ya la ejecuta cartel-enviar (proceso %1"_s.arg(programacion.processId())),
+             qPrintable(segunda.errores));
+
+    programacion.terminate();
+    QVERIFY(programacion.waitForFinished(Plazo));
+    QCOMPARE(programacion.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(programacion.exitCode(), Numero(CodigoDeSalida::Exito));
+    QVERIFY2(cartel.Terminar(), qPrintable(cartel.Error()));
+    const QList<QJsonObject> tramas = cartel.Tramas();
+    QCOMPARE(tramas.size(), 1);
+    QCOMPARE(tramas.at(0).value(u"destino"_s).toString(), u"todos"_s);
+    QCOMPARE(tramas.at(0).value(u"texto"_s).toString(), u"Abierto"_s);
+    const QString errores = QString::fromUtf8(programacion.readAllStandardError());
+    QVERIFY2(errores.contains(u"\tGlobal\tbase.txt\t16\tenviado"_s), qPrintable(errores));
+    QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tGlobal\tbase.txt\t16\tenviado\n"));
 }
 
 QTEST_MAIN(PruebaCartelEnviar)

@@ -83,9 +83,22 @@ private:
         if (opcion == u"--longitud"_s)
             return sinValor(m_longitud);
 
+        if (opcion == u"--programacion"_s) {
+            if (m_programacion)
+                return Fallar(error, u"--programacion se dio dos veces."_s);
+            m_programacion = true;
+            // Its file is optional: a next argument that is an option is not it.
+            if (!valorEnLinea && m_i + 1 < m_argumentos.size() && !m_argumentos.at(m_i + 1).startsWith(u'-'))
+                valorEnLinea = m_argumentos.at(++m_i);
+            if (valorEnLinea && valorEnLinea->isEmpty())
+                return Fallar(error, u"--programacion necesita el nombre de un archivo."_s);
+            m_resultado.programacion = valorEnLinea.value_or(QString());
+            return true;
+        }
+
         QString valor;
         if (opcion == u"--texto"_s || opcion == u"--a"_s || opcion == u"--puerto"_s ||
-            opcion == u"--velocidad"_s || opcion == u"--que-muestra"_s || opcion == u"--programacion"_s) {
+            opcion == u"--velocidad"_s || opcion == u"--que-muestra"_s) {
             if (valorEnLinea) {
                 valor = *valorEnLinea;
             } else if (m_i + 1 < m_argumentos.size()) {
@@ -112,12 +125,6 @@ private:
                 !m_resultado.hora.isValid())
                 return Fallar(error, u"--que-muestra lleva una fecha y una hora como «2026-12-24 19:30», no «%1»."_s
                                          .arg(valor));
-        } else if (opcion == u"--programacion"_s) {
-            if (!m_resultado.programacion.isEmpty())
-                return Fallar(error, u"--programacion se dio dos veces."_s);
-            if (valor.isEmpty())
-                return Fallar(error, u"--programacion necesita el nombre de un archivo."_s);
-            m_resultado.programacion = valor;
         } else if (opcion == u"--a"_s) {
             if (valor.trimmed().isEmpty())
                 return Fallar(error, u"--a necesita el nombre de un cartel."_s);
@@ -146,6 +153,7 @@ public:
     bool Direcciones() const { return m_direcciones; }
     bool Longitud() const { return m_longitud; }
     bool QueMuestra() const { return m_queMuestra; }
+    bool Programacion() const { return m_programacion; }
 
 private:
     const QStringList &m_argumentos;
@@ -154,6 +162,7 @@ private:
     bool m_direcciones = false;
     bool m_longitud = false;
     bool m_queMuestra = false;
+    bool m_programacion = false;
 };
 
 } // namespace
@@ -194,9 +203,15 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
         resultado.accion = ArgumentosDeEnvio::Accion::QueMuestra;
         return resultado;
     }
-    if (!resultado.programacion.isEmpty()) {
-        Fallar(error, u"--programacion sirve solo con --que-muestra."_s);
-        return std::nullopt;
+    if (lector.Programacion()) {
+        if (lector.Direcciones() || lector.Longitud() || hayTexto || hayDestinos || resultado.puerto ||
+            resultado.velocidad) {
+            Fallar(error, u"--programacion va solo, con su archivo: ejecuta la programación hasta que se lo "
+                          u"detenga, o con --que-muestra dice qué mostraría."_s);
+            return std::nullopt;
+        }
+        resultado.accion = ArgumentosDeEnvio::Accion::Programacion;
+        return resultado;
     }
     if (lector.Direcciones()) {
         if (lector.Longitud() || hayTexto || hayDestinos) {
@@ -227,6 +242,7 @@ QString TextoDeAyuda()
      cartel-enviar [opciones] --texto "TEXTO"
      cartel-enviar --direcciones [--puerto N] [--velocidad V]
      cartel-enviar --que-muestra "AAAA-MM-DD HH:MM" [--programacion ARCHIVO]
+     cartel-enviar --programacion [ARCHIVO]
 
 Envía un texto a los carteles sin abrir el programa, con los mismos bytes,
 pausas y avisos de falla que "Enviar → Ahora". Lee ./carteles.ini del
@@ -251,8 +267,15 @@ tampoco escribe el documento.
                       que la programación le hace mostrar a esa hora local
                       («Caja: cierre.txt», o «Caja: (nada)»); no envía
                       nada
-  --programacion ARCHIVO
-                      la programación a leer, en vez de ./programacion.json
+  --programacion [ARCHIVO]
+                      con --que-muestra, la programación a leer en vez de
+                      ./programacion.json. Sola, ejecuta esa programación
+                      sin ventana hasta recibir SIGTERM o SIGINT (estado
+                      0): envía cada cambio a su hora, reintenta al minuto
+                      lo que falló y anota cada envío en ./envios.log y en
+                      la salida de errores. Una sola programación por
+                      carpeta: si otro la ejecuta, dice quién y termina
+                      con el estado 5
   -h, --help          esta ayuda
 
 Con un solo cartel en ./carteles.ini todo va a todos los carteles, como en

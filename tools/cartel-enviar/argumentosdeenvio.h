@@ -16,6 +16,7 @@ struct ArgumentosDeEnvio
         Direcciones, // every sign shows its own address
         Longitud,    // the encoded length, nothing sent
         QueMuestra,  // what the timetable has each sign show at a moment, nothing sent
+        Programacion, // runs the timetable until stopped
         Ayuda,
     };
 
@@ -28,7 +29,7 @@ struct ArgumentosDeEnvio
     std::optional<int> velocidad; // --velocidad, one of VelocidadesOfrecidas()
     QDate fecha;                  // --que-muestra, on the local wall clock
     QTime hora;
-    QString programacion;         // --programacion; empty for ./programacion.json
+    QString programacion;         // --programacion's file; empty for ./programacion.json
 
     friend bool operator==(const ArgumentosDeEnvio &, const ArgumentosDeEnvio &) = default;
 };

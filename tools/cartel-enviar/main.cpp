@@ -11,21 +11,28 @@
 #include "config/velocidades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
+#include "link/lineadecarteles.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
 #include "schedule/alcancesdeprogramacion.h"
+#include "schedule/ejecutordeprogramacion.h"
 #include "schedule/estadodecarteles.h"
 #include "schedule/programacion.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdio>
+#include <functional>
 
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include "platform/avisadordesenales.h"
+
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -57,6 +64,68 @@ QString LineasDeQueMuestra(const QStringList &registro, const Programacion &prog
     return lineas;
 }
 
+// Runs the timetable at `ruta` with no window until SIGTERM or SIGINT. Each
+// send is a line of the send log and of standard error.
+int EjecutarProgramacion(const QString &ruta, const std::function<void(const QString &)> &decir)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(ruta);
+    decir(u"--programacion sin --que-muestra necesita las señales de un sistema POSIX."_s);
+    return Numero(CodigoDeSalida::ArgumentosInvalidos);
+#else
+    Configuracion configuracion;
+    if (const auto fallo = CargarConfiguracion(configuracion)) {
+        decir(u"No se pudo leer la configuración %1: %2"_s.arg(fallo->ruta, fallo->motivo));
+        return Numero(CodigoDeSalida::ArchivoIlegible);
+    }
+    auto *puerto = new PuertoSerieQt;
+    // Nobody is there to run it again: the timetable tries at the next minute.
+    puerto->PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado; el envío se reintenta al minuto."_s);
+    if (!puerto->PonerNumero(configuracion.puerto) || !puerto->PonerAjustes(configuracion.ajustes)) {
+        decir(puerto->DescripcionError());
+        delete puerto;
+        return Numero(CodigoDeSalida::FallaDeLinea);
+    }
+    LineaDeCarteles linea(puerto);
+    AvisadorDeSenales senales;
+    if (!senales.Instalar({SIGINT, SIGTERM})) {
+        decir(u"No se pudieron atender SIGINT y SIGTERM."_s);
+        return Numero(CodigoDeSalida::FallaDeLinea);
+    }
+    QObject::connect(&senales, &AvisadorDeSenales::Recibida, qApp, &QCoreApplication::quit);
+
+    // A sign list edited while it runs is taken at the next look; one that
+    // cannot be read keeps the last one, as the port does.
+    QDateTime leida = QFileInfo(RutaDeConfiguracion).lastModified();
+    const auto registro = [&configuracion, &leida] {
+        const QDateTime ahora = QFileInfo(RutaDeConfiguracion).lastModified();
+        Configuracion nueva;
+        if (ahora != leida && !CargarConfiguracion(nueva)) {
+            leida = ahora;
+            configuracion.carteles = nueva.carteles;
+        }
+        return configuracion.carteles;
+    };
+    EjecutorDeProgramacion ejecutor(linea, ruta, registro);
+    QObject::connect(&ejecutor, &EjecutorDeProgramacion::Anotado, &ejecutor, decir);
+    if (const auto fallo = ejecutor.Cargar()) {
+        decir(u"No se pudo leer la programación %1: %2"_s.arg(fallo->ruta, fallo->motivo));
+        return Numero(CodigoDeSalida::ArchivoIlegible);
+    }
+    if (!ejecutor.Impedimento().isEmpty()) {
+        decir(ejecutor.Impedimento());
+        return Numero(CodigoDeSalida::FallaDeLinea);
+    }
+    decir(u"Programación %1: %2 entradas, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
+              .arg(ejecutor.programacion().entradas.size())
+              .arg(configuracion.puerto)
+              .arg(configuracion.ajustes));
+    QCoreApplication::exec();
+    decir(u"Programación detenida."_s);
+    return Numero(CodigoDeSalida::Exito);
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -82,6 +151,10 @@ int main(int argc, char *argv[])
         salida.write(TextoDeAyuda().toUtf8());
         return Numero(CodigoDeSalida::Exito);
     }
+
+    if (argumentos->accion == ArgumentosDeEnvio::Accion::Programacion)
+        return EjecutarProgramacion(
+            argumentos->programacion.isEmpty() ? QString(RutaDeProgramacion) : argumentos->programacion, decir);
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::QueMuestra) {
         Configuracion configuracion;

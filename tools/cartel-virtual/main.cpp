@@ -5,7 +5,7 @@
 // With --ventana it also plays each address's last message on a simulated
 // sign in a window.
 
-#include "avisadordesenales.h"
+#include "platform/avisadordesenales.h"
 #include "cartelvirtual.h"
 #include "enlacedepuerto.h"
 #include "terminalvirtual.h"

@@ -1,4 +1,4 @@
-#include "avisadordesenales.h"
+#include "platform/avisadordesenales.h"
 
 #include <QSocketNotifier>
 

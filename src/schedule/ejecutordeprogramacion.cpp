@@ -1,0 +1,402 @@
+#include "schedule/ejecutordeprogramacion.h"
+
+#include "config/registrodecartel.h"
+#include "documents/destinosdeenvio.h"
+#include "documents/documento.h"
+#include "link/lineadecarteles.h"
+#include "link/plandeenvio.h"
+#include "link/transmisor.h"
+#include "schedule/alcancesdeprogramacion.h"
+#include "schedule/estadodecarteles.h"
+
+#include <QFileInfo>
+#include <QMap>
+#include <QSet>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+// What a sign was sent is not known: after start-up, a change of the
+// timetable or of the registry, or a send that failed.
+constexpr qsizetype Desconocido = -2;
+
+// A timer never waits longer than this: far changes are reached in steps,
+// each one recomputed from the clock as it is then.
+constexpr qint64 EsperaMaxima = 24LL * 60 * 60 * 1000;
+
+// How far Ahora() looks for each sign's next change.
+constexpr int CambiosMirados = 64;
+
+qint64 Bytes(const PlanDeEnvio &plan)
+{
+    qint64 bytes = 0;
+    for (const QByteArray &cadena : plan.cadenas)
+        bytes += cadena.size();
+    return bytes;
+}
+
+QString Nombre(const QStringList &registro, qsizetype posicion)
+{
+    return NombreDeCartel(registro.at(posicion)).trimmed();
+}
+
+QString Hora(const QDateTime &instante, const QDateTime &ahora)
+{
+    return instante.date() == ahora.date() ? instante.toString(u"HH:mm"_s)
+                                           : instante.toString(u"dd/MM HH:mm"_s);
+}
+
+} // namespace
+
+EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro,
+                                               Reloj reloj, const QTimeZone &zona, QObject *parent)
+    : QObject(parent), m_linea(linea), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
+      m_zona(zona), m_cerrojo(std::make_unique<QLockFile>(ruta + u".lock"_s)), m_cambio(new QTimer(this)),
+      m_minuto(new QTimer(this))
+{
+    // The holder runs for days: its lock is stale only when its process is gone.
+    m_cerrojo->setStaleLockTime(0);
+    m_cambio->setSingleShot(true);
+    m_cambio->setTimerType(Qt::PreciseTimer);
+    connect(m_cambio, &QTimer::timeout, this, &EjecutorDeProgramacion::Revisar);
+    m_minuto->setInterval(60s);
+    m_minuto->setTimerType(Qt::VeryCoarseTimer);
+    connect(m_minuto, &QTimer::timeout, this, [this] {
+        if (!m_corriendo) {
+            // The other process may have ended since.
+            if (m_cerrojo->tryLock(0))
+                Cargar();
+            return;
+        }
+        RevisarArchivo();
+        Revisar();
+    });
+    connect(&m_linea.Emisor(), &Transmisor::Desocupado, this, &EjecutorDeProgramacion::AlDesocuparse);
+    connect(&m_linea.Emisor(), &Transmisor::Fallo, this, &EjecutorDeProgramacion::AlFallar);
+}
+
+EjecutorDeProgramacion::~EjecutorDeProgramacion() = default;
+
+QDateTime EjecutorDeProgramacion::Instante() const
+{
+    return m_reloj ? m_reloj() : QDateTime::currentDateTime().toTimeZone(m_zona);
+}
+
+std::optional<ErrorDeArchivo> EjecutorDeProgramacion::Cargar()
+{
+    m_corriendo = m_cerrojo->isLocked() || m_cerrojo->tryLock(0);
+    m_impedimento.clear();
+    if (!m_corriendo) {
+        qint64 pid = 0;
+        QString equipo;
+        QString programa;
+        m_impedimento = m_cerrojo->getLockInfo(&pid, &equipo, &programa)
+                            ? u"La programación de esta carpeta ya la ejecuta %1 (proceso %2 en %3)."_s.arg(
+                                  programa.isEmpty() ? u"otro programa"_s : programa)
+                                  .arg(pid)
+                                  .arg(equipo)
+                            : u"La programación de esta carpeta ya la ejecuta otro programa (%1)."_s.arg(
+                                  m_cerrojo->fileName());
+    }
+    m_programacion = {};
+    m_errorDeLectura = LeerProgramacion(m_ruta, m_programacion);
+    if (m_errorDeLectura)
+        m_programacion = {};
+    const QFileInfo archivo(m_ruta);
+    m_modificacionLeida = archivo.lastModified();
+    m_tamanoLeido = archivo.exists() ? archivo.size() : -1;
+    m_minuto->start();
+    Reiniciar();
+    return m_errorDeLectura;
+}
+
+void EjecutorDeProgramacion::RevisarArchivo()
+{
+    // A hand edit of the file is taken as the operator's change.
+    const QFileInfo archivo(m_ruta);
+    if (archivo.lastModified() != m_modificacionLeida || (archivo.exists() ? archivo.size() : -1) != m_tamanoLeido)
+        Cargar();
+}
+
+std::optional<ErrorDeArchivo> EjecutorDeProgramacion::PonerProgramacion(const Programacion &programacion)
+{
+    if (m_errorDeLectura)
+        return ErrorDeArchivo{m_errorDeLectura->ruta,
+                              u"El archivo no se pudo leer y no se reemplaza: corríjalo a mano (%1)."_s.arg(
+                                  m_errorDeLectura->motivo)};
+    if (const auto error = EscribirProgramacion(m_ruta, programacion))
+        return error;
+    m_programacion = programacion;
+    const QFileInfo archivo(m_ruta);
+    m_modificacionLeida = archivo.lastModified();
+    m_tamanoLeido = archivo.size();
+    Reiniciar();
+    return std::nullopt;
+}
+
+void EjecutorDeProgramacion::RegistroCambiado()
+{
+    Revisar();
+}
+
+void EjecutorDeProgramacion::Reiniciar()
+{
+    m_enviado.fill(Desconocido);
+    m_ultimoFallo.clear();
+    Revisar();
+}
+
+void EjecutorDeProgramacion::Revisar()
+{
+    const QStringList registro = m_registro();
+    const QDateTime ahora = Instante();
+    // Other signs, or the same ones at other addresses: what each shows is
+    // not known any more. The dialog says so on every OK, changed or not:
+    // the signs hear it only when it did change.
+    if (registro != m_registroVisto) {
+        m_enviado = QList<qsizetype>(registro.size(), Desconocido);
+        m_registroVisto = registro;
+    }
+    QStringList problemas;
+    m_alcances = AlcancesDeProgramacion(m_programacion, registro, problemas);
+    m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), ahora, m_zona);
+    if (!m_corriendo) {
+        m_cambio->stop();
+        m_proximoCambio = {};
+        Q_EMIT Cambiado();
+        return;
+    }
+
+    // An entry due now whose document cannot be read reaches no sign, and
+    // nobody would know why its text is not up.
+    QSet<QString> sinLeer;
+    for (qsizetype e = 0; e < m_programacion.entradas.size(); ++e) {
+        const EntradaDeProgramacion &entrada = m_programacion.entradas.at(e);
+        const AlcanceDeTexto &alcance = m_alcances.at(e);
+        if (alcance.todos || !alcance.posiciones.isEmpty() || sinLeer.contains(entrada.archivo) ||
+            !EntradaActiva(entrada, ahora, m_zona))
+            continue;
+        QString texto;
+        QString propiedades;
+        if (const auto error = LeerDocumento(entrada.archivo, texto, propiedades)) {
+            sinLeer.insert(entrada.archivo);
+            Anotar({ahora, {}, entrada.archivo, 0, u"No se pudo leer el documento: "_s + error->motivo}, e);
+        }
+    }
+
+    QSet<qsizetype> intentadas;
+    const auto pendientes = [&] {
+        QMap<qsizetype, QList<qsizetype>> faltan;
+        for (qsizetype i = 0; i < m_deseado.size(); ++i) {
+            const qsizetype e = m_deseado.at(i);
+            if (e != SinEntrada && m_enviado.at(i) != e && !intentadas.contains(e))
+                faltan[e].append(i);
+        }
+        return faltan;
+    };
+    const auto aTodos = [&](qsizetype e, const QList<qsizetype> &faltan) {
+        if (registro.size() <= 1 || m_deseado.count(e) == registro.size())
+            return true;
+        for (qsizetype i : faltan) {
+            if (DireccionDeCartel(registro.at(i)) == 0)
+                return true;
+        }
+        return false;
+    };
+    // A frame to every sign covers the others, so those go first and the
+    // signs that want something else are sent theirs after it.
+    for (bool primeroATodos : {true, false}) {
+        const auto faltan = pendientes();
+        for (auto it = faltan.cbegin(); it != faltan.cend(); ++it) {
+            if (aTodos(it.key(), it.value()) != primeroATodos)
+                continue;
+            intentadas.insert(it.key());
+            EnviarEntrada(it.key(), it.value(), registro, ahora);
+        }
+    }
+    Programar();
+    Q_EMIT Cambiado();
+}
+
+void EjecutorDeProgramacion::EnviarEntrada(qsizetype entrada, const QList<qsizetype> &faltan,
+                                           const QStringList &registro, const QDateTime &momento)
+{
+    const QString &archivo = m_programacion.entradas.at(entrada).archivo;
+    QList<qsizetype> carteles;
+    for (qsizetype i = 0; i < m_deseado.size(); ++i) {
+        if (m_deseado.at(i) == entrada)
+            carteles.append(i);
+    }
+    // Every sign wants it: one frame to all. Otherwise only those that lack it.
+    const bool todos = carteles.size() == registro.size();
+    if (!todos)
+        carteles = faltan;
+    DestinosDeTexto destinos;
+    destinos.global = todos;
+    QStringList nombres;
+    const QStringList titulos = TitulosDeRegistro(registro);
+    for (qsizetype i : carteles) {
+        destinos.nombres.append(titulos.at(i));
+        nombres.append(Nombre(registro, i));
+    }
+    EnvioAnotado anotado{momento, todos ? QStringList{u"Global"_s} : nombres, archivo, 0, QString()};
+
+    // Read at each send: the operator may have changed the text since.
+    Documento documento;
+    if (const auto error = documento.Abrir(archivo, registro)) {
+        anotado.resultado = u"No se pudo leer el documento: "_s + error->motivo;
+        Anotar(anotado, entrada);
+        return;
+    }
+    const PlanDeEnvio plan = PlanearEnvio(documento.Texto(), destinos, registro);
+    if (!plan.Enviable()) {
+        anotado.resultado = plan.motivo;
+        Anotar(anotado, entrada);
+        return;
+    }
+    anotado.bytes = Bytes(plan);
+    // A frame to address 0 lands on every sign.
+    if (plan.direcciones.contains(0)) {
+        carteles.clear();
+        for (qsizetype i = 0; i < registro.size(); ++i)
+            carteles.append(i);
+    }
+    for (qsizetype i : carteles)
+        m_enviado[i] = entrada;
+    // Noted before the line is touched: a port that will not open fails
+    // within Enviar().
+    m_enCurso.append({anotado, carteles, entrada});
+    m_linea.Enviar(plan);
+}
+
+void EjecutorDeProgramacion::EnviarDelOperador(const PlanDeEnvio &plan, const QStringList &carteles,
+                                               const QString &archivo)
+{
+    m_enCurso.append({EnvioAnotado{Instante(), carteles, archivo, Bytes(plan), QString()}, {}, -1});
+    m_linea.Enviar(plan);
+}
+
+void EjecutorDeProgramacion::AlDesocuparse()
+{
+    if (m_enCurso.isEmpty())
+        return;
+    const QList<EnvioEnCurso> hechos = std::exchange(m_enCurso, {});
+    for (EnvioEnCurso hecho : hechos) {
+        hecho.anotado.resultado = u"enviado"_s;
+        Anotar(hecho.anotado, hecho.entrada);
+    }
+    Q_EMIT Cambiado();
+}
+
+void EjecutorDeProgramacion::AlFallar(const QString &descripcion)
+{
+    // A failure drops whatever was queued: every send still under way is lost.
+    if (m_enCurso.isEmpty())
+        return;
+    const QList<EnvioEnCurso> perdidos = std::exchange(m_enCurso, {});
+    for (EnvioEnCurso perdido : perdidos) {
+        for (qsizetype i : perdido.carteles) {
+            if (i < m_enviado.size())
+                m_enviado[i] = Desconocido;
+        }
+        perdido.anotado.resultado = descripcion;
+        Anotar(perdido.anotado, perdido.entrada);
+    }
+    Q_EMIT Cambiado();
+}
+
+void EjecutorDeProgramacion::Anotar(const EnvioAnotado &envio, qsizetype entrada)
+{
+    const bool enviado = envio.resultado == u"enviado"_s;
+    QString linea = LineaDeEnvio(envio);
+    if (const auto error = AnotarEnvio(envio))
+        linea += u" (no se pudo anotar en "_s + error->Texto() + u')';
+    Q_EMIT Anotado(linea);
+    if (entrada < 0)
+        return;
+    if (enviado) {
+        m_ultimoFallo.clear();
+        return;
+    }
+    m_ultimoFallo = u"%1 a las %2: %3"_s.arg(envio.archivo, envio.momento.toString(u"HH:mm"_s),
+                                             envio.resultado.section(u'\n', 0, 0));
+    Q_EMIT Fallo(linea);
+}
+
+void EjecutorDeProgramacion::Programar()
+{
+    m_cambio->stop();
+    m_proximoCambio = {};
+    const QDateTime ahora = Instante();
+    const auto proximo = ProximoCambio(m_programacion, ahora, m_zona);
+    if (!proximo)
+        return;
+    m_proximoCambio = *proximo;
+    const qint64 espera = std::clamp<qint64>(ahora.msecsTo(*proximo), 0, EsperaMaxima);
+    m_cambio->start(std::chrono::milliseconds(espera));
+}
+
+QString EjecutorDeProgramacion::Resumen() const
+{
+    if (!m_impedimento.isEmpty())
+        return u"Programación: la ejecuta otro programa"_s;
+    if (m_errorDeLectura)
+        return u"Programación: no se pudo leer %1"_s.arg(m_ruta);
+    if (!m_ultimoFallo.isEmpty())
+        return u"Programación: falló "_s + m_ultimoFallo;
+    if (m_programacion.entradas.isEmpty())
+        return QString();
+    const qsizetype carteles = m_deseado.size() - m_deseado.count(SinEntrada);
+    QString resumen = carteles == 1 ? u"Programación: 1 cartel"_s : u"Programación: %1 carteles"_s.arg(carteles);
+    if (m_proximoCambio.isValid())
+        resumen += u"; próximo cambio "_s + Hora(m_proximoCambio, Instante());
+    return resumen;
+}
+
+QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
+{
+    const QStringList registro = m_registro();
+    const QDateTime ahora = Instante();
+    QList<CartelAhora> carteles;
+    const auto archivo = [this](qsizetype e) {
+        return e == SinEntrada ? QString() : m_programacion.entradas.at(e).archivo;
+    };
+    for (qsizetype i = 0; i < registro.size(); ++i) {
+        CartelAhora cartel;
+        cartel.nombre = Nombre(registro, i);
+        const qsizetype e = m_deseado.value(i, SinEntrada);
+        cartel.archivo = archivo(e);
+        cartel.pendiente = e != SinEntrada && m_enviado.value(i, Desconocido) != e;
+        carteles.append(cartel);
+    }
+    if (m_alcances.size() != m_programacion.entradas.size())
+        return carteles;
+    // Each sign's own next change may lie past several that leave it alone.
+    qsizetype sinCambio = carteles.size();
+    QDateTime desde = ahora;
+    for (int paso = 0; paso < CambiosMirados && sinCambio > 0; ++paso) {
+        const auto cambio = ProximoCambio(m_programacion, desde, m_zona);
+        if (!cambio)
+            break;
+        const QList<qsizetype> estado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), *cambio, m_zona);
+        for (qsizetype i = 0; i < carteles.size(); ++i) {
+            CartelAhora &cartel = carteles[i];
+            // With no entry due the sign keeps what it shows: no change.
+            if (cartel.proximo.isValid() || estado.value(i) == SinEntrada ||
+                estado.value(i) == m_deseado.value(i, SinEntrada))
+                continue;
+            cartel.proximo = *cambio;
+            cartel.archivoProximo = archivo(estado.at(i));
+            --sinCambio;
+        }
+        desde = *cambio;
+    }
+    return carteles;
+}

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "platform/errordearchivo.h"
+#include "schedule/estadodecarteles.h"
+#include "schedule/programacion.h"
+#include "schedule/registrodeenvios.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTimeZone>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class LineaDeCarteles;
+class QTimer;
+struct PlanDeEnvio;
+
+// One sign as the timetable has it now, for the window's "Ahora" panel.
+struct CartelAhora
+{
+    QString nombre;
+    QString archivo;           // what it shows now; empty: nothing of the timetable
+    bool pendiente = false;    // due but not yet on the sign (queued, or it failed)
+    QDateTime proximo;         // its next change; invalid when none is coming
+    QString archivoProximo;    // what it shows then; empty: nothing of the timetable
+};
+
+// Runs the timetable on the program's one line: whenever what a sign should
+// show changes, the text goes out through the same queue as the operator's
+// own sends, never in between their frames. Nobody watches it, so nothing
+// here asks anything: every send and every failure is a line of the send
+// log, and Cambiado() tells the window and the status line to look again.
+//
+// It wakes when the next change is due and once a minute besides: the
+// minute check only recomputes, which mends a clock that jumped, a computer
+// that slept, and a send that failed and is still due.
+class EjecutorDeProgramacion : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Reloj = std::function<QDateTime()>;
+    using LectorDeRegistro = std::function<QStringList()>;
+
+    // `registro` gives the sign registry as it is at each call; `reloj`
+    // (the system clock when empty) and `zona` stand in for the computer's
+    // clock in tests. Nothing runs before Cargar().
+    EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro, Reloj reloj = {},
+                           const QTimeZone &zona = QTimeZone::systemTimeZone(), QObject *parent = nullptr);
+    ~EjecutorDeProgramacion() override;
+
+    // Takes the folder's lock and reads the file, then puts the current
+    // state on the signs once. A file that cannot be read leaves the
+    // timetable empty and read-only (it is never written over) and returns
+    // why. While another process holds the lock nothing is sent, and
+    // Impedimento() names it.
+    std::optional<ErrorDeArchivo> Cargar();
+
+    const Programacion &programacion() const { return m_programacion; }
+    const QString &Ruta() const { return m_ruta; }
+    QStringList Registro() const { return m_registro(); }
+    // Why the file could not be read; while there is one, edits are refused.
+    const std::optional<ErrorDeArchivo> &ErrorDeLectura() const { return m_errorDeLectura; }
+    // Who else runs this folder's timetable; empty while this one does.
+    QString Impedimento() const { return m_impedimento; }
+
+    // Writes the file at once and puts the new state on the signs. Refused
+    // (nothing written) while the file could not be read.
+    std::optional<ErrorDeArchivo> PonerProgramacion(const Programacion &programacion);
+
+    // The registry may have changed: if it did, the state goes out again to
+    // every sign. Revisar() notices it too, whenever it runs.
+    void RegistroCambiado();
+
+    // Sends what differs between what each sign should show now and what it
+    // was last sent. The timers call it; tests call it after moving the clock.
+    void Revisar();
+
+    // Each sign of the registry, in order.
+    QList<CartelAhora> Ahora() const;
+    // When the next wake-up for a change is set; invalid when none.
+    QDateTime ProximoDespertar() const { return m_proximoCambio; }
+    // "Programación: 3 carteles; próximo cambio 11:00", or the last failure.
+    QString Resumen() const;
+
+    // The operator's own send of `plan`, logged like the timetable's once
+    // the line tells how it went. `carteles` and `archivo` as the log shows them.
+    void EnviarDelOperador(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo);
+
+Q_SIGNALS:
+    // The timetable, what the signs show or the next change changed.
+    void Cambiado();
+    // A send failed or was refused: the send log's line.
+    void Fallo(const QString &linea);
+    // A line written to the send log, the failed ones too.
+    void Anotado(const QString &linea);
+
+private:
+    struct EnvioEnCurso
+    {
+        EnvioAnotado anotado;
+        QList<qsizetype> carteles; // registry positions; empty for the operator's
+        qsizetype entrada = -1;
+    };
+
+    QDateTime Instante() const;
+    void Reiniciar();
+    void Programar();
+    void EnviarEntrada(qsizetype entrada, const QList<qsizetype> &faltan, const QStringList &registro,
+                       const QDateTime &momento);
+    // Writes the send log's line; `entrada` is the timetable's entry, or -1
+    // for the operator's own send.
+    void Anotar(const EnvioAnotado &envio, qsizetype entrada);
+    void AlDesocuparse();
+    void AlFallar(const QString &descripcion);
+    void RevisarArchivo();
+
+    LineaDeCarteles &m_linea;
+    QString m_ruta;
+    LectorDeRegistro m_registro;
+    Reloj m_reloj;
+    QTimeZone m_zona;
+    std::unique_ptr<QLockFile> m_cerrojo;
+    bool m_corriendo = false;
+    Programacion m_programacion;
+    std::optional<ErrorDeArchivo> m_errorDeLectura;
+    QString m_impedimento;
+    // The file as last read or written, to notice a hand edit.
+    QDateTime m_modificacionLeida;
+    qint64 m_tamanoLeido = -1;
+    // Per registry position, the entry whose text the sign was last sent;
+    // Desconocido after start-up, a change or a failure.
+    QList<qsizetype> m_enviado;
+    // Of the last Revisar(): each entry's reach, and the entry each sign
+    // should show.
+    QList<AlcanceDeTexto> m_alcances;
+    QList<qsizetype> m_deseado;
+    QStringList m_registroVisto;
+    QList<EnvioEnCurso> m_enCurso;
+    QString m_ultimoFallo;
+    QDateTime m_proximoCambio;
+    QTimer *m_cambio;
+    QTimer *m_minuto;
+};

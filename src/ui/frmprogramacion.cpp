@@ -1,0 +1,189 @@
+#include "frmprogramacion.h"
+
+#include "editordeentrada.h"
+#include "modeloprogramacion.h"
+#include "platform/cuadrodemensaje.h"
+#include "schedule/ejecutordeprogramacion.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+frmProgramacion::frmProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *parent)
+    : QWidget(parent), m_ejecutor(ejecutor), m_modelo(new ModeloProgramacion(ejecutor, this)),
+      m_tabla(new QTableView(this)), m_aviso(new QLabel(this)), m_ahora(new QTreeWidget(this)),
+      m_agregar(new QPushButton(u"&Agregar..."_s, this)), m_editar(new QPushButton(u"&Editar..."_s, this)),
+      m_quitar(new QPushButton(u"&Quitar"_s, this)), m_subir(new QPushButton(u"&Subir"_s, this)),
+      m_bajar(new QPushButton(u"&Bajar"_s, this))
+{
+    setObjectName(u"frmProgramacion"_s);
+    setWindowTitle(u"Programación de Envíos"_s);
+    m_tabla->setObjectName(u"tablaProgramacion"_s);
+    m_tabla->setModel(m_modelo);
+    m_tabla->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tabla->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tabla->verticalHeader()->hide();
+    m_tabla->horizontalHeader()->setStretchLastSection(true);
+    m_aviso->setObjectName(u"avisoProgramacion"_s);
+    m_aviso->setWordWrap(true);
+    m_aviso->setStyleSheet(u"color: #a00000"_s);
+    m_ahora->setObjectName(u"arbolAhora"_s);
+    m_ahora->setRootIsDecorated(false);
+    m_ahora->setHeaderLabels({u"Cartel"_s, u"Muestra"_s, u"Próximo cambio"_s});
+    m_agregar->setObjectName(u"cmdAgregar"_s);
+    m_editar->setObjectName(u"cmdEditar"_s);
+    m_quitar->setObjectName(u"cmdQuitar"_s);
+    m_subir->setObjectName(u"cmdSubir"_s);
+    m_bajar->setObjectName(u"cmdBajar"_s);
+
+    auto *botones = new QVBoxLayout;
+    for (QPushButton *boton : {m_agregar, m_editar, m_quitar, m_subir, m_bajar})
+        botones->addWidget(boton);
+    botones->addStretch();
+    auto *entradas = new QHBoxLayout;
+    entradas->addWidget(m_tabla, 1);
+    entradas->addLayout(botones);
+
+    auto *grupoAhora = new QGroupBox(u"Ahora"_s, this);
+    auto *enAhora = new QVBoxLayout(grupoAhora);
+    enAhora->addWidget(m_ahora);
+
+    auto *todo = new QVBoxLayout(this);
+    todo->addWidget(m_aviso);
+    todo->addLayout(entradas, 3);
+    todo->addWidget(grupoAhora, 2);
+
+    connect(m_agregar, &QPushButton::clicked, this, &frmProgramacion::Agregar);
+    connect(m_editar, &QPushButton::clicked, this, &frmProgramacion::Editar);
+    connect(m_tabla, &QTableView::doubleClicked, this, &frmProgramacion::Editar);
+    connect(m_quitar, &QPushButton::clicked, this, &frmProgramacion::Quitar);
+    connect(m_subir, &QPushButton::clicked, this, [this] { Mover(-1); });
+    connect(m_bajar, &QPushButton::clicked, this, [this] { Mover(1); });
+    connect(m_modelo, &ModeloProgramacion::ErrorAlGuardar, this,
+            [this](const ErrorDeArchivo &error) { Avisar(error.Texto()); });
+    connect(m_modelo, &QAbstractItemModel::modelReset, this, &frmProgramacion::ActualizarBotones);
+    connect(m_tabla->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &frmProgramacion::ActualizarBotones);
+    connect(&m_ejecutor, &EjecutorDeProgramacion::Cambiado, this, &frmProgramacion::ActualizarAhora);
+    ActualizarBotones();
+    ActualizarAhora();
+    m_tabla->resizeColumnsToContents();
+}
+
+int frmProgramacion::FilaElegida() const
+{
+    const QModelIndexList filas = m_tabla->selectionModel()->selectedRows();
+    return filas.isEmpty() ? -1 : filas.first().row();
+}
+
+void frmProgramacion::Elegir(int fila)
+{
+    if (fila >= 0 && fila < m_modelo->rowCount())
+        m_tabla->selectRow(fila);
+}
+
+void frmProgramacion::ActualizarBotones()
+{
+    const bool editable = !m_ejecutor.ErrorDeLectura();
+    const int fila = FilaElegida();
+    m_agregar->setEnabled(editable);
+    m_editar->setEnabled(editable && fila >= 0);
+    m_quitar->setEnabled(editable && fila >= 0);
+    m_subir->setEnabled(editable && fila > 0);
+    m_bajar->setEnabled(editable && fila >= 0 && fila + 1 < m_modelo->rowCount());
+}
+
+void frmProgramacion::ActualizarAhora()
+{
+    QString aviso;
+    if (const auto &error = m_ejecutor.ErrorDeLectura())
+        aviso = u"No se pudo leer %1. La programación queda vacía y no se modifica hasta que el archivo "
+                u"se corrija a mano."_s.arg(error->Texto());
+    else if (!m_ejecutor.Impedimento().isEmpty())
+        aviso = m_ejecutor.Impedimento() + u" Desde aquí no se envía nada."_s;
+    else if (const QString resumen = m_ejecutor.Resumen(); resumen.startsWith(u"Programación: falló"_s))
+        aviso = resumen;
+    m_aviso->setText(aviso);
+    m_aviso->setVisible(!aviso.isEmpty());
+    ActualizarBotones();
+
+    m_ahora->clear();
+    for (const CartelAhora &cartel : m_ejecutor.Ahora()) {
+        QString muestra = cartel.archivo.isEmpty() ? u"(nada de la programación)"_s : cartel.archivo;
+        if (cartel.pendiente)
+            muestra += u" (pendiente)"_s;
+        const QString proximo =
+            cartel.proximo.isValid()
+                ? cartel.proximo.toString(cartel.proximo.date() == QDate::currentDate() ? u"HH:mm"_s
+                                                                                         : u"dd/MM HH:mm"_s) +
+                      u" → "_s +
+                      (cartel.archivoProximo.isEmpty() ? u"(nada)"_s : cartel.archivoProximo)
+                : QString();
+        new QTreeWidgetItem(m_ahora, {cartel.nombre, muestra, proximo});
+    }
+    for (int columna = 0; columna < m_ahora->columnCount(); ++columna)
+        m_ahora->resizeColumnToContents(columna);
+}
+
+void frmProgramacion::Avisar(const QString &motivo)
+{
+    // The operator's own edit: a box is fine, someone is there.
+    CuadroDeMensaje::Advertir(this, u"No se pudo guardar la programación "_s + motivo);
+}
+
+void frmProgramacion::AbrirEditor(int fila, const EntradaDeProgramacion &entrada)
+{
+    auto *editor = new EditorDeEntrada(entrada, this);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setWindowModality(Qt::WindowModal);
+    connect(editor, &QDialog::accepted, this, [this, editor, fila] {
+        const bool nueva = fila < 0;
+        const auto error = nueva ? m_modelo->Agregar(editor->Entrada()) : m_modelo->Reemplazar(fila, editor->Entrada());
+        if (error)
+            Avisar(error->Texto());
+        else
+            Elegir(nueva ? m_modelo->rowCount() - 1 : fila);
+    });
+    editor->open();
+}
+
+void frmProgramacion::Agregar()
+{
+    AbrirEditor(-1, EntradaDeProgramacion{});
+}
+
+void frmProgramacion::Editar()
+{
+    const int fila = FilaElegida();
+    if (fila >= 0 && !m_ejecutor.ErrorDeLectura())
+        AbrirEditor(fila, m_modelo->Entrada(fila));
+}
+
+void frmProgramacion::Quitar()
+{
+    const int fila = FilaElegida();
+    if (fila < 0)
+        return;
+    if (const auto error = m_modelo->Quitar(fila))
+        Avisar(error->Texto());
+    else
+        Elegir(std::min(fila, m_modelo->rowCount() - 1));
+}
+
+void frmProgramacion::Mover(int paso)
+{
+    const int fila = FilaElegida();
+    if (fila < 0)
+        return;
+    if (const auto error = m_modelo->Mover(fila, paso))
+        Avisar(error->Texto());
+    else
+        Elegir(fila + paso);
+}
