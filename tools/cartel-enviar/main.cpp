@@ -12,6 +12,7 @@
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/lineadecarteles.h"
+#include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
 #include "schedule/alcancesdeprogramacion.h"
@@ -20,6 +21,7 @@
 #include "schedule/programacion.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -116,6 +118,10 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
         decir(ejecutor.Impedimento());
         return Numero(CodigoDeSalida::FallaDeLinea);
     }
+    // While it holds the folder's port, a cartel-enviar run there hands its
+    // frames over rather than find the port in use.
+    ServidorDeEnvios servidor(linea);
+    servidor.Escuchar(QDir::currentPath());
     decir(u"Programación %1: %2 entradas, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
               .arg(ejecutor.programacion().entradas.size())
               .arg(configuracion.puerto)
