@@ -97,10 +97,7 @@ EditorDeEntrada::EditorDeEntrada(const EntradaDeProgramacion &entrada, QWidget *
 
 void EditorDeEntrada::ElegirArchivo()
 {
-    DialogoDeArchivo::Pedido pedido;
-    pedido.titulo = u"Elegir El Texto"_s;
-    pedido.filtros = FiltrosDeArchivo();
-    pedido.filtroElegido = 1;
+    DialogoDeArchivo::Pedido pedido = PedidoDeTexto(u"Elegir El Texto"_s);
     const QString ruta = DialogoDeArchivo::Abrir(this, pedido);
     if (ruta.isEmpty())
         return;

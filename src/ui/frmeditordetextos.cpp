@@ -370,10 +370,7 @@ bool frmEditorDeTextos::mnuGuardar_Click()
 
 bool frmEditorDeTextos::mnuGuardarComo_Click()
 {
-    DialogoDeArchivo::Pedido pedido;
-    pedido.titulo = u"Guardar el Texto"_s;
-    pedido.filtros = FiltrosDeArchivo();
-    pedido.filtroElegido = 1;
+    DialogoDeArchivo::Pedido pedido = PedidoDeTexto(u"Guardar el Texto"_s);
     pedido.extension = u"txt"_s;
     if (m_documento->Nombrado())
         pedido.nombre = m_documento->Ruta();

@@ -318,10 +318,7 @@ void Principal::mnuNuevoTexto_Click()
 
 void Principal::mnuCargarTexto_Click()
 {
-    DialogoDeArchivo::Pedido pedido;
-    pedido.titulo = u"Abrir Un Texto"_s;
-    pedido.filtros = FiltrosDeArchivo();
-    pedido.filtroElegido = 1;
+    DialogoDeArchivo::Pedido pedido = PedidoDeTexto(u"Abrir Un Texto"_s);
     const QString ruta = DialogoDeArchivo::Abrir(this, pedido);
     if (!ruta.isEmpty())
         AbrirTexto(ruta);
