@@ -3,6 +3,7 @@
 #include "documents/propiedades.h"
 
 #include <QByteArray>
+#include <QLatin1StringView>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,13 @@ PlanDeEnvio PlanearEnvio(const Documento &documento, const QStringList &registro
 
 // The address display: 101 frames, one string.
 PlanDeEnvio PlanearMensajeDeDirecciones();
+
+// Where each string of `plan` goes, from its first frame's header, for a
+// send log that has no names to give: "todos" or "dirección N".
+QStringList DestinosDeLasCadenas(const PlanDeEnvio &plan);
+
+// What a send log names as the file of frames another process handed over.
+inline constexpr QLatin1StringView TextoDeOtroProceso{"(cartel-enviar)"};
 
 // «a», «b»: names as the messages quote them.
 QString Citados(const QStringList &nombres);

@@ -102,7 +102,10 @@ void ServidorDeEnvios::Pedido(QLocalSocket *socket, const QList<QByteArray> &cad
     m_porPlan.insert(cliente.plan, socket);
     PlanDeEnvio plan;
     plan.cadenas = cadenas;
-    m_linea.Enviar(plan);
+    if (m_enviador)
+        m_enviador(plan);
+    else
+        m_linea.Enviar(plan);
 }
 
 void ServidorDeEnvios::Soltar(QLocalSocket *socket)

@@ -4,7 +4,10 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
+
 class LineaDeCarteles;
+struct PlanDeEnvio;
 class QLocalServer;
 class QLocalSocket;
 
@@ -33,6 +36,12 @@ public:
     // left by a process that died is replaced.
     bool Escuchar(const QString &carpeta);
     QString Error() const { return m_error; }
+
+    // Who hands a received plan to the line, when not the line itself: the
+    // process that keeps a send log logs these too. It must make exactly
+    // one LineaDeCarteles::Enviar() of the plan.
+    using Enviador = std::function<void(const PlanDeEnvio &plan)>;
+    void PonerEnviador(Enviador enviador) { m_enviador = std::move(enviador); }
 
 private:
     struct Cliente
@@ -64,4 +73,5 @@ private:
     QHash<QLocalSocket *, Cliente> m_clientes;
     QHash<quint64, QLocalSocket *> m_porPlan;
     QString m_error;
+    Enviador m_enviador;
 };

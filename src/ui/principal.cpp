@@ -65,6 +65,9 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     // cartel-enviar run in this folder sends through the program once it
     // holds the port; with another process serving the folder, nothing to do.
     m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
+    m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
+        m_programacion->EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+    });
     m_servidorDeEnvios->Escuchar(QDir::currentPath());
 }
 

@@ -225,6 +225,8 @@ void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
     QCOMPARE(trama.value(u"texto"_s).toString(), u"Turno 42"_s);
     QVERIFY(cartel.Anomalias().isEmpty());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    // The program logs what it sent for another process too.
+    QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tdirección 12\t(cartel-enviar)\t18\tenviado\n"));
 }
 
 void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()

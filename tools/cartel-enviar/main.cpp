@@ -12,6 +12,7 @@
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/lineadecarteles.h"
+#include "link/plandeenvio.h"
 #include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "platform/puertoserieqt.h"
@@ -121,6 +122,9 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
     // While it holds the folder's port, a cartel-enviar run there hands its
     // frames over rather than find the port in use.
     ServidorDeEnvios servidor(linea);
+    servidor.PonerEnviador([&ejecutor](const PlanDeEnvio &plan) {
+        ejecutor.EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+    });
     servidor.Escuchar(QDir::currentPath());
     decir(u"Programación %1: %2 entradas, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
               .arg(ejecutor.programacion().entradas.size())
