@@ -10,10 +10,13 @@ int main(int argc, char *argv[])
 {
     QApplication aplicacion(argc, argv);
     QApplication::setApplicationName(u"brevalux"_s);
-    QApplication::setWindowIcon(IconoDeLaAplicacion());
     InstalarTraduccionesDeQt(aplicacion);
 
     Principal principal;
+    // Drawn, not loaded: after the first paint, like the rest of what the
+    // window does not need to come up.
+    QObject::connect(&principal, &Principal::Arrancado, &principal,
+                     [] { QApplication::setWindowIcon(IconoDeLaAplicacion()); });
     principal.show();
     return QApplication::exec();
 }

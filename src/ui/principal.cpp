@@ -40,6 +40,8 @@
 #include <QStringListModel>
 #include <QTimer>
 
+#include <chrono>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -68,7 +70,13 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
         m_programacion->EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
     });
-    m_servidorDeEnvios->Escuchar(QDir::currentPath());
+    // Shown, the first paint brings the rest of the start-up (paintEvent);
+    // never shown, the first turn of the event loop does; shown but never
+    // painted (minimised at start), a second later.
+    QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(isVisible() ? std::chrono::seconds(1) : std::chrono::seconds(0), this,
+                           &Principal::CompletarArranque);
+    });
 }
 
 Principal::~Principal() = default;
@@ -118,10 +126,54 @@ VistaPrevia &Principal::vistaPrevia()
     return *m_vistaPrevia;
 }
 
+void Principal::CompletarArranque()
+{
+    if (m_arrancado)
+        return;
+    m_arrancado = true;
+    EditorDeArranque();
+    // After the registry is in: the state goes out once, for the signs it
+    // names. Nothing it finds wrong is a box: the status line and its
+    // window say it.
+    m_programacion->Cargar();
+    m_servidorDeEnvios->Escuchar(QDir::currentPath());
+    Q_EMIT Arrancado();
+}
+
+void Principal::EditorDeArranque()
+{
+    if (m_editores.size() == 1)
+        AgregarEditor();
+}
+
+frmEditorDeTextos *Principal::editor(int slot)
+{
+    if (slot == 1)
+        EditorDeArranque();
+    return m_editores.value(slot);
+}
+
+int Principal::UltimoEditor()
+{
+    EditorDeArranque();
+    return static_cast<int>(m_editores.size()) - 1;
+}
+
+void Principal::paintEvent(QPaintEvent *evento)
+{
+    QMainWindow::paintEvent(evento);
+    // Queued: it runs once this paint is on the screen.
+    if (!m_arranquePedido) {
+        m_arranquePedido = true;
+        QMetaObject::invokeMethod(this, &Principal::CompletarArranque, Qt::QueuedConnection);
+    }
+}
+
 void Principal::MDIForm_Load()
 {
-
-    m_editores = {nullptr, CrearEditor()};
+    // The editor of slot 1 (EditorDeArranque) is made hidden, as every
+    // later one is reused, once the window is on the screen.
+    m_editores = {nullptr};
 
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
@@ -147,13 +199,9 @@ void Principal::MDIForm_Load()
 
     ActualizarDestinos();
 
-    // After the registry is in: the state goes out once, for the signs it
-    // names. Nothing it finds wrong is a box: the status line and its
-    // window say it.
     m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
                                                 [this] { return m_carteles->stringList(); }, {},
                                                 QTimeZone::systemTimeZone(), this);
-    m_programacion->Cargar();
 }
 
 void Principal::CrearLineaDeEstado()
@@ -304,10 +352,15 @@ int Principal::BuscarEditorLibre()
         if (!m_editores.at(i)->EstaVisible())
             return i;
     }
+    AgregarEditor();
+    return UltimoEditor();
+}
+
+void Principal::AgregarEditor()
+{
     frmEditorDeTextos *editor = CrearEditor();
     editor->CargarDestinos();
     m_editores.append(editor);
-    return UltimoEditor();
 }
 
 void Principal::mnuNuevoTexto_Click()

@@ -54,9 +54,9 @@ public:
     // Made the first time the dock is shown.
     VistaPrevia &vistaPrevia();
 
-    // Editor slots: slot 0 never holds a window.
-    frmEditorDeTextos *editor(int slot) const { return m_editores.value(slot); }
-    int UltimoEditor() const { return static_cast<int>(m_editores.size()) - 1; }
+    // Editor slots: slot 0 never holds a window; slot 1 always does.
+    frmEditorDeTextos *editor(int slot);
+    int UltimoEditor();
 
     int BuscarEditorLibre();
     void AbrirTexto(const QString &ruta);
@@ -96,6 +96,15 @@ public:
     // Its window, while open.
     QMdiSubWindow *SubventanaDeProgramacion() const;
 
+    // What the first paint does not need: the hidden editor of slot 1, the
+    // timetable's start (its sends), serving cartel-enviar. Comes by itself
+    // right after the first paint; once only.
+    void CompletarArranque();
+
+Q_SIGNALS:
+    // CompletarArranque() is done.
+    void Arrancado();
+
 public Q_SLOTS:
     void mnuNuevoTexto_Click();
     void mnuCargarTexto_Click();
@@ -107,6 +116,7 @@ public Q_SLOTS:
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
+    void paintEvent(QPaintEvent *evento) override;
 
 private:
     void MDIForm_Load();
@@ -116,6 +126,9 @@ private:
     // The preview follows the active text, or shows nothing without one.
     void MostrarEnVistaPrevia();
     frmEditorDeTextos *CrearEditor();
+    // A new slot, with the registry's destinations.
+    void AgregarEditor();
+    void EditorDeArranque();
     frmEditorDeTextos *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
     // The notice of the configuration dialogs while ./carteles.ini is one
@@ -148,4 +161,6 @@ private:
     // Why ./carteles.ini could not be read at start-up, until it is
     // replaced; a missing file is no failure.
     std::optional<ErrorDeArchivo> m_configuracionSinLeer;
+    bool m_arranquePedido = false;
+    bool m_arrancado = false;
 };
