@@ -1,34 +1,30 @@
 #include "link/clientedeenvios.h"
 
-#include <QFileInfo>
-#include <QLocalSocket>
+#include "platform/canallocal.h"
 
-#ifdef Q_OS_UNIX
 #include <unistd.h>
-#endif
 
 using namespace Qt::StringLiterals;
 
-ClienteDeEnvios::ClienteDeEnvios(QObject *parent) : QObject(parent), m_socket(new QLocalSocket(this)) {}
+ClienteDeEnvios::ClienteDeEnvios(QObject *parent) : QObject(parent) {}
 
 bool ClienteDeEnvios::Conectar(const QString &carpeta, std::chrono::milliseconds plazo)
 {
     const int milisegundos = static_cast<int>(plazo.count());
-    m_socket->connectToServer(NombreDelServidorDeEnvios(carpeta));
-    if (!m_socket->waitForConnected(milisegundos))
+    delete m_socket;
+    m_socket = CanalLocal::Conectar(RutaDelServidorDeEnvios(carpeta), nullptr, this);
+    if (!m_socket)
         return false;
-#ifdef Q_OS_UNIX
-    // A socket of that name that another user made is not this user's
-    // program: the frames are not handed to it.
-    if (QFileInfo(m_socket->fullServerName()).ownerId() != ::geteuid()) {
-        m_socket->abort();
+    // A socket of that name that another user's process serves is not this
+    // user's program: the frames are not handed to it.
+    if (m_socket->UsuarioDelOtroLado() != ::geteuid()) {
+        m_socket->Abortar();
         return false;
     }
-#endif
     MensajeDeEnvios saludo;
     if (!Recibir(saludo, milisegundos) || saludo.tipo != MensajeDeEnvios::Tipo::Saludo
         || saludo.version != VersionDeEnvios) {
-        m_socket->abort();
+        m_socket->Abortar();
         return false;
     }
     m_puerto = saludo.puerto;
@@ -41,11 +37,12 @@ ResultadoDeEnvio ClienteDeEnvios::Enviar(const QList<QByteArray> &cadenas)
     MensajeDeEnvios pedido;
     pedido.tipo = MensajeDeEnvios::Tipo::Pedido;
     pedido.cadenas = cadenas;
-    m_socket->write(CodificarMensaje(pedido));
-
     ResultadoDeEnvio resultado;
     resultado.fallo = u"El programa que tiene el puerto dejó de atender este envío antes de terminarlo; "
                       u"puede que algunas tramas hayan salido."_s;
+    if (!m_socket)
+        return resultado;
+    m_socket->Escribir(CodificarMensaje(pedido));
     MensajeDeEnvios mensaje;
     // No limit of our own: the server's transmitter gives up on a line that
     // stops, and its answer says so.
@@ -77,8 +74,8 @@ bool ClienteDeEnvios::Recibir(MensajeDeEnvios &mensaje, int milisegundos)
         case LecturaDeMensaje::Incompleta:
             break;
         }
-        if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(milisegundos))
+        if (!m_socket->EsperarLegible(milisegundos))
             return false;
-        m_bufer += m_socket->readAll();
+        m_bufer += m_socket->Leer(TamanoMaximoDeMensaje + 4);
     }
 }

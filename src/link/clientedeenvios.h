@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-class QLocalSocket;
+class CanalLocal;
 
 // cartel-enviar's side of ServidorDeEnvios: hands one plan's strings to the
 // process that holds the working folder's port and waits for the result.
@@ -45,7 +45,7 @@ private:
     // the message was not one.
     bool Recibir(MensajeDeEnvios &mensaje, int milisegundos);
 
-    QLocalSocket *m_socket;
+    CanalLocal *m_socket = nullptr;
     QByteArray m_bufer;
     int m_puerto = 0;
     QString m_ajustes;

@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QDir>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -124,4 +125,9 @@ QString NombreDelServidorDeEnvios(const QString &carpeta)
 #endif
     const QByteArray huella = QCryptographicHash::hash((usuario + u'\n' + ruta).toUtf8(), QCryptographicHash::Sha1);
     return u"brevalux-%1-%2"_s.arg(usuario, QString::fromLatin1(huella.toHex().left(16)));
+}
+
+QString RutaDelServidorDeEnvios(const QString &carpeta)
+{
+    return QDir::tempPath() + u'/' + NombreDelServidorDeEnvios(carpeta);
 }

@@ -55,3 +55,5 @@ LecturaDeMensaje LeerMensaje(QByteArray &bufer, MensajeDeEnvios &mensaje);
 // The socket's name for the working folder `carpeta`: one per folder and
 // user, short enough for any system's limit on socket names.
 QString NombreDelServidorDeEnvios(const QString &carpeta);
+// Where that socket is: in the system's folder for temporary files.
+QString RutaDelServidorDeEnvios(const QString &carpeta);

@@ -4,22 +4,21 @@
 #include "link/plandeenvio.h"
 #include "link/protocolodeenvios.h"
 #include "link/transmisor.h"
+#include "platform/canallocal.h"
 #include "platform/puertoserie.h"
+#include "platform/servidorlocal.h"
 
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QTimer>
 
 #include <algorithm>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
 ServidorDeEnvios::ServidorDeEnvios(LineaDeCarteles &linea, QObject *parent)
-    : QObject(parent), m_linea(linea), m_servidor(new QLocalServer(this))
+    : QObject(parent), m_linea(linea), m_servidor(new ServidorLocal(this))
 {
-    // Only this user's cartel-enviar may hand frames to the line.
-    m_servidor->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_servidor, &QLocalServer::newConnection, this, &ServidorDeEnvios::Atender);
+    connect(m_servidor, &ServidorLocal::NuevaConexion, this, &ServidorDeEnvios::Atender);
     connect(&m_linea.Emisor(), &Transmisor::Comenzada, this, &ServidorDeEnvios::Comenzada);
     connect(&m_linea.Emisor(), &Transmisor::Avance, this, &ServidorDeEnvios::Avance);
     connect(&m_linea, &LineaDeCarteles::PlanTerminado, this, &ServidorDeEnvios::PlanTerminado);
@@ -27,57 +26,51 @@ ServidorDeEnvios::ServidorDeEnvios(LineaDeCarteles &linea, QObject *parent)
 
 bool ServidorDeEnvios::Escuchar(const QString &carpeta)
 {
-    const QString nombre = NombreDelServidorDeEnvios(carpeta);
+    const QString ruta = RutaDelServidorDeEnvios(carpeta);
     // The socket of a live server is left alone; only one that nobody
-    // answers on, from a process that died, is removed.
-    QLocalSocket prueba;
-    prueba.connectToServer(nombre);
-    if (prueba.waitForConnected(500)) {
+    // answers on, from a process that died, is replaced.
+    if (const std::unique_ptr<CanalLocal> prueba{CanalLocal::Conectar(ruta)}) {
         m_error = u"Otro proceso ya atiende los envíos de esta carpeta."_s;
         return false;
     }
-    QLocalServer::removeServer(nombre);
-    if (!m_servidor->listen(nombre)) {
-        m_error = m_servidor->errorString();
+    if (!m_servidor->Escuchar(ruta)) {
+        m_error = m_servidor->Error();
         return false;
     }
     return true;
 }
 
-void ServidorDeEnvios::Atender()
+void ServidorDeEnvios::Atender(CanalLocal *socket)
 {
-    while (QLocalSocket *socket = m_servidor->nextPendingConnection()) {
-        if (m_clientes.size() >= MaximoDeClientes) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        m_clientes.insert(socket, Cliente());
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Leer(socket); });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket] { Olvidar(socket); });
-        QTimer::singleShot(PlazoDelPedido, socket, [this, socket] {
-            if (m_clientes.value(socket).plan == 0)
-                Soltar(socket);
-        });
-        MensajeDeEnvios saludo;
-        saludo.tipo = MensajeDeEnvios::Tipo::Saludo;
-        saludo.puerto = m_linea.Puerto().Numero();
-        saludo.ajustes = m_linea.Puerto().Ajustes();
-        socket->write(CodificarMensaje(saludo));
+    if (m_clientes.size() >= MaximoDeClientes) {
+        delete socket;
+        return;
     }
+    m_clientes.insert(socket, Cliente());
+    connect(socket, &CanalLocal::Legible, this, [this, socket] { Leer(socket); });
+    connect(socket, &CanalLocal::Cerrado, this, [this, socket] { Olvidar(socket); });
+    QTimer::singleShot(PlazoDelPedido, socket, [this, socket] {
+        if (m_clientes.value(socket).plan == 0)
+            Soltar(socket);
+    });
+    MensajeDeEnvios saludo;
+    saludo.tipo = MensajeDeEnvios::Tipo::Saludo;
+    saludo.puerto = m_linea.Puerto().Numero();
+    saludo.ajustes = m_linea.Puerto().Ajustes();
+    socket->Escribir(CodificarMensaje(saludo));
 }
 
-void ServidorDeEnvios::Leer(QLocalSocket *socket)
+void ServidorDeEnvios::Leer(CanalLocal *socket)
 {
     auto cliente = m_clientes.find(socket);
     if (cliente == m_clientes.end())
         return;
     // Never more than one message and its length: what does not fit is
     // garbage, and so is anything after the one plan a connection carries.
-    cliente->bufer += socket->read(TamanoMaximoDeMensaje + 4 - cliente->bufer.size());
+    cliente->bufer += socket->Leer(TamanoMaximoDeMensaje + 4 - cliente->bufer.size());
     MensajeDeEnvios mensaje;
     const LecturaDeMensaje lectura = LeerMensaje(cliente->bufer, mensaje);
-    if (lectura == LecturaDeMensaje::Incompleta && socket->bytesAvailable() == 0)
+    if (lectura == LecturaDeMensaje::Incompleta && socket->Disponibles() == 0)
         return;
     if (lectura != LecturaDeMensaje::Leido || mensaje.tipo != MensajeDeEnvios::Tipo::Pedido
         || mensaje.version != VersionDeEnvios || cliente->plan != 0 || !cliente->cadenas.isEmpty()) {
@@ -87,7 +80,7 @@ void ServidorDeEnvios::Leer(QLocalSocket *socket)
     Pedido(socket, mensaje.cadenas);
 }
 
-void ServidorDeEnvios::Pedido(QLocalSocket *socket, const QList<QByteArray> &cadenas)
+void ServidorDeEnvios::Pedido(CanalLocal *socket, const QList<QByteArray> &cadenas)
 {
     Cliente &cliente = m_clientes[socket];
     cliente.cadenas = cadenas;
@@ -108,14 +101,14 @@ void ServidorDeEnvios::Pedido(QLocalSocket *socket, const QList<QByteArray> &cad
         m_linea.Enviar(plan);
 }
 
-void ServidorDeEnvios::Soltar(QLocalSocket *socket)
+void ServidorDeEnvios::Soltar(CanalLocal *socket)
 {
-    socket->abort();
+    socket->Abortar();
     // Whether or not the abort said so: the client must not keep its place.
     Olvidar(socket);
 }
 
-void ServidorDeEnvios::Olvidar(QLocalSocket *socket)
+void ServidorDeEnvios::Olvidar(CanalLocal *socket)
 {
     // Its plan, if it had one, goes out all the same: strings handed to the
     // transmitter are not taken back.
@@ -124,14 +117,14 @@ void ServidorDeEnvios::Olvidar(QLocalSocket *socket)
     socket->deleteLater();
 }
 
-QLocalSocket *ServidorDeEnvios::SocketEnCurso() const
+CanalLocal *ServidorDeEnvios::SocketEnCurso() const
 {
     return m_porPlan.value(m_linea.PlanEnCurso());
 }
 
 void ServidorDeEnvios::Comenzada(qint64 total)
 {
-    QLocalSocket *socket = SocketEnCurso();
+    CanalLocal *socket = SocketEnCurso();
     if (!socket)
         return;
     Cliente &cliente = m_clientes[socket];
@@ -142,12 +135,12 @@ void ServidorDeEnvios::Comenzada(qint64 total)
     MensajeDeEnvios mensaje;
     mensaje.tipo = MensajeDeEnvios::Tipo::Comenzada;
     mensaje.total = total;
-    socket->write(CodificarMensaje(mensaje));
+    socket->Escribir(CodificarMensaje(mensaje));
 }
 
 void ServidorDeEnvios::Avance(qint64 entregados, qint64 total)
 {
-    QLocalSocket *socket = SocketEnCurso();
+    CanalLocal *socket = SocketEnCurso();
     if (!socket)
         return;
     Cliente &cliente = m_clientes[socket];
@@ -158,16 +151,16 @@ void ServidorDeEnvios::Avance(qint64 entregados, qint64 total)
     mensaje.tipo = MensajeDeEnvios::Tipo::Avance;
     mensaje.entregados = entregados;
     mensaje.total = total;
-    socket->write(CodificarMensaje(mensaje));
+    socket->Escribir(CodificarMensaje(mensaje));
 }
 
 void ServidorDeEnvios::PlanTerminado(quint64 plan, const QString &fallo)
 {
-    if (QLocalSocket *socket = m_porPlan.take(plan))
+    if (CanalLocal *socket = m_porPlan.take(plan))
         Responder(socket, fallo.isEmpty(), fallo);
 }
 
-void ServidorDeEnvios::Responder(QLocalSocket *socket, bool exito, const QString &fallo)
+void ServidorDeEnvios::Responder(CanalLocal *socket, bool exito, const QString &fallo)
 {
     const Cliente &cliente = m_clientes.value(socket);
     MensajeDeEnvios mensaje;
@@ -176,7 +169,7 @@ void ServidorDeEnvios::Responder(QLocalSocket *socket, bool exito, const QString
     mensaje.resultado.fallo = fallo;
     mensaje.resultado.tramasEntregadas = exito ? cliente.tramasTotales : cliente.tramasEntregadas;
     mensaje.resultado.tramasTotales = cliente.tramasTotales;
-    socket->write(CodificarMensaje(mensaje));
+    socket->Escribir(CodificarMensaje(mensaje));
     // Goes once what was written has been taken.
-    socket->disconnectFromServer();
+    socket->CerrarAlTerminar();
 }

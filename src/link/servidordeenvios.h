@@ -8,8 +8,8 @@
 
 class LineaDeCarteles;
 struct PlanDeEnvio;
-class QLocalServer;
-class QLocalSocket;
+class CanalLocal;
+class ServidorLocal;
 
 // Lets cartel-enviar send through the process that holds a working folder's
 // port (the program keeps it open once it has sent, and a timetable runner
@@ -56,22 +56,22 @@ private:
         qint64 tramasTotales = 0;
     };
 
-    void Atender();
-    void Leer(QLocalSocket *socket);
-    void Pedido(QLocalSocket *socket, const QList<QByteArray> &cadenas);
+    void Atender(CanalLocal *socket);
+    void Leer(CanalLocal *socket);
+    void Pedido(CanalLocal *socket, const QList<QByteArray> &cadenas);
     // Closes a client that is not to be heard any further.
-    void Soltar(QLocalSocket *socket);
-    void Olvidar(QLocalSocket *socket);
+    void Soltar(CanalLocal *socket);
+    void Olvidar(CanalLocal *socket);
     void Comenzada(qint64 total);
     void Avance(qint64 entregados, qint64 total);
     void PlanTerminado(quint64 plan, const QString &fallo);
-    void Responder(QLocalSocket *socket, bool exito, const QString &fallo);
-    QLocalSocket *SocketEnCurso() const;
+    void Responder(CanalLocal *socket, bool exito, const QString &fallo);
+    CanalLocal *SocketEnCurso() const;
 
     LineaDeCarteles &m_linea;
-    QLocalServer *m_servidor;
-    QHash<QLocalSocket *, Cliente> m_clientes;
-    QHash<quint64, QLocalSocket *> m_porPlan;
+    ServidorLocal *m_servidor;
+    QHash<CanalLocal *, Cliente> m_clientes;
+    QHash<quint64, CanalLocal *> m_porPlan;
     QString m_error;
     Enviador m_enviador;
 };

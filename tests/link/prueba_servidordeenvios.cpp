@@ -6,9 +6,9 @@
 #include "link/plandeenvio.h"
 #include "link/trama.h"
 #include "link/transmisor.h"
+#include "platform/canallocal.h"
 
 #include <QElapsedTimer>
-#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -174,12 +174,11 @@ void PruebaServidorDeEnvios::basuraCierraLaConexion()
     ServidorDeEnvios otro(banco.linea);
     QVERIFY(!otro.Escuchar(banco.carpeta.path()));
 
-    QLocalSocket socket;
-    socket.connectToServer(NombreDelServidorDeEnvios(banco.carpeta.path()));
-    QVERIFY(socket.waitForConnected(5000));
+    const std::unique_ptr<CanalLocal> socket{CanalLocal::Conectar(RutaDelServidorDeEnvios(banco.carpeta.path()))};
+    QVERIFY(socket);
     // A length past the limit: nothing of it is waited for or kept.
-    socket.write(QByteArray::fromHex("7fffffff01"));
-    QTRY_COMPARE(socket.state(), QLocalSocket::UnconnectedState);
+    socket->Escribir(QByteArray::fromHex("7fffffff01"));
+    QTRY_VERIFY(!socket->Abierto());
     QVERIFY(!banco.linea.Emisor().Ocupado());
 }
 
