@@ -39,6 +39,7 @@
 #include <QPlainTextEdit>
 #include <QStringListModel>
 #include <QTimer>
+#include <QWindow>
 
 #include <chrono>
 
@@ -68,7 +69,7 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     // holds the port; with another process serving the folder, nothing to do.
     m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
     m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
-        m_programacion->EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+        Ejecutor().EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
     });
     // Shown, the first paint brings the rest of the start-up (paintEvent);
     // never shown, the first turn of the event loop does; shown but never
@@ -113,7 +114,7 @@ frmDialogEnvio &Principal::dialogEnvio()
 VistaPrevia &Principal::vistaPrevia()
 {
     if (!m_vistaPrevia) {
-        m_vistaPrevia = new VistaPrevia(m_muelleVistaPrevia);
+        m_vistaPrevia = new VistaPrevia(&muelleVistaPrevia());
         m_muelleVistaPrevia->setWidget(m_vistaPrevia);
         // Read once the typing stops, from whichever text is active then: a
         // key only restarts the preview's wait.
@@ -132,10 +133,17 @@ void Principal::CompletarArranque()
         return;
     m_arrancado = true;
     EditorDeArranque();
+    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
+                                                [this] { return m_carteles->stringList(); }, {},
+                                                QTimeZone::systemTimeZone(), this);
+    const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
+    connect(m_programacion, &EjecutorDeProgramacion::Cambiado, m_estadoProgramacion, resumir);
     // After the registry is in: the state goes out once, for the signs it
     // names. Nothing it finds wrong is a box: the status line and its
     // window say it.
     m_programacion->Cargar();
+    resumir();
+    ActualizarEstado();
     m_servidorDeEnvios->Escuchar(QDir::currentPath());
     Q_EMIT Arrancado();
 }
@@ -162,11 +170,19 @@ int Principal::UltimoEditor()
 void Principal::paintEvent(QPaintEvent *evento)
 {
     QMainWindow::paintEvent(evento);
-    // Queued: it runs once this paint is on the screen.
-    if (!m_arranquePedido) {
+    // Queued: it runs once this paint is on the screen. A paint before the
+    // window is exposed reaches no screen.
+    const QWindow *ventana = windowHandle();
+    if (!m_arranquePedido && ventana && ventana->isExposed()) {
         m_arranquePedido = true;
         QMetaObject::invokeMethod(this, &Principal::CompletarArranque, Qt::QueuedConnection);
     }
+}
+
+EjecutorDeProgramacion &Principal::Ejecutor()
+{
+    CompletarArranque();
+    return *m_programacion;
 }
 
 void Principal::MDIForm_Load()
@@ -198,10 +214,6 @@ void Principal::MDIForm_Load()
         CuadroDeMensaje::Advertir(this, problemas.join(u"\n\n"_s));
 
     ActualizarDestinos();
-
-    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
-                                                [this] { return m_carteles->stringList(); }, {},
-                                                QTimeZone::systemTimeZone(), this);
 }
 
 void Principal::CrearLineaDeEstado()
@@ -221,35 +233,43 @@ void Principal::CrearLineaDeEstado()
     connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
-    const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
-    connect(m_programacion, &EjecutorDeProgramacion::Cambiado, m_estadoProgramacion, resumir);
-    resumir();
     m_estadoPendiente = new QTimer(this);
     m_estadoPendiente->setSingleShot(true);
     m_estadoPendiente->setInterval(0);
     connect(m_estadoPendiente, &QTimer::timeout, this, &Principal::ActualizarEstado);
+    // Its words come with the rest of the start-up: the first paint shows
+    // the line empty, and draws no glyphs it does not need yet.
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarEstado);
-    ActualizarEstado();
 }
 
 void Principal::CrearVistaPrevia()
 {
-    m_muelleVistaPrevia = new QDockWidget(u"Vista Previa"_s, this);
-    m_muelleVistaPrevia->setObjectName(u"muelleVistaPrevia"_s);
-    addDockWidget(Qt::BottomDockWidgetArea, m_muelleVistaPrevia);
-    m_muelleVistaPrevia->hide();
-
     // The menu item and the dock's own close box show and hide the same
     // dock; the item's check mark follows whichever did it.
     QAction *accion = m_compartidas.value(Orden::VistaPrevia);
     accion->setCheckable(true);
-    connect(accion, &QAction::toggled, m_muelleVistaPrevia, &QDockWidget::setVisible);
+    connect(accion, &QAction::toggled, this, [this](bool visible) {
+        if (visible || m_muelleVistaPrevia)
+            muelleVistaPrevia().setVisible(visible);
+    });
+    connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::MostrarEnVistaPrevia);
+}
+
+QDockWidget &Principal::muelleVistaPrevia()
+{
+    if (m_muelleVistaPrevia)
+        return *m_muelleVistaPrevia;
+    m_muelleVistaPrevia = new QDockWidget(u"Vista Previa"_s, this);
+    m_muelleVistaPrevia->setObjectName(u"muelleVistaPrevia"_s);
+    m_muelleVistaPrevia->hide();
+    addDockWidget(Qt::BottomDockWidgetArea, m_muelleVistaPrevia);
+    QAction *accion = m_compartidas.value(Orden::VistaPrevia);
     connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion](bool visible) {
         if (visible)
             vistaPrevia();
         accion->setChecked(!m_muelleVistaPrevia->isHidden());
     });
-    connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::MostrarEnVistaPrevia);
+    return *m_muelleVistaPrevia;
 }
 
 void Principal::MostrarEnVistaPrevia()
@@ -560,13 +580,13 @@ void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, con
     dialogo.repaint();
     // The runner follows the line for the timetable's sends: the operator's
     // get their log line the same way.
-    m_programacion->EnviarDelOperador(plan, carteles, archivo);
+    Ejecutor().EnviarDelOperador(plan, carteles, archivo);
 }
 
 void Principal::mnuProgramacion_Click()
 {
     if (!m_subventanaProgramacion) {
-        auto *ventana = new frmProgramacion(*m_programacion);
+        auto *ventana = new frmProgramacion(Ejecutor());
         m_subventanaProgramacion = m_area->addSubWindow(ventana);
         m_subventanaProgramacion->setAttribute(Qt::WA_DeleteOnClose);
         m_subventanaProgramacion->resize(TamanoEnTwips(*this, 9600, 6000));

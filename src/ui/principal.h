@@ -50,8 +50,8 @@ public:
     ConfigRed &configRed();
     ConfigSerie *configSerie() const;
     // "Vista Previa": the dock at the bottom that plays the active text.
-    QDockWidget &muelleVistaPrevia() const { return *m_muelleVistaPrevia; }
-    // Made the first time the dock is shown.
+    // Both made the first time they are asked for or shown.
+    QDockWidget &muelleVistaPrevia();
     VistaPrevia &vistaPrevia();
 
     // Editor slots: slot 0 never holds a window; slot 1 always does.
@@ -90,15 +90,16 @@ public:
     void Enviar(const PlanDeEnvio &plan, const QStringList &carteles = {}, const QString &archivo = {});
 
     // The timetable that runs while the program is open.
-    EjecutorDeProgramacion &Ejecutor() const { return *m_programacion; }
+    EjecutorDeProgramacion &Ejecutor();
     // "Programación de Envíos": opens its one window, or brings it forward.
     void mnuProgramacion_Click();
     // Its window, while open.
     QMdiSubWindow *SubventanaDeProgramacion() const;
 
     // What the first paint does not need: the hidden editor of slot 1, the
-    // timetable's start (its sends), serving cartel-enviar. Comes by itself
-    // right after the first paint; once only.
+    // timetable and its start (its sends), serving cartel-enviar. Comes by
+    // itself right after the first paint, or with the first use of the
+    // timetable; once only.
     void CompletarArranque();
 
 Q_SIGNALS:
