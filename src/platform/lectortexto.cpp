@@ -104,6 +104,18 @@ std::optional<ErrorDeArchivo> LectorTexto::AbrirBytes(const QByteArray &bytes, c
 {
     Cerrar();
     m_rutaNativa = nombre;
+    // Windows-1252 and Latin-1 differ only in 0x80-0x9F. Without those bytes
+    // (every configuration, most texts) the system's converter, whose tables
+    // cost more to bring in than the rest of reading ./carteles.ini at
+    // start-up, is not needed.
+    const bool comoLatin1 = std::none_of(bytes.cbegin(), bytes.cend(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x80 && b <= 0x9F;
+    });
+    if (comoLatin1) {
+        m_pendiente = QString::fromLatin1(bytes);
+        return std::nullopt;
+    }
     QStringDecoder decodificador("windows-1252");
     if (!decodificador.isValid())
         return Error(u"El sistema no tiene la página de códigos Windows-1252."_s);

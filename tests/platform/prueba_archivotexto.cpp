@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -71,6 +72,8 @@ private Q_SLOTS:
     void leeLineas_data();
     void leeLineas();
     void noPierdeNingunByte();
+    void decodificaComoWindows1252_data();
+    void decodificaComoWindows1252();
     void abrirRespetaElMaximo_data();
     void abrirRespetaElMaximo();
     void limitaTambienLoQueNoDiceSuTamano();
@@ -177,6 +180,35 @@ void PruebaArchivoTexto::noPierdeNingunByte()
     // last CR make one more line.
     QCOMPARE(lineas.join(QString()).size(), binario.size() - 2 * 64);
     QCOMPARE(lineas.size(), 2 * 64 + 1);
+}
+
+void PruebaArchivoTexto::decodificaComoWindows1252_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray todos;
+    QByteArray sinLosPropios;
+    for (int b = 0; b < 256; ++b) {
+        if (b == '\r' || b == '\n')
+            continue;
+        todos.append(char(b));
+        if (b < 0x80 || b > 0x9F)
+            sinLosPropios.append(char(b));
+    }
+    QTest::newRow("sin 0x80-0x9F") << sinLosPropios;
+    QTest::newRow("todos") << todos;
+    // The ends of the range where the two differ, each alone in Latin-1.
+    QTest::newRow("0x80") << QByteArray("precio \x80 10 \xF1");
+    QTest::newRow("0x9F") << QByteArray("\xE1 \x9F");
+}
+
+void PruebaArchivoTexto::decodificaComoWindows1252()
+{
+    QFETCH(QByteArray, bytes);
+    LectorTexto lector;
+    QVERIFY(!lector.AbrirBytes(bytes));
+    QString linea;
+    QVERIFY(!lector.LeerLinea(linea));
+    QCOMPARE(linea, QStringDecoder("windows-1252").decode(bytes));
 }
 
 void PruebaArchivoTexto::abrirRespetaElMaximo_data()
