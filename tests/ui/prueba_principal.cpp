@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -31,6 +32,8 @@ private Q_SLOTS:
     void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void arranqueSinConfiguracion();
     void arranqueConConfiguracion();
+    void restoDelArranqueTrasElPrimerDibujo_data();
+    void restoDelArranqueTrasElPrimerDibujo();
     void menuPrincipal_data();
     void menuPrincipal();
     void barraDeMenusSigueAlEditorActivo();
@@ -94,6 +97,56 @@ void PruebaPrincipal::arranqueConConfiguracion()
     frmEditorDeTextos &editor = *principal.editor(1);
     QVERIFY(editor.DestinosVisibles());
     QCOMPARE(editor.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
+}
+
+namespace {
+class ContadorDeDibujos : public QObject
+{
+public:
+    int dibujos = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *evento) override
+    {
+        if (evento->type() == QEvent::Paint)
+            ++dibujos;
+        return false;
+    }
+};
+} // namespace
+
+void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo_data()
+{
+    QTest::addColumn<bool>("mostrada");
+    QTest::newRow("mostrada") << true;
+    // A window nobody shows still gets the rest, with the event loop.
+    QTest::newRow("sin mostrar") << false;
+}
+
+void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
+{
+    QFETCH(bool, mostrada);
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    ContadorDeDibujos contador;
+    principal.installEventFilter(&contador);
+    QSignalSpy arrancado(&principal, &Principal::Arrancado);
+    int dibujosAlArrancar = -1;
+    connect(&principal, &Principal::Arrancado, this, [&] { dibujosAlArrancar = contador.dibujos; });
+    // Nothing of the rest is there before it.
+    QCOMPARE(principal.findChildren<frmEditorDeTextos *>().size(), 0);
+
+    if (mostrada) {
+        principal.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&principal));
+    }
+    QTRY_COMPARE(arrancado.count(), 1);
+    QCOMPARE(dibujosAlArrancar > 0, mostrada);
+    // The hidden editor of slot 1, made once.
+    QCOMPARE(principal.findChildren<frmEditorDeTextos *>().size(), 1);
+    QTest::qWait(50);
+    QCOMPARE(arrancado.count(), 1);
+    principal.removeEventFilter(&contador);
 }
 
 void PruebaPrincipal::menuPrincipal_data()
