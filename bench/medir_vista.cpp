@@ -3,6 +3,7 @@
 // typing stops. A keystroke with the preview open is measured with the
 // others, in medir_marcas.
 
+#include "apoyo/contadordepintadas.h"
 #include "carpetademedicion.h"
 #include "textosdemedicion.h"
 #include "documents/documento.h"
@@ -40,21 +41,6 @@ double CpuDelProcesoS()
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-
-// Counts the frames actually painted.
-class ContadorDePintadas : public QObject
-{
-public:
-    int pintadas = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *evento) override
-    {
-        if (evento->type() == QEvent::Paint)
-            ++pintadas;
-        return false;
-    }
-};
 
 bool MedirAnimacion()
 {

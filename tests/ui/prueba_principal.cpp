@@ -1,4 +1,5 @@
 #include "documents/documento.h"
+#include "apoyo/contadordepintadas.h"
 #include "apoyo/puertofalso.h"
 #include "controles.h"
 #include "escenario.h"
@@ -99,22 +100,6 @@ void PruebaPrincipal::arranqueConConfiguracion()
     QCOMPARE(editor.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
 }
 
-namespace {
-class ContadorDeDibujos : public QObject
-{
-public:
-    int dibujos = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *evento) override
-    {
-        if (evento->type() == QEvent::Paint)
-            ++dibujos;
-        return false;
-    }
-};
-} // namespace
-
 void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo_data()
 {
     QTest::addColumn<bool>("mostrada");
@@ -128,11 +113,11 @@ void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
     QFETCH(bool, mostrada);
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    ContadorDeDibujos contador;
+    ContadorDePintadas contador;
     principal.installEventFilter(&contador);
     QSignalSpy arrancado(&principal, &Principal::Arrancado);
     int dibujosAlArrancar = -1;
-    connect(&principal, &Principal::Arrancado, this, [&] { dibujosAlArrancar = contador.dibujos; });
+    connect(&principal, &Principal::Arrancado, this, [&] { dibujosAlArrancar = contador.pintadas; });
     // Nothing of the rest is there before it.
     QCOMPARE(principal.findChildren<frmEditorDeTextos *>().size(), 0);
 
