@@ -25,8 +25,12 @@ CanalLocal::CanalLocal(int descriptor, QObject *parent)
 
 CanalLocal::~CanalLocal()
 {
-    if (m_descriptor >= 0)
-        ::close(m_descriptor);
+    if (m_descriptor < 0)
+        return;
+    // The notifiers go after this body: none may watch a closed descriptor.
+    m_lectura->setEnabled(false);
+    m_escritura->setEnabled(false);
+    ::close(m_descriptor);
 }
 
 CanalLocal *CanalLocal::Conectar(const QString &ruta, QString *error, QObject *parent)

@@ -20,6 +20,7 @@ ServidorLocal::~ServidorLocal()
 {
     if (m_descriptor < 0)
         return;
+    m_aviso->setEnabled(false);
     ::close(m_descriptor);
     ::unlink(QFile::encodeName(m_ruta).constData());
 }
