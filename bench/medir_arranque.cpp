@@ -3,11 +3,11 @@
 // linked beside it) in a directory with a configuration file, and an empty
 // Qt main window with a menu bar linked with the same hook, 101 times each,
 // first offscreen, then on the X display in DISPLAY (scripts/bench starts a
-// virtual one when there is none), in turns (ABBA: each follows the other as often as itself, since
-// a run slows the one right after it) so that both see the same machine;
-// each run is timed from just before fork() until the moment the hook saw
-// the main window exposed and painted, on the same monotonic clock, and its
-// peak resident memory comes from wait4().
+// virtual one when there is none). They run in turns (ABBA: each follows the
+// other as often as itself, since a run slows the one right after it) so
+// that both see the same machine; each run is timed from just before fork()
+// until the moment the hook saw the main window exposed and painted, on the
+// same monotonic clock, and its peak resident memory comes from wait4().
 
 #include <QByteArray>
 #include <QFile>
