@@ -4,6 +4,12 @@
 
 #include <QApplication>
 
+#ifndef Q_OS_WIN
+#include "platform/avisadordesenales.h"
+
+#include <csignal>
+#endif
+
 using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
@@ -17,6 +23,15 @@ int main(int argc, char *argv[])
     // window does not need to come up.
     QObject::connect(&principal, &Principal::Arrancado, &principal,
                      [] { QApplication::setWindowIcon(IconoDeLaAplicacion()); });
+#ifndef Q_OS_WIN
+    // A logout or `systemctl stop` ends the program through the event loop,
+    // so that the timetable's lock and the port are given back on the way
+    // out rather than left for the next start to take over. Nobody is there
+    // to answer a question: the program ends as it is.
+    AvisadorDeSenales senales;
+    if (senales.Instalar({SIGINT, SIGTERM, SIGHUP}))
+        QObject::connect(&senales, &AvisadorDeSenales::Recibida, &aplicacion, &QCoreApplication::quit);
+#endif
     principal.show();
     return QApplication::exec();
 }

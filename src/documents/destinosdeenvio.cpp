@@ -75,11 +75,11 @@ DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QString
     return envio;
 }
 
-QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &registro)
+QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const QStringList &registro)
 {
     using namespace Qt::StringLiterals;
     if (registro.size() <= 1 || destinos.global)
-        return u"Global"_s;
+        return {u"Global"_s};
     const QStringList repetidos = NombresRepetidos(registro);
     QStringList partes;
     for (const QString &cartel : registro) {
@@ -92,6 +92,13 @@ QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &re
         else if (direccion > 0 && direccion <= DireccionMaxima)
             partes.append(nombre);
     }
+    return partes;
+}
+
+QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &registro)
+{
+    using namespace Qt::StringLiterals;
+    const QStringList partes = PartesDeDestinos(destinos, registro);
     return partes.isEmpty() ? u"sin destino"_s : partes.join(u", "_s);
 }
 

@@ -49,6 +49,9 @@ DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QString
 // signs' names, or "sin destino". A chosen sign whose frame goes to every
 // sign (its address is "Desconocida") is "todos los carteles" and its name.
 QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &registro);
+// The same, one part per sign (none for "sin destino"), for a send log that
+// keeps them apart: names may hold commas.
+QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const QStringList &registro);
 
 // The same for a stored text's properties line.
 DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const QStringList &registro);

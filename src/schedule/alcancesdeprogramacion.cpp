@@ -1,14 +1,14 @@
 #include "schedule/alcancesdeprogramacion.h"
 
 #include "documents/destinosdeenvio.h"
-#include "documents/documento.h"
+#include "schedule/documentosleidos.h"
 
 #include <QHash>
 
 using namespace Qt::StringLiterals;
 
 QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, const QStringList &registro,
-                                             QStringList &problemas)
+                                             DocumentosLeidos &documentos, QStringList &problemas)
 {
     // Base texts and their exceptions often name the same file.
     QHash<QString, AlcanceDeTexto> leidos;
@@ -17,13 +17,12 @@ QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, c
     for (const EntradaDeProgramacion &entrada : programacion.entradas) {
         auto it = leidos.constFind(entrada.archivo);
         if (it == leidos.cend()) {
-            QString texto;
-            QString propiedades;
+            const DocumentoLeido &documento = documentos.Leer(entrada.archivo);
             AlcanceDeTexto alcance;
-            if (const auto error = LeerDocumento(entrada.archivo, texto, propiedades))
-                problemas.append(error->ruta + u": "_s + error->motivo);
+            if (documento.error)
+                problemas.append(documento.error->ruta + u": "_s + documento.error->motivo);
             else
-                alcance = AlcanceDeDestinos(DestinosDesdePropiedades(propiedades, registro), registro);
+                alcance = AlcanceDeDestinos(DestinosDesdePropiedades(documento.propiedades, registro), registro);
             it = leidos.insert(entrada.archivo, alcance);
         }
         alcances.append(*it);

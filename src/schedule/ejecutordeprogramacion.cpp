@@ -2,7 +2,6 @@
 
 #include "config/registrodecartel.h"
 #include "documents/destinosdeenvio.h"
-#include "documents/documento.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "link/transmisor.h"
@@ -22,10 +21,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-// What a sign was sent is not known: after start-up, a change of the
-// timetable or of the registry, or a send that failed.
-constexpr qsizetype Desconocido = -2;
 
 // A timer never waits longer than this: far changes are reached in steps,
 // each one recomputed from the clock as it is then.
@@ -58,8 +53,10 @@ QString Hora(const QDateTime &instante, const QDateTime &ahora)
 EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro,
                                                Reloj reloj, const QTimeZone &zona, QObject *parent)
     : QObject(parent), m_linea(linea), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
-      m_zona(zona), m_cerrojo(std::make_unique<QLockFile>(ruta + u".lock"_s)), m_cambio(new QTimer(this)),
-      m_minuto(new QTimer(this))
+      // The folder's line and signs are one: so is its timetable, whatever
+      // file it is read from.
+      m_zona(zona), m_cerrojo(std::make_unique<QLockFile>(QString(RutaDeProgramacion) + u".lock"_s)),
+      m_cambio(new QTimer(this)), m_minuto(new QTimer(this))
 {
     // The holder runs for days: its lock is stale only when its process is gone.
     m_cerrojo->setStaleLockTime(0);
@@ -68,16 +65,7 @@ EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QSt
     connect(m_cambio, &QTimer::timeout, this, &EjecutorDeProgramacion::Revisar);
     m_minuto->setInterval(60s);
     m_minuto->setTimerType(Qt::VeryCoarseTimer);
-    connect(m_minuto, &QTimer::timeout, this, [this] {
-        if (!m_corriendo) {
-            // The other process may have ended since.
-            if (m_cerrojo->tryLock(0))
-                Cargar();
-            return;
-        }
-        RevisarArchivo();
-        Revisar();
-    });
+    connect(m_minuto, &QTimer::timeout, this, &EjecutorDeProgramacion::PasoUnMinuto);
     connect(&m_linea.Emisor(), &Transmisor::Desocupado, this, &EjecutorDeProgramacion::AlDesocuparse);
     connect(&m_linea.Emisor(), &Transmisor::Fallo, this, &EjecutorDeProgramacion::AlFallar);
 }
@@ -98,23 +86,41 @@ std::optional<ErrorDeArchivo> EjecutorDeProgramacion::Cargar()
         QString equipo;
         QString programa;
         m_impedimento = m_cerrojo->getLockInfo(&pid, &equipo, &programa)
-                            ? u"La programación de esta carpeta ya la ejecuta %1 (proceso %2 en %3)."_s.arg(
-                                  programa.isEmpty() ? u"otro programa"_s : programa)
+                            ? u"Una sola programación por carpeta: la de esta carpeta ya la ejecuta %1 "
+                              u"(proceso %2 en %3)."_s.arg(programa.isEmpty() ? u"otro programa"_s : programa)
                                   .arg(pid)
                                   .arg(equipo)
-                            : u"La programación de esta carpeta ya la ejecuta otro programa (%1)."_s.arg(
-                                  m_cerrojo->fileName());
+                            : u"Una sola programación por carpeta: la de esta carpeta ya la ejecuta otro "
+                              u"programa (%1)."_s.arg(m_cerrojo->fileName());
     }
     m_programacion = {};
+    m_huboLectura = false;
     m_errorDeLectura = LeerProgramacion(m_ruta, m_programacion);
     if (m_errorDeLectura)
         m_programacion = {};
+    else
+        m_huboLectura = true;
     const QFileInfo archivo(m_ruta);
     m_modificacionLeida = archivo.lastModified();
     m_tamanoLeido = archivo.exists() ? archivo.size() : -1;
     m_minuto->start();
-    Reiniciar();
+    // Another process may have sent anything meanwhile.
+    m_mostrado.clear();
+    m_ultimoFallo.clear();
+    Revisar();
     return m_errorDeLectura;
+}
+
+void EjecutorDeProgramacion::PasoUnMinuto()
+{
+    if (!m_corriendo) {
+        // The other process may have ended since.
+        if (m_cerrojo->tryLock(0))
+            Cargar();
+        return;
+    }
+    RevisarArchivo();
+    Revisar();
 }
 
 void EjecutorDeProgramacion::RevisarArchivo()
@@ -122,7 +128,31 @@ void EjecutorDeProgramacion::RevisarArchivo()
     // A hand edit of the file is taken as the operator's change.
     const QFileInfo archivo(m_ruta);
     if (archivo.lastModified() != m_modificacionLeida || (archivo.exists() ? archivo.size() : -1) != m_tamanoLeido)
-        Cargar();
+        Releer();
+}
+
+void EjecutorDeProgramacion::Releer()
+{
+    const QFileInfo archivo(m_ruta);
+    m_modificacionLeida = archivo.lastModified();
+    m_tamanoLeido = archivo.exists() ? archivo.size() : -1;
+    Programacion leida;
+    if (const auto error = LeerProgramacion(m_ruta, leida)) {
+        const bool nuevo = !m_errorDeLectura || m_errorDeLectura->motivo != error->motivo;
+        m_errorDeLectura = error;
+        // A file half saved by an editor, or mistyped, would otherwise stop
+        // every sign's changes until someone mends it.
+        if (m_huboLectura && nuevo)
+            AnotarProblema(error->ruta, u"No se pudo leer la programación: %1. Sigue en vigor la última que se "
+                                        u"leyó bien."_s.arg(error->motivo));
+        return;
+    }
+    if (m_errorDeLectura && m_huboLectura)
+        AnotarProblema(m_ruta, u"La programación se volvió a leer bien y está en vigor."_s);
+    m_errorDeLectura.reset();
+    m_huboLectura = true;
+    m_programacion = leida;
+    m_ultimoFallo.clear();
 }
 
 std::optional<ErrorDeArchivo> EjecutorDeProgramacion::PonerProgramacion(const Programacion &programacion)
@@ -134,10 +164,13 @@ std::optional<ErrorDeArchivo> EjecutorDeProgramacion::PonerProgramacion(const Pr
     if (const auto error = EscribirProgramacion(m_ruta, programacion))
         return error;
     m_programacion = programacion;
+    m_huboLectura = true;
     const QFileInfo archivo(m_ruta);
     m_modificacionLeida = archivo.lastModified();
     m_tamanoLeido = archivo.size();
-    Reiniciar();
+    m_ultimoFallo.clear();
+    // Only the signs whose text the edit changes get a frame.
+    Revisar();
     return std::nullopt;
 }
 
@@ -146,26 +179,30 @@ void EjecutorDeProgramacion::RegistroCambiado()
     Revisar();
 }
 
-void EjecutorDeProgramacion::Reiniciar()
+RegistroLeido EjecutorDeProgramacion::LeerRegistro()
 {
-    m_enviado.fill(Desconocido);
-    m_ultimoFallo.clear();
-    Revisar();
+    RegistroLeido leido = m_registro();
+    const QString problema = leido.error ? leido.error->Texto() : QString();
+    if (problema != m_problemaDeRegistro) {
+        m_problemaDeRegistro = problema;
+        if (leido.error)
+            AnotarProblema(leido.error->ruta, u"No se pudo leer la lista de carteles: %1. Siguen los carteles que "
+                                              u"se leyeron bien."_s.arg(leido.error->motivo));
+    }
+    return leido;
 }
 
 void EjecutorDeProgramacion::Revisar()
 {
-    const QStringList registro = m_registro();
+    const QStringList registro = LeerRegistro().carteles;
     const QDateTime ahora = Instante();
-    // Other signs, or the same ones at other addresses: what each shows is
-    // not known any more. The dialog says so on every OK, changed or not:
-    // the signs hear it only when it did change.
-    if (registro != m_registroVisto) {
-        m_enviado = QList<qsizetype>(registro.size(), Desconocido);
-        m_registroVisto = registro;
-    }
+    // A sign no longer in the list is forgotten; one whose line changed is
+    // another sign, that nobody knows what shows.
+    const QSet<QString> lineas(registro.cbegin(), registro.cend());
+    for (auto it = m_mostrado.begin(); it != m_mostrado.end();)
+        it = lineas.contains(it.key()) ? std::next(it) : m_mostrado.erase(it);
     QStringList problemas;
-    m_alcances = AlcancesDeProgramacion(m_programacion, registro, problemas);
+    m_alcances = AlcancesDeProgramacion(m_programacion, registro, m_documentos, problemas);
     m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), ahora, m_zona);
     if (!m_corriendo) {
         m_cambio->stop();
@@ -183,26 +220,33 @@ void EjecutorDeProgramacion::Revisar()
         if (alcance.todos || !alcance.posiciones.isEmpty() || sinLeer.contains(entrada.archivo) ||
             !EntradaActiva(entrada, ahora, m_zona))
             continue;
-        QString texto;
-        QString propiedades;
-        if (const auto error = LeerDocumento(entrada.archivo, texto, propiedades)) {
+        if (const auto &error = m_documentos.Leer(entrada.archivo).error) {
             sinLeer.insert(entrada.archivo);
             Anotar({ahora, {}, entrada.archivo, 0, u"No se pudo leer el documento: "_s + error->motivo}, e);
         }
     }
 
-    QSet<qsizetype> intentadas;
+    // Two entries that name the same file put the same text up: the sign
+    // already shows it, and nothing is sent.
+    QSet<QString> intentados;
     const auto pendientes = [&] {
-        QMap<qsizetype, QList<qsizetype>> faltan;
+        QMap<QString, QList<qsizetype>> faltan;
         for (qsizetype i = 0; i < m_deseado.size(); ++i) {
             const qsizetype e = m_deseado.at(i);
-            if (e != SinEntrada && m_enviado.at(i) != e && !intentadas.contains(e))
-                faltan[e].append(i);
+            if (e == SinEntrada)
+                continue;
+            const QString &archivo = m_programacion.entradas.at(e).archivo;
+            const auto mostrado = m_mostrado.constFind(registro.at(i));
+            if ((mostrado == m_mostrado.cend() || *mostrado != archivo) && !intentados.contains(archivo))
+                faltan[archivo].append(i);
         }
         return faltan;
     };
-    const auto aTodos = [&](qsizetype e, const QList<qsizetype> &faltan) {
-        if (registro.size() <= 1 || m_deseado.count(e) == registro.size())
+    // A frame to address 0 is the only one a sign of unknown address hears,
+    // and it lands on every sign: so it goes only when every sign changes to
+    // that text, or when such a sign needs it.
+    const auto aTodos = [&](const QList<qsizetype> &faltan) {
+        if (faltan.size() == registro.size())
             return true;
         for (qsizetype i : faltan) {
             if (DireccionDeCartel(registro.at(i)) == 0)
@@ -215,64 +259,59 @@ void EjecutorDeProgramacion::Revisar()
     for (bool primeroATodos : {true, false}) {
         const auto faltan = pendientes();
         for (auto it = faltan.cbegin(); it != faltan.cend(); ++it) {
-            if (aTodos(it.key(), it.value()) != primeroATodos)
+            const bool todos = aTodos(it.value());
+            if (todos != primeroATodos)
                 continue;
-            intentadas.insert(it.key());
-            EnviarEntrada(it.key(), it.value(), registro, ahora);
+            intentados.insert(it.key());
+            EnviarArchivo(it.key(), m_deseado.at(it.value().first()), it.value(), todos, registro, ahora);
         }
     }
     Programar();
     Q_EMIT Cambiado();
 }
 
-void EjecutorDeProgramacion::EnviarEntrada(qsizetype entrada, const QList<qsizetype> &faltan,
-                                           const QStringList &registro, const QDateTime &momento)
+void EjecutorDeProgramacion::EnviarArchivo(const QString &archivo, qsizetype entrada, const QList<qsizetype> &faltan,
+                                           bool aTodos, const QStringList &registro, const QDateTime &momento)
 {
-    const QString &archivo = m_programacion.entradas.at(entrada).archivo;
-    QList<qsizetype> carteles;
-    for (qsizetype i = 0; i < m_deseado.size(); ++i) {
-        if (m_deseado.at(i) == entrada)
-            carteles.append(i);
-    }
-    // Every sign wants it: one frame to all. Otherwise only those that lack it.
-    const bool todos = carteles.size() == registro.size();
-    if (!todos)
-        carteles = faltan;
     DestinosDeTexto destinos;
-    destinos.global = todos;
+    destinos.global = aTodos;
     QStringList nombres;
     const QStringList titulos = TitulosDeRegistro(registro);
-    for (qsizetype i : carteles) {
+    for (qsizetype i : faltan) {
         destinos.nombres.append(titulos.at(i));
         nombres.append(Nombre(registro, i));
     }
-    EnvioAnotado anotado{momento, todos ? QStringList{u"Global"_s} : nombres, archivo, 0, QString()};
+    EnvioAnotado anotado{momento, aTodos ? QStringList{u"Global"_s} : nombres, archivo, 0, QString()};
 
-    // Read at each send: the operator may have changed the text since.
-    Documento documento;
-    if (const auto error = documento.Abrir(archivo, registro)) {
-        anotado.resultado = u"No se pudo leer el documento: "_s + error->motivo;
+    // Read at each send (again only if it changed): the operator may have
+    // changed the text since.
+    const DocumentoLeido &documento = m_documentos.Leer(archivo);
+    if (documento.error) {
+        anotado.resultado = u"No se pudo leer el documento: "_s + documento.error->motivo;
         Anotar(anotado, entrada);
         return;
     }
-    const PlanDeEnvio plan = PlanearEnvio(documento.Texto(), destinos, registro);
+    const PlanDeEnvio plan = PlanearEnvio(documento.texto, destinos, registro);
     if (!plan.Enviable()) {
         anotado.resultado = plan.motivo;
         Anotar(anotado, entrada);
         return;
     }
     anotado.bytes = Bytes(plan);
-    // A frame to address 0 lands on every sign.
-    if (plan.direcciones.contains(0)) {
-        carteles.clear();
-        for (qsizetype i = 0; i < registro.size(); ++i)
-            carteles.append(i);
+    // Where the frames land: address 0 on every sign, any other address on
+    // every sign that has it.
+    QStringList alcanzados;
+    for (qsizetype i = 0; i < registro.size(); ++i) {
+        const qint64 direccion = DireccionDeCartel(registro.at(i));
+        if (plan.direcciones.contains(0) ||
+            (direccion > 0 && direccion <= 255 && plan.direcciones.contains(static_cast<quint8>(direccion))))
+            alcanzados.append(registro.at(i));
     }
-    for (qsizetype i : carteles)
-        m_enviado[i] = entrada;
+    for (const QString &cartel : std::as_const(alcanzados))
+        m_mostrado.insert(cartel, archivo);
     // Noted before the line is touched: a port that will not open fails
     // within Enviar().
-    m_enCurso.append({anotado, carteles, entrada});
+    m_enCurso.append({anotado, alcanzados, entrada});
     m_linea.Enviar(plan);
 }
 
@@ -302,10 +341,8 @@ void EjecutorDeProgramacion::AlFallar(const QString &descripcion)
         return;
     const QList<EnvioEnCurso> perdidos = std::exchange(m_enCurso, {});
     for (EnvioEnCurso perdido : perdidos) {
-        for (qsizetype i : perdido.carteles) {
-            if (i < m_enviado.size())
-                m_enviado[i] = Desconocido;
-        }
+        for (const QString &cartel : std::as_const(perdido.carteles))
+            m_mostrado.remove(cartel);
         perdido.anotado.resultado = descripcion;
         Anotar(perdido.anotado, perdido.entrada);
     }
@@ -330,6 +367,16 @@ void EjecutorDeProgramacion::Anotar(const EnvioAnotado &envio, qsizetype entrada
     Q_EMIT Fallo(linea);
 }
 
+void EjecutorDeProgramacion::AnotarProblema(const QString &archivo, const QString &motivo)
+{
+    const EnvioAnotado problema{Instante(), {}, archivo, 0, motivo};
+    QString linea = LineaDeEnvio(problema);
+    if (const auto error = AnotarEnvio(problema))
+        linea += u" (no se pudo anotar en "_s + error->Texto() + u')';
+    Q_EMIT Anotado(linea);
+    Q_EMIT Cambiado();
+}
+
 void EjecutorDeProgramacion::Programar()
 {
     m_cambio->stop();
@@ -347,8 +394,12 @@ QString EjecutorDeProgramacion::Resumen() const
 {
     if (!m_impedimento.isEmpty())
         return u"Programación: la ejecuta otro programa"_s;
+    if (SigueLaAnterior())
+        return u"Programación: no se pudo leer %1; sigue la última que se leyó bien"_s.arg(m_ruta);
     if (m_errorDeLectura)
         return u"Programación: no se pudo leer %1"_s.arg(m_ruta);
+    if (!m_problemaDeRegistro.isEmpty())
+        return u"Programación: no se pudo leer la lista de carteles; siguen los que se leyeron bien"_s;
     if (!m_ultimoFallo.isEmpty())
         return u"Programación: falló "_s + m_ultimoFallo;
     if (m_programacion.entradas.isEmpty())
@@ -362,7 +413,7 @@ QString EjecutorDeProgramacion::Resumen() const
 
 QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
 {
-    const QStringList registro = m_registro();
+    const QStringList registro = m_registro().carteles;
     const QDateTime ahora = Instante();
     QList<CartelAhora> carteles;
     const auto archivo = [this](qsizetype e) {
@@ -373,7 +424,7 @@ QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
         cartel.nombre = Nombre(registro, i);
         const qsizetype e = m_deseado.value(i, SinEntrada);
         cartel.archivo = archivo(e);
-        cartel.pendiente = e != SinEntrada && m_enviado.value(i, Desconocido) != e;
+        cartel.pendiente = e != SinEntrada && m_mostrado.value(registro.at(i)) != cartel.archivo;
         carteles.append(cartel);
     }
     if (m_alcances.size() != m_programacion.entradas.size())

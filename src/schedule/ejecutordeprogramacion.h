@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/errordearchivo.h"
+#include "schedule/documentosleidos.h"
 #include "schedule/estadodecarteles.h"
 #include "schedule/programacion.h"
 #include "schedule/registrodeenvios.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QLockFile>
 #include <QObject>
@@ -20,6 +22,14 @@
 class LineaDeCarteles;
 class QTimer;
 struct PlanDeEnvio;
+
+// The sign registry as its owner has it at a call, and why the newest
+// version of its file could not be taken (the list is then the last good one).
+struct RegistroLeido
+{
+    QStringList carteles;
+    std::optional<ErrorDeArchivo> error;
+};
 
 // One sign as the timetable has it now, for the window's "Ahora" panel.
 struct CartelAhora
@@ -46,7 +56,7 @@ class EjecutorDeProgramacion : public QObject
 
 public:
     using Reloj = std::function<QDateTime()>;
-    using LectorDeRegistro = std::function<QStringList()>;
+    using LectorDeRegistro = std::function<RegistroLeido()>;
 
     // `registro` gives the sign registry as it is at each call; `reloj`
     // (the system clock when empty) and `zona` stand in for the computer's
@@ -55,18 +65,28 @@ public:
                            const QTimeZone &zona = QTimeZone::systemTimeZone(), QObject *parent = nullptr);
     ~EjecutorDeProgramacion() override;
 
-    // Takes the folder's lock and reads the file, then puts the current
-    // state on the signs once. A file that cannot be read leaves the
-    // timetable empty and read-only (it is never written over) and returns
-    // why. While another process holds the lock nothing is sent, and
-    // Impedimento() names it.
+    // Takes the folder's lock (one timetable per folder, whatever its file is
+    // called) and reads the file, then puts the current state on the signs
+    // once. A file that cannot be read at start leaves the timetable empty
+    // and read-only (it is never written over) and returns why. While
+    // another process holds the lock nothing is sent, and Impedimento()
+    // names it.
+    //
+    // A file damaged later, while it runs, keeps the last good timetable in
+    // force, said once in the send log and by Anotado(); the file is taken
+    // again as soon as it reads.
     std::optional<ErrorDeArchivo> Cargar();
 
     const Programacion &programacion() const { return m_programacion; }
     const QString &Ruta() const { return m_ruta; }
-    QStringList Registro() const { return m_registro(); }
+    QStringList Registro() const { return m_registro().carteles; }
+    // The documents its entries name, each read again only when it changed.
+    DocumentosLeidos &Documentos() { return m_documentos; }
     // Why the file could not be read; while there is one, edits are refused.
     const std::optional<ErrorDeArchivo> &ErrorDeLectura() const { return m_errorDeLectura; }
+    // Whether the timetable in force is the last good one of a file that
+    // cannot be read now.
+    bool SigueLaAnterior() const { return m_errorDeLectura && m_huboLectura; }
     // Who else runs this folder's timetable; empty while this one does.
     QString Impedimento() const { return m_impedimento; }
 
@@ -74,13 +94,19 @@ public:
     // (nothing written) while the file could not be read.
     std::optional<ErrorDeArchivo> PonerProgramacion(const Programacion &programacion);
 
-    // The registry may have changed: if it did, the state goes out again to
-    // every sign. Revisar() notices it too, whenever it runs.
+    // The registry may have changed: signs new to it, or whose line changed,
+    // get what they should show. Revisar() notices it too, whenever it runs.
     void RegistroCambiado();
 
     // Sends what differs between what each sign should show now and what it
-    // was last sent. The timers call it; tests call it after moving the clock.
+    // was last sent: a frame to every sign only when every sign changes to
+    // the same text, otherwise one per sign that changes. The timers call
+    // it; tests call it after moving the clock.
     void Revisar();
+
+    // What the minute timer does: takes a hand edit of the file, then
+    // Revisar(). Tests call it after moving the clock.
+    void PasoUnMinuto();
 
     // Each sign of the registry, in order.
     QList<CartelAhora> Ahora() const;
@@ -105,18 +131,22 @@ private:
     struct EnvioEnCurso
     {
         EnvioAnotado anotado;
-        QList<qsizetype> carteles; // registry positions; empty for the operator's
+        QStringList carteles; // the registry lines it reached; empty for the operator's
         qsizetype entrada = -1;
     };
 
     QDateTime Instante() const;
-    void Reiniciar();
+    RegistroLeido LeerRegistro();
+    void Releer();
     void Programar();
-    void EnviarEntrada(qsizetype entrada, const QList<qsizetype> &faltan, const QStringList &registro,
-                       const QDateTime &momento);
+    void EnviarArchivo(const QString &archivo, qsizetype entrada, const QList<qsizetype> &carteles, bool aTodos,
+                       const QStringList &registro, const QDateTime &momento);
     // Writes the send log's line; `entrada` is the timetable's entry, or -1
     // for the operator's own send.
     void Anotar(const EnvioAnotado &envio, qsizetype entrada);
+    // A file it depends on could not be read: one line in the log and to
+    // whoever listens, not a line a minute.
+    void AnotarProblema(const QString &archivo, const QString &motivo);
     void AlDesocuparse();
     void AlFallar(const QString &descripcion);
     void RevisarArchivo();
@@ -129,19 +159,24 @@ private:
     std::unique_ptr<QLockFile> m_cerrojo;
     bool m_corriendo = false;
     Programacion m_programacion;
+    // Whether some version of the file was read whole since start.
+    bool m_huboLectura = false;
     std::optional<ErrorDeArchivo> m_errorDeLectura;
     QString m_impedimento;
+    // The registry's problem last said, so that it is said once.
+    QString m_problemaDeRegistro;
     // The file as last read or written, to notice a hand edit.
     QDateTime m_modificacionLeida;
     qint64 m_tamanoLeido = -1;
-    // Per registry position, the entry whose text the sign was last sent;
-    // Desconocido after start-up, a change or a failure.
-    QList<qsizetype> m_enviado;
+    DocumentosLeidos m_documentos;
+    // For each sign, by its registry line, the file it was last sent; a sign
+    // not here shows what nobody knows (after start-up, a failure, or a line
+    // that changed), and gets what it should show.
+    QHash<QString, QString> m_mostrado;
     // Of the last Revisar(): each entry's reach, and the entry each sign
     // should show.
     QList<AlcanceDeTexto> m_alcances;
     QList<qsizetype> m_deseado;
-    QStringList m_registroVisto;
     QList<EnvioEnCurso> m_enCurso;
     QString m_ultimoFallo;
     QDateTime m_proximoCambio;

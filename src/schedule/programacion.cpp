@@ -3,6 +3,7 @@
 #include "platform/escritortexto.h"
 #include "platform/lectortexto.h"
 
+#include <QByteArrayList>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -117,10 +118,10 @@ std::optional<QString> LeerEntrada(const QJsonValue &valor, EntradaDeProgramacio
         return u"falta \"archivo\", el nombre del texto guardado"_s;
     entrada.archivo = archivo.toString();
 
-    if (objeto.contains(CampoDias)) {
-        const QJsonValue dias = objeto.value(CampoDias);
-        if (!dias.isArray() || dias.toArray().isEmpty())
-            return u"\"dias\" no es una lista de días como [\"lu\", \"ma\"] (sin \"dias\" vale todos los días)"_s;
+    // An empty list is every day, as no day ticked is in the window.
+    if (const QJsonValue dias = objeto.value(CampoDias); objeto.contains(CampoDias) && !dias.isNull()) {
+        if (!dias.isArray())
+            return u"\"dias\" no es una lista de días como [\"lu\", \"ma\"] ([] vale todos los días)"_s;
         for (const QJsonValue &dia : dias.toArray()) {
             const qsizetype indice = std::find(std::begin(Dias), std::end(Dias), dia.toString()) - std::begin(Dias);
             if (!dia.isString() || indice >= 7)
@@ -128,23 +129,29 @@ std::optional<QString> LeerEntrada(const QJsonValue &valor, EntradaDeProgramacio
                     QString::fromUtf8(QJsonDocument(QJsonArray{dia}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
             entrada.dias |= static_cast<quint8>(1u << indice);
         }
+        if (entrada.dias == 0x7F)
+            entrada.dias = 0;
     }
 
-    if (objeto.contains(CampoDesde) && !LeerHora(objeto.value(CampoDesde), entrada.desde))
+    // null is the field's default, as the file is written: every key shows.
+    const auto presente = [&objeto](const QString &campo) {
+        return objeto.contains(campo) && !objeto.value(campo).isNull();
+    };
+    if (presente(CampoDesde) && !LeerHora(objeto.value(CampoDesde), entrada.desde))
         return u"\"desde\" no es una hora HH:MM"_s;
-    if (objeto.contains(CampoHasta)) {
+    if (presente(CampoHasta)) {
         QTime hasta;
         if (!LeerHora(objeto.value(CampoHasta), hasta))
             return u"\"hasta\" no es una hora HH:MM"_s;
         entrada.hasta = hasta;
     }
-    if (objeto.contains(CampoDesdeFecha)) {
+    if (presente(CampoDesdeFecha)) {
         QDate fecha;
         if (!LeerFecha(objeto.value(CampoDesdeFecha), fecha))
             return u"\"desde_fecha\" no es una fecha AAAA-MM-DD"_s;
         entrada.desdeFecha = fecha;
     }
-    if (objeto.contains(CampoHastaFecha)) {
+    if (presente(CampoHastaFecha)) {
         QDate fecha;
         if (!LeerFecha(objeto.value(CampoHastaFecha), fecha))
             return u"\"hasta_fecha\" no es una fecha AAAA-MM-DD"_s;
@@ -153,7 +160,7 @@ std::optional<QString> LeerEntrada(const QJsonValue &valor, EntradaDeProgramacio
     // Such an entry could never run; more likely the two dates were swapped.
     if (entrada.desdeFecha && entrada.hastaFecha && *entrada.hastaFecha < *entrada.desdeFecha)
         return u"\"hasta_fecha\" es anterior a \"desde_fecha\""_s;
-    if (objeto.contains(CampoActiva)) {
+    if (presente(CampoActiva)) {
         if (!objeto.value(CampoActiva).isBool())
             return u"\"activa\" no es true ni false"_s;
         entrada.activa = objeto.value(CampoActiva).toBool();
@@ -235,36 +242,53 @@ std::optional<ErrorDeArchivo> LeerProgramacionDeBytes(const QByteArray &bytes, P
     return std::nullopt;
 }
 
+namespace {
+
+QByteArray Json(const QString &texto)
+{
+    // A one-element array is the simplest way to have Qt quote a string.
+    const QByteArray lista = QJsonDocument(QJsonArray{texto}).toJson(QJsonDocument::Compact);
+    return lista.mid(1, lista.size() - 2);
+}
+
+QByteArray JsonONulo(bool hay, const QString &texto)
+{
+    return hay ? Json(texto) : QByteArray("null");
+}
+
+} // namespace
+
 QByteArray ProgramacionEnBytes(const Programacion &programacion)
 {
-    QJsonArray entradas;
-    for (const EntradaDeProgramacion &entrada : programacion.entradas) {
-        QJsonObject objeto;
-        objeto.insert(CampoArchivo, entrada.archivo);
-        if (entrada.dias != 0) {
-            QJsonArray dias;
-            for (int dia = 1; dia <= 7; ++dia) {
-                if (entrada.dias & (1u << (dia - 1)))
-                    dias.append(QString(NombreDeDia(dia)));
-            }
-            objeto.insert(CampoDias, dias);
+    // Written by hand rather than through QJsonObject, which sorts its keys:
+    // a person editing the file finds every field, in the order the manual
+    // gives them.
+    QByteArray bytes = "{\n    \"version\": " + QByteArray::number(VersionDeProgramacion) + ",\n    \"entradas\": [";
+    for (qsizetype i = 0; i < programacion.entradas.size(); ++i) {
+        const EntradaDeProgramacion &entrada = programacion.entradas.at(i);
+        QByteArrayList dias;
+        for (int dia = 1; dia <= 7; ++dia) {
+            if (entrada.dias == 0 || (entrada.dias & (1u << (dia - 1))))
+                dias.append(Json(NombreDeDia(dia)));
         }
-        if (entrada.desde != QTime(0, 0))
-            objeto.insert(CampoDesde, entrada.desde.toString(FormatoDeHora));
-        if (entrada.hasta)
-            objeto.insert(CampoHasta, entrada.hasta->toString(FormatoDeHora));
-        if (entrada.desdeFecha)
-            objeto.insert(CampoDesdeFecha, entrada.desdeFecha->toString(Qt::ISODate));
-        if (entrada.hastaFecha)
-            objeto.insert(CampoHastaFecha, entrada.hastaFecha->toString(Qt::ISODate));
-        if (!entrada.activa)
-            objeto.insert(CampoActiva, false);
-        entradas.append(objeto);
+        bytes += i == 0 ? "\n" : ",\n";
+        bytes += "        {\n";
+        bytes += "            \"archivo\": " + Json(entrada.archivo) + ",\n";
+        bytes += "            \"dias\": [" + dias.join(", ") + "],\n";
+        bytes += "            \"desde\": " + Json(entrada.desde.toString(FormatoDeHora)) + ",\n";
+        bytes += "            \"hasta\": " +
+                 JsonONulo(entrada.hasta.has_value(), entrada.hasta.value_or(QTime()).toString(FormatoDeHora)) + ",\n";
+        bytes += "            \"desde_fecha\": " +
+                 JsonONulo(entrada.desdeFecha.has_value(), entrada.desdeFecha.value_or(QDate()).toString(Qt::ISODate)) +
+                 ",\n";
+        bytes += "            \"hasta_fecha\": " +
+                 JsonONulo(entrada.hastaFecha.has_value(), entrada.hastaFecha.value_or(QDate()).toString(Qt::ISODate)) +
+                 ",\n";
+        bytes += "            \"activa\": " + QByteArray(entrada.activa ? "true" : "false") + "\n";
+        bytes += "        }";
     }
-    QJsonObject raiz;
-    raiz.insert(CampoVersion, VersionDeProgramacion);
-    raiz.insert(CampoEntradas, entradas);
-    return QJsonDocument(raiz).toJson(QJsonDocument::Indented);
+    bytes += programacion.entradas.isEmpty() ? "]\n}\n" : "\n    ]\n}\n";
+    return bytes;
 }
 
 std::optional<ErrorDeArchivo> EscribirProgramacion(const QString &ruta, const Programacion &programacion)
@@ -275,7 +299,13 @@ std::optional<ErrorDeArchivo> EscribirProgramacion(const QString &ruta, const Pr
     Programacion releida;
     if (auto motivo = LeerJson(bytes, releida))
         return ErrorDeArchivo{RutaNativa(ruta), u"No se guardó: "_s + *motivo};
-    if (releida != programacion)
+    // Every day ticked one by one reads back as every day.
+    Programacion comparada = programacion;
+    for (EntradaDeProgramacion &entrada : comparada.entradas) {
+        if (entrada.dias == 0x7F)
+            entrada.dias = 0;
+    }
+    if (releida != comparada)
         return ErrorDeArchivo{RutaNativa(ruta), u"No se guardó: hay una hora con segundos o un día de la "
                                                  u"semana que no existe; el archivo guarda HH:MM y lu a do."_s};
 

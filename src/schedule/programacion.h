@@ -17,8 +17,9 @@ struct EntradaDeProgramacion
     // A document file, relative to the working folder or absolute, exactly as
     // the file holds it; its destinations are read from it at each send.
     QString archivo;
-    // Bit (d - 1) for Qt::DayOfWeek d, Monday the lowest; 0 is every day. The
-    // days are those on which a run starts.
+    // Bit (d - 1) for Qt::DayOfWeek d, Monday the lowest; 0 (no day ticked,
+    // "dias": [] in the file) is every day. The days are those on which a
+    // run starts.
     quint8 dias = 0;
     QTime desde{0, 0};
     // None: to the end of the day. At or before `desde`: past midnight, into
@@ -66,8 +67,9 @@ std::optional<ErrorDeArchivo> LeerProgramacion(const QString &ruta, Programacion
 std::optional<ErrorDeArchivo> LeerProgramacionDeBytes(const QByteArray &bytes, Programacion &programacion,
                                                       const QString &nombre = QString());
 
-// Indented UTF-8 JSON; a field at its default (every day, from 00:00, to the
-// end of the day, no dates, active) is left out.
+// Indented UTF-8 JSON with every field of every entry, in a fixed order
+// (archivo, dias, desde, hasta, desde_fecha, hasta_fecha, activa); every day
+// is written as the seven days, no end or no date as null.
 QByteArray ProgramacionEnBytes(const Programacion &programacion);
 
 // Replaces the file at `ruta` with ProgramacionEnBytes(); the old file stays

@@ -69,6 +69,8 @@ frmProgramacion::frmProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *pare
     connect(m_modelo, &ModeloProgramacion::ErrorAlGuardar, this,
             [this](const ErrorDeArchivo &error) { Avisar(error.Texto()); });
     connect(m_modelo, &QAbstractItemModel::modelReset, this, &frmProgramacion::ActualizarBotones);
+    // Whole dates and file names, however the entries change.
+    connect(m_modelo, &QAbstractItemModel::modelReset, m_tabla, &QTableView::resizeColumnsToContents);
     connect(m_tabla->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &frmProgramacion::ActualizarBotones);
     connect(&m_ejecutor, &EjecutorDeProgramacion::Cambiado, this, &frmProgramacion::ActualizarAhora);
@@ -103,7 +105,10 @@ void frmProgramacion::ActualizarBotones()
 void frmProgramacion::ActualizarAhora()
 {
     QString aviso;
-    if (const auto &error = m_ejecutor.ErrorDeLectura())
+    if (const auto &error = m_ejecutor.ErrorDeLectura(); error && m_ejecutor.SigueLaAnterior())
+        aviso = u"No se pudo leer %1. Sigue en vigor la última programación que se leyó bien; no se modifica "
+                u"hasta que el archivo se corrija a mano."_s.arg(error->Texto());
+    else if (error)
         aviso = u"No se pudo leer %1. La programación queda vacía y no se modifica hasta que el archivo "
                 u"se corrija a mano."_s.arg(error->Texto());
     else if (!m_ejecutor.Impedimento().isEmpty())

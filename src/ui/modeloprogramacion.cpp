@@ -1,8 +1,9 @@
 #include "modeloprogramacion.h"
 
 #include "documents/destinosdeenvio.h"
-#include "documents/documento.h"
 #include "schedule/ejecutordeprogramacion.h"
+
+#include <QHash>
 
 using namespace Qt::StringLiterals;
 
@@ -22,12 +23,14 @@ QString Dias(quint8 dias)
 
 QString Fechas(const EntradaDeProgramacion &entrada)
 {
-    if (!entrada.desdeFecha && !entrada.hastaFecha)
-        return QString();
-    const auto fecha = [](const std::optional<QDate> &f) {
-        return f ? f->toString(Qt::ISODate) : QString();
-    };
-    return fecha(entrada.desdeFecha) + u" a "_s + fecha(entrada.hastaFecha);
+    const auto fecha = [](const QDate &f) { return f.toString(Qt::ISODate); };
+    if (entrada.desdeFecha && entrada.hastaFecha)
+        return fecha(*entrada.desdeFecha) + u" a "_s + fecha(*entrada.hastaFecha);
+    if (entrada.desdeFecha)
+        return u"desde "_s + fecha(*entrada.desdeFecha);
+    if (entrada.hastaFecha)
+        return u"hasta "_s + fecha(*entrada.hastaFecha);
+    return QString();
 }
 
 } // namespace
@@ -41,17 +44,23 @@ ModeloProgramacion::ModeloProgramacion(EjecutorDeProgramacion &ejecutor, QObject
 
 void ModeloProgramacion::Actualizar()
 {
-    // The destinations are read from the documents at each look, so that a
-    // text saved with other signs shows them.
+    // The destinations follow the documents, so that a text saved with
+    // other signs shows them; a document is read again only when it changed,
+    // and each file is described once however many entries name it.
     QStringList destinos;
     const QStringList registro = m_ejecutor.Registro();
+    const QStringList titulos = TitulosDeRegistro(registro);
+    QHash<QString, QString> descritos;
     for (const EntradaDeProgramacion &entrada : m_ejecutor.programacion().entradas) {
-        QString texto;
-        QString propiedades;
-        if (const auto error = LeerDocumento(entrada.archivo, texto, propiedades))
-            destinos.append(u"(no se puede leer)"_s);
-        else
-            destinos.append(DescribirDestinos(LeerDestinos(propiedades, TitulosDeRegistro(registro)), registro));
+        auto it = descritos.constFind(entrada.archivo);
+        if (it == descritos.cend()) {
+            const DocumentoLeido &documento = m_ejecutor.Documentos().Leer(entrada.archivo);
+            it = descritos.insert(entrada.archivo,
+                                  documento.error ? u"(no se puede leer)"_s
+                                                  : DescribirDestinos(LeerDestinos(documento.propiedades, titulos),
+                                                                      registro));
+        }
+        destinos.append(*it);
     }
     if (m_ejecutor.programacion() != m_programacion) {
         beginResetModel();

@@ -134,7 +134,7 @@ void Principal::CompletarArranque()
     m_arrancado = true;
     EditorDeArranque();
     m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
-                                                [this] { return m_carteles->stringList(); }, {},
+                                                [this] { return RegistroLeido{m_carteles->stringList(), {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
     const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
     connect(m_programacion, &EjecutorDeProgramacion::Cambiado, m_estadoProgramacion, resumir);
@@ -355,7 +355,7 @@ frmEditorDeTextos *Principal::CrearEditor()
     });
     connect(editor, &frmEditorDeTextos::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
         const Documento &documento = editor->documento();
-        Enviar(plan, {DescribirDestinos(documento.Destinos(), m_carteles->stringList())}, documento.Ruta());
+        Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles->stringList()), documento.Ruta());
     });
     connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
         if (m_vistaPrevia && editor == EditorActivo())

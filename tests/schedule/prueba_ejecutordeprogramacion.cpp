@@ -8,6 +8,7 @@
 #include "link/transmisor.h"
 
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -26,6 +27,10 @@ private Q_SLOTS:
     void unaFallaSeReintentaAlMinuto();
     void unCambioDeRegistroReenvia();
     void unArchivoIlegibleNoSeSobrescribe();
+    void unArchivoDanadoDejaLaUltimaBuena();
+    void soloRecibenTramaLosQueCambian();
+    void unaProgramacionPorCarpeta();
+    void unaListaIlegibleSeDiceUnaVez();
 
 private:
     void Iniciar(const QString &hora, const QList<EntradaDeProgramacion> &entradas);
@@ -38,6 +43,7 @@ private:
     std::unique_ptr<EjecutorDeProgramacion> m_ejecutor;
     QDateTime m_ahora;
     QStringList m_registro;
+    std::optional<ErrorDeArchivo> m_registroIlegible;
 };
 
 namespace {
@@ -78,6 +84,7 @@ void PruebaEjecutorDeProgramacion::init()
     m_linea = std::make_unique<LineaDeCarteles>(m_puerto);
     // A case may change the sign list: each starts from the same one.
     m_registro = {u"cartel R560, Hall, 5"_s, u"cartel R560, Caja, 7"_s};
+    m_registroIlegible.reset();
 }
 
 void PruebaEjecutorDeProgramacion::cleanup()
@@ -93,7 +100,8 @@ void PruebaEjecutorDeProgramacion::Iniciar(const QString &hora, const QList<Entr
     m_ahora = QDateTime(QDate(2026, 12, 9), QTime::fromString(hora, u"HH:mm"_s), Utc);
     QVERIFY(!EscribirProgramacion(RutaDeProgramacion, Programacion{entradas}));
     m_ejecutor = std::make_unique<EjecutorDeProgramacion>(
-        *m_linea, RutaDeProgramacion, [this] { return m_registro; }, [this] { return m_ahora; }, Utc);
+        *m_linea, RutaDeProgramacion, [this] { return RegistroLeido{m_registro, m_registroIlegible}; },
+        [this] { return m_ahora; }, Utc);
     QVERIFY(!m_ejecutor->Cargar());
 }
 
@@ -128,9 +136,11 @@ void PruebaEjecutorDeProgramacion::unCambioSaleASuHora()
     Mover(u"07:00"_s);
     QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Ofertas"_s, 5));
     m_puerto->OlvidarEscrito();
-    // Every sign wants the base text again: one frame to all.
+    // Hall goes back to what Caja still shows: only Hall hears it, so that
+    // Caja does not start its text again.
     Mover(u"11:00"_s);
-    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 0));
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 5));
+    QTRY_VERIFY(Registro().contains("\tHall\tbase.txt\t"));
 }
 
 void PruebaEjecutorDeProgramacion::unaFallaSeReintentaAlMinuto()
@@ -157,7 +167,14 @@ void PruebaEjecutorDeProgramacion::unCambioDeRegistroReenvia()
     m_puerto->OlvidarEscrito();
     m_registro.append(u"cartel R560, Patio, 12"_s);
     m_ejecutor->RegistroCambiado();
-    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 0));
+    // The signs already showing it are left alone.
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 12));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    // A sign given another address shows what nobody knows.
+    m_puerto->OlvidarEscrito();
+    m_registro[1] = u"cartel R560, Caja, 8"_s;
+    m_ejecutor->RegistroCambiado();
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 8));
 }
 
 void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
@@ -166,7 +183,7 @@ void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
     QFile archivo(RutaDeProgramacion);
     QVERIFY(archivo.open(QIODevice::WriteOnly) && archivo.write(ajeno) == ajeno.size());
     archivo.close();
-    EjecutorDeProgramacion ejecutor(*m_linea, RutaDeProgramacion, [this] { return m_registro; });
+    EjecutorDeProgramacion ejecutor(*m_linea, RutaDeProgramacion, [this] { return RegistroLeido{m_registro, {}}; });
     const auto error = ejecutor.Cargar();
     QVERIFY(error);
     QVERIFY2(error->motivo.contains(u"versión"_s), qPrintable(error->motivo));
@@ -175,6 +192,119 @@ void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
     QVERIFY(archivo.open(QIODevice::ReadOnly));
     QCOMPARE(archivo.readAll(), ajeno);
     QVERIFY(m_puerto->Escrito().isEmpty());
+}
+
+void PruebaEjecutorDeProgramacion::unArchivoDanadoDejaLaUltimaBuena()
+{
+    Iniciar(u"06:00"_s, {Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s, u"07:00"_s, u"11:00"_s)});
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 0));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+    QSignalSpy anotados(m_ejecutor.get(), &EjecutorDeProgramacion::Anotado);
+    const auto minuto = [this](const QString &hora) {
+        m_ahora.setTime(QTime::fromString(hora, u"HH:mm"_s));
+        m_ejecutor->PasoUnMinuto();
+    };
+
+    // Half saved, then mistyped: each said once, however many minutes pass.
+    QFile archivo(RutaDeProgramacion);
+    QVERIFY(archivo.open(QIODevice::ReadOnly));
+    const QByteArray buena = archivo.readAll();
+    archivo.close();
+    const QByteArray mal = R"({"version": 1, "entradas": [{"archivo": "base.txt", "desde": "25:00"}]})";
+    for (const QByteArray &danada : {buena.left(buena.size() / 2), mal}) {
+        QVERIFY(archivo.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(archivo.write(danada), danada.size());
+        archivo.close();
+        minuto(u"06:58"_s);
+        minuto(u"06:59"_s);
+    }
+    QCOMPARE(anotados.size(), 2);
+    QVERIFY2(anotados.at(1).at(0).toString().contains(u"entrada 1: \"desde\" no es una hora"_s),
+             qPrintable(anotados.at(1).at(0).toString()));
+    QCOMPARE(Registro().count("Sigue en vigor la última que se leyó bien"), 2);
+    QVERIFY(m_ejecutor->SigueLaAnterior());
+    QVERIFY(m_ejecutor->Resumen().contains(u"sigue la última que se leyó bien"_s));
+    QVERIFY(m_ejecutor->PonerProgramacion(Programacion{{Entrada(u"base.txt"_s)}}));
+
+    // The last good timetable still changes Hall at 07:00.
+    minuto(u"07:00"_s);
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Ofertas"_s, 5));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+
+    // Mended, with Caja's own text from 07:00: only Caja hears it.
+    QVERIFY(!EscribirDocumento(u"caja.txt"_s, u"Caja"_s, u"Dirs: Caja"_s));
+    QVERIFY(!EscribirProgramacion(RutaDeProgramacion,
+                                  Programacion{{Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s, u"07:00"_s, u"11:00"_s),
+                                                Entrada(u"caja.txt"_s, u"07:00"_s)}}));
+    minuto(u"07:01"_s);
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Caja"_s, 7));
+    QVERIFY(!m_ejecutor->ErrorDeLectura());
+    QCOMPARE(m_ejecutor->programacion().entradas.size(), 3);
+}
+
+void PruebaEjecutorDeProgramacion::soloRecibenTramaLosQueCambian()
+{
+    // An operator's message on Caja stays there while the timetable moves
+    // Hall alone, and a second entry of the same file changes nothing.
+    QVERIFY(!EscribirDocumento(u"todos.txt"_s, u"Base"_s, u"Dirs: Hall;Caja"_s));
+    Iniciar(u"06:00"_s, {Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s, u"07:00"_s, u"08:00"_s),
+                         Entrada(u"base.txt"_s, u"08:00"_s, u"09:00"_s)});
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 0));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+    Mover(u"07:00"_s);
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Ofertas"_s, 5));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+    Mover(u"08:00"_s);
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 5));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+    Mover(u"09:00"_s);
+    QTest::qWait(20);
+    QVERIFY(m_puerto->Escrito().isEmpty());
+
+    // An edit that changes one sign's text sends to that sign only; one
+    // that changes every sign to one text sends one frame to all.
+    QVERIFY(!m_ejecutor->PonerProgramacion(
+        Programacion{{Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s, u"09:00"_s)}}));
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Ofertas"_s, 5));
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+    QVERIFY(!m_ejecutor->PonerProgramacion(
+        Programacion{{Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s, u"09:00"_s), Entrada(u"todos.txt"_s)}}));
+    QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 0));
+}
+
+void PruebaEjecutorDeProgramacion::unaProgramacionPorCarpeta()
+{
+    Iniciar(u"12:00"_s, {Entrada(u"base.txt"_s)});
+    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    m_puerto->OlvidarEscrito();
+    QVERIFY(!EscribirProgramacion(u"otra.json"_s, Programacion{{Entrada(u"ofertas.txt"_s)}}));
+    EjecutorDeProgramacion otra(*m_linea, u"otra.json"_s, [this] { return RegistroLeido{m_registro, {}}; },
+                                [this] { return m_ahora; }, Utc);
+    QVERIFY(!otra.Cargar());
+    QVERIFY2(otra.Impedimento().startsWith(u"Una sola programación por carpeta"_s), qPrintable(otra.Impedimento()));
+    QTest::qWait(20);
+    QVERIFY(m_puerto->Escrito().isEmpty());
+}
+
+void PruebaEjecutorDeProgramacion::unaListaIlegibleSeDiceUnaVez()
+{
+    Iniciar(u"12:00"_s, {Entrada(u"base.txt"_s)});
+    QSignalSpy anotados(m_ejecutor.get(), &EjecutorDeProgramacion::Anotado);
+    m_registroIlegible = ErrorDeArchivo{u"carteles.ini"_s, u"no es un archivo común"_s};
+    m_ejecutor->Revisar();
+    m_ejecutor->Revisar();
+    QCOMPARE(anotados.size(), 1);
+    QVERIFY(anotados.at(0).at(0).toString().contains(u"carteles.ini"_s));
+    QVERIFY(m_ejecutor->Resumen().contains(u"lista de carteles"_s));
+    m_registroIlegible.reset();
+    m_ejecutor->Revisar();
+    QVERIFY(!m_ejecutor->Resumen().contains(u"lista de carteles"_s));
 }
 
 QTEST_GUILESS_MAIN(PruebaEjecutorDeProgramacion)

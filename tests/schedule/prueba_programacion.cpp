@@ -68,6 +68,13 @@ void PruebaProgramacion::leer_data()
             {"archivo": "/srv/Señal.txt", "activa": false, "dias": ["do", "do"]}]})")
         << QString() << Programacion{{Solo(u"a.txt"_s), apagada}};
 
+    QTest::newRow("nulos y lista de días vacía valen lo de siempre")
+        << ConEntrada(R"({"archivo": "b", "dias": [], "desde": null, "hasta": null, "desde_fecha": null,
+            "hasta_fecha": null, "activa": null})")
+        << QString() << Programacion{{Solo(u"a.txt"_s), Solo(u"b"_s)}};
+    QTest::newRow("los siete días son todos")
+        << ConEntrada(R"({"archivo": "b", "dias": ["lu","ma","mi","ju","vi","sa","do"]})")
+        << QString() << Programacion{{Solo(u"a.txt"_s), Solo(u"b"_s)}};
     QTest::newRow("coma de más") << QByteArray("{\"version\": 1,\n \"entradas\": [\n  {\"archivo\": \"a.txt\",}]}")
                                  << u"línea 3, columna 24: falta un campo"_s << Programacion();
     QTest::newRow("otra versión") << QByteArray(R"({"version": 2, "entradas": []})")
@@ -117,16 +124,30 @@ void PruebaProgramacion::idaYVuelta()
     EntradaDeProgramacion noche = Solo(u"Señal ñandú.txt"_s);
     noche.desde = QTime(22, 30);
     noche.hasta = QTime(2, 0);
+    EntradaDeProgramacion semana = Solo(u"semana.txt"_s);
+    semana.dias = 0x7F; // ticked one by one, read back as every day
     const Programacion programacion{{Completa(), Solo(u"base.txt"_s), noche}};
 
     QVERIFY(!EscribirProgramacion(ruta, programacion));
     const QByteArray escrito = LeerBytes(ruta);
     QVERIFY(escrito.contains(u"Señal ñandú.txt"_s.toUtf8()));
-    // The base entry is written with its file alone.
-    QVERIFY(escrito.contains("{\n            \"archivo\": \"base.txt\"\n        }"));
+    // Every field shows, in the manual's order, also for the base entry.
+    QVERIFY2(escrito.contains(R"({
+            "archivo": "base.txt",
+            "dias": ["lu", "ma", "mi", "ju", "vi", "sa", "do"],
+            "desde": "00:00",
+            "hasta": null,
+            "desde_fecha": null,
+            "hasta_fecha": null,
+            "activa": true
+        })"), escrito.constData());
     Programacion leida;
     QVERIFY(!LeerProgramacion(ruta, leida));
     QVERIFY(leida == programacion);
+    QVERIFY(!EscribirProgramacion(ruta, Programacion{{semana}}));
+    QVERIFY(!LeerProgramacion(ruta, leida));
+    QCOMPARE(leida.entradas.at(0).dias, quint8(0));
+    QVERIFY(!EscribirProgramacion(ruta, programacion));
 
     // What would not read back is not written: the file stays as it was.
     QVERIFY(EscribirProgramacion(ruta, Programacion{{Solo(QString())}}));

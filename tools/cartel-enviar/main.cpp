@@ -98,16 +98,20 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
     QObject::connect(&senales, &AvisadorDeSenales::Recibida, qApp, &QCoreApplication::quit);
 
     // A sign list edited while it runs is taken at the next look; one that
-    // cannot be read keeps the last one, as the port does.
+    // cannot be read keeps the last good one, as the port does, and the
+    // runner says why.
     QDateTime leida = QFileInfo(RutaDeConfiguracion).lastModified();
-    const auto registro = [&configuracion, &leida] {
+    std::optional<ErrorDeArchivo> ilegible;
+    const auto registro = [&configuracion, &leida, &ilegible] {
         const QDateTime ahora = QFileInfo(RutaDeConfiguracion).lastModified();
-        Configuracion nueva;
-        if (ahora != leida && !CargarConfiguracion(nueva)) {
+        if (ahora != leida) {
             leida = ahora;
-            configuracion.carteles = nueva.carteles;
+            Configuracion nueva;
+            ilegible = CargarConfiguracion(nueva);
+            if (!ilegible)
+                configuracion.carteles = nueva.carteles;
         }
-        return configuracion.carteles;
+        return RegistroLeido{configuracion.carteles, ilegible};
     };
     EjecutorDeProgramacion ejecutor(linea, ruta, registro);
     QObject::connect(&ejecutor, &EjecutorDeProgramacion::Anotado, &ejecutor, decir);
@@ -126,8 +130,9 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
         ejecutor.EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
     });
     servidor.Escuchar(QDir::currentPath());
-    decir(u"Programación %1: %2 entradas, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
-              .arg(ejecutor.programacion().entradas.size())
+    const qsizetype entradas = ejecutor.programacion().entradas.size();
+    decir(u"Programación %1: %2, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
+              .arg(entradas == 1 ? u"1 entrada"_s : u"%1 entradas"_s.arg(entradas))
               .arg(configuracion.puerto)
               .arg(configuracion.ajustes));
     QCoreApplication::exec();
@@ -180,7 +185,9 @@ int main(int argc, char *argv[])
             return Numero(CodigoDeSalida::ArchivoIlegible);
         }
         QStringList problemas;
-        const QList<AlcanceDeTexto> alcances = AlcancesDeProgramacion(programacion, configuracion.carteles, problemas);
+        DocumentosLeidos documentos;
+        const QList<AlcanceDeTexto> alcances =
+            AlcancesDeProgramacion(programacion, configuracion.carteles, documentos, problemas);
         for (const QString &problema : problemas)
             decir(u"Aviso: no se pudo leer el documento %1; no llega a ningún cartel."_s.arg(problema));
         const QTimeZone zona = QTimeZone::systemTimeZone();

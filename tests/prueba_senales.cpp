@@ -1,0 +1,56 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+using namespace Qt::StringLiterals;
+
+// The program ended by a signal, as a logout or a service manager ends it:
+// the timetable's lock is given back before it goes.
+class PruebaSenales : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void devuelveElCerrojo_data();
+    void devuelveElCerrojo();
+};
+
+void PruebaSenales::devuelveElCerrojo_data()
+{
+    QTest::addColumn<int>("senal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void PruebaSenales::devuelveElCerrojo()
+{
+    QFETCH(int, senal);
+    QTemporaryDir carpeta;
+    QVERIFY(carpeta.isValid());
+    const QString cerrojo = QDir(carpeta.path()).filePath(u"programacion.json.lock"_s);
+
+    QProcess programa;
+    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    programa.setProcessEnvironment(entorno);
+    programa.setWorkingDirectory(carpeta.path());
+    programa.setProgram(QString::fromUtf8(RUTA_PROGRAMA));
+    programa.start();
+    QVERIFY(programa.waitForStarted());
+    // The lock is taken once the window is up.
+    QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(cerrojo); }, 20000));
+
+    QCOMPARE(::kill(static_cast<pid_t>(programa.processId()), senal), 0);
+    QVERIFY(programa.waitForFinished(20000));
+    QCOMPARE(programa.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(programa.exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(cerrojo));
+}
+
+QTEST_GUILESS_MAIN(PruebaSenales)
+#include "prueba_senales.moc"
