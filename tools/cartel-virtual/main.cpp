@@ -61,16 +61,19 @@ std::optional<QRgb> ColorDeNombre(const QString &nombre)
     return std::nullopt;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What the command line asks for, checked.
+struct PedidoDelCartel
 {
-    const bool conVentana = PideVentana(argc, argv);
-    std::unique_ptr<QCoreApplication> laAplicacion(conVentana ? new QApplication(argc, argv)
-                                                              : new QCoreApplication(argc, argv));
-    QCoreApplication &aplicacion = *laAplicacion;
-    QCoreApplication::setApplicationName(u"cartel-virtual"_s);
+    int numero = 2;
+    bool json = false;
+    bool ventana = false;
+    int ancho = 80;
+    QRgb color = 0;
+};
 
+// Reads the options; a wrong one is said on `error` and gives none.
+std::optional<PedidoDelCartel> LeerPedido(QCoreApplication &aplicacion, QTextStream &error)
+{
     QCommandLineParser opciones;
     opciones.setApplicationDescription(
         u"Cartel virtual: crea ./comN enlazado a una pseudo-terminal y muestra cada trama que "
@@ -91,44 +94,62 @@ int main(int argc, char *argv[])
                                       u"N"_s, u"80"_s);
     const QCommandLineOption color(u"color"_s, u"Color de los puntos: ámbar, rojo o verde (por omisión ámbar)."_s,
                                    u"COLOR"_s, u"ámbar"_s);
-    opciones.addOption(puerto);
-    opciones.addOption(json);
-    opciones.addOption(ventana);
-    opciones.addOption(columnas);
-    opciones.addOption(color);
+    opciones.addOptions({puerto, json, ventana, columnas, color});
     opciones.process(aplicacion);
 
-    QTextStream error(stderr);
+    PedidoDelCartel pedido;
     bool numeroValido = false;
-    const int numero = opciones.value(puerto).toInt(&numeroValido);
-    if (!numeroValido || numero < 1 || numero > 99) {
+    pedido.numero = opciones.value(puerto).toInt(&numeroValido);
+    if (!numeroValido || pedido.numero < 1 || pedido.numero > 99) {
         error << "cartel-virtual: --puerto necesita un número de 1 a 99\n";
-        return 2;
+        return std::nullopt;
     }
-
-    const int ancho = opciones.value(columnas).toInt();
-    if (std::find(std::begin(AnchosDeCartel), std::end(AnchosDeCartel), ancho) == std::end(AnchosDeCartel)) {
+    pedido.ancho = opciones.value(columnas).toInt();
+    if (std::find(std::begin(AnchosDeCartel), std::end(AnchosDeCartel), pedido.ancho) == std::end(AnchosDeCartel)) {
         error << "cartel-virtual: --columnas necesita 16, 32, 64, 80, 96, 120 o 160\n";
-        return 2;
+        return std::nullopt;
     }
     const std::optional<QRgb> colorElegido = ColorDeNombre(opciones.value(color));
     if (!colorElegido) {
         error << "cartel-virtual: --color necesita ámbar, rojo o verde\n";
-        return 2;
+        return std::nullopt;
     }
+    pedido.color = *colorElegido;
+    pedido.json = opciones.isSet(json);
+    pedido.ventana = opciones.isSet(ventana);
+    return pedido;
+}
 
+// The end of a standard input someone can close ends the run.
+void TerminarConLaEntrada(QCoreApplication &aplicacion)
+{
+    if (!EntradaQuePuedeTerminar())
+        return;
+    auto *entrada = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &aplicacion);
+    QObject::connect(entrada, &QSocketNotifier::activated, &aplicacion, [entrada] {
+        char basura[256];
+        const ssize_t n = read(STDIN_FILENO, basura, sizeof basura);
+        if (n <= 0) {
+            entrada->setEnabled(false);
+            QCoreApplication::quit();
+        }
+    });
+}
+
+// The sign on its pseudo-terminal, until a signal or the end of the input.
+int Correr(const PedidoDelCartel &pedido, QCoreApplication &aplicacion, QTextStream &error)
+{
     AvisadorDeSenales senales;
     if (!senales.Instalar({SIGINT, SIGTERM, SIGHUP, SIGUSR1})) {
         error << "cartel-virtual: no se pueden atender las señales\n";
         return 1;
     }
-
     TerminalVirtual terminal;
     if (!terminal.Abrir()) {
         error << "cartel-virtual: " << terminal.Error() << '\n';
         return 1;
     }
-    const QString nombre = u"com%1"_s.arg(numero);
+    const QString nombre = u"com%1"_s.arg(pedido.numero);
     EnlaceDePuerto enlace(nombre, terminal.NombreDelEsclavo());
     if (!enlace.Crear()) {
         error << "cartel-virtual: " << enlace.Error() << '\n';
@@ -136,8 +157,7 @@ int main(int argc, char *argv[])
     }
 
     QTextStream salida(stdout);
-    CartelVirtual cartel(salida, opciones.isSet(json));
-
+    CartelVirtual cartel(salida, pedido.json);
     QObject::connect(&terminal, &TerminalVirtual::BytesRecibidos, &cartel, &CartelVirtual::Recibir);
     QObject::connect(&terminal, &TerminalVirtual::Cerrada, &aplicacion, [&] {
         error << "cartel-virtual: " << terminal.Error() << '\n';
@@ -150,37 +170,36 @@ int main(int argc, char *argv[])
         else
             QCoreApplication::quit();
     });
-
     std::unique_ptr<VentanaDeCarteles> carteles;
-    if (conVentana) {
-        carteles = std::make_unique<VentanaDeCarteles>(nombre, ancho, *colorElegido);
+    if (pedido.ventana) {
+        carteles = std::make_unique<VentanaDeCarteles>(nombre, pedido.ancho, pedido.color);
         QObject::connect(&cartel, &CartelVirtual::MensajeRecibido, carteles.get(),
                          &VentanaDeCarteles::MostrarMensaje);
         QObject::connect(&cartel, &CartelVirtual::LineaEscrita, carteles.get(), &VentanaDeCarteles::AgregarLinea);
         carteles->show();
     }
-
-    if (EntradaQuePuedeTerminar()) {
-        auto *entrada = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &aplicacion);
-        QObject::connect(entrada, &QSocketNotifier::activated, &aplicacion, [entrada] {
-            char basura[256];
-            const ssize_t n = read(STDIN_FILENO, basura, sizeof basura);
-            if (n <= 0) {
-                entrada->setEnabled(false);
-                QCoreApplication::quit();
-            }
-        });
-    }
+    TerminarConLaEntrada(aplicacion);
 
     error << "cartel-virtual: ./" << nombre << " -> " << terminal.NombreDelEsclavo()
           << " (Ctrl+C o Ctrl+D para terminar; kill -USR1 " << getpid()
           << " muestra los últimos textos)\n";
     error.flush();
-
     const int resultado = aplicacion.exec();
     // What was half received when the run ended is reported, not lost.
     cartel.Vigilar();
     cartel.MostrarTabla();
     enlace.Quitar();
     return resultado;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const std::unique_ptr<QCoreApplication> aplicacion(PideVentana(argc, argv) ? new QApplication(argc, argv)
+                                                                               : new QCoreApplication(argc, argv));
+    QCoreApplication::setApplicationName(u"cartel-virtual"_s);
+    QTextStream error(stderr);
+    const std::optional<PedidoDelCartel> pedido = LeerPedido(*aplicacion, error);
+    return pedido ? Correr(*pedido, *aplicacion, error) : 2;
 }
