@@ -60,8 +60,6 @@ Q_SIGNALS:
     // A failure while the port was open (write error, device gone). The port
     // is already closed when this is emitted; it is emitted once per failure.
     void Falla(const QString &descripcion);
-    // The serial control's event codes (1: the send threshold was crossed).
-    void Evento(int codigo);
 };
 
 // Gives the port a new number and settings, as the serial dialog's choice

@@ -13,7 +13,6 @@
 // A change of number while open is kept for the next Abrir(), which reopens;
 // a change of settings reaches an open port at once. The port is opened for
 // writing only, without flow control: nothing is ever read from the signs.
-// Evento() is never emitted: no send threshold is set.
 //
 // Abrir() on an open port also makes sure that it still holds the device its
 // name leads to now, and that the device still answers; if not, it closes the

@@ -43,21 +43,6 @@ frmDialogEnvio::frmDialogEnvio(Transmisor &transmisor, QWidget *parent)
     connect(&m_transmisor, &Transmisor::Fallo, this, &frmDialogEnvio::Fallo);
 }
 
-void frmDialogEnvio::MandarTexto(const QByteArray &Texto, quint8 Destino)
-{
-    m_transmisor.Mandar(ArmarTrama(Texto, Destino));
-}
-
-void frmDialogEnvio::MandarMensajeDeDirecciones()
-{
-    m_transmisor.Mandar(ArmarMensajeDeDirecciones());
-}
-
-void frmDialogEnvio::AvanzarUnPaso()
-{
-    m_barraDeAvance->setValue(qMin(m_barraDeAvance->value() + 1, m_barraDeAvance->maximum()));
-}
-
 void frmDialogEnvio::Comenzada(qint64 total)
 {
     // The label keeps the previous figure until the first byte is written.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QDialog>
 
 class Transmisor;
@@ -16,14 +15,6 @@ class frmDialogEnvio : public QDialog
 
 public:
     explicit frmDialogEnvio(Transmisor &transmisor, QWidget *parent = nullptr);
-
-    // Destino 0 sends to all signs.
-    void MandarTexto(const QByteArray &Texto, quint8 Destino);
-    // Every sign shows its own address: 101 frames for addresses 0 to 100.
-    void MandarMensajeDeDirecciones();
-
-    // The serial control's send event: one step more, never past the end.
-    void AvanzarUnPaso();
 
     QProgressBar &BarraDeAvance() const { return *m_barraDeAvance; }
 

@@ -45,10 +45,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-constexpr int EventoDeEnvio = 1;
-} // namespace
-
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoSerieQt, this)),
       m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
@@ -59,7 +55,6 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     resize(TamanoEnTwips(*this, 11520, 8640));
 
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarMenus);
-    connect(&Puerto(), &PuertoSerie::Evento, this, &Principal::MSComm1_OnComm);
 
     CrearMenus();
     MDIForm_Load();
@@ -599,12 +594,6 @@ void Principal::mnuProgramacion_Click()
 QMdiSubWindow *Principal::SubventanaDeProgramacion() const
 {
     return m_subventanaProgramacion;
-}
-
-void Principal::MSComm1_OnComm(int CommEvent)
-{
-    if (CommEvent == EventoDeEnvio)
-        dialogEnvio().AvanzarUnPaso();
 }
 
 frmEditorDeTextos *Principal::EditorActivo() const

@@ -113,7 +113,6 @@ public Q_SLOTS:
     void mnuConfigInterfase_Click();
     void mnuConfigRed_Click();
     void mnuVerDirs_Click();
-    void MSComm1_OnComm(int CommEvent);
 
 protected:
     void closeEvent(QCloseEvent *evento) override;

@@ -75,7 +75,7 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     dialogo.show();
     // A frame to all signs is its message and 9 bytes.
-    dialogo.MandarTexto(QByteArray(total - 9, 'a'), 0);
+    transmisor.Mandar(ArmarTrama(QByteArray(total - 9, 'a'), 0));
 
     // The bar counts the bytes handed to the port, which takes more as the
     // line drains it: let bytes leave one at a time up to the row's figure.
@@ -128,9 +128,8 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     connect(&transmisor, &Transmisor::Fallo, this, [&] { puerto.FallarAlAbrir({}); });
 
     const QByteArray tercera = ArmarTrama("tres", 3);
-    dialogo.MandarTexto("uno", 1);
-    dialogo.MandarTexto("dos", 2);
-    dialogo.MandarTexto("tres", 3);
+    for (const QByteArray &cadena : {ArmarTrama("uno", 1), ArmarTrama("dos", 2), tercera})
+        transmisor.Mandar(cadena);
     if (segundaNoAbre) {
         puerto.Cerrar();
         puerto.FallarAlAbrir(u"Puerto en uso"_s);

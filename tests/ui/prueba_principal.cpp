@@ -57,7 +57,6 @@ private Q_SLOTS:
     void configuracionIlegibleUsaLosValoresDeFabrica();
     void avisoDeDirecciones_data();
     void avisoDeDirecciones();
-    void eventoDeEnvioNoPasaDelMaximo();
     void botonesEstandarEnCastellano();
     void lineaDeEstado_data();
     void lineaDeEstado();
@@ -558,21 +557,6 @@ void PruebaPrincipal::avisoDeDirecciones()
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     editor.Accion(u"mnuVerDirs"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito().size(), 1304);
-}
-
-void PruebaPrincipal::eventoDeEnvioNoPasaDelMaximo()
-{
-    Escenario escenario;
-    Principal &principal = escenario.Iniciar();
-    QProgressBar &barra = principal.dialogEnvio().BarraDeAvance();
-    barra.setMaximum(3);
-    barra.setValue(1);
-
-    principal.MSComm1_OnComm(2); // not the send event
-    QCOMPARE(barra.value(), 1);
-    for (int i = 0; i < 5; ++i)
-        Q_EMIT principal.Puerto().Evento(1);
-    QCOMPARE(barra.value(), 3);
 }
 
 void PruebaPrincipal::botonesEstandarEnCastellano()
