@@ -363,12 +363,14 @@ bool frmEditorDeTextos::PuedeEscribirEn(const QString &ruta)
             return true;
         pregunta = m_documento->ArchivoPresente()
                        ? u"El archivo %1 cambió en el disco desde que se abrió o se guardó aquí: otro programa "
-                         u"lo modificó.\n\n¿Reemplazar lo que tiene el disco con el texto de esta ventana?"_s.arg(nombre)
+                         u"lo modificó.\n\n¿Reemplazar lo que tiene el disco con el texto de esta ventana?"_s
                        : u"El archivo %1 ya no está en el disco: otro programa lo borró o lo movió.\n\n"
-                         u"¿Guardarlo de nuevo con el texto de esta ventana?"_s.arg(nombre);
+                         u"¿Guardarlo de nuevo con el texto de esta ventana?"_s;
+        pregunta = pregunta.arg(nombre);
     } else if (m_abiertoEnOtra && m_abiertoEnOtra(ruta)) {
         pregunta = u"El archivo %1 está abierto en otra ventana. Si lo reemplaza, lo que esa ventana muestra ya no "
-                   u"es lo que tiene el archivo.\n\n¿Reemplazarlo con el texto de esta ventana?"_s.arg(nombre);
+                   u"es lo que tiene el archivo.\n\n¿Reemplazarlo con el texto de esta ventana?"_s
+                       .arg(nombre);
     } else {
         return true;
     }

@@ -373,7 +373,8 @@ frmEditorDeTextos *Principal::CrearEditor()
             m_vistaPrevia->TextoCambiado();
     });
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
-    editor->PonerAbiertoEnOtra([this, editor](const QString &ruta) { return VentanaDelArchivo(ruta, editor) != nullptr; });
+    editor->PonerAbiertoEnOtra(
+        [this, editor](const QString &ruta) { return VentanaDelArchivo(ruta, editor) != nullptr; });
     connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
 }
@@ -508,8 +509,10 @@ bool Principal::GuardarConfiguracion()
             u"¿Reemplazarlo con esta configuración? Si elige No, el programa toma el archivo como está."_s,
             u"Configuración"_s, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
         if (respuesta != QMessageBox::Yes) {
-            if (TomarConfiguracion(true))
+            if (TomarConfiguracion(true)) {
                 m_configuracionCambiadaBajoLosDialogos = false;
+                MostrarAvisosDeConfiguracion();
+            }
             return false;
         }
     } else if (m_configuracionSinLeer && presente) {
@@ -540,11 +543,11 @@ bool Principal::GuardarConfiguracion()
         return false;
     }
     m_vigilanteDeConfiguracion->Conocer(m_vigilanteDeConfiguracion->Actual());
+    const bool avisado = m_configuracionSinLeer || m_configuracionCambiadaBajoLosDialogos;
     m_configuracionCambiadaBajoLosDialogos = false;
-    if (m_configuracionSinLeer) {
-        m_configuracionSinLeer.reset();
+    m_configuracionSinLeer.reset();
+    if (avisado)
         MostrarAvisosDeConfiguracion();
-    }
     return true;
 }
 
@@ -567,8 +570,10 @@ void Principal::RevisarConfiguracion()
     }
     // "Interfase Serie" open writes what it shows when it closes.
     const bool pendientes = m_configSerie || ListaPendiente();
-    if (TomarConfiguracion(false) && pendientes)
+    if (TomarConfiguracion(false) && pendientes) {
         m_configuracionCambiadaBajoLosDialogos = true;
+        MostrarAvisosDeConfiguracion();
+    }
 }
 
 bool Principal::TomarConfiguracion(bool tambienDialogos)
@@ -581,7 +586,8 @@ bool Principal::TomarConfiguracion(bool tambienDialogos)
     Configuracion leida;
     leida.puerto = Puerto().Numero();
     leida.ajustes = Puerto().Ajustes();
-    if (CargarConfiguracionDeBytes(leida, bytes, QDir::toNativeSeparators(QFileInfo(RutaDeConfiguracion).absoluteFilePath())))
+    const QString nombre = QDir::toNativeSeparators(QFileInfo(RutaDeConfiguracion).absoluteFilePath());
+    if (CargarConfiguracionDeBytes(leida, bytes, nombre))
         return false;
     m_vigilanteDeConfiguracion->Conocer(FirmaDeArchivo::DeBytes(bytes));
     if (m_configuracionSinLeer) {
@@ -615,10 +621,13 @@ void Principal::AplicarConfiguracion(const Configuracion &leida, bool tambienDia
 
 void Principal::MostrarAvisosDeConfiguracion()
 {
-    const QString aviso = m_configuracionSinLeer
-                              ? u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
-                                u"y el archivo no se reemplaza sin preguntar."_s
-                              : QString();
+    QString aviso;
+    if (m_configuracionSinLeer)
+        aviso = u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
+                u"y el archivo no se reemplaza sin preguntar."_s;
+    else if (m_configuracionCambiadaBajoLosDialogos)
+        aviso = u"./carteles.ini cambió fuera del programa mientras había cambios sin confirmar aquí: el "
+                u"programa ya envía según el archivo, y pregunta antes de reemplazarlo."_s;
     if (m_configRed)
         AvisoAlPie::Mostrar(*m_configRed, aviso);
     if (m_configSerie)

@@ -370,11 +370,16 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
         if (aMano != "#borrado") {
             QCOMPARE(editor.TitulosDeDestino(), QStringList({u" Sala"_s, u" Patio"_s, u" Caja"_s}));
             QCOMPARE(principal.Puerto().Numero(), 3);
-            // The operator's edits stay in the dialog until confirmed.
+            // The operator's edits stay in the dialog until confirmed, and
+            // the dialogs say the file changed under them.
             if (pendiente == u"lista"_s)
                 QCOMPARE(red.Registro().stringList(), listaDelDialogo);
             else
                 QCOMPARE(red.List(2), u"R560, Caja, 3"_s);
+            auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
+            QCOMPARE(aviso && aviso->isVisible(), !pendiente.isEmpty());
+            if (pendiente == u"serie"_s)
+                QVERIFY(principal.configSerie()->findChild<QLabel *>(u"AvisoAlPie"_s)->isVisible());
         }
         QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
     }
@@ -397,6 +402,8 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), archivo == "#a mano" ? aMano : archivo);
     QCOMPARE(editor.TitulosDeDestino(), destinos);
     QCOMPARE(NombresDeRegistro(red.Registro().stringList()), destinos);
+    auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
+    QVERIFY(!aviso || aviso->isHidden());
 }
 
 QTEST_MAIN(PruebaConfiguracionVentanas)
