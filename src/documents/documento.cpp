@@ -231,10 +231,21 @@ void Documento::ElegirTodos()
     Q_EMIT DestinosCambiados();
 }
 
+bool Documento::CambiadoEnDisco() const
+{
+    return Nombrado() && FirmaDeArchivo::Tomar(m_ruta, TamanoMaximoDeDocumento) != m_firma;
+}
+
+bool Documento::ArchivoPresente() const
+{
+    return Nombrado() && FirmaDeArchivo::Tomar(m_ruta, TamanoMaximoDeDocumento).Existe();
+}
+
 void Documento::Vaciar()
 {
     m_texto.clear();
     m_ruta.clear();
+    m_firma = FirmaDeArchivo();
     m_destinos = DestinosDeTexto();
     Q_EMIT TextoCambiado();
     Q_EMIT DestinosCambiados();
@@ -246,6 +257,7 @@ void Documento::Reemplazar(const Documento &otro)
 {
     m_texto = otro.m_texto;
     m_ruta = otro.m_ruta;
+    m_firma = otro.m_firma;
     m_destinos = otro.m_destinos;
     m_modificado = otro.m_modificado;
     Q_EMIT TextoCambiado();
@@ -262,6 +274,8 @@ std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const QStrin
         return error;
     m_texto = texto;
     m_ruta = ruta;
+    // Taken right after the read: what a later save must find unchanged.
+    m_firma = FirmaDeArchivo::Tomar(ruta, TamanoMaximoDeDocumento);
     m_destinos = LeerDestinos(propiedades, TitulosDeRegistro(registro));
     m_modificado = false;
     Q_EMIT TextoCambiado();
@@ -275,6 +289,7 @@ std::optional<ErrorDeArchivo> Documento::Guardar(const QString &ruta, const QStr
     if (auto error = EscribirDocumento(ruta, m_texto, PropiedadesDesdeDestinos(m_destinos, TitulosDeRegistro(registro))))
         return error;
     m_ruta = ruta;
+    m_firma = FirmaDeArchivo::Tomar(ruta, TamanoMaximoDeDocumento);
     m_modificado = false;
     Q_EMIT EstadoCambiado();
     return std::nullopt;

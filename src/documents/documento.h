@@ -2,6 +2,7 @@
 
 #include "documents/propiedades.h"
 #include "platform/errordearchivo.h"
+#include "platform/firmadearchivo.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -74,6 +75,11 @@ public:
     // The file it was opened from or last saved to; empty for a new text.
     const QString &Ruta() const { return m_ruta; }
     bool Nombrado() const { return !m_ruta.isEmpty(); }
+    // Its file no longer holds what was opened from it or last saved to it:
+    // another program changed or removed it. False for a new text.
+    bool CambiadoEnDisco() const;
+    // Its file is still there.
+    bool ArchivoPresente() const;
 
     bool Modificado() const { return m_modificado; }
     void PonerModificado(bool modificado);
@@ -112,4 +118,6 @@ private:
     QString m_ruta;
     DestinosDeTexto m_destinos;
     bool m_modificado = false;
+    // The file as this document last read or wrote it.
+    FirmaDeArchivo m_firma;
 };

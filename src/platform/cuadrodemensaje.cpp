@@ -2,6 +2,8 @@
 
 #include "platform/cajasinescape.h"
 
+#include <QGridLayout>
+#include <QSpacerItem>
 #include <QWidget>
 
 #include <memory>
@@ -20,6 +22,23 @@ EstadoDePrueba &Estado()
 {
     static EstadoDePrueba estado;
     return estado;
+}
+
+// A message box sizes itself to its text and buttons only, and a window
+// manager then cuts a longer title ("Cons… itud"). Room for the title as
+// title bars draw it (bold, often larger) and for the bar's own icon and
+// buttons, each about two lines high.
+void DarAnchoAlTitulo(QMessageBox &caja, const QString &titulo)
+{
+    auto *rejilla = qobject_cast<QGridLayout *>(caja.layout());
+    if (!rejilla)
+        return;
+    QFont negrita = caja.font();
+    negrita.setBold(true);
+    const QFontMetrics medidas(negrita);
+    const int ancho = medidas.horizontalAdvance(titulo) + 4 * 2 * medidas.height();
+    rejilla->addItem(new QSpacerItem(ancho, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), rejilla->rowCount(), 0, 1,
+                     rejilla->columnCount());
 }
 } // namespace
 
@@ -60,6 +79,7 @@ QMessageBox *CuadroDeMensaje::CrearCaja(QWidget *padre, const QString &texto, co
                             ? new CajaSinEscape(icono, titulo, texto, botones, padre)
                             : new QMessageBox(icono, titulo, texto, botones, padre);
     caja->setDefaultButton(porDefecto);
+    DarAnchoAlTitulo(*caja, titulo);
     return caja;
 }
 
@@ -73,6 +93,7 @@ void CuadroDeMensaje::Avisar(QWidget *padre, const QString &texto, QMessageBox::
     if (Registrar({texto, titulo, icono, QMessageBox::Ok}))
         return;
     auto *caja = new QMessageBox(icono, titulo, texto, QMessageBox::Ok, padre);
+    DarAnchoAlTitulo(*caja, titulo);
     caja->setAttribute(Qt::WA_DeleteOnClose);
     caja->setModal(false);
     caja->show();

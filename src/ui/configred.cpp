@@ -100,6 +100,11 @@ void ConfigRed::Agregar_Click()
     m_cartelNuevo->activateWindow();
 }
 
+bool ConfigRed::AgregandoCartel() const
+{
+    return m_cartelNuevo && m_cartelNuevo->isVisible();
+}
+
 void ConfigRed::Quitar_Click()
 {
     const int elegida = ListIndex();
@@ -108,8 +113,10 @@ void ConfigRed::Quitar_Click()
         // Nothing stays selected, so a second "Quitar" removes nothing
         // the user did not point at.
         m_Carteles->selectionModel()->clearSelection();
-        Q_EMIT RegistroConfirmado(m_registro->stringList());
     }
+    // Selection or not, the file is rewritten: from the list as it stands
+    // here, a sign just added included, or the file and the list differ.
+    Q_EMIT RegistroConfirmado(m_registro->stringList());
     Q_EMIT PedidoGuardarConfiguracion();
 }
 

@@ -37,6 +37,9 @@ public:
     void Quitar_Click();
     void OK_Click();
 
+    // "Datos de un cartel nuevo" is open.
+    bool AgregandoCartel() const;
+
     // From now on closing really closes instead of acting as O.K.
     void PermitirCierre();
 

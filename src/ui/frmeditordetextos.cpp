@@ -14,9 +14,11 @@
 #include "resaltadordeetiquetas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
+#include "platform/firmadearchivo.h"
 #include "platform/portapapeles.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QResizeEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -352,8 +354,36 @@ void frmEditorDeTextos::mnuPegar_Click()
     m_documento->PonerModificado(true);
 }
 
+bool frmEditorDeTextos::PuedeEscribirEn(const QString &ruta)
+{
+    const QString nombre = QDir::toNativeSeparators(ruta);
+    QString pregunta;
+    if (m_documento->Nombrado() && MismoArchivo(ruta, m_documento->Ruta())) {
+        if (!m_documento->CambiadoEnDisco())
+            return true;
+        pregunta = m_documento->ArchivoPresente()
+                       ? u"El archivo %1 cambió en el disco desde que se abrió o se guardó aquí: otro programa "
+                         u"lo modificó.\n\n¿Reemplazar lo que tiene el disco con el texto de esta ventana?"_s
+                       : u"El archivo %1 ya no está en el disco: otro programa lo borró o lo movió.\n\n"
+                         u"¿Guardarlo de nuevo con el texto de esta ventana?"_s;
+        pregunta = pregunta.arg(nombre);
+    } else if (m_abiertoEnOtra && m_abiertoEnOtra(ruta)) {
+        pregunta = u"El archivo %1 está abierto en otra ventana. Si lo reemplaza, lo que esa ventana muestra ya no "
+                   u"es lo que tiene el archivo.\n\n¿Reemplazarlo con el texto de esta ventana?"_s
+                       .arg(nombre);
+    } else {
+        return true;
+    }
+    // The default keeps the disk as it is: what is there may be the only
+    // copy of someone else's work.
+    return CuadroDeMensaje::Preguntar(this, pregunta, u"Guardar el Texto"_s, QMessageBox::Warning,
+                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool frmEditorDeTextos::Escribir(const QString &ruta)
 {
+    if (!PuedeEscribirEn(ruta))
+        return false;
     if (const auto error = m_documento->Guardar(ruta, m_registro.stringList())) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar el texto en "_s + error->Texto());
         return false;
@@ -411,6 +441,7 @@ void frmEditorDeTextos::closeEvent(QCloseEvent *evento)
 
 void frmEditorDeTextos::mnuEnviarAhora_Click()
 {
+    Q_EMIT AntesDeEnviar();
     const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro.stringList());
     if (!plan.Enviable()) {
         // A progress dialog left open with nothing to send would read as a

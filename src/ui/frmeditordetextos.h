@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
+
 class CajaDeTexto;
 class Documento;
 struct PlanDeEnvio;
@@ -42,6 +44,11 @@ public:
     const QList<QMenu *> &Menus() const { return m_menus; }
     QAction *Accion(const QString &nombre) const;
 
+    // Whether another window shows the file at a path; Guardar Como asks
+    // before writing over such a file.
+    using AbiertoEnOtra = std::function<bool(const QString &ruta)>;
+    void PonerAbiertoEnOtra(AbiertoEnOtra abiertoEnOtra) { m_abiertoEnOtra = std::move(abiertoEnOtra); }
+
     // Placed in the main window by it; visibility is the subwindow's.
     void PonerSubventana(QMdiSubWindow *subventana) { m_subventana = subventana; }
     QMdiSubWindow *Subventana() const;
@@ -64,6 +71,9 @@ Q_SIGNALS:
     void Oculto();
     // The text or its destinations changed.
     void EstadoCambiado();
+    // Send-now was chosen: the registry is to be brought up to date before
+    // the plan is made from it.
+    void AntesDeEnviar();
     // Send-now: what to write, already checked; the main window shows the
     // send dialog and hands it to the line.
     void PedidoEnvio(const PlanDeEnvio &plan);
@@ -102,6 +112,9 @@ private:
     void InsertarEtiqueta(const QString &etiqueta);
     void AjustarCorteDeLineas(const QString &texto);
     bool Escribir(const QString &ruta);
+    // False when writing to `ruta` would lose what another program or window
+    // put there and the operator did not want that.
+    bool PuedeEscribirEn(const QString &ruta);
     void MostrarTexto();
     void MostrarDestinos();
     void MostrarTitulo();
@@ -110,6 +123,7 @@ private:
     Documento *m_documento;
     CajaDeTexto *m_Texto;
     QMdiSubWindow *m_subventana = nullptr;
+    AbiertoEnOtra m_abiertoEnOtra;
     bool m_visible = false;
     QString m_tituloSinNombre;
     // Set while the box and the document are brought into step, so that

@@ -21,6 +21,8 @@
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
+#include "platform/firmadearchivo.h"
+#include "platform/vigilantedearchivo.h"
 #include "platform/lectortexto.h"
 #include "platform/puertoserieqt.h"
 #include "schedule/ejecutordeprogramacion.h"
@@ -32,6 +34,8 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QDir>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -64,6 +68,9 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     // holds the port; with another process serving the folder, nothing to do.
     m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
     m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
+        // cartel-enviar planned from the file as it is now: the window takes
+        // it too before it sends or logs anything more.
+        RevisarConfiguracion();
         Ejecutor().EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
     });
     // Shown, the first paint brings the rest of the start-up (paintEvent);
@@ -189,7 +196,10 @@ void Principal::MDIForm_Load()
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
+    m_vigilanteDeConfiguracion = new VigilanteDeArchivo(RutaDeConfiguracion, TamanoMaximoDeConfiguracion, this);
     const auto error = CargarConfiguracion(configuracion);
+    m_vigilanteDeConfiguracion->Conocer(m_vigilanteDeConfiguracion->Actual());
+    connect(m_vigilanteDeConfiguracion, &VigilanteDeArchivo::PosibleCambio, this, &Principal::RevisarConfiguracion);
     // The message promises the factory values: use them, not whatever the
     // serial control happened to hold.
     if (error)
@@ -348,6 +358,7 @@ frmEditorDeTextos *Principal::CrearEditor()
         if (editor == EditorActivo())
             m_estadoPendiente->start();
     });
+    connect(editor, &frmEditorDeTextos::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
     connect(editor, &frmEditorDeTextos::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
         const Documento &documento = editor->documento();
         Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles->stringList()), documento.Ruta());
@@ -357,6 +368,8 @@ frmEditorDeTextos *Principal::CrearEditor()
             m_vistaPrevia->TextoCambiado();
     });
     connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
+    editor->PonerAbiertoEnOtra(
+        [this, editor](const QString &ruta) { return VentanaDelArchivo(ruta, editor) != nullptr; });
     connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
 }
@@ -395,15 +408,23 @@ void Principal::mnuCargarTexto_Click()
         AbrirTexto(ruta);
 }
 
+frmEditorDeTextos *Principal::VentanaDelArchivo(const QString &ruta, const frmEditorDeTextos *excepto) const
+{
+    // A file is one document: "//carpeta/texto.txt", a link to it and its
+    // own path all name the same one, and two windows on it would each
+    // save over the other. All are looked at: when several match, the last
+    // one counts.
+    frmEditorDeTextos *encontrado = nullptr;
+    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+        if (editor != excepto && editor->documento().Nombrado() && MismoArchivo(editor->documento().Ruta(), ruta))
+            encontrado = editor;
+    }
+    return encontrado;
+}
+
 void Principal::AbrirTexto(const QString &ruta)
 {
-    // All are looked at: when several match, the last one counts.
-    frmEditorDeTextos *yaAbierto = nullptr;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
-        if (editor->Caption() == ruta)
-            yaAbierto = editor;
-    }
-    if (yaAbierto) {
+    if (frmEditorDeTextos *yaAbierto = VentanaDelArchivo(ruta)) {
         ActivarEditor(yaAbierto);
         return;
     }
@@ -467,10 +488,32 @@ void Principal::AplicarRegistro(const QStringList &registro)
 
 bool Principal::GuardarConfiguracion()
 {
-    // The values in memory are the factory ones, not what that file holds:
-    // writing them would lose it, and the operator may yet mend it. A file
-    // removed since then has nothing to lose.
-    if (m_configuracionSinLeer && LectorTexto::Existe(RutaDeConfiguracion)) {
+    m_escribiendoConfiguracion = true;
+    const auto fin = qScopeGuard([this] { m_escribiendoConfiguracion = false; });
+    // Edited by hand since the program read it: writing now would lose those
+    // edits, so the operator chooses, and the default keeps the file.
+    const bool cambiado = m_vigilanteDeConfiguracion->Cambiado();
+    // Only a file has edits to lose; anything else there fails the write
+    // with its own message.
+    const bool presente = QFileInfo(RutaDeConfiguracion).isFile();
+    if (presente && (cambiado || m_configuracionCambiadaBajoLosDialogos)) {
+        const auto respuesta = CuadroDeMensaje::Preguntar(
+            this,
+            u"./carteles.ini cambió fuera del programa desde que se leyó (se editó a mano o lo cambió otro "
+            u"programa). Si lo reemplaza, esos cambios se pierden.\n\n"
+            u"¿Reemplazarlo con esta configuración? Si elige No, el programa toma el archivo como está."_s,
+            u"Configuración"_s, QMessageBox::Warning, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (respuesta != QMessageBox::Yes) {
+            if (TomarConfiguracion(true)) {
+                m_configuracionCambiadaBajoLosDialogos = false;
+                MostrarAvisosDeConfiguracion();
+            }
+            return false;
+        }
+    } else if (m_configuracionSinLeer && presente) {
+        // The values in memory are the factory ones, not what that file
+        // holds: writing them would lose it, and the operator may yet mend
+        // it. A file removed since then has nothing to lose.
         const auto respuesta = CuadroDeMensaje::Preguntar(
             this,
             u"No se pudo leer ./carteles.ini al arrancar (%1) y el programa usa los valores de fábrica. "
@@ -480,6 +523,12 @@ bool Principal::GuardarConfiguracion()
         if (respuesta != QMessageBox::Yes)
             return false;
     }
+    // The list as "Carteles Conectados" holds it is the registry: what the
+    // file gets, and what the window sends from, as cartel-enviar will.
+    if (m_configRed && m_configRed->Registro().stringList() != m_carteles->stringList()) {
+        m_carteles->setStringList(m_configRed->Registro().stringList());
+        ActualizarDestinos();
+    }
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
@@ -488,19 +537,92 @@ bool Principal::GuardarConfiguracion()
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
         return false;
     }
+    m_vigilanteDeConfiguracion->Conocer(m_vigilanteDeConfiguracion->Actual());
+    const bool avisado = m_configuracionSinLeer || m_configuracionCambiadaBajoLosDialogos;
+    m_configuracionCambiadaBajoLosDialogos = false;
+    m_configuracionSinLeer.reset();
+    if (avisado)
+        MostrarAvisosDeConfiguracion();
+    return true;
+}
+
+bool Principal::ListaPendiente() const
+{
+    return m_configRed && (m_configRed->AgregandoCartel() ||
+                           m_configRed->Registro().stringList() != m_carteles->stringList());
+}
+
+void Principal::RevisarConfiguracion()
+{
+    // A question of the write is open: its answer decides.
+    if (m_escribiendoConfiguracion || !m_vigilanteDeConfiguracion->Cambiado())
+        return;
+    // Removed: nothing to take; the registry stays and the next write makes
+    // the file again.
+    if (!m_vigilanteDeConfiguracion->Actual().Existe()) {
+        m_vigilanteDeConfiguracion->Conocer(FirmaDeArchivo());
+        return;
+    }
+    // "Interfase Serie" open writes what it shows when it closes.
+    const bool pendientes = m_configSerie || ListaPendiente();
+    if (TomarConfiguracion(false) && pendientes) {
+        m_configuracionCambiadaBajoLosDialogos = true;
+        MostrarAvisosDeConfiguracion();
+    }
+}
+
+bool Principal::TomarConfiguracion(bool tambienDialogos)
+{
+    // Unreadable now (half written, say): what is in force stays, and a
+    // write asks first, as the file still differs from what was read.
+    QByteArray bytes;
+    if (LectorTexto::LeerArchivo(RutaDeConfiguracion, TamanoMaximoDeConfiguracion, bytes))
+        return false;
+    Configuracion leida;
+    leida.puerto = Puerto().Numero();
+    leida.ajustes = Puerto().Ajustes();
+    const QString nombre = QDir::toNativeSeparators(QFileInfo(RutaDeConfiguracion).absoluteFilePath());
+    if (CargarConfiguracionDeBytes(leida, bytes, nombre))
+        return false;
+    m_vigilanteDeConfiguracion->Conocer(FirmaDeArchivo::DeBytes(bytes));
     if (m_configuracionSinLeer) {
         m_configuracionSinLeer.reset();
         MostrarAvisosDeConfiguracion();
     }
+    AplicarConfiguracion(leida, tambienDialogos);
     return true;
+}
+
+void Principal::AplicarConfiguracion(const Configuracion &leida, bool tambienDialogos)
+{
+    // An open port is not touched when the file names what it already uses.
+    if (leida.puerto != Puerto().Numero() || leida.ajustes != Puerto().Ajustes()) {
+        const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), leida.puerto, leida.ajustes);
+        if (!rechazos.isEmpty())
+            CuadroDeMensaje::Avisar(this, rechazos.join(u'\n'));
+    }
+    // Asked before the registry changes: the list is the operator's while it
+    // differs from the registry.
+    const bool listaPropia = !tambienDialogos && ListaPendiente();
+    m_carteles->setStringList(leida.carteles);
+    if (m_configRed && !listaPropia)
+        m_configRed->PonerRegistro(leida.carteles);
+    ActualizarDestinos();
+    ActualizarEstado();
+    const QStringList problemas = ProblemasDeRegistro(leida.carteles);
+    if (!problemas.isEmpty())
+        CuadroDeMensaje::Avisar(this, problemas.join(u"\n\n"_s));
 }
 
 void Principal::MostrarAvisosDeConfiguracion()
 {
-    const QString aviso = m_configuracionSinLeer
-                              ? u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
-                                u"y el archivo no se reemplaza sin preguntar."_s
-                              : QString();
+    QString aviso;
+    if (m_configuracionSinLeer)
+        aviso = u"No se pudo leer ./carteles.ini al arrancar: se usan los valores de fábrica "
+                u"y el archivo no se reemplaza sin preguntar."_s;
+    else if (m_configuracionCambiadaBajoLosDialogos)
+        aviso = u"./carteles.ini cambió fuera del programa mientras había cambios sin confirmar aquí: el "
+                u"programa ya envía según el archivo, y pregunta antes de reemplazarlo."_s;
     if (m_configRed)
         AvisoAlPie::Mostrar(*m_configRed, aviso);
     if (m_configSerie)

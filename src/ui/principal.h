@@ -28,6 +28,8 @@ class QLabel;
 class QMenu;
 class QStringListModel;
 class ServidorDeEnvios;
+class VigilanteDeArchivo;
+struct Configuracion;
 
 // The frame of the application: holds the editor windows, owns the line to
 // the signs and the send dialog, and keeps the sign registry, which the
@@ -59,6 +61,9 @@ public:
     int UltimoEditor();
 
     int BuscarEditorLibre();
+    // The visible window, other than `excepto`, whose document is the file
+    // at `ruta` however the path spells it; the highest slot when several.
+    frmEditorDeTextos *VentanaDelArchivo(const QString &ruta, const frmEditorDeTextos *excepto = nullptr) const;
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
     // The sign registry from now on, as "Carteles Conectados" confirmed it:
@@ -69,6 +74,11 @@ public:
     // could not be read at start-up is replaced only when the operator says
     // so (the question's default keeps it); once replaced, saves go ahead.
     bool GuardarConfiguracion();
+    // ./carteles.ini changed since the program read or wrote it (edited by
+    // hand while it runs): the port and the registry take the file, so the
+    // window sends as cartel-enviar reads it. The dialogs show it too unless
+    // they hold edits of the operator's; then their next write asks first.
+    void RevisarConfiguracion();
 
     void ActivarEditor(frmEditorDeTextos *editor);
     void ActualizarMenus();
@@ -134,6 +144,15 @@ private:
     // The notice of the configuration dialogs while ./carteles.ini is one
     // that could not be read; none once it is replaced.
     void MostrarAvisosDeConfiguracion();
+    // "Carteles Conectados" holds a list the operator has not confirmed, or
+    // a new sign is being typed.
+    bool ListaPendiente() const;
+    // Puts `leida` in force; "Carteles Conectados" shows it too unless it
+    // holds the operator's edits, or always when `tambienDialogos`.
+    void AplicarConfiguracion(const Configuracion &leida, bool tambienDialogos);
+    // Reads ./carteles.ini and puts it in force (AplicarConfiguracion); false
+    // when it could not be read.
+    bool TomarConfiguracion(bool tambienDialogos);
 
     LineaDeCarteles *m_linea;
     ServidorDeEnvios *m_servidorDeEnvios = nullptr;
@@ -161,6 +180,12 @@ private:
     // Why ./carteles.ini could not be read at start-up, until it is
     // replaced; a missing file is no failure.
     std::optional<ErrorDeArchivo> m_configuracionSinLeer;
+    // ./carteles.ini as the program last read or wrote it.
+    VigilanteDeArchivo *m_vigilanteDeConfiguracion = nullptr;
+    // The dialogs hold the operator's edits made before a hand edit of the
+    // file that is now in force: their next write asks before replacing it.
+    bool m_configuracionCambiadaBajoLosDialogos = false;
+    bool m_escribiendoConfiguracion = false;
     bool m_arranquePedido = false;
     bool m_arrancado = false;
 };

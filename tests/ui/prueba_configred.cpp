@@ -78,15 +78,16 @@ void PruebaConfigRed::Quitar_data()
     QTest::addColumn<QStringList>("quedan");
     QTest::addColumn<QStringList>("pedidosEsperados");
 
-    QTest::newRow("sin eleccion") << -1 << tresCarteles << QStringList{u"guardar"_s};
+    // The list is handed back even when nothing went: a sign just added is
+    // in it, and the file written next must hold it.
+    QTest::newRow("sin eleccion") << -1 << tresCarteles << QStringList{u"destinos"_s, u"guardar"_s};
     QTest::newRow("el primero") << 0 << QStringList{tresCarteles.at(1), tresCarteles.at(2)}
                                 << QStringList{u"destinos"_s, u"guardar"_s};
     QTest::newRow("el ultimo") << 2 << QStringList{tresCarteles.at(0), tresCarteles.at(1)}
                                << QStringList{u"destinos"_s, u"guardar"_s};
 }
 
-// Quitar always saves; the destination menus are rebuilt first, and only
-// when a record actually went.
+// Quitar always hands the list back and saves it.
 void PruebaConfigRed::Quitar()
 {
     QFETCH(int, fila);
@@ -102,12 +103,12 @@ void PruebaConfigRed::Quitar()
     QCOMPARE(m_pedidos, pedidosEsperados);
     QVERIFY(m_configRed->isVisible());
 
-    // Nothing stays selected, so a second Quitar only saves.
+    // Nothing stays selected, so a second Quitar removes nothing, and saves.
     QCOMPARE(m_configRed->ListIndex(), -1);
     m_pedidos.clear();
     Pulsar(m_configRed, u"Quitar"_s);
     QCOMPARE(Contenido(), quedan);
-    QCOMPARE(m_pedidos, QStringList{u"guardar"_s});
+    QCOMPARE(m_pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
 }
 
 void PruebaConfigRed::Confirmar_data()

@@ -77,6 +77,9 @@ private Q_SLOTS:
     void palabraLargaSeCortaEnCualquierParte();
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
+    void guardarSobreArchivoCambiado_data();
+    void guardarSobreArchivoCambiado();
+    void enviarTomaLaConfiguracionEditadaAMano();
 };
 
 void PruebaEditor::tablaDeBotonesDeEfecto_data()
@@ -783,6 +786,94 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
     QVERIFY(editor.documento().Modificado());
     const QString texto = CuadroDeMensaje::Mostrados().constFirst().texto;
     QVERIFY2(texto.contains(u"₿"_s) && texto.contains(u"Ω"_s), qPrintable(texto));
+}
+
+void PruebaEditor::guardarSobreArchivoCambiado_data()
+{
+    QTest::addColumn<QByteArray>("enDisco"); // "#igual": untouched; "#borrado": removed
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("respuestas");
+    QTest::addColumn<QString>("pregunta"); // what the question says; empty: none
+    QTest::addColumn<bool>("guarda");
+
+    const QList<QMessageBox::StandardButton> porDefecto;
+    const QList<QMessageBox::StandardButton> si{QMessageBox::Yes};
+    const QByteArray original = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n";
+    const QByteArray deOtro = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nde otro\r\n";
+
+    QTest::newRow("sin cambios en el disco") << QByteArray("#igual") << porDefecto << QString() << true;
+    QTest::newRow("reescrito igual por otro programa") << original << porDefecto << QString() << true;
+    QTest::newRow("cambiado: por defecto queda el del disco") << deOtro << porDefecto << u"cambió en el disco"_s
+                                                              << false;
+    QTest::newRow("cambiado: Sí lo reemplaza") << deOtro << si << u"cambió en el disco"_s << true;
+    QTest::newRow("borrado: por defecto no se rehace") << QByteArray("#borrado") << porDefecto
+                                                       << u"ya no está en el disco"_s << false;
+    QTest::newRow("borrado: Sí lo guarda de nuevo") << QByteArray("#borrado") << si << u"ya no está en el disco"_s
+                                                    << true;
+}
+
+// Guardar never writes over what another program put in the file since it
+// was opened or saved here without asking, and the default keeps the disk's.
+void PruebaEditor::guardarSobreArchivoCambiado()
+{
+    QFETCH(QByteArray, enDisco);
+    QFETCH(QList<QMessageBox::StandardButton>, respuestas);
+    QFETCH(QString, pregunta);
+    QFETCH(bool, guarda);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QString ruta = escenario.EscribirArchivo(u"texto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n");
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    editor.Texto().setPlainText(u"mío"_s);
+
+    if (enDisco == "#borrado")
+        QVERIFY(QFile::remove(ruta));
+    else if (enDisco != "#igual")
+        QVERIFY(!escenario.EscribirArchivo(u"texto.txt"_s, enDisco).isEmpty());
+    const QByteArray antes = escenario.LeerArchivo(u"texto.txt"_s);
+
+    CuadroDeMensaje::OlvidarMostrados();
+    CuadroDeMensaje::ResponderCon(respuestas);
+    QCOMPARE(editor.mnuGuardar_Click(), guarda);
+
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), pregunta.isEmpty() ? 0 : 1);
+    if (!pregunta.isEmpty()) {
+        QVERIFY2(mostrados.constFirst().texto.contains(pregunta), qPrintable(mostrados.constFirst().texto));
+        QCOMPARE(mostrados.constFirst().botones, QMessageBox::Yes | QMessageBox::No);
+    }
+    QCOMPARE(QFile::exists(ruta), guarda || enDisco != "#borrado");
+    QCOMPARE(escenario.LeerArchivo(u"texto.txt"_s),
+             guarda ? QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nm\xedo\r\n") : antes);
+    QCOMPARE(editor.documento().Modificado(), !guarda);
+
+    // Once written, the file is this window's again: the next save asks nothing.
+    if (guarda) {
+        CuadroDeMensaje::OlvidarMostrados();
+        editor.Texto().setPlainText(u"otra vez"_s);
+        QVERIFY(editor.mnuGuardar_Click());
+        QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    }
+}
+
+void PruebaEditor::enviarTomaLaConfiguracionEditadaAMano()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion(TresCarteles);
+    escenario.Iniciar();
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(u"HOLA"_s);
+    editor.mnuPropDestino_Click(2);
+
+    // Hall moves from 12 to 9 by hand while the program runs; cartel-enviar
+    // would send there now, and so does the window.
+    QStringList editada = TresCarteles;
+    editada.last() = u"cartel R560, Hall, 9"_s;
+    escenario.EscribirConfiguracion(editada);
+
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("HOLA", 9));
 }
 
 QTEST_MAIN(PruebaEditor)

@@ -43,6 +43,10 @@ private Q_SLOTS:
     void nombresDeTextosSinTitulo();
     void abrirUnTextoYaMostrado();
     void abrirArchivoIlegibleNoOcupaVentana();
+    void abrirElMismoArchivoPorOtroCamino_data();
+    void abrirElMismoArchivoPorOtroCamino();
+    void guardarComoSobreUnTextoAbierto_data();
+    void guardarComoSobreUnTextoAbierto();
     void abrirAvisaLineasFueraDelTexto_data();
     void abrirAvisaLineasFueraDelTexto();
     void abrirDesdeElDialogo();
@@ -321,6 +325,83 @@ void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
     QCOMPARE(mostrados.size(), 1);
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
     QVERIFY(mostrados.constFirst().texto.contains(u"no-existe.txt"_s));
+}
+
+void PruebaPrincipal::abrirElMismoArchivoPorOtroCamino_data()
+{
+    QTest::addColumn<QString>("camino"); // to aviso.txt in the working folder
+    QTest::addColumn<bool>("mismo");
+
+    QTest::newRow("doble barra") << u"//aviso.txt"_s << true;
+    QTest::newRow("enlace simbólico") << u"/enlace.txt"_s << true;
+    QTest::newRow("otro archivo igual") << u"/copia.txt"_s << false;
+}
+
+// One window per file, however the path names it.
+void PruebaPrincipal::abrirElMismoArchivoPorOtroCamino()
+{
+    QFETCH(QString, camino);
+    QFETCH(bool, mismo);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QByteArray contenido = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\n";
+    const QString ruta = escenario.EscribirArchivo(u"aviso.txt"_s, contenido);
+    QVERIFY(!escenario.EscribirArchivo(u"copia.txt"_s, contenido).isEmpty());
+    QVERIFY(QFile::link(ruta, escenario.Ruta(u"enlace.txt"_s)));
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &primero = *principal.editor(1);
+    primero.Texto().setPlainText(u"sin guardar"_s);
+
+    principal.AbrirTexto(escenario.Carpeta().path() + camino);
+
+    QCOMPARE(principal.EditoresVisibles().size(), mismo ? 1 : 2);
+    QCOMPARE(primero.documento().Texto(), u"sin guardar"_s);
+}
+
+void PruebaPrincipal::guardarComoSobreUnTextoAbierto_data()
+{
+    QTest::addColumn<QList<QMessageBox::StandardButton>>("respuestas");
+    QTest::addColumn<bool>("escribe");
+
+    QTest::newRow("por defecto no") << QList<QMessageBox::StandardButton>{} << false;
+    QTest::newRow("sí") << QList<QMessageBox::StandardButton>{QMessageBox::Yes} << true;
+}
+
+// Guardar Como onto a file another window shows asks first; once replaced,
+// the older window's Guardar does not wipe the new text without asking.
+void PruebaPrincipal::guardarComoSobreUnTextoAbierto()
+{
+    QFETCH(QList<QMessageBox::StandardButton>, respuestas);
+    QFETCH(bool, escribe);
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    const QByteArray viejo = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n";
+    const QString ruta = escenario.EscribirArchivo(u"a.txt"_s, viejo);
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &anterior = *principal.editor(1);
+    frmEditorDeTextos &nuevo = escenario.NuevoTexto();
+    nuevo.Texto().setPlainText(u"nuevo"_s);
+
+    CuadroDeMensaje::OlvidarMostrados();
+    CuadroDeMensaje::ResponderCon(respuestas);
+    DialogoDeArchivo::ResponderCon({ruta});
+    QCOMPARE(nuevo.mnuGuardarComo_Click(), escribe);
+
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"abierto en otra ventana"_s));
+    const QByteArray escrito = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nnuevo\r\n";
+    QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escribe ? escrito : viejo);
+    QCOMPARE(nuevo.documento().Nombrado(), escribe);
+
+    CuadroDeMensaje::OlvidarMostrados();
+    CuadroDeMensaje::ResponderCon({});
+    anterior.Texto().setPlainText(u"viejo cambiado"_s);
+    QCOMPARE(anterior.mnuGuardar_Click(), !escribe);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), escribe ? 1 : 0);
+    if (escribe)
+        QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escrito);
 }
 
 void PruebaPrincipal::abrirAvisaLineasFueraDelTexto_data()
