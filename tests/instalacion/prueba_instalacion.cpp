@@ -279,16 +279,12 @@ void PruebaInstalacion::paginaDeManual_data()
 
     const QStringList comunes = {u"dialout"_s, u"carteles.ini"_s, u"/dev/ttyS<N\\-1>"_s, u".SH \"ESTADO DE SALIDA\""_s};
     QTest::newRow("brevalux") << u"brevalux"_s
-                              << comunes + QStringList{u".TH BREVALUX 1"_s, u"~/Carteles"_s,
-                                                        u"socat pty,link=com1,raw,echo=0 tcp:"_s,
-                                                        u"interfase com1,9600,N,8,1"_s};
+                              << comunes + QStringList{u".TH BREVALUX 1"_s, u"~/Carteles"_s};
     QTest::newRow("cartel-virtual") << u"cartel-virtual"_s
-                                    << QStringList{u".TH CARTEL\\-VIRTUAL 1"_s, u"dialout"_s,
-                                                   u"/dev/ttyS<N\\-1>"_s, u".SH \"ESTADO DE SALIDA\""_s};
+                                    << QStringList{u".TH CARTEL\\-VIRTUAL 1"_s, u".SH \"ESTADO DE SALIDA\""_s};
 #ifdef CON_CARTEL_ENVIAR
     QTest::newRow("cartel-enviar") << u"cartel-enviar"_s
-                                   << comunes + QStringList{u".TH CARTEL\\-ENVIAR 1"_s,
-                                                            u"socat pty,link=com1,raw,echo=0 tcp:"_s};
+                                   << comunes + QStringList{u".TH CARTEL\\-ENVIAR 1"_s};
 #endif
 }
 
