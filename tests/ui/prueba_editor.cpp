@@ -502,7 +502,12 @@ void PruebaEditor::clicsEnDestinos()
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
-    QVERIFY(!editor.documento().Modificado());
+    // A change of destinations like any other: closing asks before it is lost.
+    QVERIFY(editor.documento().Modificado());
+    CuadroDeMensaje::ResponderCon({QMessageBox::No});
+    QVERIFY(editor.mnuCerrar_Click());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QCOMPARE(CuadroDeMensaje::Mostrados().constFirst().titulo, u"Guardar Cambios"_s);
 }
 
 void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
