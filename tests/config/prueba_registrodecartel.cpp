@@ -77,8 +77,6 @@ void PruebaRegistroDeCartel::problemas_data()
         << QStringList{u"R560, A, 5x"_s, u"R560, B, 6"_s} << QStringList{u"se toma como la dirección 5."_s};
     QTest::newRow("letras: a todos")
         << QStringList{u"R560, A, x7"_s, u"R560, B, 6"_s} << QStringList{u"irá a todos los carteles"_s};
-    QTest::newRow("0 y letras: a todos")
-        << QStringList{u"R560, A, 0x"_s, u"R560, B, 6"_s} << QStringList{u"irá a todos los carteles"_s};
     QTest::newRow("cifras de más y letras: ninguna")
         << QStringList{u"R560, A, 300x"_s, u"R560, B, 6"_s} << QStringList{u"dirección 300, que no existe"_s};
     QTest::newRow("un cartel solo va a todos, con cualquier dirección")

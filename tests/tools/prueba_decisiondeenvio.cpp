@@ -106,9 +106,6 @@ void PruebaDecisionDeEnvio::plan_data()
     QTest::newRow("Dirs: sin blanco: nada")
         << archivo << u"HOLA"_s << u"Dirs:Hall"_s << Tres << desconocidos << QByteArray() << Direcciones()
         << QStringList() << u"Use --global o --a"_s;
-    QTest::newRow("dirs: en minúsculas con un solo cartel: nada")
-        << archivo << u"HOLA"_s << u"dirs:  Caja"_s << QStringList{u"R560, Hall, 5"_s} << desconocidos
-        << QByteArray() << Direcciones() << QStringList() << u"«dirs:  Caja»"_s;
     QTest::newRow("línea que no se entiende, con --global: a todos")
         << QStringList{u"hoy.txt"_s, u"--global"_s} << u"HOLA"_s << u"DIRS:  Hall"_s << Tres << exito
         << QByteArray("HOLA") << Direcciones{0} << QStringList() << QString();

@@ -344,8 +344,6 @@ void PruebaPrincipal::avisosAlAbrir_data()
         << u"Los carteles «Caja» de este texto no están en Carteles Conectados"_s << false;
     QTest::newRow("DIRS: en mayúsculas") << QByteArray("PROPIEDADES:\r\nDIRS:  Entrada\r\nTEXTO:\r\nHola\r\n")
                                          << u"La línea de destinos «DIRS:  Entrada»"_s << false;
-    QTest::newRow("Dirs: sin blanco") << QByteArray("PROPIEDADES:\r\nDirs:Entrada\r\nTEXTO:\r\nHola\r\n")
-                                      << u"«Dirs:Entrada» de este texto no se entiende"_s << false;
 }
 
 void PruebaPrincipal::avisosAlAbrir()
