@@ -57,11 +57,13 @@ class PruebaDocumentoPedido : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void entradaEstandar_data();
-    void entradaEstandar();
+    void lectura_data();
+    void lectura();
 };
 
-void PruebaDocumentoPedido::entradaEstandar_data()
+// A name other than the standard input's is a file of the folder holding
+// `bytes`; the standard input is then an empty pipe.
+void PruebaDocumentoPedido::lectura_data()
 {
     QTest::addColumn<QString>("archivo");
     QTest::addColumn<Entrada>("entrada");
@@ -82,9 +84,18 @@ void PruebaDocumentoPedido::entradaEstandar_data()
                                  << u"No se pudo leer la entrada estándar"_s;
     QTest::newRow("abierta solo para escribir") << u"/dev/stdin"_s << Entrada::SoloEscritura << QByteArray()
                                                 << QString() << u"No se pudo leer la entrada estándar"_s;
+    QTest::newRow("archivo") << u"doc.txt"_s << Entrada::Tuberia << Documento << u"HOLA"_s << QString();
+    // Its text is empty: sent, it would blank the signs it names.
+    const QByteArray sinTexto("PROPIEDADES:\r\nDirs:  Hall\r\nHOLA\r\n");
+    QTest::newRow("archivo sin TEXTO:") << u"doc.txt"_s << Entrada::Tuberia << sinTexto << QString()
+                                        << u"no la línea \"TEXTO:\": 1 líneas"_s;
+    QTest::newRow("entrada sin TEXTO:") << u"-"_s << Entrada::Tuberia << sinTexto << QString()
+                                        << u"no la línea \"TEXTO:\": 1 líneas"_s;
+    QTest::newRow("sin TEXTO: pero nada tras los destinos")
+        << u"-"_s << Entrada::Tuberia << QByteArray("PROPIEDADES:\r\nDirs:  Hall\r\n") << QString() << QString();
 }
 
-void PruebaDocumentoPedido::entradaEstandar()
+void PruebaDocumentoPedido::lectura()
 {
     QFETCH(QString, archivo);
     QFETCH(Entrada, entrada);
@@ -94,7 +105,13 @@ void PruebaDocumentoPedido::entradaEstandar()
 
     QTemporaryDir carpeta;
     QVERIFY(carpeta.isValid());
-    const int descriptor = Descriptor(entrada, bytes, carpeta);
+    const bool esArchivo = !archivo.startsWith(u'-') && !archivo.startsWith(u'/');
+    if (esArchivo) {
+        QFile documento(carpeta.filePath(archivo));
+        QVERIFY(documento.open(QIODevice::WriteOnly) && documento.write(bytes) == bytes.size());
+        archivo = documento.fileName();
+    }
+    const int descriptor = Descriptor(entrada, esArchivo ? QByteArray() : bytes, carpeta);
     QVERIFY(descriptor >= 0);
     QFile dispositivo;
     // As cartel-enviar opens its standard input.
@@ -102,14 +119,14 @@ void PruebaDocumentoPedido::entradaEstandar()
 
     QString leido = u"previo"_s;
     QString propiedades = u"previas"_s;
-    const auto fallo = LeerDocumentoPedido(archivo, dispositivo, leido, propiedades, nullptr);
+    const auto fallo = LeerDocumentoPedido(archivo, dispositivo, leido, propiedades);
     if (error.isEmpty()) {
         QVERIFY2(!fallo, qPrintable(fallo ? fallo->motivo : QString()));
         QCOMPARE(leido, texto);
         QCOMPARE(propiedades, bytes.isEmpty() ? u"Global\r\n"_s : u"Dirs:  Hall"_s);
     } else {
         QVERIFY(fallo);
-        QCOMPARE(fallo->ruta, u"(entrada estándar)"_s);
+        QCOMPARE(fallo->ruta.endsWith(u"doc.txt"_s), esArchivo);
         QVERIFY2(fallo->motivo.contains(error), qPrintable(fallo->motivo));
         QCOMPARE(leido, u"previo"_s);
         QCOMPARE(propiedades, u"previas"_s);

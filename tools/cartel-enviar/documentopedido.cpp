@@ -15,13 +15,11 @@ bool EsLaEntradaEstandar(const QString &archivo)
     return archivo == DocumentoDeLaEntrada || archivo == u"/dev/stdin"_s || archivo == u"/dev/fd/0"_s;
 }
 
-std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
-                                                  QString &propiedades, qsizetype *lineasFueraDelTexto)
-{
-    if (!EsLaEntradaEstandar(archivo))
-        return LeerDocumento(archivo, texto, propiedades, lineasFueraDelTexto);
+namespace {
 
-    const QString nombre = u"(entrada estándar)"_s;
+std::optional<ErrorDeArchivo> LeerEntrada(QIODevice &entrada, const QString &nombre, QString &texto,
+                                          QString &propiedades, qsizetype *lineasFueraDelTexto)
+{
     // A closed or write-only input is no empty document: read as one, it
     // would blank every sign.
     if (!entrada.isReadable())
@@ -45,4 +43,28 @@ std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODev
         return ErrorDeArchivo{nombre, u"El documento es demasiado grande: pasa de "_s
                                           + LectorTexto::DescribirTamano(TamanoMaximoDeDocumento) + u"."_s};
     return LeerDocumentoDeBytes(bytes, texto, propiedades, lineasFueraDelTexto, nombre);
+}
+
+} // namespace
+
+std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
+                                                  QString &propiedades)
+{
+    const bool esLaEntrada = EsLaEntradaEstandar(archivo);
+    const QString nombre = esLaEntrada ? u"(entrada estándar)"_s : archivo;
+    QString leido;
+    QString leidas;
+    qsizetype fuera = 0;
+    const auto error = esLaEntrada ? LeerEntrada(entrada, nombre, leido, leidas, &fuera)
+                                   : LeerDocumento(archivo, leido, leidas, &fuera);
+    if (error)
+        return error;
+    // Its text is empty and lines of it are neither text nor destinations:
+    // sent as it reads, it would blank the signs it names.
+    if (fuera > 0)
+        return ErrorDeArchivo{nombre, u"Tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\": "
+                                      u"%1 líneas tras los destinos no son destinos ni texto."_s.arg(fuera)};
+    texto = leido;
+    propiedades = leidas;
+    return std::nullopt;
 }

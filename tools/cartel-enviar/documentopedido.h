@@ -21,6 +21,9 @@ bool EsLaEntradaEstandar(const QString &archivo);
 // for the standard input, from `entrada` to its end (a pipe, a here-document
 // or a redirected file), with the same size limit. An input that is not open
 // for reading or fails to read (closed, a folder) is an error, not an empty
-// document. A file really named "-" is reached as "./-".
+// document. A file really named "-" is reached as "./-". A document with
+// "PROPIEDADES:" and no "TEXTO:" is refused too when lines follow its
+// destinations: nothing of it can be sent as meant. On an error the outputs
+// are left as they were.
 std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
-                                                  QString &propiedades, qsizetype *lineasFueraDelTexto);
+                                                  QString &propiedades);

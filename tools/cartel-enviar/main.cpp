@@ -210,20 +210,16 @@ int main(int argc, char *argv[])
     if (argumentos->texto) {
         texto = *argumentos->texto;
     } else if (!argumentos->archivo.isEmpty()) {
-        qsizetype lineasFueraDelTexto = 0;
         QFile entrada;
         // By its descriptor, so that an unreadable input fails the read
         // rather than looking empty; one that is closed or open for writing
         // only is left unopened, which the reading reports as such.
         if (EsLaEntradaEstandar(argumentos->archivo) && entradaLegible)
             entrada.open(fileno(stdin), QIODevice::ReadOnly);
-        if (const auto fallo =
-                LeerDocumentoPedido(argumentos->archivo, entrada, texto, propiedades, &lineasFueraDelTexto)) {
+        if (const auto fallo = LeerDocumentoPedido(argumentos->archivo, entrada, texto, propiedades)) {
             decir(u"No se pudo leer el documento %1: %2"_s.arg(fallo->ruta, fallo->motivo));
             return Numero(CodigoDeSalida::ArchivoIlegible);
         }
-        if (lineasFueraDelTexto > 0)
-            decir(u"Aviso: "_s + TextoDeLineasFueraDelTexto(argumentos->archivo, lineasFueraDelTexto));
     }
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
