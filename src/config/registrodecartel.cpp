@@ -72,9 +72,20 @@ QStringList ProblemasDeRegistro(const QStringList &registro)
         const bool numero = !direccion.isEmpty() && std::all_of(direccion.cbegin(), direccion.cend(), [](QChar c) {
             return c >= u'0' && c <= u'9';
         });
-        if (!numero && direccion != u"Desconocida"_s)
-            problemas.append(u"La línea «cartel %1» de ./carteles.ini no tiene una dirección válida (un número o "
-                             "\"Desconocida\"): lo que se envíe a ese cartel irá a todos los carteles."_s.arg(cartel));
+        if (numero || direccion == u"Desconocida"_s)
+            continue;
+        // Said as the sender reads it: digits first ("5x") are that address,
+        // but a sign alone is sent to as every sign whatever its address.
+        const qint64 leida = registro.size() > 1 ? DireccionDeCartel(cartel) : 0;
+        const QString motivo = u"La línea «cartel %1» de ./carteles.ini no tiene una dirección válida (un número o "
+                               "\"Desconocida\"): "_s.arg(cartel);
+        if (leida == 0)
+            problemas.append(motivo + u"lo que se envíe a ese cartel irá a todos los carteles."_s);
+        else if (leida <= 255)
+            problemas.append(motivo + u"se toma como la dirección %1."_s.arg(leida));
+        else
+            problemas.append(motivo + u"se toma como la dirección %1, que no existe: a ese cartel no se envía nada."_s
+                                          .arg(leida));
     }
     for (const QString &nombre : NombresRepetidos(registro))
         problemas.append(u"Varios carteles de ./carteles.ini se llaman «%1»: un texto marcado para ese nombre no se "

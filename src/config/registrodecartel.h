@@ -26,7 +26,8 @@ QString ArmarRegistroDeCartel(const QString &modelo, const QString &nombre, cons
 QStringList NombresRepetidos(const QStringList &registro);
 
 // What a hand-edited registry holds that would send texts where nobody
-// meant: an address that is neither a number nor "Desconocida" (such a sign
-// is sent to as every sign), and names several signs share (a text for that
+// meant: an address that is neither a number nor "Desconocida" (the message
+// says where such a sign's texts go: to the number its address starts with,
+// or else to every sign), and names several signs share (a text for that
 // name goes to none of them). One message per problem, for the operator.
 QStringList ProblemasDeRegistro(const QStringList &registro);

@@ -53,19 +53,29 @@ std::optional<ErrorDeArchivo> LeerDeLector(LectorTexto &lector, QString &texto, 
             return error;
         if (linea == MarcaPropiedades) {
             // Non-empty lines up to "TEXTO:" are joined with nothing between.
-            qsizetype enElBloque = 0;
+            QStringList enElBloque;
             while (!lector.AlFinal() && linea != MarcaTexto) {
                 if (auto error = lector.LeerLinea(linea))
                     return error;
-                ++enElBloque;
-                if (linea != MarcaTexto && !linea.isEmpty())
-                    leidas += linea;
+                if (linea != MarcaTexto)
+                    enElBloque.append(linea);
             }
-            // Without "TEXTO:" every line of the file was taken as a
-            // property or dropped: none of them is text, and a save will
-            // not write them back.
-            if (linea != MarcaTexto)
-                fuera = enElBloque;
+            if (linea == MarcaTexto) {
+                for (const QString &propiedad : std::as_const(enElBloque))
+                    leidas += propiedad;
+            } else {
+                // Without "TEXTO:" the block has no end: its first non-empty
+                // line is the destination line the file was written with, and
+                // the lines after it are neither destinations nor text. Glued
+                // to the destinations they would change the text's signs on
+                // the next save; they are left out, and counted for the
+                // warning that says a save drops them.
+                const auto primera = std::find_if(enElBloque.cbegin(), enElBloque.cend(),
+                                                  [](const QString &propiedad) { return !propiedad.isEmpty(); });
+                if (primera != enElBloque.cend())
+                    leidas = *primera;
+                fuera = primera == enElBloque.cend() ? enElBloque.size() : enElBloque.cend() - primera - 1;
+            }
             if (!lector.AlFinal()) {
                 if (auto error = lector.LeerLinea(leido))
                     return error;
@@ -107,7 +117,8 @@ std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto,
 QString TextoDeLineasFueraDelTexto(const QString &archivo, qsizetype lineas)
 {
     return u"El archivo %1 tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\".\n\n"
-           "Sus %2 líneas siguientes se tomaron como destinos y el texto quedó vacío."_s.arg(archivo)
+           "Se tomó como destinos la primera línea tras \"PROPIEDADES:\"; las %2 líneas que la siguen no "
+           "son destinos ni texto, y el texto quedó vacío."_s.arg(archivo)
         .arg(lineas);
 }
 
@@ -209,8 +220,8 @@ void Documento::PonerModificado(bool modificado)
 void Documento::AlternarCartel(const QString &titulo)
 {
     if (m_destinos.global) {
+        m_destinos = DestinosDeTexto();
         m_destinos.global = false;
-        m_destinos.nombres.clear();
     }
     const auto elegido = std::find_if(m_destinos.nombres.begin(), m_destinos.nombres.end(),
                                       [&titulo](const QString &nombre) { return MismoNombre(nombre, titulo); });
@@ -225,10 +236,11 @@ void Documento::AlternarCartel(const QString &titulo)
 
 void Documento::ElegirTodos()
 {
-    if (m_destinos.global)
+    if (m_destinos.global && m_destinos.sinLeer.isEmpty())
         return;
     m_destinos = DestinosDeTexto();
     Q_EMIT DestinosCambiados();
+    PonerModificado(true);
 }
 
 bool Documento::CambiadoEnDisco() const

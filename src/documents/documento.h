@@ -22,10 +22,12 @@ inline constexpr qint64 TamanoMaximoDeDocumento = 1024 * 1024;
 // larger than TamanoMaximoDeDocumento, returns an error and leaves all three
 // outputs untouched.
 //
-// `lineasFueraDelTexto`, when given, receives the number of lines after
-// "PROPIEDADES:" in a file that never reaches "TEXTO:": they were all taken
-// as properties or dropped, the text is empty, and a save would not write
-// them back, so the window warns before that happens. 0 for every other file.
+// A file that never reaches "TEXTO:" has an empty text and, as its
+// properties, the first non-empty line after "PROPIEDADES:" alone.
+// `lineasFueraDelTexto`, when given, receives the number of lines after that
+// one (all of them, when there is none): they are neither properties nor
+// text, and a save does not write them back, so the window warns before that
+// happens. 0 for every other file.
 std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
                                             qsizetype *lineasFueraDelTexto = nullptr);
 
@@ -88,8 +90,10 @@ public:
     // Choosing or leaving one sign changes the document; when no sign is
     // left chosen, the text goes to every sign again.
     void AlternarCartel(const QString &titulo);
-    // Every sign, as for a new text. Not a change of the words: it leaves the
-    // modified flag alone.
+    // Every sign, as for a new text. Like any other change of destinations,
+    // it changes the document. On a text whose destination line was not
+    // understood it is the operator's choice of every sign, and the line is
+    // forgotten.
     void ElegirTodos();
 
     // An empty new text for every sign, with no file, unchanged.

@@ -26,7 +26,7 @@ bool MismoNombre(const QString &a, const QString &b)
 QString PropiedadesDesdeDestinos(const DestinosDeTexto &destinos, const QStringList &titulos)
 {
     if (destinos.global)
-        return u"Global"_s;
+        return destinos.sinLeer.isEmpty() ? u"Global"_s : destinos.sinLeer;
     QStringList escritos;
     for (const QString &titulo : titulos) {
         if (Contiene(destinos.nombres, titulo) && !Contiene(escritos, titulo))
@@ -43,8 +43,14 @@ DestinosDeTexto LeerDestinos(const QString &propiedades, const QStringList &titu
 {
     DestinosDeTexto destinos;
     const qsizetype p = propiedades.indexOf(Dirs);
-    if (p < 0)
+    if (p < 0) {
+        QString linea = propiedades;
+        while (linea.endsWith(u'\n') || linea.endsWith(u'\r'))
+            linea.chop(1);
+        if (!linea.isEmpty() && linea != u"Global"_s)
+            destinos.sinLeer = linea;
         return destinos;
+    }
     destinos.global = false;
 
     QString lista = propiedades.mid(p + Dirs.size());
@@ -63,6 +69,12 @@ DestinosDeTexto LeerDestinos(const QString &propiedades, const QStringList &titu
         }
     }
 
+    // A sign may be named with blanks alone; its name is then written as
+    // blanks and must read back as that sign, not as an empty field.
+    const bool hayNombreDeBlancos = std::any_of(titulos.cbegin(), titulos.cend(), [](const QString &titulo) {
+        return !titulo.isEmpty() && titulo.trimmed().isEmpty();
+    });
+
     for (qsizetype i = 0; i < campos.size();) {
         qsizetype tomados = 1;
         for (qsizetype extra = std::min(masPuntosYComa, campos.size() - 1 - i); extra > 0; --extra) {
@@ -72,7 +84,8 @@ DestinosDeTexto LeerDestinos(const QString &propiedades, const QStringList &titu
             }
         }
         const QString nombre = campos.mid(i, tomados).join(u';');
-        if (!nombre.trimmed().isEmpty() && !Contiene(destinos.nombres, nombre))
+        const bool esNombre = !nombre.trimmed().isEmpty() || (hayNombreDeBlancos && !nombre.isEmpty());
+        if (esNombre && !Contiene(destinos.nombres, nombre))
             destinos.nombres.append(nombre);
         i += tomados;
     }

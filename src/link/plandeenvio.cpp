@@ -61,6 +61,11 @@ PlanDeEnvio PlanearEnvio(const QString &texto, const DestinosDeTexto &destinos, 
         avisos.append(u"No se envió a estos destinos, que no tienen un cartel con una dirección de 0 a 255: "_s +
                       Citados(envio.omitidos));
 
+    // Read as every sign, but nobody chose that.
+    if (!envio.sinLeer.isEmpty())
+        return Rechazar(PlanDeEnvio::Rechazo::DestinosSinLeer,
+                        u"La línea de destinos «%1» de este texto no se entiende (se espera \"Global\" o \"Dirs: \" "
+                        u"y los nombres de los carteles): no se envió nada."_s.arg(envio.sinLeer));
     if (envio.SinDestinos())
         return Rechazar(PlanDeEnvio::Rechazo::SinDestinos,
                         u"El texto no tiene destinos marcados: no se envió nada."_s);

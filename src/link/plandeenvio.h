@@ -21,6 +21,7 @@ struct PlanDeEnvio
         SinDestinos,          // neither every sign nor any sign is chosen
         CartelesDesconocidos, // only names no sign has are chosen
         SinDireccionUtil,     // the chosen signs have no usable address or share a name
+        DestinosSinLeer,      // the text's properties line was not understood
     };
 
     Rechazo rechazo = Rechazo::Ninguno;

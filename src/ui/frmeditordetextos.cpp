@@ -137,6 +137,12 @@ void frmEditorDeTextos::MostrarTexto()
 void frmEditorDeTextos::MostrarDestinos()
 {
     const DestinosDeTexto &destinos = m_documento->Destinos();
+    // With one sign or none there is nothing to choose, unless the text
+    // names signs that are not there or has a destination line that was not
+    // understood: it is sent nowhere, and the operator must be able to
+    // choose again.
+    const bool porElegir = !destinos.global || !destinos.sinLeer.isEmpty();
+    m_mnuPropDestinos->menuAction()->setVisible(m_registro.rowCount() > 1 || porElegir);
     m_mnuPropGlobal->setChecked(destinos.global);
     for (QAction *item : std::as_const(m_mnuPropDestino))
         item->setChecked(CartelElegido(destinos, item->text()));
@@ -447,7 +453,7 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
         // A progress dialog left open with nothing to send would read as a
         // transmission under way.
         QString motivo = plan.motivo;
-        if (plan.rechazo == PlanDeEnvio::Rechazo::SinDestinos)
+        if (plan.rechazo == PlanDeEnvio::Rechazo::SinDestinos || plan.rechazo == PlanDeEnvio::Rechazo::DestinosSinLeer)
             motivo += u" Elija \"Global\" o algún cartel en Editar → Destinos."_s;
         if (plan.rechazo == PlanDeEnvio::Rechazo::DemasiadoLargo)
             CuadroDeMensaje::Advertir(this, motivo);
@@ -472,7 +478,7 @@ void frmEditorDeTextos::CargarDestinos()
     const QStringList registro = m_registro.stringList();
     const auto n = registro.size();
     // The separator belongs to the Editar menu's own items; it stays hidden.
-    m_mnuPropDestinos->menuAction()->setVisible(n > 1);
+    // The submenu's visibility is MostrarDestinos' business.
 
     AgruparDestinos(n);
     while (m_mnuPropDestino.size() < n)

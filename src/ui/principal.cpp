@@ -447,14 +447,24 @@ void Principal::AbrirTexto(const QString &ruta)
 
     // Kept with the text and written back, but never sent to: the operator
     // must know before counting on them.
+    // However few signs are registered: with one, such a text is not sent
+    // either.
     const QStringList desconocidos = NombresDesconocidos(leido.Destinos(), registro);
-    if (registro.size() > 1 && !desconocidos.isEmpty()) {
+    if (!desconocidos.isEmpty()) {
         QStringList nombres;
         for (const QString &nombre : desconocidos)
             nombres.append(nombre.trimmed());
         CuadroDeMensaje::Avisar(this, u"Los carteles %1 de este texto no están en Carteles Conectados."_s.arg(
                                           Citados(nombres)));
     }
+
+    // Read as every sign but not sent as such: nobody chose it.
+    if (!leido.Destinos().sinLeer.isEmpty())
+        CuadroDeMensaje::Avisar(this, u"La línea de destinos «%1» de este texto no se entiende: se espera \"Global\" o "
+                                      "\"Dirs: \" y los nombres de los carteles. Se muestra como Global, pero no se "
+                                      "envía hasta que elija sus destinos en Editar → Destinos; si lo guarda sin "
+                                      "elegirlos, esa línea se conserva."_s
+                                          .arg(leido.Destinos().sinLeer));
 
     if (editor->Texto().isReadOnly())
         CuadroDeMensaje::Avisar(this, u"El archivo %1 tiene una línea de %2 caracteres, más de los %3 que el programa "

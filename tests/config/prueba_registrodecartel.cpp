@@ -72,6 +72,15 @@ void PruebaRegistroDeCartel::problemas_data()
     QTest::newRow("letras") << QStringList{u"R560, A, x7"_s} << QStringList{u"«cartel R560, A, x7»"_s};
     QTest::newRow("vacía") << QStringList{u"R560, A,"_s} << QStringList{u"«cartel R560, A,»"_s};
     QTest::newRow("sin tercer campo") << QStringList{u"R560, A"_s} << QStringList{u"«cartel R560, A»"_s};
+    // Said as it is sent: the digits a sender reads first are the address.
+    QTest::newRow("cifras y luego letras: esa dirección")
+        << QStringList{u"R560, A, 5x"_s, u"R560, B, 6"_s} << QStringList{u"se toma como la dirección 5."_s};
+    QTest::newRow("letras: a todos")
+        << QStringList{u"R560, A, x7"_s, u"R560, B, 6"_s} << QStringList{u"irá a todos los carteles"_s};
+    QTest::newRow("cifras de más y letras: ninguna")
+        << QStringList{u"R560, A, 300x"_s, u"R560, B, 6"_s} << QStringList{u"dirección 300, que no existe"_s};
+    QTest::newRow("un cartel solo va a todos, con cualquier dirección")
+        << QStringList{u"R560, A, 5x"_s} << QStringList{u"irá a todos los carteles"_s};
     QTest::newRow("nombre repetido, una vez")
         << QStringList{u"R560, Norte, 5"_s, u"R560,Norte , 6"_s, u"R560, Norte, 7"_s} << QStringList{u"«Norte»"_s};
 }

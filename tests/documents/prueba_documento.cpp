@@ -70,8 +70,9 @@ void PruebaDocumento::lee_data()
         << QByteArray("PROPIEDADES:\r\nDirs:  A\r\nTEXTO:\r\nhola\r\n") << u"hola"_s << u"Dirs:  A"_s;
     QTest::newRow("propiedades vacías quitadas y unidas")
         << QByteArray("PROPIEDADES:\r\n\r\nDirs:  A\r\n\r\n; B\r\nTEXTO:\r\nx\r\n") << u"x"_s << u"Dirs:  A; B"_s;
+    // Its first line is the destinations; the others are neither.
     QTest::newRow("nunca llega a TEXTO:")
-        << QByteArray("PROPIEDADES:\r\nGlobal\r\nhola\r\n\r\nmundo\r\n") << QString() << u"Globalholamundo"_s;
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nhola\r\n\r\nmundo\r\n") << QString() << u"Global"_s;
     QTest::newRow("termina tras TEXTO:") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n") << QString()
                                          << u"Global"_s;
     QTest::newRow("termina en TEXTO: sin fin de línea") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:")
@@ -86,8 +87,8 @@ void PruebaDocumento::lee_data()
     QTest::newRow("marca con blanco detrás es texto")
         << QByteArray("PROPIEDADES: \r\nDirs:  A\r\nTEXTO:\r\nx") << u"PROPIEDADES: \r\nDirs:  A\r\nTEXTO:\r\nx"_s
         << Global;
-    QTest::newRow("TEXTO: con blanco es una propiedad")
-        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << QString() << u"GlobalTEXTO: t"_s;
+    QTest::newRow("TEXTO: con blanco no es la marca")
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << QString() << u"Global"_s;
     QTest::newRow("texto vacío escrito") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n\r\n") << QString()
                                          << u"Global"_s;
     QTest::newRow("texto que acaba en salto")
@@ -203,6 +204,10 @@ void PruebaDocumento::escrituraFallidaNoTocaNada_data()
     // markers and would not open again.
     QTest::newRow("pasaría del máximo") << u"existente.txt"_s << QString(TamanoMaximoDeDocumento, u'g') << global
                                         << 0 << QStringList{u"1 MiB"_s};
+    // "PROPIEDADES:", "Global", "TEXTO:" and the final CR LF are 32 bytes:
+    // this file would be one byte more than what opens.
+    QTest::newRow("un byte de más") << u"existente.txt"_s << QString(TamanoMaximoDeDocumento - 31, u'g') << global
+                                    << 0 << QStringList{u"1 MiB"_s};
     QTest::newRow("disco lleno a medias") << u"existente.txt"_s << QString(8192, u'x') << global << 4096
                                           << QStringList();
 }
@@ -291,14 +296,21 @@ void PruebaDocumento::cuentaLasLineasQueNoSonTexto_data()
     QTest::addColumn<QString>("propiedades");
 
     // Only a properties block that never reaches "TEXTO:" leaves lines out of
-    // the text; empty lines count, as a save drops them too.
+    // the text: those after its first non-empty line, which alone is the
+    // destinations. Empty lines count, as a save drops them too.
     QTest::newRow("nunca llega a TEXTO:")
-        << QByteArray("PROPIEDADES:\r\nGlobal\r\nhola\r\n\r\nmundo\r\n") << qsizetype(4) << u"Globalholamundo"_s;
-    QTest::newRow("sin fin de línea") << QByteArray("PROPIEDADES:\r\nDirs:  A\r\nx") << qsizetype(2)
-                                      << u"Dirs:  Ax"_s;
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nhola\r\n\r\nmundo\r\n") << qsizetype(3) << u"Global"_s;
+    QTest::newRow("sin fin de línea") << QByteArray("PROPIEDADES:\r\nDirs:  A\r\nx") << qsizetype(1)
+                                      << u"Dirs:  A"_s;
+    QTest::newRow("las líneas no se pegan a los destinos")
+        << QByteArray("PROPIEDADES:\r\n\r\nDirs:  Entrada\r\nPrimera linea\r\nSegunda linea\r\n") << qsizetype(2)
+        << u"Dirs:  Entrada"_s;
+    QTest::newRow("solo los destinos: nada queda fuera")
+        << QByteArray("PROPIEDADES:\r\nDirs:  Entrada\r\n") << qsizetype(0) << u"Dirs:  Entrada"_s;
+    QTest::newRow("solo líneas vacías") << QByteArray("PROPIEDADES:\r\n\r\n\r\n") << qsizetype(2) << Global;
     QTest::newRow("solo PROPIEDADES:") << QByteArray("PROPIEDADES:\r\n") << qsizetype(0) << Global;
     QTest::newRow("TEXTO: con blanco no es marca")
-        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << qsizetype(3) << u"GlobalTEXTO: t"_s;
+        << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << qsizetype(2) << u"Global"_s;
     QTest::newRow("como lo escribe el programa")
         << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nhola\r\n") << qsizetype(0) << u"Global"_s;
     QTest::newRow("termina en TEXTO:") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:") << qsizetype(0)
@@ -323,6 +335,14 @@ void PruebaDocumento::cuentaLasLineasQueNoSonTexto()
     QCOMPARE(leidas, propiedades);
     if (fuera > 0)
         QVERIFY(texto.isEmpty());
+
+    // A save writes what was read, as the warning says: the destinations
+    // stay those of the file.
+    QVERIFY(!EscribirDocumento(ruta, texto, leidas));
+    QString otraVez;
+    QVERIFY(!LeerDocumento(ruta, texto, otraVez, &contadas));
+    QCOMPARE(otraVez, QString(propiedades).remove(u"\r\n"_s));
+    QCOMPARE(contadas, qsizetype(0));
 }
 
 void PruebaDocumento::destinosQueSeLeerianComoMarca_data()
@@ -400,7 +420,15 @@ void PruebaDocumento::eleccionDeCarteles_data()
     QTest::newRow("marcar dos") << u"Global"_s << QStringList{u" B"_s, u" A"_s} << u"Dirs:  A; B"_s << true;
     QTest::newRow("marcar y desmarcar: Global otra vez")
         << u"Global"_s << QStringList{u" A"_s, u" A"_s} << u"Global"_s << true;
-    QTest::newRow("todos no es un cambio") << u"Dirs:  A"_s << QStringList{u"*"_s} << u"Global"_s << false;
+    QTest::newRow("todos es un cambio") << u"Dirs:  A"_s << QStringList{u"*"_s} << u"Global"_s << true;
+    QTest::newRow("todos sobre todos no es un cambio") << u"Global"_s << QStringList{u"*"_s} << u"Global"_s
+                                                       << false;
+    QTest::newRow("línea que no se entiende: se conserva") << u"DIRS:  A"_s << QStringList() << u"DIRS:  A"_s
+                                                           << false;
+    QTest::newRow("línea que no se entiende: todos la reemplaza")
+        << u"DIRS:  A"_s << QStringList{u"*"_s} << u"Global"_s << true;
+    QTest::newRow("línea que no se entiende: un cartel la reemplaza")
+        << u"Dirs:A"_s << QStringList{u" B"_s} << u"Dirs:  B"_s << true;
     QTest::newRow("desmarcar el último conocido deja el desconocido")
         << u"Dirs:  A; Nadie"_s << QStringList{u" A"_s} << u"Dirs:  Nadie"_s << true;
 }

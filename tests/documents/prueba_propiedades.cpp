@@ -10,8 +10,16 @@ const QStringList Tres{u" Uno"_s, u" Dos"_s, u" Tres"_s};
 
 DestinosDeTexto A(const QStringList &nombres)
 {
-    return DestinosDeTexto{false, nombres};
+    return DestinosDeTexto{false, nombres, {}};
 }
+
+// Read as every sign, the line kept as it came.
+DestinosDeTexto SinLeer(const QString &linea)
+{
+    return DestinosDeTexto{true, {}, linea};
+}
+
+const QStringList ConUnoDeBlancos{u" Uno"_s, u"  "_s};
 
 } // namespace
 
@@ -34,7 +42,11 @@ void PruebaPropiedades::leer_data()
 
     QTest::newRow("Global") << u"Global\r\n"_s << Tres << DestinosDeTexto();
     QTest::newRow("vacío") << QString() << Tres << DestinosDeTexto();
-    QTest::newRow("dirs en minúsculas") << u"dirs:  Uno"_s << Tres << DestinosDeTexto();
+    QTest::newRow("dirs en minúsculas") << u"dirs:  Uno"_s << Tres << SinLeer(u"dirs:  Uno"_s);
+    QTest::newRow("DIRS en mayúsculas") << u"DIRS:  Uno"_s << Tres << SinLeer(u"DIRS:  Uno"_s);
+    QTest::newRow("Dirs: sin blanco, sin su salto") << u"Dirs:Uno\r\n"_s << Tres << SinLeer(u"Dirs:Uno"_s);
+    QTest::newRow("Global sin salto") << u"Global"_s << Tres << DestinosDeTexto();
+    QTest::newRow("global en minúsculas") << u"global"_s << Tres << SinLeer(u"global"_s);
     QTest::newRow("0 y 2") << u"Dirs:  Uno; Tres"_s << Tres << A({u" Uno"_s, u" Tres"_s});
     QTest::newRow("Dirs: solo") << u"Dirs: "_s << Tres << A({});
     QTest::newRow("nombres que no están se guardan") << u"Dirs:  Nadie; Otro"_s << Tres
@@ -48,6 +60,11 @@ void PruebaPropiedades::leer_data()
     QTest::newRow("sin ese nombre en el registro, ; separa")
         << u"Dirs:  Norte;Sur"_s << Tres << A({u" Norte"_s, u"Sur"_s});
     QTest::newRow("salto final fuera del nombre") << u"Dirs:  Dos\r\n"_s << Tres << A({u" Dos"_s});
+    QTest::newRow("un nombre no es el final de otro")
+        << u"Dirs:  Norte"_s << QStringList{u" Puerta Norte"_s, u" Norte"_s} << A({u" Norte"_s});
+    QTest::newRow("un cartel de blancos vuelve") << u"Dirs:   "_s << ConUnoDeBlancos << A({u"  "_s});
+    QTest::newRow("sin cartel de blancos, los blancos no son nombre") << u"Dirs:   ; Uno"_s << Tres
+                                                                       << A({u" Uno"_s});
 }
 
 void PruebaPropiedades::leer()
@@ -58,6 +75,7 @@ void PruebaPropiedades::leer()
     const DestinosDeTexto leidos = LeerDestinos(propiedades, titulos);
     QCOMPARE(leidos.global, destinos.global);
     QCOMPARE(leidos.nombres, destinos.nombres);
+    QCOMPARE(leidos.sinLeer, destinos.sinLeer);
 }
 
 void PruebaPropiedades::escribir_data()
@@ -72,6 +90,8 @@ void PruebaPropiedades::escribir_data()
     QTest::newRow("los desconocidos, después y tal cual")
         << A({u" Nadie"_s, u" Dos"_s, u"Otro"_s}) << Tres << u"Dirs:  Dos; Nadie;Otro"_s;
     QTest::newRow("como lo escribe el registro") << A({u"Dos "_s}) << Tres << u"Dirs:  Dos"_s;
+    QTest::newRow("la línea que no se entiende, tal cual") << SinLeer(u"DIRS:  Uno"_s) << Tres << u"DIRS:  Uno"_s;
+    QTest::newRow("un cartel de blancos") << A({u"  "_s, u" Uno"_s}) << ConUnoDeBlancos << u"Dirs:  Uno;  "_s;
 }
 
 void PruebaPropiedades::escribir()
@@ -83,6 +103,7 @@ void PruebaPropiedades::escribir()
     // What is written reads back to the same signs.
     const DestinosDeTexto leidos = LeerDestinos(propiedades, titulos);
     QCOMPARE(leidos.global, destinos.global);
+    QCOMPARE(leidos.nombres.size(), destinos.nombres.size());
     QCOMPARE(PropiedadesDesdeDestinos(leidos, titulos), propiedades);
 }
 

@@ -32,12 +32,20 @@ Lectura Esperada(const QByteArray &bytes)
         if (lineas.first() == "PROPIEDADES:") {
             qsizetype marca = lineas.indexOf("TEXTO:", 1);
             const qsizetype finDelBloque = marca < 0 ? lineas.size() : marca;
-            for (qsizetype i = 1; i < finDelBloque; ++i)
-                esperada.propiedades += DesdeWindows1252(lineas.at(i));
-            if (marca < 0)
-                esperada.fuera = lineas.size() - 1;
-            else
+            if (marca < 0) {
+                // No end to the block: its first non-empty line alone is the
+                // destinations, and every line after it is left out.
+                qsizetype primera = 1;
+                while (primera < lineas.size() && lineas.at(primera).isEmpty())
+                    ++primera;
+                if (primera < lineas.size())
+                    esperada.propiedades = DesdeWindows1252(lineas.at(primera));
+                esperada.fuera = primera < lineas.size() ? lineas.size() - primera - 1 : lineas.size() - 1;
+            } else {
+                for (qsizetype i = 1; i < finDelBloque; ++i)
+                    esperada.propiedades += DesdeWindows1252(lineas.at(i));
                 esperada.texto = Unir(lineas, marca + 1);
+            }
         } else if (lineas.first() == "TEXTO:") {
             esperada.texto = Unir(lineas, 1);
         } else {

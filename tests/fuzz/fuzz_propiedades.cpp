@@ -10,6 +10,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tamano)
@@ -23,8 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tam
 
     const DestinosDeTexto leidos = LeerDestinos(propiedades, titulos);
     Exigir(leidos.global == !propiedades.contains(u"Dirs: "_s), "Global cuando falta \"Dirs: \"");
+    const bool hayNombreDeBlancos = std::any_of(titulos.cbegin(), titulos.cend(), [](const QString &titulo) {
+        return !titulo.isEmpty() && titulo.trimmed().isEmpty();
+    });
     for (const QString &nombre : leidos.nombres)
-        Exigir(!nombre.trimmed().isEmpty(), "ningún nombre vacío", nombre);
+        Exigir(!nombre.trimmed().isEmpty() || (hayNombreDeBlancos && !nombre.isEmpty()),
+               "ningún nombre vacío, ni de blancos sin un cartel así", nombre);
 
     // Written once, the line is settled: reading and writing it again gives
     // the same line.

@@ -23,6 +23,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 
@@ -36,6 +38,7 @@ private Q_SLOTS:
     void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void nadaSaleSinEnviar_data();
     void nadaSaleSinEnviar();
+    void entradaCerradaNoEsUnTextoVacio();
     void direccionesConPuertoYVelocidadDeLaLinea();
     void elCartelVirtualLeeCadaTrama();
     void porElProgramaQueTieneElPuerto();
@@ -153,6 +156,31 @@ void PruebaCartelEnviar::nadaSaleSinEnviar()
     QTest::qWait(200);
     QCOMPARE(linea.Recibido(), QByteArray());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracionAntes);
+}
+
+// "cartel-enviar - <&-": read as an empty text, it blanked every sign. The
+// port it would use is a line that takes every byte: a send would succeed.
+void PruebaCartelEnviar::entradaCerradaNoEsUnTextoVacio()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), Puerto));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+
+    QProcess proceso;
+    proceso.setWorkingDirectory(escenario.Carpeta().path());
+    proceso.setProgram(QString::fromUtf8(RUTA_CARTEL_ENVIAR));
+    proceso.setArguments({u"--global"_s, u"-"_s});
+    proceso.setChildProcessModifier([] { close(STDIN_FILENO); });
+    proceso.start();
+    QVERIFY(proceso.waitForFinished(Plazo));
+    const QString errores = QString::fromUtf8(proceso.readAllStandardError());
+    QVERIFY2(proceso.exitCode() == Numero(CodigoDeSalida::ArchivoIlegible), qPrintable(errores));
+    QVERIFY2(errores.contains(u"entrada estándar"_s), qPrintable(errores));
+    QTest::qWait(200);
+    QCOMPARE(linea.Recibido(), QByteArray());
 }
 
 void PruebaCartelEnviar::direccionesConPuertoYVelocidadDeLaLinea()

@@ -66,6 +66,8 @@ private Q_SLOTS:
     void enviarTextoDemasiadoLargo();
     void enviarOmiteDestinosSinCartel();
     void enviarSinDestinosNoDejaElDialogoAbierto();
+    void destinosQueNadieEligioNoSeEnvian_data();
+    void destinosQueNadieEligioNoSeEnvian();
     void clicsEnDestinos();
     void destinosSeGuardanYVuelvenPorNombre();
     void cambioDelRegistroNoCambiaDeCartel_data();
@@ -480,6 +482,63 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
 }
 
+void PruebaEditor::destinosQueNadieEligioNoSeEnvian_data()
+{
+    QTest::addColumn<QStringList>("configuracion");
+    QTest::addColumn<QByteArray>("propiedades");
+    QTest::addColumn<QString>("enElAviso");
+
+    // With one sign the menu is there all the same: the operator must be
+    // able to choose.
+    QTest::newRow("un solo cartel, texto para otro")
+        << QStringList{u"cartel R560, Sala, 5"_s} << QByteArray("Dirs:  Caja") << u"«Caja»"_s;
+    QTest::newRow("ningún cartel, texto para uno") << QStringList{u"interfase com1,9600,N,8,1"_s}
+                                                   << QByteArray("Dirs:  Caja") << u"«Caja»"_s;
+    QTest::newRow("DIRS: en mayúsculas") << TresCarteles << QByteArray("DIRS:  Sala") << u"«DIRS:  Sala»"_s;
+    QTest::newRow("Dirs: sin blanco, un solo cartel")
+        << QStringList{u"cartel R560, Sala, 5"_s} << QByteArray("Dirs:Sala") << u"«Dirs:Sala»"_s;
+}
+
+// Opened, sent, saved as it came; then the operator chooses Global.
+void PruebaEditor::destinosQueNadieEligioNoSeEnvian()
+{
+    QFETCH(QStringList, configuracion);
+    QFETCH(QByteArray, propiedades);
+    QFETCH(QString, enElAviso);
+
+    Escenario escenario;
+    escenario.EscribirConfiguracion(configuracion);
+    Principal &principal = escenario.Iniciar();
+    const QByteArray contenido = "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n";
+    const QString ruta = escenario.EscribirArchivo(u"caja.txt"_s, contenido);
+    QVERIFY(!ruta.isEmpty());
+    principal.AbrirTexto(ruta);
+    frmEditorDeTextos &editor = *principal.editor(1);
+    QVERIFY(editor.DestinosVisibles());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+
+    editor.mnuEnviarAhora_Click();
+    QTest::qWait(20);
+    QVERIFY(escenario.puerto().Escrito().isEmpty());
+    QVERIFY(principal.dialogEnvio().isHidden());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
+    QVERIFY2(CuadroDeMensaje::Mostrados().constLast().texto.contains(enElAviso),
+             qPrintable(CuadroDeMensaje::Mostrados().constLast().texto));
+
+    editor.Texto().appendPlainText(u"Y"_s);
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(escenario.LeerArchivo(u"caja.txt"_s), "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\nY\r\n");
+
+    editor.Accion(u"mnuPropGlobal"_s)->trigger();
+    QVERIFY(editor.GlobalMarcado());
+    QVERIFY(editor.documento().Modificado());
+    QCOMPARE(editor.DestinosVisibles(), configuracion.size() > 2);
+    editor.mnuEnviarAhora_Click();
+    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X  Y", 0));
+    QVERIFY(editor.mnuGuardar_Click());
+    QCOMPARE(escenario.LeerArchivo(u"caja.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nX\r\nY\r\n"));
+}
+
 void PruebaEditor::clicsEnDestinos()
 {
     Escenario escenario;
@@ -505,7 +564,12 @@ void PruebaEditor::clicsEnDestinos()
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
     QVERIFY(editor.GlobalMarcado());
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
-    QVERIFY(!editor.documento().Modificado());
+    // A change of destinations like any other: closing asks before it is lost.
+    QVERIFY(editor.documento().Modificado());
+    CuadroDeMensaje::ResponderCon({QMessageBox::No});
+    QVERIFY(editor.mnuCerrar_Click());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QCOMPARE(CuadroDeMensaje::Mostrados().constFirst().titulo, u"Guardar Cambios"_s);
 }
 
 void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()

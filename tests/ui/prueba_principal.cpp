@@ -47,8 +47,8 @@ private Q_SLOTS:
     void abrirElMismoArchivoPorOtroCamino();
     void guardarComoSobreUnTextoAbierto_data();
     void guardarComoSobreUnTextoAbierto();
-    void abrirAvisaLineasFueraDelTexto_data();
-    void abrirAvisaLineasFueraDelTexto();
+    void avisosAlAbrir_data();
+    void avisosAlAbrir();
     void abrirDesdeElDialogo();
     void lineaMasLargaQueUnEnvioSoloParaLeer_data();
     void lineaMasLargaQueUnEnvioSoloParaLeer();
@@ -404,22 +404,33 @@ void PruebaPrincipal::guardarComoSobreUnTextoAbierto()
         QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escrito);
 }
 
-void PruebaPrincipal::abrirAvisaLineasFueraDelTexto_data()
+// With the factory registry, one sign: "Un Cartel".
+void PruebaPrincipal::avisosAlAbrir_data()
 {
     QTest::addColumn<QByteArray>("contenido");
     QTest::addColumn<QString>("aviso"); // empty: none
+    QTest::addColumn<bool>("nombraElArchivo");
 
     QTest::newRow("sin TEXTO") << QByteArray("PROPIEDADES:\r\nGlobal\r\nHola\r\n\r\nChau\r\n")
-                               << u"Sus 4 líneas siguientes"_s;
-    QTest::newRow("solo PROPIEDADES") << QByteArray("PROPIEDADES:\r\n") << QString();
-    QTest::newRow("completo") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\n") << QString();
-    QTest::newRow("sin marcas") << QByteArray("Hola\r\nChau\r\n") << QString();
+                               << u"las 3 líneas que la siguen"_s << true;
+    QTest::newRow("solo PROPIEDADES") << QByteArray("PROPIEDADES:\r\n") << QString() << false;
+    QTest::newRow("completo") << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\n") << QString() << false;
+    QTest::newRow("sin marcas") << QByteArray("Hola\r\nChau\r\n") << QString() << false;
+    QTest::newRow("para el único cartel") << QByteArray("PROPIEDADES:\r\nDirs:  Un Cartel\r\nTEXTO:\r\nHola\r\n")
+                                          << QString() << false;
+    // One sign is every sign, but not for a text meant for another.
+    QTest::newRow("para otro que el único cartel")
+        << QByteArray("PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\nHola\r\n")
+        << u"Los carteles «Caja» de este texto no están en Carteles Conectados"_s << false;
+    QTest::newRow("DIRS: en mayúsculas") << QByteArray("PROPIEDADES:\r\nDIRS:  Entrada\r\nTEXTO:\r\nHola\r\n")
+                                         << u"La línea de destinos «DIRS:  Entrada»"_s << false;
 }
 
-void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
+void PruebaPrincipal::avisosAlAbrir()
 {
     QFETCH(QByteArray, contenido);
     QFETCH(QString, aviso);
+    QFETCH(bool, nombraElArchivo);
 
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
@@ -437,7 +448,7 @@ void PruebaPrincipal::abrirAvisaLineasFueraDelTexto()
     }
     QCOMPARE(mostrados.size(), 1);
     QVERIFY2(mostrados.constFirst().texto.contains(aviso), qPrintable(mostrados.constFirst().texto));
-    QVERIFY(mostrados.constFirst().texto.contains(u"raro.txt"_s));
+    QCOMPARE(mostrados.constFirst().texto.contains(u"raro.txt"_s), nombraElArchivo);
 }
 
 void PruebaPrincipal::abrirDesdeElDialogo()

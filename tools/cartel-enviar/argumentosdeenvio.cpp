@@ -252,8 +252,8 @@ tampoco escribe el documento.
   ARCHIVO             un documento guardado por el programa; va a los
                       destinos escritos en él, buscados por nombre en
                       ./carteles.ini, como al abrirlo en el programa.
-                      "-" lee el documento de la entrada estándar (un
-                      archivo llamado "-" se nombra "./-")
+                      "-" (o /dev/stdin) lee el documento de la entrada
+                      estándar (un archivo llamado "-" se nombra "./-")
   --texto "TEXTO"     envía este texto; sin --a ni --global, a todos
   --a NOMBRE          a este cartel de ./carteles.ini (se puede repetir);
                       reemplaza los destinos del documento
@@ -278,15 +278,16 @@ tampoco escribe el documento.
                       con el estado 5
   -h, --help          esta ayuda
 
-Con un solo cartel en ./carteles.ini todo va a todos los carteles, como en
-el programa. El avance sale por la salida de errores: una barra en una
+Con un solo cartel en ./carteles.ini lo que va a ese cartel va a todos, como
+en el programa; un documento para otro nombre no se envía. El avance sale por la salida de errores: una barra en una
 terminal, si no una línea por trama.
 
 Estado de salida:
   %1  todo se envió
   %2  argumentos inválidos
   %3  no se pudo leer el archivo, ./carteles.ini o la programación
-  %4  algún nombre de cartel no está en ./carteles.ini (no se envió nada)
+  %4  algún nombre de cartel no está en ./carteles.ini, o la línea de
+     destinos del documento no se entiende (no se envió nada)
   %5  falla de la línea: el puerto no abrió, el dispositivo se perdió o la
      línea dejó de transmitir (lo que no salió se descartó)
   %6  nada que enviar: texto demasiado largo, sin destinos, o ninguno con

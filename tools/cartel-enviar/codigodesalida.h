@@ -6,7 +6,8 @@ enum class CodigoDeSalida : int {
     Exito = 0,
     ArgumentosInvalidos = 2,
     ArchivoIlegible = 3,      // the document, ./carteles.ini or the timetable
-    CartelesDesconocidos = 4, // a destination name that ./carteles.ini does not hold
+    CartelesDesconocidos = 4, // a destination name that ./carteles.ini does not hold, or a destination
+                              // line that is not understood
     FallaDeLinea = 5,         // the port would not open, the device was lost, the line stopped
     NadaQueEnviar = 6,        // text too long, no destination, or none with a usable address
 };

@@ -26,8 +26,11 @@ DecisionDeEnvio Rechazo(CodigoDeSalida codigo, const QString &motivo)
 
 CodigoDeSalida CodigoDelRechazo(PlanDeEnvio::Rechazo rechazo)
 {
-    return rechazo == PlanDeEnvio::Rechazo::CartelesDesconocidos ? CodigoDeSalida::CartelesDesconocidos
-                                                                 : CodigoDeSalida::NadaQueEnviar;
+    // A destination that cannot be told is the script's to fix, as a name
+    // no sign has is.
+    return rechazo == PlanDeEnvio::Rechazo::CartelesDesconocidos || rechazo == PlanDeEnvio::Rechazo::DestinosSinLeer
+               ? CodigoDeSalida::CartelesDesconocidos
+               : CodigoDeSalida::NadaQueEnviar;
 }
 
 } // namespace
@@ -69,7 +72,8 @@ DecisionDeEnvio DecidirEnvio(const ArgumentosDeEnvio &argumentos, const QString 
     if (!decision.plan.Enviable()) {
         decision.codigo = CodigoDelRechazo(decision.plan.rechazo);
         decision.motivo = decision.plan.motivo;
-        if (decision.plan.rechazo == PlanDeEnvio::Rechazo::SinDestinos)
+        if (decision.plan.rechazo == PlanDeEnvio::Rechazo::SinDestinos ||
+            decision.plan.rechazo == PlanDeEnvio::Rechazo::DestinosSinLeer)
             decision.motivo += u" Use --global o --a NOMBRE."_s;
         else if (decision.plan.rechazo == PlanDeEnvio::Rechazo::CartelesDesconocidos)
             decision.motivo += u'\n' + Conocidos(titulos);

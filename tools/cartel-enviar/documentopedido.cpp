@@ -6,26 +6,65 @@
 #include <QByteArray>
 #include <QIODevice>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
-std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
-                                                  QString &propiedades, qsizetype *lineasFueraDelTexto)
+bool EsLaEntradaEstandar(const QString &archivo)
 {
-    if (archivo != DocumentoDeLaEntrada)
-        return LeerDocumento(archivo, texto, propiedades, lineasFueraDelTexto);
+    return archivo == DocumentoDeLaEntrada || archivo == u"/dev/stdin"_s || archivo == u"/dev/fd/0"_s;
+}
 
-    const QString nombre = u"(entrada estándar)"_s;
+namespace {
+
+std::optional<ErrorDeArchivo> LeerEntrada(QIODevice &entrada, const QString &nombre, QString &texto,
+                                          QString &propiedades, qsizetype *lineasFueraDelTexto)
+{
+    // A closed or write-only input is no empty document: read as one, it
+    // would blank every sign.
+    if (!entrada.isReadable())
+        return ErrorDeArchivo{nombre, u"La entrada estándar no está abierta para leer."_s};
     // One byte past the limit tells a document that is too large; a pipe has
     // no size to look at beforehand.
     QByteArray bytes;
+    char parte[64 * 1024];
     while (bytes.size() <= TamanoMaximoDeDocumento) {
-        const QByteArray parte = entrada.read(TamanoMaximoDeDocumento + 1 - bytes.size());
-        if (parte.isEmpty())
+        const qint64 pedidos = std::min<qint64>(sizeof parte, TamanoMaximoDeDocumento + 1 - bytes.size());
+        const qint64 leidos = entrada.read(parte, pedidos);
+        // The end of the input reads as nothing; a failure (a folder, a
+        // descriptor not open for reading) as -1.
+        if (leidos < 0)
+            return ErrorDeArchivo{nombre, u"No se pudo leer la entrada estándar: "_s + entrada.errorString()};
+        if (leidos == 0)
             break;
-        bytes += parte;
+        bytes.append(parte, leidos);
     }
     if (bytes.size() > TamanoMaximoDeDocumento)
         return ErrorDeArchivo{nombre, u"El documento es demasiado grande: pasa de "_s
                                           + LectorTexto::DescribirTamano(TamanoMaximoDeDocumento) + u"."_s};
     return LeerDocumentoDeBytes(bytes, texto, propiedades, lineasFueraDelTexto, nombre);
+}
+
+} // namespace
+
+std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
+                                                  QString &propiedades)
+{
+    const bool esLaEntrada = EsLaEntradaEstandar(archivo);
+    const QString nombre = esLaEntrada ? u"(entrada estándar)"_s : archivo;
+    QString leido;
+    QString leidas;
+    qsizetype fuera = 0;
+    const auto error = esLaEntrada ? LeerEntrada(entrada, nombre, leido, leidas, &fuera)
+                                   : LeerDocumento(archivo, leido, leidas, &fuera);
+    if (error)
+        return error;
+    // Its text is empty and lines of it are neither text nor destinations:
+    // sent as it reads, it would blank the signs it names.
+    if (fuera > 0)
+        return ErrorDeArchivo{nombre, u"Tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\": "
+                                      u"%1 líneas tras los destinos no son destinos ni texto."_s.arg(fuera)};
+    texto = leido;
+    propiedades = leidas;
+    return std::nullopt;
 }

@@ -36,6 +36,7 @@
 #include "platform/avisadordesenales.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -141,10 +142,23 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
 #endif
 }
 
+bool EntradaLegible()
+{
+#ifdef Q_OS_WIN
+    return true;
+#else
+    const int modo = fcntl(fileno(stdin), F_GETFL);
+    return modo >= 0 && (modo & O_ACCMODE) != O_WRONLY;
+#endif
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Before anything opens a descriptor: a closed standard input leaves its
+    // number free, and the event loop's own descriptor would take it.
+    const bool entradaLegible = EntradaLegible();
     QCoreApplication aplicacion(argc, argv);
     QCoreApplication::setApplicationName(u"cartel-enviar"_s);
 
@@ -203,17 +217,16 @@ int main(int argc, char *argv[])
     if (argumentos->texto) {
         texto = *argumentos->texto;
     } else if (!argumentos->archivo.isEmpty()) {
-        qsizetype lineasFueraDelTexto = 0;
         QFile entrada;
-        if (argumentos->archivo == DocumentoDeLaEntrada)
-            entrada.open(stdin, QIODevice::ReadOnly);
-        if (const auto fallo =
-                LeerDocumentoPedido(argumentos->archivo, entrada, texto, propiedades, &lineasFueraDelTexto)) {
+        // By its descriptor, so that an unreadable input fails the read
+        // rather than looking empty; one that is closed or open for writing
+        // only is left unopened, which the reading reports as such.
+        if (EsLaEntradaEstandar(argumentos->archivo) && entradaLegible)
+            entrada.open(fileno(stdin), QIODevice::ReadOnly);
+        if (const auto fallo = LeerDocumentoPedido(argumentos->archivo, entrada, texto, propiedades)) {
             decir(u"No se pudo leer el documento %1: %2"_s.arg(fallo->ruta, fallo->motivo));
             return Numero(CodigoDeSalida::ArchivoIlegible);
         }
-        if (lineasFueraDelTexto > 0)
-            decir(u"Aviso: "_s + TextoDeLineasFueraDelTexto(argumentos->archivo, lineasFueraDelTexto));
     }
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
