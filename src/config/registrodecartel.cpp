@@ -1,6 +1,7 @@
 #include "config/registrodecartel.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -54,17 +55,57 @@ QStringList NombresRepetidos(const QStringList &registro)
     for (const QString &cartel : registro)
         ++veces[NombreDeCartel(cartel).trimmed()];
     QStringList repetidos;
+    // Each name once, in registry order: a set, as the registry may hold a
+    // hundred thousand hand-written lines.
+    QSet<QString> dichos;
     for (const QString &cartel : registro) {
         const QString nombre = NombreDeCartel(cartel).trimmed();
-        if (veces.value(nombre) > 1 && !repetidos.contains(nombre))
+        if (veces.value(nombre) > 1 && !dichos.contains(nombre)) {
+            dichos.insert(nombre);
             repetidos.append(nombre);
+        }
     }
     return repetidos;
 }
 
+namespace {
+
+// A count as the operator reads it, with a dot between thousands: "99.990".
+QString CantidadEnCastellano(qint64 cantidad)
+{
+    // Written out rather than taken from the locale: some give no separator
+    // below 10.000, and the count must read the same everywhere.
+    QString cifras = QString::number(cantidad < 0 ? -cantidad : cantidad);
+    for (qsizetype i = cifras.size() - 3; i > 0; i -= 3)
+        cifras.insert(i, u'.');
+    return cantidad < 0 ? u'-' + cifras : cifras;
+}
+
+// A line or a name as it stands in a list of the box: a hand-edited file may
+// hold a line of any length.
+QString Citar(const QString &texto)
+{
+    constexpr qsizetype largoMaximo = 80;
+    return u'«' + (texto.size() > largoMaximo ? texto.left(largoMaximo) + u'…' : texto) + u'»';
+}
+
+// `encabezado`, then the first ProblemasNombrados of `citados` one per line
+// and the count of the rest.
+QString Lista(const QString &encabezado, const QStringList &citados)
+{
+    QString texto = encabezado;
+    for (qsizetype i = 0; i < std::min(citados.size(), ProblemasNombrados); ++i)
+        texto += u'\n' + Citar(citados.at(i));
+    if (citados.size() > ProblemasNombrados)
+        texto += u"\ny "_s + CantidadEnCastellano(citados.size() - ProblemasNombrados) + u" más."_s;
+    return texto;
+}
+
+} // namespace
+
 QStringList ProblemasDeRegistro(const QStringList &registro)
 {
-    QStringList problemas;
+    QStringList sinDireccion;
     for (const QString &cartel : registro) {
         const qsizetype primera = cartel.indexOf(u',');
         const qsizetype segunda = primera < 0 ? -1 : cartel.indexOf(u',', primera + 1);
@@ -73,11 +114,30 @@ QStringList ProblemasDeRegistro(const QStringList &registro)
             return c >= u'0' && c <= u'9';
         });
         if (!numero && direccion != u"Desconocida"_s)
-            problemas.append(u"La línea «cartel %1» de ./carteles.ini no tiene una dirección válida (un número o "
-                             "\"Desconocida\"): lo que se envíe a ese cartel irá a todos los carteles."_s.arg(cartel));
+            sinDireccion.append(u"cartel "_s + cartel);
     }
-    for (const QString &nombre : NombresRepetidos(registro))
-        problemas.append(u"Varios carteles de ./carteles.ini se llaman «%1»: un texto marcado para ese nombre no se "
-                         "envía a ninguno de ellos. En Carteles Conectados quite uno y vuelva a agregarlo con otro nombre."_s.arg(nombre));
+    const QStringList repetidos = NombresRepetidos(registro);
+
+    // One problem of a kind is said in full; several are one message that
+    // names the first few and counts the rest, so that the box stays on the
+    // screen whatever the file holds.
+    QStringList problemas;
+    if (sinDireccion.size() == 1)
+        problemas.append(u"La línea %1 de ./carteles.ini no tiene una dirección válida (un número o "
+                         "\"Desconocida\"): lo que se envíe a ese cartel irá a todos los carteles."_s.arg(Citar(sinDireccion.first())));
+    else if (sinDireccion.size() > 1)
+        problemas.append(Lista(u"%1 líneas de ./carteles.ini no tienen una dirección válida (un número o "
+                               "\"Desconocida\"): lo que se envíe a esos carteles irá a todos los carteles."_s
+                                   .arg(CantidadEnCastellano(sinDireccion.size())),
+                               sinDireccion));
+    if (repetidos.size() == 1)
+        problemas.append(u"Varios carteles de ./carteles.ini se llaman %1: un texto marcado para ese nombre no se "
+                         "envía a ninguno de ellos. En Carteles Conectados quite uno y vuelva a agregarlo con otro nombre."_s.arg(Citar(repetidos.first())));
+    else if (repetidos.size() > 1)
+        problemas.append(Lista(u"%1 nombres se repiten en varios carteles de ./carteles.ini: un texto marcado para uno "
+                               "de ellos no se envía a ninguno de esos carteles. En Carteles Conectados quite los "
+                               "repetidos y vuelva a agregarlos con otro nombre."_s
+                                   .arg(CantidadEnCastellano(repetidos.size())),
+                               repetidos));
     return problemas;
 }
