@@ -125,7 +125,8 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
     servidor.PonerEnviador([&ejecutor](const PlanDeEnvio &plan) {
         ejecutor.EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
     });
-    servidor.Escuchar(QDir::currentPath());
+    if (!servidor.Escuchar(QDir::currentPath()) && !servidor.Error().isEmpty())
+        decir(servidor.Error());
     decir(u"Programación %1: %2 entradas, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
               .arg(ejecutor.programacion().entradas.size())
               .arg(configuracion.puerto)
