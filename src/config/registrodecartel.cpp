@@ -1,6 +1,7 @@
 #include "config/registrodecartel.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -54,17 +55,60 @@ QStringList NombresRepetidos(const QStringList &registro)
     for (const QString &cartel : registro)
         ++veces[NombreDeCartel(cartel).trimmed()];
     QStringList repetidos;
+    // Each name once, in registry order: a set, as the registry may hold a
+    // hundred thousand hand-written lines.
+    QSet<QString> dichos;
     for (const QString &cartel : registro) {
         const QString nombre = NombreDeCartel(cartel).trimmed();
-        if (veces.value(nombre) > 1 && !repetidos.contains(nombre))
+        if (veces.value(nombre) > 1 && !dichos.contains(nombre)) {
+            dichos.insert(nombre);
             repetidos.append(nombre);
+        }
     }
     return repetidos;
 }
 
+namespace {
+
+// A count as the operator reads it, with a dot between thousands: "99.990".
+QString CantidadEnCastellano(qint64 cantidad)
+{
+    // Written out rather than taken from the locale: some give no separator
+    // below 10.000, and the count must read the same everywhere.
+    QString cifras = QString::number(cantidad < 0 ? -cantidad : cantidad);
+    for (qsizetype i = cifras.size() - 3; i > 0; i -= 3)
+        cifras.insert(i, u'.');
+    return cantidad < 0 ? u'-' + cifras : cifras;
+}
+
+// A line or a name as it stands in a list of the box: a hand-edited file may
+// hold a line of any length.
+QString Citar(const QString &texto)
+{
+    constexpr qsizetype largoMaximo = 80;
+    return u'«' + (texto.size() > largoMaximo ? texto.left(largoMaximo) + u'…' : texto) + u'»';
+}
+
+// `encabezado`, then the first ProblemasNombrados of `citados` one per line
+// and the count of the rest.
+QString Lista(const QString &encabezado, const QStringList &citados)
+{
+    QString texto = encabezado;
+    for (qsizetype i = 0; i < std::min(citados.size(), ProblemasNombrados); ++i)
+        texto += u'\n' + Citar(citados.at(i));
+    if (citados.size() > ProblemasNombrados)
+        texto += u"\ny "_s + CantidadEnCastellano(citados.size() - ProblemasNombrados) + u" más."_s;
+    return texto;
+}
+
+} // namespace
+
 QStringList ProblemasDeRegistro(const QStringList &registro)
 {
-    QStringList problemas;
+    // Lines whose address is not valid, by what a send to them does.
+    QStringList aTodos;
+    QList<std::pair<QString, qint64>> tomadas;
+    QList<std::pair<QString, qint64>> inexistentes;
     for (const QString &cartel : registro) {
         const qsizetype primera = cartel.indexOf(u',');
         const qsizetype segunda = primera < 0 ? -1 : cartel.indexOf(u',', primera + 1);
@@ -77,18 +121,57 @@ QStringList ProblemasDeRegistro(const QStringList &registro)
         // Said as the sender reads it: digits first ("5x") are that address,
         // but a sign alone is sent to as every sign whatever its address.
         const qint64 leida = registro.size() > 1 ? DireccionDeCartel(cartel) : 0;
-        const QString motivo = u"La línea «cartel %1» de ./carteles.ini no tiene una dirección válida (un número o "
-                               "\"Desconocida\"): "_s.arg(cartel);
         if (leida == 0)
-            problemas.append(motivo + u"lo que se envíe a ese cartel irá a todos los carteles."_s);
+            aTodos.append(u"cartel "_s + cartel);
         else if (leida <= 255)
-            problemas.append(motivo + u"se toma como la dirección %1."_s.arg(leida));
+            tomadas.append({u"cartel "_s + cartel, leida});
         else
-            problemas.append(motivo + u"se toma como la dirección %1, que no existe: a ese cartel no se envía nada."_s
-                                          .arg(leida));
+            inexistentes.append({u"cartel "_s + cartel, leida});
     }
-    for (const QString &nombre : NombresRepetidos(registro))
-        problemas.append(u"Varios carteles de ./carteles.ini se llaman «%1»: un texto marcado para ese nombre no se "
-                         "envía a ninguno de ellos. En Carteles Conectados quite uno y vuelva a agregarlo con otro nombre."_s.arg(nombre));
+    const QStringList repetidos = NombresRepetidos(registro);
+
+    // One problem of a kind is said in full; several are one message that
+    // names the first few and counts the rest, so that the box stays on the
+    // screen whatever the file holds.
+    QStringList problemas;
+    const QString invalida = u"no tiene una dirección válida (un número o \"Desconocida\"): "_s;
+    const QString invalidas = u"no tienen una dirección válida (un número o \"Desconocida\"): "_s;
+    if (aTodos.size() == 1)
+        problemas.append(u"La línea %1 de ./carteles.ini "_s.arg(Citar(aTodos.first())) + invalida
+                         + u"lo que se envíe a ese cartel irá a todos los carteles."_s);
+    else if (aTodos.size() > 1)
+        problemas.append(Lista(u"%1 líneas de ./carteles.ini "_s.arg(CantidadEnCastellano(aTodos.size())) + invalidas
+                                   + u"lo que se envíe a esos carteles irá a todos los carteles."_s,
+                               aTodos));
+    const auto conDireccion = [](const QList<std::pair<QString, qint64>> &lineas) {
+        QStringList citadas;
+        for (const auto &[linea, direccion] : lineas)
+            citadas.append(linea);
+        return citadas;
+    };
+    if (tomadas.size() == 1)
+        problemas.append(u"La línea %1 de ./carteles.ini "_s.arg(Citar(tomadas.first().first)) + invalida
+                         + u"se toma como la dirección %1."_s.arg(tomadas.first().second));
+    else if (tomadas.size() > 1)
+        problemas.append(Lista(u"%1 líneas de ./carteles.ini "_s.arg(CantidadEnCastellano(tomadas.size())) + invalidas
+                                   + u"cada una se toma como la dirección de las cifras con que empieza."_s,
+                               conDireccion(tomadas)));
+    if (inexistentes.size() == 1)
+        problemas.append(u"La línea %1 de ./carteles.ini "_s.arg(Citar(inexistentes.first().first)) + invalida
+                         + u"se toma como la dirección %1, que no existe: a ese cartel no se envía nada."_s.arg(
+                               inexistentes.first().second));
+    else if (inexistentes.size() > 1)
+        problemas.append(Lista(u"%1 líneas de ./carteles.ini "_s.arg(CantidadEnCastellano(inexistentes.size()))
+                                   + invalidas + u"sus direcciones no existen: a esos carteles no se envía nada."_s,
+                               conDireccion(inexistentes)));
+    if (repetidos.size() == 1)
+        problemas.append(u"Varios carteles de ./carteles.ini se llaman %1: un texto marcado para ese nombre no se "
+                         "envía a ninguno de ellos. En Carteles Conectados quite uno y vuelva a agregarlo con otro nombre."_s.arg(Citar(repetidos.first())));
+    else if (repetidos.size() > 1)
+        problemas.append(Lista(u"%1 nombres se repiten en varios carteles de ./carteles.ini: un texto marcado para uno "
+                               "de ellos no se envía a ninguno de esos carteles. En Carteles Conectados quite los "
+                               "repetidos y vuelva a agregarlos con otro nombre."_s
+                                   .arg(CantidadEnCastellano(repetidos.size())),
+                               repetidos));
     return problemas;
 }

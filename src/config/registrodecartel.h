@@ -25,9 +25,15 @@ QString ArmarRegistroDeCartel(const QString &modelo, const QString &nombre, cons
 // order.
 QStringList NombresRepetidos(const QStringList &registro);
 
+// Lines, or names, of one kind of problem that ProblemasDeRegistro() names;
+// the rest it only counts.
+inline constexpr qsizetype ProblemasNombrados = 10;
+
 // What a hand-edited registry holds that would send texts where nobody
 // meant: an address that is neither a number nor "Desconocida" (the message
 // says where such a sign's texts go: to the number its address starts with,
 // or else to every sign), and names several signs share (a text for that
-// name goes to none of them). One message per problem, for the operator.
+// name goes to none of them). At most one message per kind, for the
+// operator: a single line or name in full, several as a list of the first
+// ProblemasNombrados and "y 99.990 más.". Linear in the registry.
 QStringList ProblemasDeRegistro(const QStringList &registro);

@@ -12,7 +12,12 @@ bool ClienteDeEnvios::Conectar(const QString &carpeta, std::chrono::milliseconds
 {
     const int milisegundos = static_cast<int>(plazo.count());
     delete m_socket;
-    m_socket = CanalLocal::Conectar(RutaDelServidorDeEnvios(carpeta), nullptr, this);
+    m_socket = nullptr;
+    // With no private folder, nobody of this user's can be serving it.
+    const std::optional<QString> ruta = RutaDelServidorDeEnvios(carpeta);
+    if (!ruta)
+        return false;
+    m_socket = CanalLocal::Conectar(*ruta, nullptr, this);
     if (!m_socket)
         return false;
     // A socket of that name that another user's process serves is not this

@@ -1,5 +1,7 @@
 #include "link/protocolodeenvios.h"
 
+#include "platform/carpetadesockets.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
@@ -127,7 +129,10 @@ QString NombreDelServidorDeEnvios(const QString &carpeta)
     return u"brevalux-%1-%2"_s.arg(usuario, QString::fromLatin1(huella.toHex().left(16)));
 }
 
-QString RutaDelServidorDeEnvios(const QString &carpeta)
+std::optional<QString> RutaDelServidorDeEnvios(const QString &carpeta, QString *error)
 {
-    return QDir::tempPath() + u'/' + NombreDelServidorDeEnvios(carpeta);
+    const std::optional<QString> sockets = CarpetaDeSockets(error);
+    if (!sockets)
+        return std::nullopt;
+    return *sockets + u'/' + NombreDelServidorDeEnvios(carpeta);
 }

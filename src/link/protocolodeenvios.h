@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // What cartel-enviar and the process that holds a working folder's port (the
 // program, a timetable runner) say to each other over a local socket. Each
 // message is a 32-bit big-endian length and that many bytes, read with
@@ -55,5 +57,7 @@ LecturaDeMensaje LeerMensaje(QByteArray &bufer, MensajeDeEnvios &mensaje);
 // The socket's name for the working folder `carpeta`: one per folder and
 // user, short enough for any system's limit on socket names.
 QString NombreDelServidorDeEnvios(const QString &carpeta);
-// Where that socket is: in the system's folder for temporary files.
-QString RutaDelServidorDeEnvios(const QString &carpeta);
+// Where that socket is: in this user's private folder for sockets
+// (CarpetaDeSockets()). Nothing, with `error` saying why, when there is no
+// such folder to use.
+std::optional<QString> RutaDelServidorDeEnvios(const QString &carpeta, QString *error = nullptr);

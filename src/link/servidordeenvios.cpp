@@ -3,6 +3,7 @@
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "link/protocolodeenvios.h"
+#include "link/trama.h"
 #include "link/transmisor.h"
 #include "platform/canallocal.h"
 #include "platform/puertoserie.h"
@@ -26,26 +27,26 @@ ServidorDeEnvios::ServidorDeEnvios(LineaDeCarteles &linea, QObject *parent)
 
 bool ServidorDeEnvios::Escuchar(const QString &carpeta)
 {
-    const QString ruta = RutaDelServidorDeEnvios(carpeta);
+    m_error.clear();
+    const auto noSePuede = [this](const QString &motivo) {
+        m_error = u"cartel-enviar no podrá enviar por este proceso mientras tenga el puerto: "_s + motivo;
+        return false;
+    };
+    QString motivo;
+    const std::optional<QString> ruta = RutaDelServidorDeEnvios(carpeta, &motivo);
+    if (!ruta)
+        return noSePuede(motivo);
     // The socket of a live server is left alone; only one that nobody
     // answers on, from a process that died, is replaced.
-    if (const std::unique_ptr<CanalLocal> prueba{CanalLocal::Conectar(ruta)}) {
-        m_error = u"Otro proceso ya atiende los envíos de esta carpeta."_s;
+    if (const std::unique_ptr<CanalLocal> prueba{CanalLocal::Conectar(*ruta)})
         return false;
-    }
-    if (!m_servidor->Escuchar(ruta)) {
-        m_error = m_servidor->Error();
-        return false;
-    }
+    if (!m_servidor->Escuchar(*ruta))
+        return noSePuede(m_servidor->Error());
     return true;
 }
 
 void ServidorDeEnvios::Atender(CanalLocal *socket)
 {
-    if (m_clientes.size() >= MaximoDeClientes) {
-        delete socket;
-        return;
-    }
     m_clientes.insert(socket, Cliente());
     connect(socket, &CanalLocal::Legible, this, [this, socket] { Leer(socket); });
     connect(socket, &CanalLocal::Cerrado, this, [this, socket] { Olvidar(socket); });
@@ -82,6 +83,12 @@ void ServidorDeEnvios::Leer(CanalLocal *socket)
 
 void ServidorDeEnvios::Pedido(CanalLocal *socket, const QList<QByteArray> &cadenas)
 {
+    // Nothing of a plan goes out unless all of it is frames as the program
+    // builds them: a client could hand over any bytes at all.
+    if (!std::all_of(cadenas.cbegin(), cadenas.cend(), [](const QByteArray &cadena) { return EsCadenaDeTramas(cadena); })) {
+        Responder(socket, false, u"El pedido no traía tramas bien formadas; no se envió nada."_s);
+        return;
+    }
     Cliente &cliente = m_clientes[socket];
     cliente.cadenas = cadenas;
     for (const QByteArray &cadena : cadenas)

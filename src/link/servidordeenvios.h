@@ -17,23 +17,24 @@ class ServidorLocal;
 // plan (protocolodeenvios.h), which goes to the line like the process's own
 // sends: queued behind whatever is under way and never mixed with it. The
 // client hears its strings' progress and, once the plan has left the line
-// or failed, the result.
+// or failed, the result. Only well-formed frames (EsCadenaDeTramas()) go to
+// the line; a plan with anything else is refused whole, and told so.
 class ServidorDeEnvios : public QObject
 {
     Q_OBJECT
 
 public:
-    // More connections at once than this are closed at once: their
-    // cartel-enviar opens the port itself, and is told it is in use.
-    static constexpr int MaximoDeClientes = 16;
-    // A client that has not sent its plan by then is dropped.
+    // Every client that connects is served, in turn: however many wait, none
+    // is turned away to find the port in use. A client that has not sent its plan by then is dropped.
     static constexpr int PlazoDelPedido = 10000; // ms
 
     explicit ServidorDeEnvios(LineaDeCarteles &linea, QObject *parent = nullptr);
 
     // Serves the working folder `carpeta`. False when another live process
-    // already serves it, or the socket could not be made (Error()); a socket
-    // left by a process that died is replaced.
+    // of this user's already serves it (Error() empty: nothing is wrong), or
+    // when the folder's socket cannot be served (Error() says why, for the
+    // operator: there is no private folder for it, or the socket could not
+    // be made). A socket left by a process that died is replaced.
     bool Escuchar(const QString &carpeta);
     QString Error() const { return m_error; }
 

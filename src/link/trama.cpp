@@ -21,6 +21,32 @@ QByteArray ArmarTrama(const QByteArray &mensaje, quint8 destino)
     return trama;
 }
 
+bool EsCadenaDeTramas(QByteArrayView cadena)
+{
+    const auto byte = [&cadena](qsizetype i) { return static_cast<quint8>(cadena.at(i)); };
+    qsizetype i = 0;
+    do {
+        if (i >= cadena.size())
+            return false;
+        if (byte(i) == ByteTramaADireccion)
+            i += 2;
+        else if (byte(i) == ByteTramaATodos)
+            i += 1;
+        else
+            return false;
+        if (cadena.size() - i < CampoFijoDeTrama.size()
+            || cadena.sliced(i, CampoFijoDeTrama.size()) != QByteArrayView(CampoFijoDeTrama.data(), CampoFijoDeTrama.size()))
+            return false;
+        i += CampoFijoDeTrama.size();
+        while (i < cadena.size() && byte(i) < LimiteDeByteDeMensaje)
+            ++i;
+        if (i >= cadena.size() || byte(i) != ByteFinDeTrama)
+            return false;
+        ++i;
+    } while (i < cadena.size());
+    return true;
+}
+
 QByteArray ArmarMensajeDeDirecciones()
 {
     QByteArray cadena;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QLatin1StringView>
 #include <QString>
 
@@ -19,6 +20,16 @@ inline constexpr int UltimaDireccionMostrada = 100;
 // destino 0: 201, field, message, 200 (every sign).
 // Otherwise: 202, destino, field, message, 200.
 QByteArray ArmarTrama(const QByteArray &mensaje, quint8 destino);
+
+// Every byte of a message is below this: the encoder's codes and letters,
+// and the digits of the address display. None is a frame byte.
+inline constexpr quint8 LimiteDeByteDeMensaje = 146;
+
+// True when `cadena` is one or more frames end to end as the program builds
+// them: 201, "222222 ", a message, 200; or 202, any address byte, "222222 ",
+// a message, 200; each message's bytes below LimiteDeByteDeMensaje. What
+// comes from another process is sent only if it is such a string.
+bool EsCadenaDeTramas(QByteArrayView cadena);
 
 // One frame per address 0 to 100, each to that address (header 202 even for
 // 0) with the message " " and the address in decimal: 101 frames, 1304 bytes.

@@ -136,7 +136,12 @@ void Transmisor::Avanzar()
             m_estado = Estado::EnPausa;
             m_yaSalidos = m_posicion;
             m_pausa->start();
-            AvisarTrama();
+            {
+                const quint64 miTurno = m_turno;
+                AvisarTrama();
+                if (m_turno == miTurno && m_estado == Estado::EnPausa)
+                    Q_EMIT PausaComenzada(m_pausa->interval());
+            }
             return;
         case Estado::VaciandoFin:
             if (m_puerto.Pendientes() > 0)

@@ -80,6 +80,10 @@ Q_SIGNALS:
     // stopped taking bytes. Once per failure. After the port's own first
     // paragraph, a failure mid-send adds one that says what was cancelled.
     void Fallo(const QString &descripcion);
+    // A pause begins: everything up to its pause point has left the port,
+    // and nothing more is written until `milisegundos` have passed. What the
+    // program asks for, however late the system then wakes it.
+    void PausaComenzada(int milisegundos);
     // Nothing writing, paused, draining or queued any more.
     void Desocupado();
     // Frame `trama` of `de` is being written: the frames of the strings

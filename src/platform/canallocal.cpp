@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -44,9 +46,18 @@ CanalLocal *CanalLocal::Conectar(const QString &ruta, QString *error, QObject *p
         return nullptr;
     }
     std::memcpy(direccion.sun_path, nombre.constData(), static_cast<size_t>(nombre.size()));
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (descriptor < 0
-        || ::connect(descriptor, reinterpret_cast<const sockaddr *>(&direccion), sizeof direccion) != 0) {
+    // Blocking while it connects, for a while: a server with many clients
+    // waiting to be taken has a full queue, and a client that gave up at
+    // once would find the port in use instead.
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const timeval espera{EsperaDeConexion / 1000, (EsperaDeConexion % 1000) * 1000};
+    int conectado = -1;
+    if (descriptor >= 0 && ::setsockopt(descriptor, SOL_SOCKET, SO_SNDTIMEO, &espera, sizeof espera) == 0) {
+        do {
+            conectado = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&direccion), sizeof direccion);
+        } while (conectado != 0 && errno == EINTR);
+    }
+    if (conectado != 0 || ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) | O_NONBLOCK) != 0) {
         if (error)
             *error = QString::fromLocal8Bit(std::strerror(errno));
         if (descriptor >= 0)

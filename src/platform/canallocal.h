@@ -21,12 +21,15 @@ class CanalLocal : public QObject
     Q_OBJECT
 
 public:
+    static constexpr int EsperaDeConexion = 2000; // ms
+
     // Takes `descriptor`, a connected stream socket, and closes it when done.
     explicit CanalLocal(int descriptor, QObject *parent = nullptr);
     ~CanalLocal() override;
 
     // Connects to the socket at `ruta`; nullptr, with `error` saying why,
-    // when nobody listens there.
+    // when nobody listens there. A server whose queue of connections is
+    // full is waited for up to EsperaDeConexion.
     static CanalLocal *Conectar(const QString &ruta, QString *error = nullptr, QObject *parent = nullptr);
 
     bool Abierto() const { return m_descriptor >= 0; }

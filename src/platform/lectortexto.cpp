@@ -27,17 +27,23 @@ QString MotivoDeDemasiadoGrande(qint64 maximo)
     return u"El archivo es demasiado grande: pasa de "_s + LectorTexto::DescribirTamano(maximo) + u"."_s;
 }
 
-// Opens `absoluta` for reading only if it is a regular file. The open itself
-// must not block: a FIFO with no writer would hold the caller until someone
-// wrote to it, so the type is checked on a descriptor opened without waiting.
-// Returns the reason on failure.
+// Opens `absoluta` for reading only if it is a regular file. Opening a node
+// is not harmless: a FIFO with no writer holds the caller until someone
+// writes to it, a serial device raises its modem lines, and a terminal
+// opened by a session leader without one (a runner started by systemd)
+// becomes that process's controlling terminal, whose hang-up then kills it.
+// So the type is looked at before anything is opened, and the open itself
+// neither waits nor takes a terminal, for a node swapped in between; the
+// descriptor's own type is what counts. Returns the reason on failure.
 std::optional<QString> AbrirArchivoComun(QFile &archivo, const QString &absoluta)
 {
 #ifdef Q_OS_UNIX
+    if (auto motivo = MotivoSiNoEsArchivoComun(absoluta))
+        return motivo;
     const QByteArray nombre = QFile::encodeName(absoluta);
     int descriptor = -1;
     do {
-        descriptor = ::open(nombre.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        descriptor = ::open(nombre.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (descriptor < 0 && errno == EINTR);
     if (descriptor < 0) {
         // The same failure through QFile, for the reason in Qt's words; a

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
@@ -59,8 +60,17 @@ void ServidorLocal::Aceptar()
 {
     for (;;) {
         const int conexion = ::accept4(m_descriptor, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-        if (conexion < 0)
-            return;
-        Q_EMIT NuevaConexion(new CanalLocal(conexion, this));
+        if (conexion >= 0) {
+            Q_EMIT NuevaConexion(new CanalLocal(conexion, this));
+            continue;
+        }
+        // Out of descriptors: the connection waits in the queue, and the
+        // notifier, which would fire again at once, rests until some may
+        // have been freed.
+        if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+            m_aviso->setEnabled(false);
+            QTimer::singleShot(EsperaSinDescriptores, this, [this] { m_aviso->setEnabled(true); });
+        }
+        return;
     }
 }

@@ -8,6 +8,8 @@ class QSocketNotifier;
 
 // Listens on a Unix-domain socket that only this user can connect to, and
 // hands each connection over as a CanalLocal. The socket file goes with it.
+// Every connection is taken: when the process runs out of descriptors the
+// rest wait in the system's queue, and are taken once some are free.
 class ServidorLocal : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,9 @@ Q_SIGNALS:
     void NuevaConexion(CanalLocal *canal);
 
 private:
+    // How long accepting rests when no descriptor is left.
+    static constexpr int EsperaSinDescriptores = 100; // ms
+
     void Aceptar();
 
     int m_descriptor = -1;

@@ -146,7 +146,10 @@ void Principal::CompletarArranque()
     m_programacion->Cargar();
     resumir();
     ActualizarEstado();
-    m_servidorDeEnvios->Escuchar(QDir::currentPath());
+    // Another process serving the folder is no fault; a folder nobody can
+    // serve leaves cartel-enviar to find the port in use, so it is said.
+    if (!m_servidorDeEnvios->Escuchar(QDir::currentPath()) && !m_servidorDeEnvios->Error().isEmpty())
+        CuadroDeMensaje::Avisar(this, m_servidorDeEnvios->Error());
     Q_EMIT Arrancado();
 }
 

@@ -65,34 +65,78 @@ void PruebaRegistroDeCartel::problemas_data()
 {
     QTest::addColumn<QStringList>("registro");
     QTest::addColumn<QStringList>("nombrados");
+    // Lines of the box that shows every message, a blank line between two.
+    QTest::addColumn<int>("renglones");
 
     QTest::newRow("número y Desconocida: nada que decir")
-        << QStringList{u"R560, A, 5"_s, u"R560, B,  Desconocida"_s} << QStringList();
-    QTest::newRow("signo") << QStringList{u"R560, A, -1"_s} << QStringList{u"«cartel R560, A, -1»"_s};
-    QTest::newRow("letras") << QStringList{u"R560, A, x7"_s} << QStringList{u"«cartel R560, A, x7»"_s};
-    QTest::newRow("vacía") << QStringList{u"R560, A,"_s} << QStringList{u"«cartel R560, A,»"_s};
-    QTest::newRow("sin tercer campo") << QStringList{u"R560, A"_s} << QStringList{u"«cartel R560, A»"_s};
+        << QStringList{u"R560, A, 5"_s, u"R560, B,  Desconocida"_s} << QStringList() << 0;
+    QTest::newRow("signo") << QStringList{u"R560, A, -1"_s} << QStringList{u"«cartel R560, A, -1»"_s} << 1;
+    QTest::newRow("letras") << QStringList{u"R560, A, x7"_s} << QStringList{u"«cartel R560, A, x7»"_s} << 1;
+    QTest::newRow("vacía") << QStringList{u"R560, A,"_s} << QStringList{u"«cartel R560, A,»"_s} << 1;
+    QTest::newRow("sin tercer campo") << QStringList{u"R560, A"_s} << QStringList{u"«cartel R560, A»"_s} << 1;
     // Said as it is sent: the digits a sender reads first are the address.
     QTest::newRow("cifras y luego letras: esa dirección")
-        << QStringList{u"R560, A, 5x"_s, u"R560, B, 6"_s} << QStringList{u"se toma como la dirección 5."_s};
+        << QStringList{u"R560, A, 5x"_s, u"R560, B, 6"_s} << QStringList{u"se toma como la dirección 5."_s} << 1;
     QTest::newRow("letras: a todos")
-        << QStringList{u"R560, A, x7"_s, u"R560, B, 6"_s} << QStringList{u"irá a todos los carteles"_s};
+        << QStringList{u"R560, A, x7"_s, u"R560, B, 6"_s} << QStringList{u"irá a todos los carteles"_s} << 1;
     QTest::newRow("cifras de más y letras: ninguna")
-        << QStringList{u"R560, A, 300x"_s, u"R560, B, 6"_s} << QStringList{u"dirección 300, que no existe"_s};
+        << QStringList{u"R560, A, 300x"_s, u"R560, B, 6"_s} << QStringList{u"dirección 300, que no existe"_s} << 1;
     QTest::newRow("un cartel solo va a todos, con cualquier dirección")
-        << QStringList{u"R560, A, 5x"_s} << QStringList{u"irá a todos los carteles"_s};
+        << QStringList{u"R560, A, 5x"_s} << QStringList{u"irá a todos los carteles"_s} << 1;
+    QTest::newRow("varias cifras y letras, cada una su dirección")
+        << QStringList{u"R560, A, 5x"_s, u"R560, B, 6y"_s, u"R560, C, 7"_s}
+        << QStringList{u"2 líneas de ./carteles.ini"_s + u"\u0001"_s + u"cada una se toma como la dirección"_s} << 3;
     QTest::newRow("nombre repetido, una vez")
-        << QStringList{u"R560, Norte, 5"_s, u"R560,Norte , 6"_s, u"R560, Norte, 7"_s} << QStringList{u"«Norte»"_s};
+        << QStringList{u"R560, Norte, 5"_s, u"R560,Norte , 6"_s, u"R560, Norte, 7"_s} << QStringList{u"«Norte»"_s}
+        << 1;
+
+    // Several of a kind: one message, a line for each, the first ten only.
+    // Pieces of one message, in order, are joined by Y.
+    const QString Y = u"\u0001"_s;
+    QTest::newRow("dos direcciones, una lista")
+        << QStringList{u"R560, A, -1"_s, u"R560, B, 5"_s, u"R560, C, x"_s}
+        << QStringList{u"2 líneas de ./carteles.ini"_s + Y + u"\n«cartel R560, A, -1»\n«cartel R560, C, x»"_s} << 3;
+    QStringList cienMil;
+    for (int i = 1; i <= 100000; ++i)
+        cienMil.append(u"R560, C%1, x"_s.arg(i));
+    QTest::newRow("cien mil direcciones")
+        << cienMil
+        << QStringList{u"100.000 líneas"_s + Y + u"\n«cartel R560, C1, x»\n«cartel R560, C2, x»"_s + Y
+                       + u"\n«cartel R560, C10, x»\ny 99.990 más."_s}
+        << 12;
+    // The file that took minutes to open: every line unusable, every name
+    // the same.
+    QTest::newRow("cien mil «cartel xy»")
+        << QStringList(100000, u"xy"_s)
+        << QStringList{u"100.000 líneas"_s + Y + u"«cartel xy»\ny 99.990 más."_s, u"«xy»"_s} << 14;
+    QStringList nombres;
+    for (int i = 1; i <= 11; ++i)
+        nombres << u"R560, N%1, 1"_s.arg(i) << u"R560, N%1, 2"_s.arg(i);
+    QTest::newRow("once nombres repetidos")
+        << nombres << QStringList{u"11 nombres se repiten"_s + Y + u"\n«N1»\n«N2»"_s + Y + u"\n«N10»\ny 1 más."_s}
+        << 12;
+    QTest::newRow("línea larguísima, recortada")
+        << QStringList{u"R560, "_s + QString(1000, u'L') + u", x"_s, u"R560, B, x"_s}
+        << QStringList{u"\n«cartel R560, "_s + QString(67, u'L') + u"…»\n«cartel R560, B, x»"_s} << 3;
 }
 
 void PruebaRegistroDeCartel::problemas()
 {
     QFETCH(QStringList, registro);
     QFETCH(QStringList, nombrados);
+    QFETCH(int, renglones);
     const QStringList problemas = ProblemasDeRegistro(registro);
     QCOMPARE(problemas.size(), nombrados.size());
-    for (qsizetype i = 0; i < nombrados.size(); ++i)
-        QVERIFY2(problemas.at(i).contains(nombrados.at(i)), qPrintable(problemas.at(i)));
+    for (qsizetype i = 0; i < nombrados.size(); ++i) {
+        // Each piece in order; a row may name several pieces of one message.
+        qsizetype desde = 0;
+        for (const QString &pieza : nombrados.at(i).split(u"\u0001"_s)) {
+            desde = problemas.at(i).indexOf(pieza, desde);
+            QVERIFY2(desde >= 0, qPrintable(pieza + u" no está en: "_s + problemas.at(i).left(2000)));
+        }
+    }
+    const QString caja = problemas.join(u"\n\n"_s);
+    QCOMPARE(caja.isEmpty() ? 0 : caja.count(u'\n') + 1, renglones);
 }
 
 QTEST_GUILESS_MAIN(PruebaRegistroDeCartel)

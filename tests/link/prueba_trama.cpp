@@ -26,6 +26,8 @@ private Q_SLOTS:
     void trama_data();
     void trama();
     void mensajeDeDirecciones();
+    void cadenaDeTramas_data();
+    void cadenaDeTramas();
     void porcentaje_data();
     void porcentaje();
 };
@@ -78,6 +80,46 @@ void PruebaTrama::mensajeDeDirecciones()
         inicio = fin + 1;
     }
     QCOMPARE(inicio, cadena.size());
+}
+
+void PruebaTrama::cadenaDeTramas_data()
+{
+    QTest::addColumn<QByteArray>("cadena");
+    QTest::addColumn<bool>("valida");
+
+    const QByteArray hola = ArmarTrama("Hola", 5);
+    QByteArray codigos;
+    for (int b = 0; b < LimiteDeByteDeMensaje; ++b)
+        codigos.append(static_cast<char>(b));
+    QTest::newRow("una trama") << hola << true;
+    QTest::newRow("a todos") << ArmarTrama("Hola", 0) << true;
+    QTest::newRow("mensaje vacío") << ArmarTrama({}, 9) << true;
+    QTest::newRow("todos los bytes de un mensaje") << ArmarTrama(codigos, 3) << true;
+    QTest::newRow("direcciones 200, 201 y 202")
+        << QByteArray(ArmarTrama("a", 200) + ArmarTrama("b", 201) + ArmarTrama("c", 202)) << true;
+    QTest::newRow("mensaje de direcciones") << ArmarMensajeDeDirecciones() << true;
+    QTest::newRow("varias tramas") << QByteArray(hola + ArmarTrama("x", 0) + hola) << true;
+
+    QTest::newRow("vacía") << QByteArray() << false;
+    // What went raw to the line through the socket.
+    QTest::newRow("un mega de Z") << QByteArray(1024 * 1024, 'Z') << false;
+    QTest::newRow("texto antes de la trama") << QByteArray("x" + hola) << false;
+    QTest::newRow("texto tras la trama") << QByteArray(hola + "x") << false;
+    QTest::newRow("sin fin") << hola.chopped(1) << false;
+    QTest::newRow("solo la cabecera") << QByteArray(1, char(ByteTramaADireccion)) << false;
+    QTest::newRow("sin dirección ni campo") << QByteArray("\xCA") + "222222" << false;
+    QTest::newRow("campo fijo distinto") << QByteArray("\xC9" "222223 Hola\xC8") << false;
+    QTest::newRow("campo fijo cortado") << QByteArray("\xC9" "2222") << false;
+    QTest::newRow("byte 146 en el mensaje") << ArmarTrama("a\x92" "b", 5) << false;
+    QTest::newRow("200 dentro del mensaje") << ArmarTrama("a\xC8" "b", 5) << false;
+    QTest::newRow("cabecera dentro del mensaje") << ArmarTrama("a\xCA" "b", 5) << false;
+}
+
+void PruebaTrama::cadenaDeTramas()
+{
+    QFETCH(QByteArray, cadena);
+    QFETCH(bool, valida);
+    QCOMPARE(EsCadenaDeTramas(cadena), valida);
 }
 
 void PruebaTrama::porcentaje_data()

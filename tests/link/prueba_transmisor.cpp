@@ -4,6 +4,7 @@
 #include "link/transmisor.h"
 
 #include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -19,10 +20,12 @@ const QByteArray Pausa(1, static_cast<char>(ByteFinDeTrama));
 class Banco : public QObject
 {
 public:
-    explicit Banco(bool vaciadoManual = false, std::chrono::milliseconds pausa = 100ms)
+    // A `pausa` of 0 leaves the transmitter's own interval.
+    explicit Banco(bool vaciadoManual = false, std::chrono::milliseconds pausa = 0ms)
     {
         puerto.PonerVaciadoManual(vaciadoManual);
-        transmisor.PonerIntervaloDePausa(pausa);
+        if (pausa > 0ms)
+            transmisor.PonerIntervaloDePausa(pausa);
         connect(&transmisor, &Transmisor::Comenzada, this,
                 [this](qint64 total) { lineas.append(u"Comenzada %1"_s.arg(total)); });
         connect(&transmisor, &Transmisor::Avance, this, [this](qint64 entregados, qint64 total) {
@@ -116,28 +119,42 @@ void PruebaTransmisor::pausas_data()
     QTest::addColumn<QByteArray>("cadena");
     // What is written before each pause, and after the last one.
     QTest::addColumn<QList<QByteArray>>("tramos");
+    // The interval set on the transmitter (0: none, a fresh transmitter's
+    // own), and the one each pause must then ask of its timer.
+    QTest::addColumn<int>("intervalo");
+    QTest::addColumn<int>("pedido");
 
-    QTest::newRow("200 al final no pausa") << ArmarTrama("x", 5) << QList<QByteArray>{ArmarTrama("x", 5)};
+    QTest::newRow("200 al final no pausa") << ArmarTrama("x", 5) << QList<QByteArray>{ArmarTrama("x", 5)} << 30 << 30;
     QTest::newRow("200 en el mensaje")
         << ArmarTrama(QByteArray("a" + Pausa + "b"), 0)
-        << QList<QByteArray>{QByteArray(ArmarTrama({}, 0).chopped(1) + "a" + Pausa), QByteArray("b" + Pausa)};
+        << QList<QByteArray>{QByteArray(ArmarTrama({}, 0).chopped(1) + "a" + Pausa), QByteArray("b" + Pausa)} << 30
+        << 30;
     QTest::newRow("dirección 200") << ArmarTrama("x", 200)
-                                   << QList<QByteArray>{QByteArray("\xCA\xC8"), QByteArray("222222 x" + Pausa)};
+                                   << QList<QByteArray>{QByteArray("\xCA\xC8"), QByteArray("222222 x" + Pausa)} << 30
+                                   << 30;
     QTest::newRow("dos tramas") << QByteArray(ArmarTrama("uno", 1) + ArmarTrama("dos", 2))
-                                << QList<QByteArray>{ArmarTrama("uno", 1), ArmarTrama("dos", 2)};
+                                << QList<QByteArray>{ArmarTrama("uno", 1), ArmarTrama("dos", 2)} << 30 << 30;
     QTest::newRow("200 seguidos") << QByteArray("a" + Pausa + Pausa + "b")
-                                  << QList<QByteArray>{QByteArray("a" + Pausa), Pausa, QByteArray("b")};
-    QTest::newRow("solo 200") << Pausa << QList<QByteArray>{Pausa};
+                                  << QList<QByteArray>{QByteArray("a" + Pausa), Pausa, QByteArray("b")} << 30 << 30;
+    QTest::newRow("solo 200") << Pausa << QList<QByteArray>{Pausa} << 30 << 30;
+    // The address display's frames, as the window and cartel-enviar hand
+    // them to a transmitter they never give an interval: 100 ms each.
+    const QByteArray direcciones = ArmarMensajeDeDirecciones();
+    QTest::newRow("direcciones, transmisor nuevo")
+        << direcciones.first(36)
+        << QList<QByteArray>{direcciones.first(12), direcciones.mid(12, 12), direcciones.mid(24, 12)} << 0 << 100;
 }
 
 void PruebaTransmisor::pausas()
 {
     QFETCH(QByteArray, cadena);
     QFETCH(QList<QByteArray>, tramos);
+    QFETCH(int, intervalo);
+    QFETCH(int, pedido);
 
-    constexpr auto intervalo = 30ms;
-    Banco banco(false, intervalo);
-    QCOMPARE(banco.Pausa()->interval(), 30);
+    Banco banco(false, std::chrono::milliseconds(intervalo));
+    QCOMPARE(banco.transmisor.IntervaloDePausa(), std::chrono::milliseconds(pedido));
+    QSignalSpy pausasPedidas(&banco.transmisor, &Transmisor::PausaComenzada);
     QElapsedTimer reloj;
     reloj.start();
     QVERIFY(banco.transmisor.Mandar(cadena));
@@ -147,7 +164,7 @@ void PruebaTransmisor::pausas()
         esperado += tramos.at(indice);
         if (indice > 0) {
             QTRY_COMPARE_WITH_TIMEOUT(banco.puerto.Escrito(), esperado, 2000);
-            QVERIFY2(reloj.elapsed() >= intervalo.count(), qPrintable(QString::number(reloj.elapsed())));
+            QVERIFY2(reloj.elapsed() >= pedido, qPrintable(QString::number(reloj.elapsed())));
             reloj.start();
         }
         QCOMPARE(banco.puerto.Escrito(), esperado);
@@ -157,12 +174,21 @@ void PruebaTransmisor::pausas()
         QCOMPARE(banco.Contar(u"Escrita"_s), ultimo ? 1 : 0);
         QCOMPARE(banco.transmisor.Ocupado(), !ultimo);
         QCOMPARE(banco.Pausa()->isActive(), !ultimo);
+        // What the pause asks for, whatever the scheduler makes of it.
+        if (!ultimo) {
+            QCOMPARE(banco.Pausa()->interval(), pedido);
+            QCOMPARE(banco.Pausa()->timerType(), Qt::PreciseTimer);
+            QVERIFY(banco.Pausa()->isSingleShot());
+        }
     }
     QCOMPARE(banco.lineas.first(), u"Comenzada %1"_s.arg(cadena.size()));
     QCOMPARE(banco.lineas.mid(banco.lineas.size() - 2), (QStringList{u"Escrita"_s, u"Desocupado"_s}));
     QVERIFY(std::is_sorted(banco.avances.cbegin(), banco.avances.cend()));
-    QTest::qWait(2 * intervalo.count());
+    QTest::qWait(2 * pedido);
     QCOMPARE(banco.puerto.Escrito(), cadena);
+    QCOMPARE(pausasPedidas.size(), tramos.size() - 1);
+    for (const QList<QVariant> &pausa : std::as_const(pausasPedidas))
+        QCOMPARE(pausa.at(0).toInt(), pedido);
 }
 
 void PruebaTransmisor::laPausaEmpiezaAlVaciarse()

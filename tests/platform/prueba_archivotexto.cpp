@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include <functional>
 
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -59,6 +61,34 @@ QStringList LeerTodo(const QString &ruta, std::optional<ErrorDeArchivo> *error =
         *error = fallo;
     return lineas;
 }
+
+#ifdef Q_OS_UNIX
+enum ResultadoEnSesion { SinTerminalPropia = 0, Aceptado, TerminalPropia, SinSesion = 100 };
+
+// Reads `ruta` both ways in a child that leads a session of its own and has
+// no controlling terminal, and says whether what it read became one.
+int LeidoEnSesionNueva(const QString &ruta)
+{
+    const pid_t hijo = fork();
+    if (hijo < 0)
+        return -1;
+    if (hijo == 0) {
+        if (setsid() < 0)
+            _exit(SinSesion);
+        QByteArray bytes;
+        LectorTexto lector;
+        if (!LectorTexto::LeerArchivo(ruta, 1000, bytes) || !lector.Abrir(ruta))
+            _exit(Aceptado);
+        // Only a process with a controlling terminal can open /dev/tty.
+        const int propia = ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+        _exit(propia >= 0 ? TerminalPropia : SinTerminalPropia);
+    }
+    int estado = 0;
+    if (waitpid(hijo, &estado, 0) != hijo || !WIFEXITED(estado))
+        return -1;
+    return WEXITSTATUS(estado);
+}
+#endif
 
 } // namespace
 
@@ -608,6 +638,9 @@ void PruebaArchivoTexto::leerArchivoSoloComunes_data()
     QTest::newRow("carpeta") << u"carpeta"_s << false;
     QTest::newRow("FIFO") << u"fifo"_s << false;
     QTest::newRow("dispositivo") << u"/dev/zero"_s << false;
+    // A link to a terminal nobody controls, read by a session leader with no
+    // terminal (a runner started by systemd): refused, and not made its own.
+    QTest::newRow("terminal, en una sesión sin terminal") << u"terminal"_s << false;
     // Size 0 on disk, more when read.
     QTest::newRow("sin tamaño conocido") << u"/proc/self/maps"_s << false;
 }
@@ -617,6 +650,11 @@ void PruebaArchivoTexto::leerArchivoSoloComunes()
     QFETCH(QString, que);
     QFETCH(bool, aceptado);
     QString ruta = m_carpeta->filePath(u"entrada"_s);
+    int maestro = -1;
+    const auto cerrarMaestro = qScopeGuard([&maestro] {
+        if (maestro >= 0)
+            ::close(maestro);
+    });
     bool esNumero = false;
     const qsizetype tamano = que.toLongLong(&esNumero);
     if (esNumero) {
@@ -628,6 +666,15 @@ void PruebaArchivoTexto::leerArchivoSoloComunes()
         QCOMPARE(mkfifo(QFile::encodeName(ruta).constData(), 0600), 0);
 #else
         QSKIP("Sin FIFO en este sistema");
+#endif
+    } else if (que == u"terminal"_s) {
+#ifdef Q_OS_UNIX
+        maestro = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        QVERIFY(maestro >= 0);
+        QVERIFY(grantpt(maestro) == 0 && unlockpt(maestro) == 0);
+        QVERIFY(QFile::link(QFile::decodeName(ptsname(maestro)), ruta));
+#else
+        QSKIP("Sin terminales en este sistema");
 #endif
     } else {
         ruta = que;
@@ -648,6 +695,10 @@ void PruebaArchivoTexto::leerArchivoSoloComunes()
     LectorTexto lector;
     const auto alAbrir = lector.Abrir(ruta);
     QCOMPARE(!alAbrir, esNumero || que.startsWith(u"/proc"_s));
+#ifdef Q_OS_UNIX
+    if (maestro >= 0)
+        QCOMPARE(LeidoEnSesionNueva(ruta), int(SinTerminalPropia));
+#endif
 }
 
 void PruebaArchivoTexto::escribirSoloComunes_data()

@@ -19,8 +19,11 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -35,6 +38,7 @@ private Q_SLOTS:
     void arranqueConConfiguracion();
     void restoDelArranqueTrasElPrimerDibujo_data();
     void restoDelArranqueTrasElPrimerDibujo();
+    void avisaQueNoPuedeAtenderACartelEnviar();
     void menuPrincipal_data();
     void menuPrincipal();
     void barraDeMenusSigueAlEditorActivo();
@@ -135,6 +139,36 @@ void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
     QTest::qWait(50);
     QCOMPARE(arrancado.count(), 1);
     principal.removeEventFilter(&contador);
+}
+
+void PruebaPrincipal::avisaQueNoPuedeAtenderACartelEnviar()
+{
+    // Another user took the name of this user's folder for sockets first.
+    QTemporaryDir temporal;
+    QVERIFY(temporal.isValid());
+    const QString tomada = temporal.filePath(u"brevalux-%1"_s.arg(::geteuid()));
+    QFile ajena(tomada);
+    QVERIFY(ajena.open(QIODevice::WriteOnly));
+    ajena.close();
+    const bool conSesion = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const QByteArray sesion = qgetenv("XDG_RUNTIME_DIR"), anterior = qgetenv("TMPDIR");
+    const bool conAnterior = qEnvironmentVariableIsSet("TMPDIR");
+    const auto restaurar = qScopeGuard([&] {
+        conSesion ? qputenv("XDG_RUNTIME_DIR", sesion) : qunsetenv("XDG_RUNTIME_DIR");
+        conAnterior ? qputenv("TMPDIR", anterior) : qunsetenv("TMPDIR");
+    });
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(temporal.path()));
+
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    QSignalSpy arrancado(&principal, &Principal::Arrancado);
+    QTRY_COMPARE(arrancado.count(), 1);
+    const auto mostrados = CuadroDeMensaje::Mostrados();
+    QCOMPARE(mostrados.size(), 1);
+    QVERIFY2(mostrados.first().texto.contains(u"cartel-enviar"_s) && mostrados.first().texto.contains(tomada),
+             qPrintable(mostrados.first().texto));
+    QCOMPARE(mostrados.first().icono, QMessageBox::Warning);
 }
 
 void PruebaPrincipal::menuPrincipal_data()

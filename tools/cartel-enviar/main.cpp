@@ -130,7 +130,8 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
     servidor.PonerEnviador([&ejecutor](const PlanDeEnvio &plan) {
         ejecutor.EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
     });
-    servidor.Escuchar(QDir::currentPath());
+    if (!servidor.Escuchar(QDir::currentPath()) && !servidor.Error().isEmpty())
+        decir(servidor.Error());
     const qsizetype entradas = ejecutor.programacion().entradas.size();
     decir(u"Programación %1: %2, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
               .arg(entradas == 1 ? u"1 entrada"_s : u"%1 entradas"_s.arg(entradas))
