@@ -103,6 +103,13 @@ void MatrizDePuntos::Avanzar()
         update();
 }
 
+void MatrizDePuntos::MostrarMomento(qint64 ms)
+{
+    m_cuadros->stop();
+    m_cartel.Puntos(ms, m_puntos);
+    update();
+}
+
 void MatrizDePuntos::Arrancar()
 {
     if (window()->isMinimized())

@@ -47,6 +47,11 @@ public:
 
     int Columnas() const;
     const QByteArray &Mensaje() const { return m_mensaje; }
+    // One run of the message in ms; 0 when it shows nothing.
+    qint64 Ciclo() const { return m_cartel.Ciclo(); }
+    // Stops on the dots `ms` after the message began, for a picture of it;
+    // PonerMensaje() or showing the widget again plays it anew.
+    void MostrarMomento(qint64 ms);
     bool Animando() const;
 
     QSize sizeHint() const override;
