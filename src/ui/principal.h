@@ -135,6 +135,8 @@ private:
     // The notice of the configuration dialogs while ./carteles.ini is one
     // that could not be read; none once it is replaced.
     void MostrarAvisosDeConfiguracion();
+    // The line is the server at `red` from now on; empty: the Com port.
+    void PonerLineaDeRed(const QString &red);
 
     LineaDeCarteles *m_linea;
     ServidorDeEnvios *m_servidorDeEnvios = nullptr;
@@ -162,6 +164,9 @@ private:
     // Why ./carteles.ini could not be read at start-up, until it is
     // replaced; a missing file is no failure.
     std::optional<ErrorDeArchivo> m_configuracionSinLeer;
+    // The serial device server the line goes to ("192.168.1.50:4001", as
+    // carteles.ini has it); empty for a Com line.
+    QString m_red;
     bool m_arranquePedido = false;
     bool m_arrancado = false;
 };
