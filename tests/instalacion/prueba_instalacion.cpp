@@ -234,6 +234,8 @@ void PruebaInstalacion::archivoInstalado_data()
                                          << false;
     QTest::newRow("icono escalable") << QString(CarpetaDatos + u"/icons/hicolor/scalable/apps/brevalux.svg"_s)
                                      << false;
+    // Where systemd looks for the units of a user's services.
+    QTest::newRow("unidad de la programación") << u"lib/systemd/user/cartel-programacion@.service"_s << false;
     QTest::newRow("derechos") << QString(CarpetaDatos + u"/doc/brevalux/copyright"_s) << false;
     QTest::newRow("cambios") << QString(CarpetaDatos + u"/doc/brevalux/changelog.gz"_s) << false;
 }
