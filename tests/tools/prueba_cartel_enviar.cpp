@@ -44,6 +44,7 @@ private Q_SLOTS:
     void porUnServidorDeRed_data();
     void porUnServidorDeRed();
     void sinElServidorDeRedSale5();
+    void puertoNoEntendidoNoEnvia();
 };
 
 namespace {
@@ -317,6 +318,25 @@ void PruebaCartelEnviar::sinElServidorDeRedSale5()
     QVERIFY2(corrida.errores.contains(u"Se perdió la comunicación con el puerto 127.0.0.1:%1"_s.arg(servidor.Puerto())),
              qPrintable(corrida.errores));
     QVERIFY2(!corrida.errores.contains(u"Listo"_s), qPrintable(corrida.errores));
+}
+
+void PruebaCartelEnviar::puertoNoEntendidoNoEnvia()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    // Its columns leave the port at Com1, which is a line here; a run that
+    // used it would send, and say so, on a line the file never named.
+    PseudoTerminal linea;
+    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
+    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), 1));
+    escenario.EscribirConfiguracion(QStringList{u"interfase COM%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--global"_s});
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::ArchivoIlegible), qPrintable(corrida.errores));
+    QVERIFY2(corrida.errores.contains(u"«COM%1»"_s.arg(Puerto)), qPrintable(corrida.errores));
+    QVERIFY2(!corrida.errores.contains(u"Listo"_s), qPrintable(corrida.errores));
+    QTest::qWait(200);
+    QCOMPARE(linea.Recibido(), QByteArray());
 }
 
 QTEST_MAIN(PruebaCartelEnviar)
