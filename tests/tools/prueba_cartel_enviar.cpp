@@ -9,6 +9,7 @@
 #include "encoding/codificador.h"
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
+#include "platform/puertodelinea.h"
 #include "platform/puertoserieqt.h"
 #include "schedule/programacion.h"
 #include "ui/controles.h"
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void porUnServidorDeRed();
     void sinElServidorDeRedSale5();
     void puertoNoEntendidoNoEnvia();
+    void porElProgramaQueTieneLaLineaDeRed();
 };
 
 namespace {
@@ -337,6 +339,32 @@ void PruebaCartelEnviar::puertoNoEntendidoNoEnvia()
     QVERIFY2(!corrida.errores.contains(u"Listo"_s), qPrintable(corrida.errores));
     QTest::qWait(200);
     QCOMPARE(linea.Recibido(), QByteArray());
+}
+
+void PruebaCartelEnviar::porElProgramaQueTieneLaLineaDeRed()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    ServidorSer2net servidor;
+    QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
+    escenario.EscribirConfiguracion(QStringList{u"interfase %1,9600,N,8,1"_s.arg(servidor.Direccion())} + Carteles);
+    Principal &principal = escenario.Iniciar(new PuertoDeLinea);
+    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(u"Abierto"_s);
+    editor.mnuEnviarAhora_Click();
+    QTRY_VERIFY_WITH_TIMEOUT(!principal.Linea().Emisor().Ocupado(), Plazo);
+    // The program keeps its connection, and ser2net serves one at a time.
+    QVERIFY(principal.Puerto().Abierto());
+
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s});
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
+    QVERIFY2(corrida.errores.contains(u"Listo: 1 de 1 tramas por %1"_s.arg(servidor.Direccion().mid(4))),
+             qPrintable(corrida.errores));
+    const QByteArray propia = ArmarTrama(CodificarTexto(u"Abierto"_s), 0);
+    const QByteArray esperado = propia + ArmarTrama(CodificarTexto(u"Turno 42"_s), 12);
+    QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
+    QCOMPARE(servidor.Linea().Recibido(), esperado);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
 QTEST_MAIN(PruebaCartelEnviar)
