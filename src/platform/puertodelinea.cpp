@@ -20,12 +20,11 @@ PuertoDeLinea::PuertoDeLinea(QObject *parent)
 
 void PuertoDeLinea::PonerRed(const QString &anfitrion, quint16 puerto)
 {
-    const bool deRed = !anfitrion.isEmpty();
-    if (deRed != m_deRed)
-        Elegido().Cerrar();
-    m_deRed = deRed;
-    if (deRed)
+    m_deRedPedido = !anfitrion.isEmpty();
+    if (m_deRedPedido)
         m_red->PonerDireccion(anfitrion, puerto);
+    if (!Elegido().Abierto())
+        m_deRed = m_deRedPedido;
 }
 
 void PuertoDeLinea::PonerConsejoTrasPerdida(const QString &consejo)
@@ -43,7 +42,10 @@ PuertoSerie &PuertoDeLinea::Elegido() const
 
 QString PuertoDeLinea::Nombre() const
 {
-    return Elegido().Nombre();
+    // The line in force, which the next send takes.
+    if (m_deRedPedido)
+        return m_red->Nombre();
+    return m_serie->Nombre();
 }
 
 int PuertoDeLinea::Numero() const
@@ -73,6 +75,10 @@ bool PuertoDeLinea::PonerAjustes(const QString &ajustes)
 
 bool PuertoDeLinea::Abrir()
 {
+    if (m_deRed != m_deRedPedido) {
+        Elegido().Cerrar();
+        m_deRed = m_deRedPedido;
+    }
     m_ultimo = &Elegido();
     return Elegido().Abrir();
 }

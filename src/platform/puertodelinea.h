@@ -18,9 +18,11 @@ public:
     explicit PuertoDeLinea(QObject *parent = nullptr);
 
     // From now on the line is the server at `anfitrion`:`puerto`; an empty
-    // `anfitrion` brings back the serial port. A change closes the line.
+    // `anfitrion` brings back the serial port. As a new port number, the
+    // change reaches an open line at the next Abrir(): a send under way ends
+    // on the line it started on.
     void PonerRed(const QString &anfitrion, quint16 puerto);
-    bool EsDeRed() const { return m_deRed; }
+    bool EsDeRed() const { return m_deRedPedido; }
 
     // What the message for a lost adapter or connection ends with.
     void PonerConsejoTrasPerdida(const QString &consejo);
@@ -42,7 +44,9 @@ private:
 
     PuertoSerieQt *m_serie;
     PuertoRed *m_red;
+    // The one open, or last opened, and the one the next Abrir() opens.
     bool m_deRed = false;
+    bool m_deRedPedido = false;
     // The one that last failed or refused: its description is the one asked for.
     PuertoSerie *m_ultimo;
 };

@@ -63,9 +63,6 @@ PuertoRed::~PuertoRed()
 
 void PuertoRed::PonerDireccion(const QString &anfitrion, quint16 puerto)
 {
-    if (anfitrion == m_anfitrion && puerto == m_puerto)
-        return;
-    Cerrar();
     m_anfitrion = anfitrion;
     m_puerto = puerto;
 }
@@ -106,13 +103,15 @@ bool PuertoRed::PonerAjustes(const QString &texto)
 
 bool PuertoRed::Abrir()
 {
-    if (m_abierto)
+    if (m_abierto && m_nombreAbierto == Nombre())
         return true;
+    Cerrar();
     if (m_anfitrion.isEmpty() || m_puerto == 0) {
         m_error = u"No se puede abrir la línea de red: no tiene equipo ni puerto."_s;
         return false;
     }
     m_abierto = true;
+    m_nombreAbierto = Nombre();
     m_cerradoPorFalla = false;
     m_finDeLinea = 0;
     // Open for reading too, only so that a server that closes is heard at
@@ -166,7 +165,7 @@ bool PuertoRed::Escribir(const QByteArray &bytes)
         return false;
     }
     if (m_socket->write(bytes) != bytes.size()) {
-        m_error = ConDetalleDeRed(u"La línea %1 no aceptó los datos."_s.arg(Nombre()), m_socket->errorString());
+        m_error = ConDetalleDeRed(u"La línea %1 no aceptó los datos."_s.arg(m_nombreAbierto), m_socket->errorString());
         return false;
     }
     return true;
@@ -195,10 +194,11 @@ void PuertoRed::Perder(const QString &motivo, const QString &detalle)
 {
     if (!m_abierto)
         return;
+    const QString nombre = m_nombreAbierto;
     Cerrar();
     m_cerradoPorFalla = true;
     m_error = ConDetalleDeRed(u"Se perdió la comunicación con el puerto %1: %2. %3"_s.arg(
-                                  Nombre(), motivo, m_consejoTrasPerdida),
+                                  nombre, motivo, m_consejoTrasPerdida),
                               detalle);
     Q_EMIT Falla(m_error);
 }

@@ -34,7 +34,8 @@ public:
     explicit PuertoRed(QObject *parent = nullptr);
     ~PuertoRed() override;
 
-    // Where to connect. A change closes an open connection.
+    // Where to connect. As a serial port's new number, a change reaches an
+    // open connection at the next Abrir(), which connects again.
     void PonerDireccion(const QString &anfitrion, quint16 puerto);
 
     // "192.168.1.50:4001", "[fe80::1]:4001".
@@ -47,7 +48,7 @@ public:
     QString Ajustes() const override;
     bool PonerAjustes(const QString &ajustes) override;
 
-    // True while connecting or connected.
+    // True while connecting or connected (to the address in force).
     bool Abrir() override;
     bool Abierto() const override;
     void Cerrar() override;
@@ -68,6 +69,8 @@ private:
     QTimer *m_plazo;
     QString m_anfitrion;
     quint16 m_puerto = 0;
+    // The address of the open connection: its failures name it.
+    QString m_nombreAbierto;
     int m_numero = 1;
     AjustesSerie m_ajustes;
     QString m_error;
