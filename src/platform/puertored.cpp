@@ -47,7 +47,13 @@ PuertoRed::PuertoRed(QObject *parent)
     connect(m_plazo, &QTimer::timeout, this, [this] {
         Perder(u"el servidor no respondió en %1 s"_s.arg(PlazoDeConexionMs / 1000), {});
     });
-    connect(m_socket, &QTcpSocket::connected, m_plazo, &QTimer::stop);
+    connect(m_socket, &QTcpSocket::connected, this, [this] {
+        m_plazo->stop();
+        // Each slice the transmitter writes goes out at once, not held back
+        // for the last one's acknowledgement: the far line's pace is the
+        // transmitter's to keep.
+        m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
     connect(m_socket, &QTcpSocket::bytesWritten, this, &PuertoRed::Entregados);
     connect(m_socket, &QTcpSocket::readyRead, this, [this] { m_socket->skip(m_socket->bytesAvailable()); });
     connect(m_socket, &QTcpSocket::errorOccurred, this, [this](QAbstractSocket::SocketError error) {
@@ -117,7 +123,6 @@ bool PuertoRed::Abrir()
     // Open for reading too, only so that a server that closes is heard at
     // once; whatever it says is dropped.
     m_socket->connectToHost(m_anfitrion, m_puerto);
-    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_plazo->start();
     return true;
 }

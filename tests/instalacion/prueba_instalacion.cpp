@@ -282,7 +282,7 @@ void PruebaInstalacion::paginaDeManual_data()
     const QStringList comunes = {u"dialout"_s, u"carteles.ini"_s, u"/dev/ttyS<N\\-1>"_s, u".SH \"ESTADO DE SALIDA\""_s};
     QTest::newRow("brevalux") << u"brevalux"_s
                               << comunes + QStringList{u".TH BREVALUX 1"_s, u"~/Carteles"_s,
-                                                        u"socat pty,link=com1,raw,echo=0 tcp:"_s,
+                                                        u"interfase tcp:192.0.2.10:4001,9600,N,8,1"_s,
                                                         u"interfase com1,9600,N,8,1"_s};
     QTest::newRow("cartel-virtual") << u"cartel-virtual"_s
                                     << QStringList{u".TH CARTEL\\-VIRTUAL 1"_s, u"dialout"_s,
@@ -290,7 +290,8 @@ void PruebaInstalacion::paginaDeManual_data()
 #ifdef CON_CARTEL_ENVIAR
     QTest::newRow("cartel-enviar") << u"cartel-enviar"_s
                                    << comunes + QStringList{u".TH CARTEL\\-ENVIAR 1"_s,
-                                                            u"socat pty,link=com1,raw,echo=0 tcp:"_s};
+                                                            u"\\-\\-puerto tcp:192.0.2.10:4001"_s,
+                                                            u".BR cartel\\-programacion@.service"_s};
 #endif
 }
 
