@@ -21,6 +21,9 @@ endforeach()
 
 install(FILES ${BREVALUX_DATOS}/brevalux.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${BREVALUX_DATOS}/org.example.brevalux.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# One timetable runner per working folder, as a systemd user service.
+install(FILES ${BREVALUX_DATOS}/systemd/cartel-programacion@.service
+        DESTINATION lib/systemd/user)
 install(FILES ${BREVALUX_DATOS}/iconos/brevalux.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 

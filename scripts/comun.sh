@@ -3,7 +3,7 @@
 set -euo pipefail
 
 RAIZ="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-PAQUETES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev fonts-dejavu-core fonts-dejavu-extra tzdata strace)
+PAQUETES=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-translations-l10n libgl-dev fonts-dejavu-core fonts-dejavu-extra tzdata strace ser2net)
 
 instalar_faltantes() {
     local faltan=()

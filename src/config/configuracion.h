@@ -16,7 +16,19 @@ struct Configuracion
     int puerto = 1;
     QString ajustes = QStringLiteral("9600,N,8,1");
     QStringList carteles; // sign records, registry order
+    // The line is a serial device server when this holds its address
+    // ("192.168.1.50:4001", as DireccionDeRed::Texto() writes it, without
+    // "tcp:"); empty for a Com line.
+    QString red{};
+    // The port text of the interface line in force when it was neither
+    // "com1" to "com6" nor a tcp address ("COM3", "tcp:equipo"); the port
+    // is then read from columns 11 to 14 as ever. Only read, never written.
+    QString puertoNoEntendido{};
 };
+
+// What the program and cartel-enviar say, once, of a port that was not
+// understood; empty when there is none.
+QString AvisoDePuertoNoEntendido(const Configuracion &configuracion);
 
 // No real configuration comes near this; a larger file is refused whole, as
 // an unreadable one, rather than loaded line by line into the registry.
@@ -38,7 +50,9 @@ void AplicarValoresDeFabrica(Configuracion &configuracion);
 //   appends an empty record, like "cartel ";
 // - "interfase" lines set the port from columns 11-14 ("com1" to "com6") and
 //   the speed from columns 16-19 ("2400" or "9600"), each only when valid, so
-//   a later line overrides an earlier one field by field;
+//   a later line overrides an earlier one field by field; a port that reads
+//   "tcp:HOST:PUERTO" up to the first comma or blank sets `red` instead, and
+//   the speed is then the four characters after that comma or blank;
 // - keywords are case-sensitive; every other line is ignored.
 // Only a regular file is read (a FIFO or a device is refused at once, never
 // waited on), and only up to TamanoMaximoDeConfiguracion bytes. A file that
@@ -52,7 +66,8 @@ std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion,
 std::optional<ErrorDeArchivo> CargarConfiguracionDeBytes(Configuracion &configuracion, const QByteArray &bytes,
                                                          const QString &nombre = QString());
 
-// Replaces the file with "interfase com<puerto>,<ajustes>" and one
+// Replaces the file with "interfase com<puerto>,<ajustes>" (or
+// "interfase tcp:<red>,<ajustes>" for a network line) and one
 // "cartel <record>" line per record, CR LF, Windows-1252. On failure the old
 // file stays whole; a record with characters Windows-1252 cannot hold fails
 // the save (the error names them) rather than come back altered. So does a

@@ -34,6 +34,7 @@ bool ClienteDeEnvios::Conectar(const QString &carpeta, std::chrono::milliseconds
     }
     m_puerto = saludo.puerto;
     m_ajustes = saludo.ajustes;
+    m_linea = saludo.linea;
     return true;
 }
 

@@ -13,7 +13,7 @@ class CanalLocal;
 // Blocking, for a command-line tool with nothing else to do meanwhile.
 //
 //     ClienteDeEnvios cliente;
-//     if (cliente.Conectar(QDir::currentPath(), 500ms) && cliente.Puerto() == puerto)
+//     if (cliente.Conectar(QDir::currentPath(), 500ms) && cliente.Linea() == linea)
 //         resultado = cliente.Enviar(plan.cadenas);
 class ClienteDeEnvios : public QObject
 {
@@ -27,6 +27,8 @@ public:
     // then its port.
     bool Conectar(const QString &carpeta, std::chrono::milliseconds plazo);
     int Puerto() const { return m_puerto; }
+    // "Com2", "192.168.1.50:4001": the line the other process holds.
+    QString Linea() const { return m_linea; }
     QString Ajustes() const { return m_ajustes; }
 
     // Hands the strings over and waits, with Comenzada() and Avance() as
@@ -48,5 +50,6 @@ private:
     CanalLocal *m_socket = nullptr;
     QByteArray m_bufer;
     int m_puerto = 0;
+    QString m_linea;
     QString m_ajustes;
 };

@@ -46,7 +46,7 @@ QByteArray CodificarMensaje(const MensajeDeEnvios &mensaje)
     flujo << static_cast<quint8>(mensaje.tipo);
     switch (mensaje.tipo) {
     case MensajeDeEnvios::Tipo::Saludo:
-        flujo << mensaje.version << static_cast<qint32>(mensaje.puerto) << mensaje.ajustes;
+        flujo << mensaje.version << static_cast<qint32>(mensaje.puerto) << mensaje.ajustes << mensaje.linea;
         break;
     case MensajeDeEnvios::Tipo::Pedido:
         flujo << mensaje.version << static_cast<quint32>(mensaje.cadenas.size());
@@ -89,7 +89,7 @@ LecturaDeMensaje LeerMensaje(QByteArray &bufer, MensajeDeEnvios &mensaje)
     switch (mensaje.tipo) {
     case MensajeDeEnvios::Tipo::Saludo: {
         qint32 puerto = 0;
-        flujo >> mensaje.version >> puerto >> mensaje.ajustes;
+        flujo >> mensaje.version >> puerto >> mensaje.ajustes >> mensaje.linea;
         mensaje.puerto = puerto;
         break;
     }

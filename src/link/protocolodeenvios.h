@@ -11,12 +11,13 @@
 // message is a 32-bit big-endian length and that many bytes, read with
 // QDataStream; the first byte is its type.
 //
-//     server: Saludo (version, its port number and settings)
+//     server: Saludo (version, its port number, settings and line name)
 //     client: Pedido (version, the transmission strings of one plan)
 //     server: Comenzada and Avance as each of those strings goes out,
 //             then Resultado, and closes.
 
-inline constexpr quint16 VersionDeEnvios = 1;
+// 2: the greeting names the line ("Com2", "192.168.1.50:4001").
+inline constexpr quint16 VersionDeEnvios = 2;
 // A message of more is garbage: no document the program sends comes near it.
 inline constexpr qint64 TamanoMaximoDeMensaje = 1024 * 1024;
 
@@ -38,6 +39,7 @@ struct MensajeDeEnvios
     quint16 version = VersionDeEnvios; // Saludo, Pedido
     int puerto = 0;                    // Saludo
     QString ajustes;                   // Saludo
+    QString linea;                     // Saludo: PuertoSerie::Nombre()
     QList<QByteArray> cadenas;         // Pedido
     qint64 entregados = 0;             // Avance
     qint64 total = 0;                  // Comenzada, Avance

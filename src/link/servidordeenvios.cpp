@@ -58,6 +58,7 @@ void ServidorDeEnvios::Atender(CanalLocal *socket)
     saludo.tipo = MensajeDeEnvios::Tipo::Saludo;
     saludo.puerto = m_linea.Puerto().Numero();
     saludo.ajustes = m_linea.Puerto().Ajustes();
+    saludo.linea = m_linea.Puerto().Nombre();
     socket->Escribir(CodificarMensaje(saludo));
 }
 

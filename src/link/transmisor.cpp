@@ -263,9 +263,8 @@ QString Transmisor::TextoDeLineaDetenida(qint64 pendientes) const
     const qint64 milisegundos = m_plazoSinAvance.count();
     const QString plazo = milisegundos % 1000 == 0 ? u"%1 s"_s.arg(milisegundos / 1000)
                                                    : u"%1 ms"_s.arg(milisegundos);
-    return u"El puerto Com%1 no transmite: hace %2 que %3 bytes esperan salir y no sale ninguno. "
-           u"Revise el adaptador serie y su cable."_s.arg(
-               QString::number(m_puerto.Numero()), plazo, QString::number(pendientes));
+    return u"El puerto %1 no transmite: hace %2 que %3 bytes esperan salir y no sale ninguno. "
+           u"Revise el adaptador serie y su cable."_s.arg(m_puerto.Nombre(), plazo, QString::number(pendientes));
 }
 
 QList<qsizetype> Transmisor::FinesDeTrama(const QByteArray &cadena)

@@ -1,5 +1,10 @@
 #include "platform/puertoserie.h"
 
+QString PuertoSerie::Nombre() const
+{
+    return QStringLiteral("Com%1").arg(Numero());
+}
+
 QStringList AplicarAjustesDeLinea(PuertoSerie &puerto, int numero, const QString &ajustes)
 {
     QStringList rechazos;

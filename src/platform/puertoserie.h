@@ -26,6 +26,9 @@ public:
     // goes before it, so the system's text stays last.
     static constexpr QLatin1StringView MarcaDeDetalle{"\n\nDetalle del sistema: "};
 
+    // How the operator knows the line: "Com2", or a network line's address.
+    virtual QString Nombre() const;
+
     // CommPort. A refused number leaves the current one and sets DescripcionError().
     virtual int Numero() const = 0;
     virtual bool PonerNumero(int numero) = 0;

@@ -10,6 +10,7 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -50,7 +51,8 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
     setModal(false);
     setWindowTitle(u"Interfase Serie"_s);
     setFont(FuenteDeDialogos());
-    setFixedSize(TamanoEnTwips(*this, 4110, 1485));
+    // The network line goes below the serial controls, which keep their places.
+    setFixedSize(TamanoEnTwips(*this, 4110, 1965));
 
     m_Puerto = new QGroupBox(u"Puerto"_s, this);
     m_Puerto->setObjectName(u"Puerto"_s);
@@ -90,6 +92,24 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
         m_BaudRate.append(boton);
     }
 
+    m_Red = new QRadioButton(u"Red"_s, this);
+    m_Red->setObjectName(u"Red"_s);
+    m_Red->setGeometry(RectanguloEnTwips(*this, 120, 1590, 735, 255));
+    m_Red->setToolTip(u"Un servidor de puerto serie en la red: su equipo y su puerto TCP"_s);
+    grupoDePuertos->addButton(m_Red, static_cast<int>(m_ComPort.size()));
+    connect(m_Red, &QRadioButton::toggled, this, [this](bool marcado) {
+        m_redElegida = marcado;
+        if (marcado)
+            m_puertoElegido = 0;
+    });
+    m_Direccion = new QLineEdit(this);
+    m_Direccion->setObjectName(u"Direccion"_s);
+    m_Direccion->setGeometry(RectanguloEnTwips(*this, 960, 1560, 3030, 315));
+    m_Direccion->setPlaceholderText(u"192.168.1.50:4001"_s);
+    m_Direccion->setToolTip(u"EQUIPO:PUERTO del servidor de puerto serie; la velocidad de su línea la fija el servidor"_s);
+    // Typing an address is choosing the network.
+    connect(m_Direccion, &QLineEdit::textEdited, m_Red, [this] { m_Red->setChecked(true); });
+
     m_Ok = new QPushButton(u"O.K."_s, this);
     m_Ok->setObjectName(u"Ok"_s);
     m_Ok->setGeometry(RectanguloEnTwips(*this, 600, 1080, 1215, 375));
@@ -117,6 +137,15 @@ void ConfigSerie::Form_Load()
         Seleccionar(m_BaudRate.at(i), [this, i] { BaudRate_Click(i); });
 }
 
+void ConfigSerie::PonerRed(const QString &red, AplicadorDeRed aplicar)
+{
+    m_aplicarRed = std::move(aplicar);
+    if (red.isEmpty())
+        return;
+    m_Direccion->setText(red);
+    m_Red->setChecked(true);
+}
+
 void ConfigSerie::ComPort_Click(int Index)
 {
     m_puertoElegido = Index + 1;
@@ -129,7 +158,19 @@ void ConfigSerie::BaudRate_Click(int Index)
 
 void ConfigSerie::Ok_Click()
 {
-    const QStringList rechazos = m_aplicar(m_puertoElegido, m_velocidadElegida + u",N,8,1"_s);
+    const QString ajustes = m_velocidadElegida + u",N,8,1"_s;
+    QStringList rechazos;
+    if (!m_redElegida) {
+        rechazos = m_aplicar(m_puertoElegido, ajustes);
+    } else if (!m_aplicarRed) {
+        rechazos = {u"Esta línea no puede ser un servidor de red."_s};
+    } else {
+        // "tcp:" as in carteles.ini is taken too.
+        QString red = m_Direccion->text().trimmed();
+        if (red.startsWith(u"tcp:"_s))
+            red = red.mid(4);
+        rechazos = m_aplicarRed(red, ajustes);
+    }
     // Modal like any refusal: the next one is shown once the user has read
     // this one. After a refusal the choice stays selected so the user can
     // correct it and try again, or give up with Cancelar.

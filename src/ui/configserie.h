@@ -9,11 +9,13 @@
 #include <functional>
 
 class QGroupBox;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-// "Interfase Serie": chooses the port (Com1 to Com6) and the line speed of
-// the sign line and hands them to whoever keeps them on O.K. Created on
+// "Interfase Serie": chooses the port (Com1 to Com6), or a serial device
+// server on the network ("Red" and its address), and the line speed of the
+// sign line, and hands them to whoever keeps them on O.K. Created on
 // demand and destroyed when closed; every way of closing asks for the
 // configuration file to be rewritten, whether or not anything changed.
 class ConfigSerie : public QDialog
@@ -25,9 +27,18 @@ public:
     // none when all was taken.
     using Aplicador = std::function<QStringList(int numero, const QString &ajustes)>;
 
+    // Applies a network line ("192.168.1.50:4001") and settings, in the
+    // same way.
+    using AplicadorDeRed = std::function<QStringList(const QString &red, const QString &ajustes)>;
+
     // Opens on the line's current port and settings; O.K. hands the choice
     // to `aplicar`, whose owner keeps the serial settings.
     ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, QWidget *parent = nullptr);
+
+    // Lets "Red" be applied, through `aplicar`; with `red` not empty the
+    // line is that server now, and the dialog shows it chosen. Without an
+    // applier, O.K. on "Red" is refused.
+    void PonerRed(const QString &red, AplicadorDeRed aplicar);
 
     // Fills the dialog from the port and settings it was opened on.
     void Form_Load();
@@ -59,10 +70,15 @@ private:
     QList<QRadioButton *> m_BaudRate; // one per speed offered
     QPushButton *m_Ok;
     QPushButton *m_Cancelar;
+    QRadioButton *m_Red;
+    QLineEdit *m_Direccion;
+    AplicadorDeRed m_aplicarRed;
 
     // 0 until a port button is selected, which opening always does for a
     // port from 1 to 6.
     int m_puertoElegido = 0;
+    // "Red" is selected instead of a port.
+    bool m_redElegida = false;
     // "2400" or "9600"; empty while no speed button is selected.
     QString m_velocidadElegida;
 };

@@ -4,6 +4,7 @@
 #include "descripciondemenus.h"
 #include "filtrosdearchivo.h"
 #include "config/configuracion.h"
+#include "config/direcciondered.h"
 #include "config/registrodecartel.h"
 #include "configred.h"
 #include "configserie.h"
@@ -24,7 +25,7 @@
 #include "platform/firmadearchivo.h"
 #include "platform/vigilantedearchivo.h"
 #include "platform/lectortexto.h"
-#include "platform/puertoserieqt.h"
+#include "platform/puertodelinea.h"
 #include "schedule/ejecutordeprogramacion.h"
 
 #include "vistaprevia.h"
@@ -50,7 +51,7 @@
 using namespace Qt::StringLiterals;
 
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
-    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoSerieQt, this)),
+    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoDeLinea, this)),
       m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
 {
     setObjectName(u"Principal"_s);
@@ -209,6 +210,7 @@ void Principal::MDIForm_Load()
         AplicarValoresDeFabrica(configuracion);
     Puerto().PonerNumero(configuracion.puerto);
     Puerto().PonerAjustes(configuracion.ajustes);
+    PonerLineaDeRed(configuracion.red);
     m_carteles->setStringList(configuracion.carteles);
     if (error) {
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
@@ -217,7 +219,9 @@ void Principal::MDIForm_Load()
         MostrarAvisosDeConfiguracion();
     }
     // Said once, before any text is sent where the operator did not mean.
-    const QStringList problemas = ProblemasDeRegistro(configuracion.carteles);
+    QStringList problemas = ProblemasDeRegistro(configuracion.carteles);
+    if (const QString aviso = AvisoDePuertoNoEntendido(configuracion); !aviso.isEmpty())
+        problemas.prepend(aviso);
     if (!problemas.isEmpty())
         CuadroDeMensaje::Advertir(this, problemas.join(u"\n\n"_s));
 
@@ -303,7 +307,8 @@ void Principal::ActualizarEstado()
                                DescribirDestinos(documento.Destinos(), m_carteles->stringList()));
     }
     const QString velocidad = Puerto().Ajustes().section(QLatin1Char(','), 0, 0);
-    m_estadoPuerto->setText(u"Com%1, %2 b.p.s."_s.arg(Puerto().Numero()).arg(velocidad));
+    const QString linea = m_red.isEmpty() ? u"Com%1"_s.arg(Puerto().Numero()) : m_red;
+    m_estadoPuerto->setText(u"%1, %2 b.p.s."_s.arg(linea, velocidad));
 }
 
 QString Principal::TextoDeEstado() const
@@ -545,6 +550,7 @@ bool Principal::GuardarConfiguracion()
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
+    configuracion.red = m_red;
     configuracion.carteles = m_carteles->stringList();
     if (const auto error = ::GuardarConfiguracion(configuracion)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
@@ -608,6 +614,9 @@ bool Principal::TomarConfiguracion(bool tambienDialogos)
 
 void Principal::AplicarConfiguracion(const Configuracion &leida, bool tambienDialogos)
 {
+    // A line to a serial device server follows the file like a Com port.
+    if (leida.red != m_red)
+        PonerLineaDeRed(leida.red);
     // An open port is not touched when the file names what it already uses.
     if (leida.puerto != Puerto().Numero() || leida.ajustes != Puerto().Ajustes()) {
         const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), leida.puerto, leida.ajustes);
@@ -625,6 +634,17 @@ void Principal::AplicarConfiguracion(const Configuracion &leida, bool tambienDia
     const QStringList problemas = ProblemasDeRegistro(leida.carteles);
     if (!problemas.isEmpty())
         CuadroDeMensaje::Avisar(this, problemas.join(u"\n\n"_s));
+}
+
+void Principal::PonerLineaDeRed(const QString &red)
+{
+    m_red = red;
+    // A port made elsewhere (a test's) knows no network; the line is still
+    // kept, and written back, as the file has it.
+    if (auto *linea = qobject_cast<PuertoDeLinea *>(&Puerto())) {
+        const auto direccion = InterpretarDireccionDeRed(QString(PrefijoDeRed + red));
+        linea->PonerRed(direccion ? direccion->anfitrion : QString(), direccion ? direccion->puerto : 0);
+    }
 }
 
 void Principal::MostrarAvisosDeConfiguracion()
@@ -671,8 +691,22 @@ void Principal::mnuConfigInterfase_Click()
 {
     if (!m_configSerie) {
         m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
-            return AplicarAjustesDeLinea(Puerto(), numero, ajustes);
+            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), numero, ajustes);
+            if (rechazos.isEmpty())
+                PonerLineaDeRed({});
+            return rechazos;
         }, this);
+        m_configSerie->PonerRed(m_red, [this](const QString &red, const QString &ajustes) {
+            if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + red))) {
+                return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
+                                   u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
+                                   u"[fe80::1]:4001."_s.arg(red)};
+            }
+            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), ajustes);
+            if (rechazos.isEmpty())
+                PonerLineaDeRed(red);
+            return rechazos;
+        });
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
         connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();

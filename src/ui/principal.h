@@ -153,6 +153,8 @@ private:
     // Reads ./carteles.ini and puts it in force (AplicarConfiguracion); false
     // when it could not be read.
     bool TomarConfiguracion(bool tambienDialogos);
+    // The line is the server at `red` from now on; empty: the Com port.
+    void PonerLineaDeRed(const QString &red);
 
     LineaDeCarteles *m_linea;
     ServidorDeEnvios *m_servidorDeEnvios = nullptr;
@@ -186,6 +188,9 @@ private:
     // file that is now in force: their next write asks before replacing it.
     bool m_configuracionCambiadaBajoLosDialogos = false;
     bool m_escribiendoConfiguracion = false;
+    // The serial device server the line goes to ("192.168.1.50:4001", as
+    // carteles.ini has it); empty for a Com line.
+    QString m_red;
     bool m_arranquePedido = false;
     bool m_arrancado = false;
 };

@@ -234,6 +234,8 @@ void PruebaInstalacion::archivoInstalado_data()
                                          << false;
     QTest::newRow("icono escalable") << QString(CarpetaDatos + u"/icons/hicolor/scalable/apps/brevalux.svg"_s)
                                      << false;
+    // Where systemd looks for the units of a user's services.
+    QTest::newRow("unidad de la programación") << u"lib/systemd/user/cartel-programacion@.service"_s << false;
     QTest::newRow("derechos") << QString(CarpetaDatos + u"/doc/brevalux/copyright"_s) << false;
     QTest::newRow("cambios") << QString(CarpetaDatos + u"/doc/brevalux/changelog.gz"_s) << false;
 }
@@ -279,12 +281,15 @@ void PruebaInstalacion::paginaDeManual_data()
 
     const QStringList comunes = {u"dialout"_s, u"carteles.ini"_s, u"/dev/ttyS<N\\-1>"_s, u".SH \"ESTADO DE SALIDA\""_s};
     QTest::newRow("brevalux") << u"brevalux"_s
-                              << comunes + QStringList{u".TH BREVALUX 1"_s, u"~/Carteles"_s};
+                              << comunes + QStringList{u".TH BREVALUX 1"_s, u"~/Carteles"_s,
+                                                        u"interfase tcp:"_s};
     QTest::newRow("cartel-virtual") << u"cartel-virtual"_s
                                     << QStringList{u".TH CARTEL\\-VIRTUAL 1"_s, u".SH \"ESTADO DE SALIDA\""_s};
 #ifdef CON_CARTEL_ENVIAR
     QTest::newRow("cartel-enviar") << u"cartel-enviar"_s
-                                   << comunes + QStringList{u".TH CARTEL\\-ENVIAR 1"_s};
+                                   << comunes + QStringList{u".TH CARTEL\\-ENVIAR 1"_s,
+                                                            u"\\-\\-puerto tcp:192.0.2.10:4001"_s,
+                                                            u".BR cartel\\-programacion@.service"_s};
 #endif
 }
 

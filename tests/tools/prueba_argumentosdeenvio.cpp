@@ -76,6 +76,9 @@ void PruebaArgumentosDeEnvio::validos_data()
     ArgumentosDeEnvio direcciones = ConAccion(ArgumentosDeEnvio(), Accion::Direcciones);
     direcciones.puerto = 1;
     direcciones.velocidad = 9600;
+    ArgumentosDeEnvio porRed = Archivo(u"hoy.txt"_s);
+    porRed.red = u"[fe80::1]:4001"_s;
+    QTest::newRow("--puerto tcp") << QStringList{u"--puerto=tcp:[fe80::1]:4001"_s, u"hoy.txt"_s} << porRed;
     QTest::newRow("--direcciones con puerto y velocidad")
         << QStringList{u"--velocidad"_s, u"9600"_s, u"--direcciones"_s, u"--puerto=1"_s} << direcciones;
 
@@ -150,6 +153,10 @@ void PruebaArgumentosDeEnvio::invalidos_data()
     QTest::newRow("puerto 0") << QStringList{u"a.txt"_s, u"--puerto"_s, u"0"_s} << u"«0»"_s;
     QTest::newRow("puerto 7") << QStringList{u"a.txt"_s, u"--puerto=7"_s} << u"«7»"_s;
     QTest::newRow("puerto com1") << QStringList{u"a.txt"_s, u"--puerto"_s, u"com1"_s} << u"«com1»"_s;
+    QTest::newRow("puerto tcp sin puerto TCP") << QStringList{u"a.txt"_s, u"--puerto"_s, u"tcp:equipo"_s}
+                                               << u"«tcp:equipo»"_s;
+    QTest::newRow("puerto tcp y com") << QStringList{u"a.txt"_s, u"--puerto=tcp:a:1"_s, u"--puerto=2"_s}
+                                      << u"dos veces"_s;
     QTest::newRow("puerto dos veces") << QStringList{u"a.txt"_s, u"--puerto=1"_s, u"--puerto=2"_s}
                                       << u"dos veces"_s;
     QTest::newRow("velocidad 4800") << QStringList{u"a.txt"_s, u"--velocidad"_s, u"4800"_s} << u"«4800»"_s;

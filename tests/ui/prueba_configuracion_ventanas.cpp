@@ -54,6 +54,7 @@ private Q_SLOTS:
     void cartelAgregadoLlegaAlArchivo();
     void archivoEditadoAMano_data();
     void archivoEditadoAMano();
+    void puertoNoEntendidoSeAvisaYRedSeElige();
 
 private:
     // "Agregar" in the open "Carteles Conectados", a name and the address
@@ -404,6 +405,37 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     QCOMPARE(NombresDeRegistro(red.Registro().stringList()), destinos);
     auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
     QVERIFY(!aviso || aviso->isHidden());
+}
+
+void PruebaConfiguracionVentanas::puertoNoEntendidoSeAvisaYRedSeElige()
+{
+    Escenario escenario;
+    escenario.EscribirConfiguracion({u"interfase COM3,2400,N,8,1"_s, u"cartel R560, Hall, 5"_s});
+    Principal &principal = escenario.Iniciar();
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY2(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"«COM3»"_s),
+             qPrintable(CuadroDeMensaje::Mostrados().constFirst().texto));
+    CuadroDeMensaje::OlvidarMostrados();
+
+    principal.mnuConfigInterfase_Click();
+    ConfigSerie *dialogo = principal.configSerie();
+    QVERIFY(dialogo);
+    // Typing the address chooses the network; one without a port is refused
+    // and the dialog stays.
+    QTest::keyClicks(Control<QLineEdit>(dialogo, u"Direccion"_s), u"equipo"_s);
+    QVERIFY(Control<QRadioButton>(dialogo, u"Red"_s)->isChecked());
+    Pulsar(*dialogo, u"Ok"_s);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"«equipo»"_s));
+    QVERIFY(principal.configSerie());
+
+    QTest::keyClicks(Control<QLineEdit>(dialogo, u"Direccion"_s), u".local:2000"_s);
+    Pulsar(*dialogo, u"Ok"_s);
+    QTRY_VERIFY(!principal.configSerie());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
+             QByteArray("interfase tcp:equipo.local:2000,2400,N,8,1\r\ncartel R560, Hall, 5\r\n"));
+    QTRY_COMPARE(Control<QLabel>(&principal, u"EstadoPuerto"_s)->text(), u"equipo.local:2000, 2400 b.p.s."_s);
 }
 
 QTEST_MAIN(PruebaConfiguracionVentanas)

@@ -1,17 +1,24 @@
 #include "link/lineadecarteles.h"
 #include "apoyo/pseudoterminal.h"
+#include "apoyo/servidorser2net.h"
 #include "controles.h"
 #include "escenario.h"
 #include "encoding/codificador.h"
 #include "link/trama.h"
 #include "link/transmisor.h"
 #include "platform/cuadrodemensaje.h"
+#include "platform/puertodelinea.h"
 #include "platform/puertoserieqt.h"
+#include "ui/configserie.h"
 #include "ui/frmdialogenvio.h"
 #include "ui/frmeditordetextos.h"
 #include "ui/principal.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 
 #include <memory>
@@ -32,6 +39,7 @@ private Q_SLOTS:
     void puertoQueNoAbreAvisaUnaVez();
     void desconexionEnReposoNoPierdeElTexto();
     void dispositivoPerdidoDuranteElEnvioDiceLoCancelado();
+    void porUnServidorDeRedQueElOkConserva();
 };
 
 void PruebaEnvioPorLinea::unaTramaPorCartelEnOrdenDelRegistro()
@@ -163,6 +171,44 @@ void PruebaEnvioPorLinea::dispositivoPerdidoDuranteElEnvioDiceLoCancelado()
              qPrintable(aviso.texto));
     QVERIFY2(parrafos.at(2).startsWith(u"Detalle del sistema: "_s), qPrintable(aviso.texto));
     QVERIFY(!principal.Puerto().Abierto());
+}
+
+void PruebaEnvioPorLinea::porUnServidorDeRedQueElOkConserva()
+{
+    Escenario escenario;
+    ServidorSer2net servidor;
+    QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
+    const QByteArray interfase = servidor.Direccion().toLatin1() + ",9600,N,8,1";
+    escenario.EscribirConfiguracion({u"interfase "_s + QString::fromLatin1(interfase), u"cartel R560, Andén, 7"_s});
+    Principal &principal = escenario.Iniciar(new PuertoDeLinea);
+    const QString linea = servidor.Direccion().mid(4);
+    QTRY_COMPARE(Control<QLabel>(&principal, u"EstadoPuerto"_s)->text(), linea + u", 9600 b.p.s."_s);
+
+    const auto enviar = [&escenario](const QString &texto) {
+        frmEditorDeTextos &editor = escenario.NuevoTexto();
+        editor.Texto().setPlainText(texto);
+        editor.mnuEnviarAhora_Click();
+    };
+    enviar(u"Uno"_s);
+    const QByteArray primera = ArmarTrama(CodificarTexto(u"Uno"_s), 0);
+    QVERIFY(servidor.Linea().EsperarBytes(primera.size(), 5000));
+
+    // Opened on the network line, O.K. keeps it: in the file and on the wire.
+    principal.mnuConfigInterfase_Click();
+    ConfigSerie *dialogo = principal.configSerie();
+    QVERIFY(dialogo);
+    QVERIFY(Control<QRadioButton>(dialogo, u"Red"_s)->isChecked());
+    QCOMPARE(Control<QLineEdit>(dialogo, u"Direccion"_s)->text(), linea);
+    Control<QPushButton>(dialogo, u"Ok"_s)->click();
+    QTRY_VERIFY(!principal.configSerie());
+    QVERIFY(escenario.LeerArchivo(u"carteles.ini"_s).startsWith(QByteArray("interfase " + interfase + "\r\n")));
+
+    QTRY_VERIFY(!principal.Linea().Emisor().Ocupado());
+    enviar(u"Dos"_s);
+    const QByteArray esperado = primera + ArmarTrama(CodificarTexto(u"Dos"_s), 0);
+    QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), 5000));
+    QCOMPARE(servidor.Linea().Recibido(), esperado);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
 QTEST_MAIN(PruebaEnvioPorLinea)

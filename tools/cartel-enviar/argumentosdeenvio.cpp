@@ -2,6 +2,7 @@
 
 #include "codigodesalida.h"
 
+#include "config/direcciondered.h"
 #include "config/velocidades.h"
 
 using namespace Qt::StringLiterals;
@@ -130,12 +131,17 @@ private:
                 return Fallar(error, u"--a necesita el nombre de un cartel."_s);
             m_resultado.nombres.append(valor);
         } else if (opcion == u"--puerto"_s) {
-            if (m_resultado.puerto)
+            if (m_resultado.puerto || !m_resultado.red.isEmpty())
                 return Fallar(error, u"--puerto se dio dos veces."_s);
+            if (InterpretarDireccionDeRed(valor)) {
+                m_resultado.red = valor.mid(PrefijoDeRed.size());
+                return true;
+            }
             bool numero = false;
             const int puerto = valor.toInt(&numero);
             if (!numero || puerto < PuertoMinimo || puerto > PuertoMaximo)
-                return Fallar(error, u"--puerto va de %1 a %2, no «%3»."_s.arg(PuertoMinimo).arg(PuertoMaximo).arg(valor));
+                return Fallar(error, u"--puerto va de %1 a %2, o es tcp:EQUIPO:PUERTO, no «%3»."_s.arg(PuertoMinimo)
+                                         .arg(PuertoMaximo).arg(valor));
             m_resultado.puerto = puerto;
         } else {
             if (m_resultado.velocidad)
@@ -195,7 +201,7 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
         return std::nullopt;
     }
     if (lector.QueMuestra()) {
-        if (lector.Direcciones() || lector.Longitud() || hayTexto || hayDestinos || resultado.puerto ||
+        if (lector.Direcciones() || lector.Longitud() || hayTexto || hayDestinos || resultado.puerto || !resultado.red.isEmpty() ||
             resultado.velocidad) {
             Fallar(error, u"--que-muestra va solo, o con --programacion: no envía nada."_s);
             return std::nullopt;
@@ -204,7 +210,7 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
         return resultado;
     }
     if (lector.Programacion()) {
-        if (lector.Direcciones() || lector.Longitud() || hayTexto || hayDestinos || resultado.puerto ||
+        if (lector.Direcciones() || lector.Longitud() || hayTexto || hayDestinos || resultado.puerto || !resultado.red.isEmpty() ||
             resultado.velocidad) {
             Fallar(error, u"--programacion va solo, con su archivo: ejecuta la programación hasta que se lo "
                           u"detenga, o con --que-muestra dice qué mostraría."_s);
@@ -227,7 +233,7 @@ std::optional<ArgumentosDeEnvio> InterpretarArgumentos(const QStringList &argume
         return std::nullopt;
     }
     if (lector.Longitud()) {
-        if (hayDestinos || resultado.puerto || resultado.velocidad) {
+        if (hayDestinos || resultado.puerto || !resultado.red.isEmpty() || resultado.velocidad) {
             Fallar(error, u"--longitud no envía nada: no lleva --a, --global, --puerto ni --velocidad."_s);
             return std::nullopt;
         }
@@ -240,7 +246,7 @@ QString TextoDeAyuda()
 {
     return uR"(Uso: cartel-enviar [opciones] ARCHIVO|-
      cartel-enviar [opciones] --texto "TEXTO"
-     cartel-enviar --direcciones [--puerto N] [--velocidad V]
+     cartel-enviar --direcciones [--puerto N|tcp:EQUIPO:PUERTO] [--velocidad V]
      cartel-enviar --que-muestra "AAAA-MM-DD HH:MM" [--programacion ARCHIVO]
      cartel-enviar --programacion [ARCHIVO]
 
@@ -261,6 +267,11 @@ tampoco escribe el documento.
   --direcciones       cada cartel muestra su dirección (borra su memoria)
   --longitud          escribe la longitud codificada y no envía nada
   --puerto N          usa el puerto ComN (%8 a %9) solo esta vez
+  --puerto tcp:EQUIPO:PUERTO
+                      usa solo esta vez el servidor de puerto serie de esa
+                      dirección de la red (tcp:192.168.1.50:4001,
+                      tcp:[fe80::1]:4001); la velocidad de su línea la fija
+                      el servidor
   --velocidad V       usa %7 b.p.s. solo esta vez
   --que-muestra "AAAA-MM-DD HH:MM"
                       escribe, por cada cartel de ./carteles.ini, el texto
@@ -288,8 +299,8 @@ Estado de salida:
   %3  no se pudo leer el archivo, ./carteles.ini o la programación
   %4  algún nombre de cartel no está en ./carteles.ini, o la línea de
      destinos del documento no se entiende (no se envió nada)
-  %5  falla de la línea: el puerto no abrió, el dispositivo se perdió o la
-     línea dejó de transmitir (lo que no salió se descartó)
+  %5  falla de la línea: el puerto no abrió, el dispositivo o la conexión
+     se perdió o la línea dejó de transmitir (lo que no salió se descartó)
   %6  nada que enviar: texto demasiado largo, sin destinos, o ninguno con
      una dirección de 0 a 255
 )"_s.arg(Numero(CodigoDeSalida::Exito))

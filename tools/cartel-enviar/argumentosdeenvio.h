@@ -26,6 +26,7 @@ struct ArgumentosDeEnvio
     QStringList nombres;          // --a, in the order given
     bool global = false;          // --global
     std::optional<int> puerto;    // --puerto, 1 to 6
+    QString red;                  // --puerto tcp:HOST:PUERTO, without "tcp:"
     std::optional<int> velocidad; // --velocidad, one of VelocidadesOfrecidas()
     QDate fecha;                  // --que-muestra, on the local wall clock
     QTime hora;

@@ -8,13 +8,13 @@
 
 using namespace std::chrono_literals;
 
-std::optional<ResultadoDeEnvio> EnviarPorElServidor(const QList<QByteArray> &cadenas, int puerto,
+std::optional<ResultadoDeEnvio> EnviarPorElServidor(const QList<QByteArray> &cadenas, const QString &linea,
                                                     const QString &ajustes, QIODevice &errores, bool terminal)
 {
     ClienteDeEnvios cliente;
     // Short: with nobody serving the folder the answer is immediate, and a
     // process too busy to greet in time is left to the port's own refusal.
-    if (!cliente.Conectar(QDir::currentPath(), 500ms) || cliente.Puerto() != puerto || cliente.Ajustes() != ajustes)
+    if (!cliente.Conectar(QDir::currentPath(), 500ms) || cliente.Linea() != linea || cliente.Ajustes() != ajustes)
         return std::nullopt;
     AvanceEnConsola avance(cadenas, errores, terminal);
     QObject::connect(&cliente, &ClienteDeEnvios::Comenzada, &avance, &AvanceEnConsola::Comenzada);

@@ -15,7 +15,8 @@
 #include "link/plandeenvio.h"
 #include "link/servidordeenvios.h"
 #include "link/transmisor.h"
-#include "platform/puertoserieqt.h"
+#include "config/lineaconfigurada.h"
+#include "platform/puertodelinea.h"
 #include "schedule/alcancesdeprogramacion.h"
 #include "schedule/ejecutordeprogramacion.h"
 #include "schedule/estadodecarteles.h"
@@ -82,10 +83,12 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
         decir(u"No se pudo leer la configuración %1: %2"_s.arg(fallo->ruta, fallo->motivo));
         return Numero(CodigoDeSalida::ArchivoIlegible);
     }
-    auto *puerto = new PuertoSerieQt;
+    if (const QString aviso = AvisoDePuertoNoEntendido(configuracion); !aviso.isEmpty())
+        decir(u"Aviso: "_s + aviso);
+    auto *puerto = new PuertoDeLinea;
     // Nobody is there to run it again: the timetable tries at the next minute.
     puerto->PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado; el envío se reintenta al minuto."_s);
-    if (!puerto->PonerNumero(configuracion.puerto) || !puerto->PonerAjustes(configuracion.ajustes)) {
+    if (!ConfigurarLinea(*puerto, configuracion)) {
         decir(puerto->DescripcionError());
         delete puerto;
         return Numero(CodigoDeSalida::FallaDeLinea);
@@ -133,9 +136,9 @@ int EjecutarProgramacion(const QString &ruta, const std::function<void(const QSt
     if (!servidor.Escuchar(QDir::currentPath()) && !servidor.Error().isEmpty())
         decir(servidor.Error());
     const qsizetype entradas = ejecutor.programacion().entradas.size();
-    decir(u"Programación %1: %2, por Com%3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
+    decir(u"Programación %1: %2, por %3 (%4). SIGTERM o Ctrl+C la detienen."_s.arg(ruta)
               .arg(entradas == 1 ? u"1 entrada"_s : u"%1 entradas"_s.arg(entradas))
-              .arg(configuracion.puerto)
+              .arg(NombreDeLinea(configuracion))
               .arg(configuracion.ajustes));
     QCoreApplication::exec();
     decir(u"Programación detenida."_s);
@@ -243,8 +246,18 @@ int main(int argc, char *argv[])
         decir(u"No se pudo leer la configuración %1: %2"_s.arg(fallo->ruta, fallo->motivo));
         return Numero(CodigoDeSalida::ArchivoIlegible);
     }
-    if (argumentos->puerto)
-        configuracion.puerto = *argumentos->puerto;
+    // A line named here replaces the file's, understood or not.
+    if (argumentos->puerto || !argumentos->red.isEmpty()) {
+        configuracion.puerto = argumentos->puerto.value_or(configuracion.puerto);
+        configuracion.red = argumentos->red;
+        configuracion.puertoNoEntendido = QString();
+    }
+    // Sending on a line the operator never named, and saying it went well,
+    // is worse than not sending.
+    if (const QString aviso = AvisoDePuertoNoEntendido(configuracion); !aviso.isEmpty()) {
+        decir(aviso + u" No se envió nada: corrija ./carteles.ini o nombre la línea con --puerto."_s);
+        return Numero(CodigoDeSalida::ArchivoIlegible);
+    }
     if (argumentos->velocidad)
         configuracion.ajustes = AjustesDeVelocidad(*argumentos->velocidad);
 
@@ -258,12 +271,12 @@ int main(int argc, char *argv[])
         decir(u"Aviso: "_s + aviso);
 
     auto listo = [&](qint64 entregadas, qint64 totales) {
-        decir(u"Listo: %1 de %2 tramas por Com%3 (%4)."_s.arg(entregadas).arg(totales)
-                  .arg(configuracion.puerto).arg(configuracion.ajustes));
+        decir(u"Listo: %1 de %2 tramas por %3 (%4)."_s.arg(entregadas).arg(totales)
+                  .arg(NombreDeLinea(configuracion), configuracion.ajustes));
     };
     // The program or a timetable runner of this folder may hold the port:
     // then it sends these frames in turn with its own.
-    if (const auto servido = EnviarPorElServidor(plan.cadenas, configuracion.puerto, configuracion.ajustes, errores,
+    if (const auto servido = EnviarPorElServidor(plan.cadenas, NombreDeLinea(configuracion), configuracion.ajustes, errores,
                                                  ErroresEnUnaTerminal())) {
         if (!servido->exito) {
             decir(servido->fallo);
@@ -273,10 +286,10 @@ int main(int argc, char *argv[])
         return Numero(CodigoDeSalida::Exito);
     }
 
-    PuertoSerieQt puerto;
+    PuertoDeLinea puerto;
     // Nothing here sends again: the operator runs the command again.
     puerto.PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado y vuelva a ejecutar la orden."_s);
-    if (!puerto.PonerNumero(configuracion.puerto) || !puerto.PonerAjustes(configuracion.ajustes)) {
+    if (!ConfigurarLinea(puerto, configuracion)) {
         decir(puerto.DescripcionError());
         return Numero(CodigoDeSalida::FallaDeLinea);
     }
