@@ -31,17 +31,10 @@ void PruebaSenales::devuelveElCerrojo()
 {
     QFETCH(int, senal);
     QTemporaryDir carpeta;
-    QVERIFY(carpeta.isValid());
     const QString cerrojo = QDir(carpeta.path()).filePath(u"programacion.json.lock"_s);
-
     QProcess programa;
-    QProcessEnvironment entorno = QProcessEnvironment::systemEnvironment();
-    entorno.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    programa.setProcessEnvironment(entorno);
     programa.setWorkingDirectory(carpeta.path());
-    programa.setProgram(QString::fromUtf8(RUTA_PROGRAMA));
-    programa.start();
-    QVERIFY(programa.waitForStarted());
+    programa.start(QString::fromUtf8(RUTA_PROGRAMA), {u"-platform"_s, u"offscreen"_s});
     // The lock is taken once the window is up.
     QVERIFY(QTest::qWaitFor([&] { return QFileInfo::exists(cerrojo); }, 20000));
 

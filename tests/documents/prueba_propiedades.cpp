@@ -45,8 +45,6 @@ void PruebaPropiedades::leer_data()
     QTest::newRow("dirs en minúsculas") << u"dirs:  Uno"_s << Tres << SinLeer(u"dirs:  Uno"_s);
     QTest::newRow("DIRS en mayúsculas") << u"DIRS:  Uno"_s << Tres << SinLeer(u"DIRS:  Uno"_s);
     QTest::newRow("Dirs: sin blanco, sin su salto") << u"Dirs:Uno\r\n"_s << Tres << SinLeer(u"Dirs:Uno"_s);
-    QTest::newRow("Global sin salto") << u"Global"_s << Tres << DestinosDeTexto();
-    QTest::newRow("global en minúsculas") << u"global"_s << Tres << SinLeer(u"global"_s);
     QTest::newRow("0 y 2") << u"Dirs:  Uno; Tres"_s << Tres << A({u" Uno"_s, u" Tres"_s});
     QTest::newRow("Dirs: solo") << u"Dirs: "_s << Tres << A({});
     QTest::newRow("nombres que no están se guardan") << u"Dirs:  Nadie; Otro"_s << Tres

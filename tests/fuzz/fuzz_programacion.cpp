@@ -6,43 +6,10 @@
 #include "schedule/estadodecarteles.h"
 #include "schedule/programacion.h"
 
+#include <QHash>
 #include <QTimeZone>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr qsizetype Carteles = 3;
-
-// Entry i reaches every sign when i is a multiple of 4, otherwise sign i % 3:
-// enough for both kinds of reach to overlap.
-QList<AlcanceDeTexto> Alcances(const Programacion &programacion)
-{
-    QList<AlcanceDeTexto> alcances;
-    for (qsizetype i = 0; i < programacion.entradas.size(); ++i) {
-        AlcanceDeTexto alcance;
-        if (i % 4 == 0)
-            alcance.todos = true;
-        else
-            alcance.posiciones = {i % Carteles};
-        alcances.append(alcance);
-    }
-    return alcances;
-}
-
-// An instant from the input's own bytes, within a few years of now, so that
-// dates in the file can matter.
-QDateTime Instante(const QByteArray &bytes)
-{
-    quint64 mezcla = 1469598103934665603ULL;
-    for (char byte : bytes)
-        mezcla = (mezcla ^ static_cast<quint8>(byte)) * 1099511628211ULL;
-    const qint64 inicio = QDateTime(QDate(2025, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
-    const qint64 tresAnios = 3LL * 366 * 24 * 60 * 60 * 1000;
-    return QDateTime::fromMSecsSinceEpoch(inicio + static_cast<qint64>(mezcla % tresAnios), Qt::UTC);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tamano)
 {
@@ -52,18 +19,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tam
         Exigir(leida.entradas.isEmpty(), "lo que no se lee deja la programación vacía");
         return 0;
     }
-
     Programacion releida;
     Exigir(!LeerProgramacionDeBytes(ProgramacionEnBytes(leida), releida), "lo escrito se vuelve a leer");
     Exigir(releida == leida, "escribir y volver a leer da la misma programación");
 
-    const QList<AlcanceDeTexto> alcances = Alcances(leida);
-    const QDateTime instante = Instante(bytes);
+    // Every fourth entry reaches all three signs, the others one each, so
+    // that both kinds of reach overlap; the instant comes from the input,
+    // within three years, so that its dates can matter.
+    constexpr qsizetype carteles = 3;
+    QList<AlcanceDeTexto> alcances;
+    for (qsizetype i = 0; i < leida.entradas.size(); ++i)
+        alcances.append(i % 4 == 0 ? AlcanceDeTexto{true, {}} : AlcanceDeTexto{false, {i % carteles}});
+    const qint64 inicio = QDateTime(QDate(2025, 1, 1), QTime(0, 0), QTimeZone::utc()).toMSecsSinceEpoch();
+    const QDateTime instante = QDateTime::fromMSecsSinceEpoch(
+        inicio + static_cast<qint64>(qHash(bytes, 0) % (3ULL * 366 * 24 * 3600 * 1000)), QTimeZone::utc());
     static const QTimeZone zonas[] = {QTimeZone::utc(), QTimeZone("Europe/Madrid")};
     for (const QTimeZone &zona : zonas) {
-        const QList<qsizetype> estado = EstadoDeCarteles(leida, alcances, Carteles, instante, zona);
-        Exigir(estado.size() == Carteles, "un estado por cartel");
-        for (qsizetype cartel = 0; cartel < Carteles; ++cartel) {
+        const QList<qsizetype> estado = EstadoDeCarteles(leida, alcances, carteles, instante, zona);
+        Exigir(estado.size() == carteles, "un estado por cartel");
+        for (qsizetype cartel = 0; cartel < carteles; ++cartel) {
             // The last active entry that reaches the sign, found the slow way.
             qsizetype esperada = SinEntrada;
             for (qsizetype i = 0; i < leida.entradas.size(); ++i) {

@@ -98,10 +98,8 @@ void PruebaTrama::cadenaDeTramas_data()
     QTest::newRow("direcciones 200, 201 y 202")
         << QByteArray(ArmarTrama("a", 200) + ArmarTrama("b", 201) + ArmarTrama("c", 202)) << true;
     QTest::newRow("mensaje de direcciones") << ArmarMensajeDeDirecciones() << true;
-    QTest::newRow("varias tramas") << QByteArray(hola + ArmarTrama("x", 0) + hola) << true;
 
     QTest::newRow("vacía") << QByteArray() << false;
-    // What went raw to the line through the socket.
     QTest::newRow("un mega de Z") << QByteArray(1024 * 1024, 'Z') << false;
     QTest::newRow("texto antes de la trama") << QByteArray("x" + hola) << false;
     QTest::newRow("texto tras la trama") << QByteArray(hola + "x") << false;
@@ -109,7 +107,6 @@ void PruebaTrama::cadenaDeTramas_data()
     QTest::newRow("solo la cabecera") << QByteArray(1, char(ByteTramaADireccion)) << false;
     QTest::newRow("sin dirección ni campo") << QByteArray("\xCA") + "222222" << false;
     QTest::newRow("campo fijo distinto") << QByteArray("\xC9" "222223 Hola\xC8") << false;
-    QTest::newRow("campo fijo cortado") << QByteArray("\xC9" "2222") << false;
     QTest::newRow("byte 146 en el mensaje") << ArmarTrama("a\x92" "b", 5) << false;
     QTest::newRow("200 dentro del mensaje") << ArmarTrama("a\xC8" "b", 5) << false;
     QTest::newRow("cabecera dentro del mensaje") << ArmarTrama("a\xCA" "b", 5) << false;

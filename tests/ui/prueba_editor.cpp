@@ -66,7 +66,6 @@ private Q_SLOTS:
     void enviarTextoDemasiadoLargo();
     void enviarOmiteDestinosSinCartel();
     void enviarSinDestinosNoDejaElDialogoAbierto();
-    void destinosQueNadieEligioNoSeEnvian_data();
     void destinosQueNadieEligioNoSeEnvian();
     void clicsEnDestinos();
     void destinosSeGuardanYVuelvenPorNombre();
@@ -79,7 +78,6 @@ private Q_SLOTS:
     void palabraLargaSeCortaEnCualquierParte();
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
-    void guardarSobreArchivoCambiado_data();
     void guardarSobreArchivoCambiado();
     void enviarTomaLaConfiguracionEditadaAMano();
 };
@@ -482,61 +480,29 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
 }
 
-void PruebaEditor::destinosQueNadieEligioNoSeEnvian_data()
-{
-    QTest::addColumn<QStringList>("configuracion");
-    QTest::addColumn<QByteArray>("propiedades");
-    QTest::addColumn<QString>("enElAviso");
-
-    // With one sign the menu is there all the same: the operator must be
-    // able to choose.
-    QTest::newRow("un solo cartel, texto para otro")
-        << QStringList{u"cartel R560, Sala, 5"_s} << QByteArray("Dirs:  Caja") << u"«Caja»"_s;
-    QTest::newRow("ningún cartel, texto para uno") << QStringList{u"interfase com1,9600,N,8,1"_s}
-                                                   << QByteArray("Dirs:  Caja") << u"«Caja»"_s;
-    QTest::newRow("DIRS: en mayúsculas") << TresCarteles << QByteArray("DIRS:  Sala") << u"«DIRS:  Sala»"_s;
-    QTest::newRow("Dirs: sin blanco, un solo cartel")
-        << QStringList{u"cartel R560, Sala, 5"_s} << QByteArray("Dirs:Sala") << u"«Dirs:Sala»"_s;
-}
-
-// Opened, sent, saved as it came; then the operator chooses Global.
+// A text for a sign that is not the one registered opens with a warning and
+// goes nowhere. How each destination line reads, and is saved, is the
+// documents' tables.
 void PruebaEditor::destinosQueNadieEligioNoSeEnvian()
 {
-    QFETCH(QStringList, configuracion);
-    QFETCH(QByteArray, propiedades);
-    QFETCH(QString, enElAviso);
-
     Escenario escenario;
-    escenario.EscribirConfiguracion(configuracion);
+    escenario.EscribirConfiguracion({u"cartel R560, Sala, 5"_s});
     Principal &principal = escenario.Iniciar();
-    const QByteArray contenido = "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n";
-    const QString ruta = escenario.EscribirArchivo(u"caja.txt"_s, contenido);
-    QVERIFY(!ruta.isEmpty());
-    principal.AbrirTexto(ruta);
+    principal.AbrirTexto(escenario.EscribirArchivo(u"caja.txt"_s, "PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\nX\r\n"));
     frmEditorDeTextos &editor = *principal.editor(1);
+    // With one sign the menu is there all the same: the operator must be
+    // able to choose.
     QVERIFY(editor.DestinosVisibles());
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
 
     editor.mnuEnviarAhora_Click();
     QTest::qWait(20);
     QVERIFY(escenario.puerto().Escrito().isEmpty());
-    QVERIFY(principal.dialogEnvio().isHidden());
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
-    QVERIFY2(CuadroDeMensaje::Mostrados().constLast().texto.contains(enElAviso),
-             qPrintable(CuadroDeMensaje::Mostrados().constLast().texto));
-
-    editor.Texto().appendPlainText(u"Y"_s);
-    QVERIFY(editor.mnuGuardar_Click());
-    QCOMPARE(escenario.LeerArchivo(u"caja.txt"_s), "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\nY\r\n");
-
+    QVERIFY(CuadroDeMensaje::Mostrados().constLast().texto.contains(u"«Caja»"_s));
     editor.Accion(u"mnuPropGlobal"_s)->trigger();
-    QVERIFY(editor.GlobalMarcado());
-    QVERIFY(editor.documento().Modificado());
-    QCOMPARE(editor.DestinosVisibles(), configuracion.size() > 2);
     editor.mnuEnviarAhora_Click();
-    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X  Y", 0));
-    QVERIFY(editor.mnuGuardar_Click());
-    QCOMPARE(escenario.LeerArchivo(u"caja.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nX\r\nY\r\n"));
+    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X", 0));
 }
 
 void PruebaEditor::clicsEnDestinos()
@@ -852,73 +818,48 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
     QVERIFY2(texto.contains(u"₿"_s) && texto.contains(u"Ω"_s), qPrintable(texto));
 }
 
-void PruebaEditor::guardarSobreArchivoCambiado_data()
-{
-    QTest::addColumn<QByteArray>("enDisco"); // "#igual": untouched; "#borrado": removed
-    QTest::addColumn<QList<QMessageBox::StandardButton>>("respuestas");
-    QTest::addColumn<QString>("pregunta"); // what the question says; empty: none
-    QTest::addColumn<bool>("guarda");
-
-    const QList<QMessageBox::StandardButton> porDefecto;
-    const QList<QMessageBox::StandardButton> si{QMessageBox::Yes};
-    const QByteArray original = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n";
-    const QByteArray deOtro = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nde otro\r\n";
-
-    QTest::newRow("sin cambios en el disco") << QByteArray("#igual") << porDefecto << QString() << true;
-    QTest::newRow("reescrito igual por otro programa") << original << porDefecto << QString() << true;
-    QTest::newRow("cambiado: por defecto queda el del disco") << deOtro << porDefecto << u"cambió en el disco"_s
-                                                              << false;
-    QTest::newRow("cambiado: Sí lo reemplaza") << deOtro << si << u"cambió en el disco"_s << true;
-    QTest::newRow("borrado: por defecto no se rehace") << QByteArray("#borrado") << porDefecto
-                                                       << u"ya no está en el disco"_s << false;
-    QTest::newRow("borrado: Sí lo guarda de nuevo") << QByteArray("#borrado") << si << u"ya no está en el disco"_s
-                                                    << true;
-}
-
 // Guardar never writes over what another program put in the file since it
 // was opened or saved here without asking, and the default keeps the disk's.
+// When a file counts as changed is prueba_firmadearchivo's table.
 void PruebaEditor::guardarSobreArchivoCambiado()
 {
-    QFETCH(QByteArray, enDisco);
-    QFETCH(QList<QMessageBox::StandardButton>, respuestas);
-    QFETCH(QString, pregunta);
-    QFETCH(bool, guarda);
-
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     const QString ruta = escenario.EscribirArchivo(u"texto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n");
     principal.AbrirTexto(ruta);
     frmEditorDeTextos &editor = *principal.editor(1);
     editor.Texto().setPlainText(u"mío"_s);
+    // Whether it saved, and the question it asked first.
+    const auto guardar = [&editor](const QList<QMessageBox::StandardButton> &respuestas) {
+        CuadroDeMensaje::OlvidarMostrados();
+        CuadroDeMensaje::ResponderCon(respuestas);
+        const bool guardado = editor.mnuGuardar_Click();
+        const auto mostrados = CuadroDeMensaje::Mostrados();
+        return std::pair(guardado, mostrados.isEmpty() ? QString() : mostrados.constFirst().texto);
+    };
 
-    if (enDisco == "#borrado")
-        QVERIFY(QFile::remove(ruta));
-    else if (enDisco != "#igual")
-        QVERIFY(!escenario.EscribirArchivo(u"texto.txt"_s, enDisco).isEmpty());
-    const QByteArray antes = escenario.LeerArchivo(u"texto.txt"_s);
-
-    CuadroDeMensaje::OlvidarMostrados();
-    CuadroDeMensaje::ResponderCon(respuestas);
-    QCOMPARE(editor.mnuGuardar_Click(), guarda);
-
-    const auto mostrados = CuadroDeMensaje::Mostrados();
-    QCOMPARE(mostrados.size(), pregunta.isEmpty() ? 0 : 1);
-    if (!pregunta.isEmpty()) {
-        QVERIFY2(mostrados.constFirst().texto.contains(pregunta), qPrintable(mostrados.constFirst().texto));
-        QCOMPARE(mostrados.constFirst().botones, QMessageBox::Yes | QMessageBox::No);
-    }
-    QCOMPARE(QFile::exists(ruta), guarda || enDisco != "#borrado");
-    QCOMPARE(escenario.LeerArchivo(u"texto.txt"_s),
-             guarda ? QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nm\xedo\r\n") : antes);
-    QCOMPARE(editor.documento().Modificado(), !guarda);
+    const QByteArray deOtro = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nde otro\r\n";
+    QVERIFY(!escenario.EscribirArchivo(u"texto.txt"_s, deOtro).isEmpty());
+    auto [guardado, pregunta] = guardar({});
+    QVERIFY(!guardado);
+    QVERIFY2(pregunta.contains(u"cambió en el disco"_s), qPrintable(pregunta));
+    QCOMPARE(CuadroDeMensaje::Mostrados().constFirst().botones, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(escenario.LeerArchivo(u"texto.txt"_s), deOtro);
+    QVERIFY(editor.documento().Modificado());
+    std::tie(guardado, pregunta) = guardar({QMessageBox::Yes});
+    QVERIFY(guardado);
+    QCOMPARE(escenario.LeerArchivo(u"texto.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nm\xedo\r\n"));
 
     // Once written, the file is this window's again: the next save asks nothing.
-    if (guarda) {
-        CuadroDeMensaje::OlvidarMostrados();
-        editor.Texto().setPlainText(u"otra vez"_s);
-        QVERIFY(editor.mnuGuardar_Click());
-        QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
-    }
+    editor.Texto().setPlainText(u"otra vez"_s);
+    QCOMPARE(guardar({}), std::pair(true, QString()));
+
+    QVERIFY(QFile::remove(ruta));
+    editor.Texto().setPlainText(u"mío"_s);
+    std::tie(guardado, pregunta) = guardar({});
+    QVERIFY(!guardado);
+    QVERIFY2(pregunta.contains(u"ya no está en el disco"_s), qPrintable(pregunta));
+    QVERIFY(!QFile::exists(ruta));
 }
 
 void PruebaEditor::enviarTomaLaConfiguracionEditadaAMano()
@@ -930,8 +871,7 @@ void PruebaEditor::enviarTomaLaConfiguracionEditadaAMano()
     editor.Texto().setPlainText(u"HOLA"_s);
     editor.mnuPropDestino_Click(2);
 
-    // Hall moves from 12 to 9 by hand while the program runs; cartel-enviar
-    // would send there now, and so does the window.
+    // Hall moved from 12 to 9 by hand: the window sends where cartel-enviar would.
     QStringList editada = TresCarteles;
     editada.last() = u"cartel R560, Hall, 9"_s;
     escenario.EscribirConfiguracion(editada);

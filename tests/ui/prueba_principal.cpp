@@ -47,9 +47,6 @@ private Q_SLOTS:
     void nombresDeTextosSinTitulo();
     void abrirUnTextoYaMostrado();
     void abrirArchivoIlegibleNoOcupaVentana();
-    void abrirElMismoArchivoPorOtroCamino_data();
-    void abrirElMismoArchivoPorOtroCamino();
-    void guardarComoSobreUnTextoAbierto_data();
     void guardarComoSobreUnTextoAbierto();
     void avisosAlAbrir_data();
     void avisosAlAbrir();
@@ -145,18 +142,11 @@ void PruebaPrincipal::avisaQueNoPuedeAtenderACartelEnviar()
 {
     // Another user took the name of this user's folder for sockets first.
     QTemporaryDir temporal;
-    QVERIFY(temporal.isValid());
     const QString tomada = temporal.filePath(u"brevalux-%1"_s.arg(::geteuid()));
-    QFile ajena(tomada);
-    QVERIFY(ajena.open(QIODevice::WriteOnly));
-    ajena.close();
-    const bool conSesion = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-    const QByteArray sesion = qgetenv("XDG_RUNTIME_DIR"), anterior = qgetenv("TMPDIR");
-    const bool conAnterior = qEnvironmentVariableIsSet("TMPDIR");
-    const auto restaurar = qScopeGuard([&] {
-        conSesion ? qputenv("XDG_RUNTIME_DIR", sesion) : qunsetenv("XDG_RUNTIME_DIR");
-        conAnterior ? qputenv("TMPDIR", anterior) : qunsetenv("TMPDIR");
-    });
+    QVERIFY(QFile(tomada).open(QIODevice::WriteOnly));
+    const QByteArray sesion = qgetenv("XDG_RUNTIME_DIR"), anterior = qgetenv("TMPDIR"); // null: unset
+    const auto poner = [](const char *nombre, const QByteArray &valor) { valor.isNull() ? qunsetenv(nombre) : qputenv(nombre, valor); };
+    const auto restaurar = qScopeGuard([&] { poner("XDG_RUNTIME_DIR", sesion), poner("TMPDIR", anterior); });
     qunsetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", QFile::encodeName(temporal.path()));
 
@@ -336,6 +326,11 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     principal.AbrirTexto(ruta);
     QCOMPARE(principal.UltimoEditor(), 1);
     QCOMPARE(editor.documento().Texto(), u"cambiado"_s);
+    // Nor under another name (when two names are one file is
+    // prueba_firmadearchivo's table).
+    QVERIFY(QFile::link(ruta, escenario.Ruta(u"enlace.txt"_s)));
+    principal.AbrirTexto(escenario.Ruta(u"enlace.txt"_s));
+    QCOMPARE(principal.UltimoEditor(), 1);
 
     // A hidden window with that caption does not count.
     editor.documento().PonerModificado(false);
@@ -361,54 +356,11 @@ void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
     QVERIFY(mostrados.constFirst().texto.contains(u"no-existe.txt"_s));
 }
 
-void PruebaPrincipal::abrirElMismoArchivoPorOtroCamino_data()
-{
-    QTest::addColumn<QString>("camino"); // to aviso.txt in the working folder
-    QTest::addColumn<bool>("mismo");
-
-    QTest::newRow("doble barra") << u"//aviso.txt"_s << true;
-    QTest::newRow("enlace simbólico") << u"/enlace.txt"_s << true;
-    QTest::newRow("otro archivo igual") << u"/copia.txt"_s << false;
-}
-
-// One window per file, however the path names it.
-void PruebaPrincipal::abrirElMismoArchivoPorOtroCamino()
-{
-    QFETCH(QString, camino);
-    QFETCH(bool, mismo);
-
-    Escenario escenario;
-    Principal &principal = escenario.Iniciar();
-    const QByteArray contenido = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nHola\r\n";
-    const QString ruta = escenario.EscribirArchivo(u"aviso.txt"_s, contenido);
-    QVERIFY(!escenario.EscribirArchivo(u"copia.txt"_s, contenido).isEmpty());
-    QVERIFY(QFile::link(ruta, escenario.Ruta(u"enlace.txt"_s)));
-    principal.AbrirTexto(ruta);
-    frmEditorDeTextos &primero = *principal.editor(1);
-    primero.Texto().setPlainText(u"sin guardar"_s);
-
-    principal.AbrirTexto(escenario.Carpeta().path() + camino);
-
-    QCOMPARE(principal.EditoresVisibles().size(), mismo ? 1 : 2);
-    QCOMPARE(primero.documento().Texto(), u"sin guardar"_s);
-}
-
-void PruebaPrincipal::guardarComoSobreUnTextoAbierto_data()
-{
-    QTest::addColumn<QList<QMessageBox::StandardButton>>("respuestas");
-    QTest::addColumn<bool>("escribe");
-
-    QTest::newRow("por defecto no") << QList<QMessageBox::StandardButton>{} << false;
-    QTest::newRow("sí") << QList<QMessageBox::StandardButton>{QMessageBox::Yes} << true;
-}
-
-// Guardar Como onto a file another window shows asks first; once replaced,
-// the older window's Guardar does not wipe the new text without asking.
+// Guardar Como onto a file another window shows asks first, and the default
+// keeps the file; once replaced, the older window's Guardar does not wipe the
+// new text without asking.
 void PruebaPrincipal::guardarComoSobreUnTextoAbierto()
 {
-    QFETCH(QList<QMessageBox::StandardButton>, respuestas);
-    QFETCH(bool, escribe);
-
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     const QByteArray viejo = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n";
@@ -417,25 +369,25 @@ void PruebaPrincipal::guardarComoSobreUnTextoAbierto()
     frmEditorDeTextos &anterior = *principal.editor(1);
     frmEditorDeTextos &nuevo = escenario.NuevoTexto();
     nuevo.Texto().setPlainText(u"nuevo"_s);
-
-    CuadroDeMensaje::OlvidarMostrados();
-    CuadroDeMensaje::ResponderCon(respuestas);
-    DialogoDeArchivo::ResponderCon({ruta});
-    QCOMPARE(nuevo.mnuGuardarComo_Click(), escribe);
-
-    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
-    QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"abierto en otra ventana"_s));
     const QByteArray escrito = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nnuevo\r\n";
-    QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escribe ? escrito : viejo);
-    QCOMPARE(nuevo.documento().Nombrado(), escribe);
+
+    for (const bool escribe : {false, true}) {
+        CuadroDeMensaje::OlvidarMostrados();
+        CuadroDeMensaje::ResponderCon(escribe ? QList{QMessageBox::Yes} : QList<QMessageBox::StandardButton>());
+        DialogoDeArchivo::ResponderCon({ruta});
+        QCOMPARE(nuevo.mnuGuardarComo_Click(), escribe);
+        QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+        QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"abierto en otra ventana"_s));
+        QCOMPARE(nuevo.documento().Nombrado(), escribe);
+        QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escribe ? escrito : viejo);
+    }
 
     CuadroDeMensaje::OlvidarMostrados();
     CuadroDeMensaje::ResponderCon({});
     anterior.Texto().setPlainText(u"viejo cambiado"_s);
-    QCOMPARE(anterior.mnuGuardar_Click(), !escribe);
-    QCOMPARE(CuadroDeMensaje::Mostrados().size(), escribe ? 1 : 0);
-    if (escribe)
-        QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escrito);
+    QVERIFY(!anterior.mnuGuardar_Click());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escrito);
 }
 
 // With the factory registry, one sign: "Un Cartel".
