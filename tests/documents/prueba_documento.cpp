@@ -305,9 +305,6 @@ void PruebaDocumento::cuentaLasLineasQueNoSonTexto_data()
     QTest::newRow("las líneas no se pegan a los destinos")
         << QByteArray("PROPIEDADES:\r\n\r\nDirs:  Entrada\r\nPrimera linea\r\nSegunda linea\r\n") << qsizetype(2)
         << u"Dirs:  Entrada"_s;
-    QTest::newRow("solo los destinos: nada queda fuera")
-        << QByteArray("PROPIEDADES:\r\nDirs:  Entrada\r\n") << qsizetype(0) << u"Dirs:  Entrada"_s;
-    QTest::newRow("solo líneas vacías") << QByteArray("PROPIEDADES:\r\n\r\n\r\n") << qsizetype(2) << Global;
     QTest::newRow("solo PROPIEDADES:") << QByteArray("PROPIEDADES:\r\n") << qsizetype(0) << Global;
     QTest::newRow("TEXTO: con blanco no es marca")
         << QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO: \r\nt\r\n") << qsizetype(2) << u"Global"_s;
@@ -425,8 +422,6 @@ void PruebaDocumento::eleccionDeCarteles_data()
                                                        << false;
     QTest::newRow("línea que no se entiende: se conserva") << u"DIRS:  A"_s << QStringList() << u"DIRS:  A"_s
                                                            << false;
-    QTest::newRow("línea que no se entiende: todos la reemplaza")
-        << u"DIRS:  A"_s << QStringList{u"*"_s} << u"Global"_s << true;
     QTest::newRow("línea que no se entiende: un cartel la reemplaza")
         << u"Dirs:A"_s << QStringList{u" B"_s} << u"Dirs:  B"_s << true;
     QTest::newRow("desmarcar el último conocido deja el desconocido")

@@ -92,24 +92,17 @@ void PruebaTrama::cadenaDeTramas_data()
     for (int b = 0; b < LimiteDeByteDeMensaje; ++b)
         codigos.append(static_cast<char>(b));
     QTest::newRow("una trama") << hola << true;
-    QTest::newRow("a todos") << ArmarTrama("Hola", 0) << true;
-    QTest::newRow("mensaje vacío") << ArmarTrama({}, 9) << true;
     QTest::newRow("todos los bytes de un mensaje") << ArmarTrama(codigos, 3) << true;
     QTest::newRow("direcciones 200, 201 y 202")
         << QByteArray(ArmarTrama("a", 200) + ArmarTrama("b", 201) + ArmarTrama("c", 202)) << true;
     QTest::newRow("mensaje de direcciones") << ArmarMensajeDeDirecciones() << true;
-
     QTest::newRow("vacía") << QByteArray() << false;
     QTest::newRow("un mega de Z") << QByteArray(1024 * 1024, 'Z') << false;
-    QTest::newRow("texto antes de la trama") << QByteArray("x" + hola) << false;
     QTest::newRow("texto tras la trama") << QByteArray(hola + "x") << false;
     QTest::newRow("sin fin") << hola.chopped(1) << false;
-    QTest::newRow("solo la cabecera") << QByteArray(1, char(ByteTramaADireccion)) << false;
     QTest::newRow("sin dirección ni campo") << QByteArray("\xCA") + "222222" << false;
     QTest::newRow("campo fijo distinto") << QByteArray("\xC9" "222223 Hola\xC8") << false;
     QTest::newRow("byte 146 en el mensaje") << ArmarTrama("a\x92" "b", 5) << false;
-    QTest::newRow("200 dentro del mensaje") << ArmarTrama("a\xC8" "b", 5) << false;
-    QTest::newRow("cabecera dentro del mensaje") << ArmarTrama("a\xCA" "b", 5) << false;
 }
 
 void PruebaTrama::cadenaDeTramas()

@@ -97,12 +97,6 @@ void PruebaDecisionDeEnvio::plan_data()
     QTest::newRow("DIRS: en mayúsculas: nada")
         << archivo << u"HOLA"_s << u"DIRS:  Hall"_s << Tres << desconocidos << QByteArray() << Direcciones()
         << QStringList() << u"«DIRS:  Hall»"_s;
-    QTest::newRow("Dirs: sin blanco: nada")
-        << archivo << u"HOLA"_s << u"Dirs:Hall"_s << Tres << desconocidos << QByteArray() << Direcciones()
-        << QStringList() << u"Use --global o --a"_s;
-    QTest::newRow("línea que no se entiende, con --global: a todos")
-        << QStringList{u"hoy.txt"_s, u"--global"_s} << u"HOLA"_s << u"DIRS:  Hall"_s << Tres << exito
-        << QByteArray("HOLA") << Direcciones{0} << QStringList() << QString();
     QTest::newRow("línea que no se entiende, con --a: a ese")
         << QStringList{u"hoy.txt"_s, u"--a"_s, u"Patio"_s} << u"HOLA"_s << u"Dirs:Hall"_s << Tres << exito
         << QByteArray("HOLA") << Direcciones{12} << QStringList() << QString();
