@@ -119,14 +119,14 @@ void PruebaCanalLocal::loQueNoCabeDeUnaVezSaleEnSuTurno()
 void PruebaCanalLocal::carpetaDeSockets_data()
 {
     QTest::addColumn<bool>("deSesion"); // $XDG_RUNTIME_DIR set, to a private folder
-    // What is at <temporary folder>/brevalux-<user> beforehand: "", "archivo", "enlace" (to a folder).
+    // What is at <temporary folder>/brevalux-<user> beforehand: "" or "enlace" (to a folder).
     QTest::addColumn<QString>("reserva");
     QTest::addColumn<QString>("donde"); // "sesion", "reserva", or "" (none)
 
     QTest::newRow("en XDG_RUNTIME_DIR") << true << QString() << u"sesion"_s;
     QTest::newRow("sin XDG_RUNTIME_DIR, carpeta propia nueva") << false << QString() << u"reserva"_s;
-    // Another user took the name first: said, not served quietly elsewhere.
-    QTest::newRow("nombre tomado por un archivo") << false << u"archivo"_s << QString();
+    // Another user took the name first (a plain file: prueba_principal):
+    // said, not served quietly elsewhere.
     QTest::newRow("nombre tomado por un enlace") << false << u"enlace"_s << QString();
 }
 
@@ -141,9 +141,7 @@ void PruebaCanalLocal::carpetaDeSockets()
     const QString sesion = base.filePath(u"sesion"_s);
     QCOMPARE(::chmod(QFile::encodeName(sesion).constData(), 0700), 0);
     const QString deReserva = base.filePath(u"tmp/brevalux-%1"_s.arg(::geteuid()));
-    if (reserva == u"archivo"_s)
-        QVERIFY(QFile(deReserva).open(QIODevice::WriteOnly));
-    else if (reserva == u"enlace"_s)
+    if (reserva == u"enlace"_s)
         QVERIFY(QFile::link(sesion, deReserva));
 
     const Entorno temporal("TMPDIR", QFile::encodeName(base.filePath(u"tmp"_s)));

@@ -66,7 +66,6 @@ private Q_SLOTS:
     void enviarTextoDemasiadoLargo();
     void enviarOmiteDestinosSinCartel();
     void enviarSinDestinosNoDejaElDialogoAbierto();
-    void destinosQueNadieEligioNoSeEnvian();
     void clicsEnDestinos();
     void destinosSeGuardanYVuelvenPorNombre();
     void cambioDelRegistroNoCambiaDeCartel_data();
@@ -478,24 +477,6 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     QVERIFY(principal.dialogEnvio().isHidden());
     // One box on opening, for the name no sign has; one for the send.
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
-}
-
-// A text for a sign that is not the one registered goes nowhere (the
-// warning at open is prueba_principal's table) until the operator chooses.
-void PruebaEditor::destinosQueNadieEligioNoSeEnvian()
-{
-    Escenario escenario;
-    escenario.EscribirConfiguracion({u"cartel R560, Sala, 5"_s});
-    Principal &principal = escenario.Iniciar();
-    principal.AbrirTexto(escenario.EscribirArchivo(u"caja.txt"_s, "PROPIEDADES:\r\nDirs:  Caja\r\nTEXTO:\r\nX\r\n"));
-    frmEditorDeTextos &editor = *principal.editor(1);
-    QVERIFY(editor.DestinosVisibles());
-    editor.mnuEnviarAhora_Click();
-    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
-    QVERIFY(CuadroDeMensaje::Mostrados().constLast().texto.contains(u"«Caja»"_s));
-    editor.Accion(u"mnuPropGlobal"_s)->trigger();
-    editor.mnuEnviarAhora_Click();
-    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X", 0));
 }
 
 void PruebaEditor::clicsEnDestinos()
