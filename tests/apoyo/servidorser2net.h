@@ -5,31 +5,19 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-// A serial device server as an installer sets one up: the system's ser2net,
-// listening on a free local TCP port, with a pseudo-terminal behind it as
-// its serial line. The test reads the far end of that line.
-//
-//     ServidorSer2net servidor;
-//     QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
-//     ... send through tcp:127.0.0.1:<servidor.Puerto()> ...
-//     QVERIFY(servidor.Linea().EsperarBytes(14, 2000));
-//     servidor.Detener();  // as if the box were switched off
+// The system's ser2net on a free local TCP port, with a pseudo-terminal
+// behind it as its serial line; the test reads the far end.
 class ServidorSer2net
 {
 public:
-    ServidorSer2net();
-    ~ServidorSer2net();
-
-    // Starts ser2net and waits until it takes connections.
+    ~ServidorSer2net() { Detener(); }
+    // Starts ser2net and waits until it listens; Error() says why not.
     bool Iniciar();
     QString Error() const { return m_error; }
-
-    quint16 Puerto() const { return m_puerto; }
     // "tcp:127.0.0.1:N", as carteles.ini and --puerto name it.
-    QString Direccion() const;
+    QString Direccion() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(m_puerto); }
     PseudoTerminal &Linea() { return m_linea; }
-
-    // Stops ser2net and waits until it has ended.
+    // As if the box were switched off.
     void Detener();
 
 private:
