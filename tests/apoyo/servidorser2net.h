@@ -2,8 +2,12 @@
 
 #include "apoyo/pseudoterminal.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
+#include <QTest>
 
 // The system's ser2net on a free local TCP port, with a pseudo-terminal
 // behind it as its serial line; the test reads the far end.
@@ -11,14 +15,58 @@ class ServidorSer2net
 {
 public:
     ~ServidorSer2net() { Detener(); }
+
     // Starts ser2net and waits until it listens; Error() says why not.
-    bool Iniciar();
+    bool Iniciar()
+    {
+        using namespace Qt::StringLiterals;
+        const QString programa = QStandardPaths::findExecutable(u"ser2net"_s, {u"/usr/sbin"_s, u"/usr/bin"_s});
+        QTcpServer libre; // a port nobody listens on now, let go for ser2net
+        m_puerto = libre.listen(QHostAddress::LocalHost) ? libre.serverPort() : 0;
+        libre.close();
+        QFile configuracion(m_carpeta.filePath(u"ser2net.yaml"_s));
+        if (programa.isEmpty() || !m_linea.Valida() || m_puerto == 0 || !configuracion.open(QIODevice::WriteOnly)) {
+            m_error = programa.isEmpty() ? u"ser2net no está instalado (./scripts/test lo instala)"_s
+                                         : u"sin línea, sin puerto libre o sin carpeta: "_s + m_linea.Error();
+            return false;
+        }
+        // Plain TCP, no telnet: the bytes go to the line as they come.
+        // "local" ignores the modem lines a pseudo-terminal does not have.
+        configuracion.write(u"connection: &cartel\n  accepter: tcp,127.0.0.1,%1\n"
+                            u"  connector: serialdev,%2,9600n81,local\n  options:\n    mdns: false\n"_s
+                                .arg(m_puerto).arg(m_linea.RutaEsclavo()).toUtf8());
+        configuracion.close();
+        // In the foreground, with its pid file here and no UUCP lock files.
+        m_proceso.setProcessChannelMode(QProcess::MergedChannels);
+        m_proceso.start(programa, {u"-n"_s, u"-u"_s, u"-c"_s, configuracion.fileName(), u"-P"_s,
+                                   m_carpeta.filePath(u"ser2net.pid"_s)});
+        // Asked whether it listens, not connected to: a connection would
+        // open the line, and ser2net takes one client at a time.
+        const bool escucha = QTest::qWaitFor([this] {
+            QTcpServer prueba;
+            return m_proceso.state() == QProcess::NotRunning || !prueba.listen(QHostAddress::LocalHost, m_puerto);
+        }, 10000);
+        if (escucha && m_proceso.state() == QProcess::Running)
+            return true;
+        m_error = u"ser2net no escucha en el puerto %1: "_s.arg(m_puerto) + QString::fromLocal8Bit(m_proceso.readAll());
+        return false;
+    }
     QString Error() const { return m_error; }
+
     // "tcp:127.0.0.1:N", as carteles.ini and --puerto name it.
     QString Direccion() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(m_puerto); }
     PseudoTerminal &Linea() { return m_linea; }
+
     // As if the box were switched off.
-    void Detener();
+    void Detener()
+    {
+        if (m_proceso.state() == QProcess::NotRunning)
+            return;
+        m_proceso.terminate();
+        if (!m_proceso.waitForFinished(5000))
+            m_proceso.kill();
+        m_proceso.waitForFinished();
+    }
 
 private:
     PseudoTerminal m_linea;
