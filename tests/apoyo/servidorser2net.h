@@ -3,7 +3,9 @@
 #include "apoyo/pseudoterminal.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -21,8 +23,12 @@ public:
     {
         using namespace Qt::StringLiterals;
         const QString programa = QStandardPaths::findExecutable(u"ser2net"_s, {u"/usr/sbin"_s, u"/usr/bin"_s});
-        QTcpServer libre; // a port nobody listens on now, let go for ser2net
-        m_puerto = libre.listen(QHostAddress::LocalHost) ? libre.serverPort() : 0;
+        // A loopback address of its own, so that a server another test starts
+        // meanwhile cannot take the port, free now, before ser2net does.
+        const quint32 numero = QRandomGenerator::global()->bounded(0x010000u, 0xFFFFFFu);
+        m_equipo = QHostAddress((127u << 24) | numero);
+        QTcpServer libre;
+        m_puerto = libre.listen(m_equipo) ? libre.serverPort() : 0;
         libre.close();
         QFile configuracion(m_carpeta.filePath(u"ser2net.yaml"_s));
         if (programa.isEmpty() || !m_linea.Valida() || m_puerto == 0 || !configuracion.open(QIODevice::WriteOnly)) {
@@ -32,19 +38,24 @@ public:
         }
         // Plain TCP, no telnet: the bytes go to the line as they come.
         // "local" ignores the modem lines a pseudo-terminal does not have.
-        configuracion.write(u"connection: &cartel\n  accepter: tcp,127.0.0.1,%1\n"
+        configuracion.write(u"connection: &cartel\n  accepter: tcp,%3,%1\n"
                             u"  connector: serialdev,%2,9600n81,local\n  options:\n    mdns: false\n"_s
-                                .arg(m_puerto).arg(m_linea.RutaEsclavo()).toUtf8());
+                                .arg(m_puerto).arg(m_linea.RutaEsclavo(), m_equipo.toString()).toUtf8());
         configuracion.close();
-        // In the foreground, with its pid file here and no UUCP lock files.
+        // In the foreground, saying why it ends, with its pid file here and no
+        // UUCP lock files.
         m_proceso.setProcessChannelMode(QProcess::MergedChannels);
-        m_proceso.start(programa, {u"-n"_s, u"-u"_s, u"-c"_s, configuracion.fileName(), u"-P"_s,
+        m_proceso.start(programa, {u"-n"_s, u"-d"_s, u"-u"_s, u"-c"_s, configuracion.fileName(), u"-P"_s,
                                    m_carpeta.filePath(u"ser2net.pid"_s)});
-        // Asked whether it listens, not connected to: a connection would
-        // open the line, and ser2net takes one client at a time.
-        const bool escucha = QTest::qWaitFor([this] {
-            QTcpServer prueba;
-            return m_proceso.state() == QProcess::NotRunning || !prueba.listen(QHostAddress::LocalHost, m_puerto);
+        // Asked of the kernel's table whether it listens: a connection would
+        // open the line, and ser2net takes one client at a time; a probing
+        // bind could take the port from it.
+        const QByteArray escuchando = u"%1:%2 00000000:0000 0A"_s.arg(qToBigEndian(m_equipo.toIPv4Address()), 8, 16, QLatin1Char('0'))
+                                          .arg(m_puerto, 4, 16, QLatin1Char('0')).toUpper().toLatin1();
+        const bool escucha = QTest::qWaitFor([&] {
+            QFile tabla(u"/proc/net/tcp"_s);
+            return m_proceso.state() == QProcess::NotRunning
+                || (tabla.open(QIODevice::ReadOnly) && tabla.readAll().contains(escuchando));
         }, 10000);
         if (escucha && m_proceso.state() == QProcess::Running)
             return true;
@@ -53,8 +64,8 @@ public:
     }
     QString Error() const { return m_error; }
 
-    // "tcp:127.0.0.1:N", as carteles.ini and --puerto name it.
-    QString Direccion() const { return QStringLiteral("tcp:127.0.0.1:%1").arg(m_puerto); }
+    // "tcp:127.X.Y.Z:N", as carteles.ini and --puerto name it.
+    QString Direccion() const { return QStringLiteral("tcp:%1:%2").arg(m_equipo.toString()).arg(m_puerto); }
     PseudoTerminal &Linea() { return m_linea; }
 
     // As if the box were switched off.
@@ -72,6 +83,7 @@ private:
     PseudoTerminal m_linea;
     QTemporaryDir m_carpeta;
     QProcess m_proceso;
+    QHostAddress m_equipo;
     quint16 m_puerto = 0;
     QString m_error;
 };
