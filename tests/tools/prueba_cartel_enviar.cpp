@@ -9,7 +9,6 @@
 #include "encoding/codificador.h"
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
-#include "platform/puertodelinea.h"
 #include "platform/puertoserieqt.h"
 #include "schedule/programacion.h"
 #include "ui/controles.h"
@@ -47,9 +46,6 @@ private Q_SLOTS:
     void laProgramacionCorreHastaSigterm();
     void porUnServidorDeRed_data();
     void porUnServidorDeRed();
-    void sinElServidorDeRedSale5();
-    void puertoNoEntendidoNoEnvia();
-    void porElProgramaQueTieneLaLineaDeRed();
 };
 
 namespace {
@@ -300,99 +296,57 @@ void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
     QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tGlobal\tbase.txt\t16\tenviado\n"));
 }
 
+// The operator's ways with a serial device server, and a port not
+// understood, which must not send on a line the file never named.
 void PruebaCartelEnviar::porUnServidorDeRed_data()
 {
+    QTest::addColumn<QString>("interfase"); // %1: the server
     QTest::addColumn<bool>("porArgumento");
-    QTest::newRow("línea tcp de carteles.ini") << false;
-    QTest::newRow("--puerto tcp:") << true;
+    QTest::addColumn<bool>("apagado");
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QString>("dicho"); // %1: HOST:PUERTO
+
+    const int exito = Numero(CodigoDeSalida::Exito);
+    const QString listo = u"Listo: 2 de 2 tramas por %1 (9600,N,8,1)."_s;
+    QTest::newRow("línea tcp de carteles.ini") << u"%1"_s << false << false << exito << listo;
+    // Named on the command line, the server replaces a Com line of the file.
+    QTest::newRow("--puerto tcp:") << u"com%1"_s.arg(Puerto) << true << false << exito << listo;
+    // CorrerCartelEnviar gives up on a run longer than Plazo, 20 s.
+    QTest::newRow("servidor apagado") << u"%1"_s << false << true << Numero(CodigoDeSalida::FallaDeLinea)
+                                      << u"Se perdió la comunicación con el puerto %1: el servidor rechazó"_s;
+    QTest::newRow("puerto no entendido") << u"COM%1"_s.arg(Puerto) << false << false
+                                         << Numero(CodigoDeSalida::ArchivoIlegible) << u"«COM%1»"_s.arg(Puerto);
 }
 
 void PruebaCartelEnviar::porUnServidorDeRed()
 {
+    QFETCH(QString, interfase);
     QFETCH(bool, porArgumento);
+    QFETCH(bool, apagado);
+    QFETCH(int, estado);
+    QFETCH(QString, dicho);
+
     Escenario escenario;
     QVERIFY(escenario.Valido());
     ServidorSer2net servidor;
     QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
-    // Named on the command line, the server replaces a Com line of the file.
-    const QString interfase = porArgumento ? u"interfase com%1,9600,N,8,1"_s.arg(Puerto)
-                                           : u"interfase %1,9600,N,8,1"_s.arg(servidor.Direccion());
-    escenario.EscribirConfiguracion(QStringList{interfase} + Carteles);
+    if (apagado)
+        servidor.Detener();
+    interfase.replace(u"%1"_s, servidor.Direccion());
+    escenario.EscribirConfiguracion(QStringList{u"interfase "_s + interfase + u",9600,N,8,1"_s} + Carteles);
     QStringList argumentos{u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Hall"_s};
     if (porArgumento)
         argumentos << u"--puerto"_s << servidor.Direccion();
 
     const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos);
-    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
-    const QString linea = servidor.Direccion().mid(4);
-    QVERIFY2(corrida.errores.contains(u"Listo: 2 de 2 tramas por %1 (9600,N,8,1)."_s.arg(linea)),
-             qPrintable(corrida.errores));
+    QVERIFY2(corrida.estado == estado, qPrintable(corrida.errores));
+    QVERIFY2(corrida.errores.contains(dicho.replace(u"%1"_s, servidor.Direccion().mid(4))), qPrintable(corrida.errores));
+    const bool enviado = estado == Numero(CodigoDeSalida::Exito);
+    QCOMPARE(corrida.errores.contains(u"Listo"_s), enviado);
     const QByteArray mensaje = CodificarTexto(u"Turno 42"_s);
-    const QByteArray esperado = ArmarTrama(mensaje, 5) + ArmarTrama(mensaje, 12);
+    const QByteArray esperado = enviado ? ArmarTrama(mensaje, 5) + ArmarTrama(mensaje, 12) : QByteArray();
     QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
     QCOMPARE(servidor.Linea().Recibido(), esperado);
-}
-
-void PruebaCartelEnviar::sinElServidorDeRedSale5()
-{
-    Escenario escenario;
-    QVERIFY(escenario.Valido());
-    ServidorSer2net servidor;
-    QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
-    servidor.Detener();
-    escenario.EscribirConfiguracion(QStringList{u"interfase %1,9600,N,8,1"_s.arg(servidor.Direccion())} + Carteles);
-
-    // CorrerCartelEnviar gives up on a run longer than Plazo, 20 s.
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--global"_s});
-    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::FallaDeLinea), qPrintable(corrida.errores));
-    QVERIFY2(corrida.errores.contains(u"Se perdió la comunicación con el puerto 127.0.0.1:%1"_s.arg(servidor.Puerto())),
-             qPrintable(corrida.errores));
-    QVERIFY2(!corrida.errores.contains(u"Listo"_s), qPrintable(corrida.errores));
-}
-
-void PruebaCartelEnviar::puertoNoEntendidoNoEnvia()
-{
-    Escenario escenario;
-    QVERIFY(escenario.Valido());
-    // Its columns leave the port at Com1, which is a line here; a run that
-    // used it would send, and say so, on a line the file never named.
-    PseudoTerminal linea;
-    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
-    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), 1));
-    escenario.EscribirConfiguracion(QStringList{u"interfase COM%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
-
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--global"_s});
-    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::ArchivoIlegible), qPrintable(corrida.errores));
-    QVERIFY2(corrida.errores.contains(u"«COM%1»"_s.arg(Puerto)), qPrintable(corrida.errores));
-    QVERIFY2(!corrida.errores.contains(u"Listo"_s), qPrintable(corrida.errores));
-    QTest::qWait(200);
-    QCOMPARE(linea.Recibido(), QByteArray());
-}
-
-void PruebaCartelEnviar::porElProgramaQueTieneLaLineaDeRed()
-{
-    Escenario escenario;
-    QVERIFY(escenario.Valido());
-    ServidorSer2net servidor;
-    QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
-    escenario.EscribirConfiguracion(QStringList{u"interfase %1,9600,N,8,1"_s.arg(servidor.Direccion())} + Carteles);
-    Principal &principal = escenario.Iniciar(new PuertoDeLinea);
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"Abierto"_s);
-    editor.mnuEnviarAhora_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(!principal.Linea().Emisor().Ocupado(), Plazo);
-    // The program keeps its connection, and ser2net serves one at a time.
-    QVERIFY(principal.Puerto().Abierto());
-
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s});
-    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
-    QVERIFY2(corrida.errores.contains(u"Listo: 1 de 1 tramas por %1"_s.arg(servidor.Direccion().mid(4))),
-             qPrintable(corrida.errores));
-    const QByteArray propia = ArmarTrama(CodificarTexto(u"Abierto"_s), 0);
-    const QByteArray esperado = propia + ArmarTrama(CodificarTexto(u"Turno 42"_s), 12);
-    QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
-    QCOMPARE(servidor.Linea().Recibido(), esperado);
-    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
 QTEST_MAIN(PruebaCartelEnviar)
