@@ -8,6 +8,7 @@
 #include "link/transmisor.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +31,7 @@ private Q_SLOTS:
     void unArchivoDanadoDejaLaUltimaBuena();
     void soloRecibenTramaLosQueCambian();
     void unaProgramacionPorCarpeta();
+    void unDocumentoSeLeeDeNuevoSoloSiCambio();
 
 private:
     void Iniciar(const QString &hora, const QList<EntradaDeProgramacion> &entradas);
@@ -269,6 +271,23 @@ void PruebaEjecutorDeProgramacion::unaProgramacionPorCarpeta()
     EjecutorDeProgramacion otra(*m_linea, u"otra.json"_s, [this] { return RegistroLeido{m_registro, {}}; });
     QVERIFY(!otra.Cargar());
     QVERIFY2(otra.Impedimento().startsWith(u"Una sola programación por carpeta"_s), qPrintable(otra.Impedimento()));
+}
+
+void PruebaEjecutorDeProgramacion::unDocumentoSeLeeDeNuevoSoloSiCambio()
+{
+    DocumentosLeidos documentos;
+    QCOMPARE(documentos.Leer(u"base.txt"_s).texto, u"Base"_s);
+    // Same size and time: the copy already read stands.
+    const QDateTime antes = QFileInfo(u"base.txt"_s).lastModified();
+    QVERIFY(!EscribirDocumento(u"base.txt"_s, u"Otro"_s, u"Global"_s));
+    QFile archivo(u"base.txt"_s);
+    QVERIFY(archivo.open(QIODevice::ReadWrite) && archivo.setFileTime(antes, QFileDevice::FileModificationTime));
+    archivo.close();
+    QCOMPARE(documentos.Leer(u"base.txt"_s).texto, u"Base"_s);
+    QVERIFY(archivo.open(QIODevice::ReadWrite) &&
+            archivo.setFileTime(antes.addSecs(1), QFileDevice::FileModificationTime));
+    archivo.close();
+    QCOMPARE(documentos.Leer(u"base.txt"_s).texto, u"Otro"_s);
 }
 
 QTEST_GUILESS_MAIN(PruebaEjecutorDeProgramacion)

@@ -6,6 +6,7 @@
 #include "link/trama.h"
 #include "ui/editordeentrada.h"
 #include "ui/frmprogramacion.h"
+#include "ui/modeloprogramacion.h"
 #include "ui/principal.h"
 
 #include <QLineEdit>
@@ -63,6 +64,12 @@ void PruebaFrmProgramacion::unaEntradaAgregadaSeGuardaYSeMuestra()
     QCOMPARE(ahora->topLevelItem(1)->text(0), u"Caja"_s);
     QTRY_COMPARE(ahora->topLevelItem(1)->text(1), u"base.txt"_s);
     QVERIFY2(principal.TextoDeEstado().contains(u"Programación: 2 carteles"_s), qPrintable(principal.TextoDeEstado()));
+    // A range open at one end still reads whole.
+    EntradaDeProgramacion conFecha = ventana->Modelo().Entrada(0);
+    conFecha.desdeFecha = QDate(2026, 12, 1);
+    QVERIFY(!ventana->Modelo().Reemplazar(0, conFecha));
+    QCOMPARE(ventana->Tabla().model()->index(0, ModeloProgramacion::ColFechas).data().toString(),
+             u"desde 2026-12-01"_s);
     QVERIFY(principal.close());
 }
 
