@@ -47,6 +47,9 @@ public:
         m_proceso.setProcessChannelMode(QProcess::MergedChannels);
         m_proceso.start(programa, {u"-n"_s, u"-d"_s, u"-u"_s, u"-c"_s, configuracion.fileName(), u"-P"_s,
                                    m_carpeta.filePath(u"ser2net.pid"_s)});
+        // Running only once QProcess has seen the start: ser2net may listen
+        // before that.
+        m_proceso.waitForStarted();
         // Asked of the kernel's table whether it listens: a connection would
         // open the line, and ser2net takes one client at a time; a probing
         // bind could take the port from it.
@@ -59,7 +62,8 @@ public:
         }, 10000);
         if (escucha && m_proceso.state() == QProcess::Running)
             return true;
-        m_error = u"ser2net no escucha en el puerto %1: "_s.arg(m_puerto) + QString::fromLocal8Bit(m_proceso.readAll());
+        m_error = u"ser2net no escucha en %1:%2: "_s.arg(m_equipo.toString()).arg(m_puerto)
+                  + QString::fromLocal8Bit(m_proceso.readAll());
         return false;
     }
     QString Error() const { return m_error; }
