@@ -81,7 +81,8 @@ void AplicarValoresDeFabrica(Configuracion &configuracion)
     configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
 }
 
-std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta)
+std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta,
+                                                  std::optional<QByteArray> *leidos)
 {
     if (!LectorTexto::Existe(ruta)) {
         AplicarValoresDeFabrica(configuracion);
@@ -90,6 +91,8 @@ std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, 
     QByteArray bytes;
     if (auto error = LectorTexto::LeerArchivo(ruta, TamanoMaximoDeConfiguracion, bytes))
         return error;
+    if (leidos)
+        *leidos = bytes;
     return CargarConfiguracionDeBytes(configuracion, bytes, QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath()));
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/errordearchivo.h"
 
+#include <QByteArray>
 #include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
@@ -58,8 +59,10 @@ void AplicarValoresDeFabrica(Configuracion &configuracion);
 // waited on), and only up to TamanoMaximoDeConfiguracion bytes. A file that
 // cannot be opened or read in full, or is larger, leaves `configuracion` as it
 // was and returns the error. The cost grows linearly with the file.
+// `leidos`, when given, receives the file's bytes when it was read whole.
 std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion,
-                                                  const QString &ruta = RutaDeConfiguracion);
+                                                  const QString &ruta = RutaDeConfiguracion,
+                                                  std::optional<QByteArray> *leidos = nullptr);
 
 // The same reading of a file's bytes already in memory; `nombre` stands for
 // the path in errors.

@@ -201,8 +201,12 @@ void Principal::MDIForm_Load()
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
     m_vigilanteDeConfiguracion = new VigilanteDeArchivo(RutaDeConfiguracion, TamanoMaximoDeConfiguracion, this);
-    const auto error = CargarConfiguracion(configuracion);
-    m_vigilanteDeConfiguracion->Conocer(m_vigilanteDeConfiguracion->Actual());
+    std::optional<QByteArray> leidos;
+    const auto error = CargarConfiguracion(configuracion, RutaDeConfiguracion, &leidos);
+    // The bytes just read stand for the file: reading it again to know it
+    // would only lengthen the start.
+    m_vigilanteDeConfiguracion->Conocer(leidos ? FirmaDeArchivo::DeBytes(*leidos)
+                                               : m_vigilanteDeConfiguracion->Actual());
     connect(m_vigilanteDeConfiguracion, &VigilanteDeArchivo::PosibleCambio, this, &Principal::RevisarConfiguracion);
     // The message promises the factory values: use them, not whatever the
     // serial control happened to hold.
