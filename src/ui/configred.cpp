@@ -102,7 +102,8 @@ void ConfigRed::Agregar_Click()
 
 bool ConfigRed::AgregandoCartel() const
 {
-    return m_cartelNuevo && m_cartelNuevo->isVisible();
+    const CartelNuevo *dialogo = m_cartelNuevo.data();
+    return dialogo != nullptr && dialogo->isVisible();
 }
 
 void ConfigRed::Quitar_Click()
