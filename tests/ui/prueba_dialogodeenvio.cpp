@@ -3,7 +3,7 @@
 #include "link/trama.h"
 #include "link/transmisor.h"
 #include "platform/cuadrodemensaje.h"
-#include "ui/frmdialogenvio.h"
+#include "ui/dialogodeenvio.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -36,10 +36,10 @@ void PruebaDialogoEnvio::textosFijos()
 {
     PuertoFalso puerto;
     Transmisor transmisor(puerto);
-    frmDialogEnvio dialogo(transmisor);
+    DialogoDeEnvio dialogo(transmisor);
     QCOMPARE(dialogo.windowTitle(), u"Enviando"_s);
     QCOMPARE(Control<QLabel>(&dialogo, u"Enviando"_s)->text(), u"Enviando..."_s);
-    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), u"0% Completado"_s);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), u"0% Completado"_s);
     auto *barra = Control<QProgressBar>(&dialogo, u"BarraDeAvance"_s);
     QCOMPARE(barra->minimum(), 0);
     QCOMPARE(barra->maximum(), 100);
@@ -71,7 +71,7 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     PuertoFalso puerto;
     puerto.PonerVaciadoManual(true);
     Transmisor transmisor(puerto);
-    frmDialogEnvio dialogo(transmisor);
+    DialogoDeEnvio dialogo(transmisor);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     dialogo.show();
     // A frame to all signs is its message and 9 bytes.
@@ -88,7 +88,7 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     }
     QCOMPARE(barra->maximum(), total);
     QCOMPARE(barra->value(), entregados);
-    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), porcentaje);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), porcentaje);
     QCOMPARE(dialogo.isVisible(), entregados < total);
 
     // The rest leaves as fast as it is written.
@@ -120,7 +120,7 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     PuertoFalso puerto;
     puerto.PonerVaciadoManual(true);
     Transmisor transmisor(puerto);
-    frmDialogEnvio dialogo(transmisor);
+    DialogoDeEnvio dialogo(transmisor);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     QString dicha;
     connect(&transmisor, &Transmisor::TramaEnCurso, this,
@@ -149,4 +149,4 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
 }
 
 QTEST_MAIN(PruebaDialogoEnvio)
-#include "prueba_frmdialogenvio.moc"
+#include "prueba_dialogodeenvio.moc"

@@ -9,12 +9,12 @@ class QProgressBar;
 // The one send dialog of the run: follows the program's transmitter with a
 // progress bar. It is shown by the callers and hides itself once a
 // transmission string has been written.
-class frmDialogEnvio : public QDialog
+class DialogoDeEnvio : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmDialogEnvio(Transmisor &transmisor, QWidget *parent = nullptr);
+    explicit DialogoDeEnvio(Transmisor &transmisor, QWidget *parent = nullptr);
 
     QProgressBar &BarraDeAvance() const { return *m_barraDeAvance; }
 
@@ -27,5 +27,5 @@ private:
     Transmisor &m_transmisor;
     QLabel *m_enviando;
     QProgressBar *m_barraDeAvance;
-    QLabel *m_PorcComp;
+    QLabel *m_porcentaje;
 };
