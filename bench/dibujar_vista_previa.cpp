@@ -47,7 +47,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     principal.NuevoTexto();
-    EditorDeTexto *editor = principal.editor(1);
+    EditorDeTexto *editor = principal.EditorActivo();
     editor->Texto().setPlainText(u"[sube]¡Hola![pausa][izq][v2]Andén 3: salida 13:10"_s);
     principal.muelleVistaPrevia().show();
     MatrizDePuntos &matriz = principal.vistaPrevia().Matriz();

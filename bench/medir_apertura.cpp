@@ -1,7 +1,7 @@
 // The worst files the program accepts: documents of the largest size in the
 // three shapes that cost the text box most, and configurations of growing
-// size up to the largest accepted, whose sign list every editor's
-// destination menu follows. Every one must be ready in under a second, and
+// size up to the largest accepted, whose sign list the destination menu
+// follows. Every one must be ready in under a second, and
 // the configuration's cost must grow with its size, not faster.
 
 #include "carpetademedicion.h"
@@ -73,8 +73,8 @@ bool MedirDocumento(CarpetaDeMedicion &carpeta, Principal &principal, const char
     principal.AbrirTexto(ruta);
     Asentar();
     const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
-    EditorDeTexto *editor = principal.editor(1);
-    if (!editor->EstaVisible() || editor->Texto().document()->characterCount() < bytes.size() / 2) {
+    EditorDeTexto *editor = principal.EditorActivo();
+    if (!editor || editor->Texto().document()->characterCount() < bytes.size() / 2) {
         std::printf("| %s | error: no se abrió | < %.0f ms | no |\n", medicion, objetivoMs);
         return false;
     }
@@ -102,7 +102,7 @@ double MedirArranque(int lineas, bool &bien)
     Asentar();
     const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
     bien = principal->configRed().CantidadEnLista() == lineas
-           && principal->editor(1)->TitulosDeDestino().size() == lineas;
+           && principal->TitulosDeDestino().size() == lineas;
     principal.reset();
     Asentar();
     return ms;

@@ -1,6 +1,6 @@
 // The program at a large installation: 36 signs and 50 documents open. Every
-// change of the sign list rebuilds the destination menu of every editor
-// (ActualizarDestinos), and the largest document the program accepts (1 MiB)
+// change of the sign list rebuilds the destination menu (ActualizarDestinos)
+// while they are open, and the largest document the program accepts (1 MiB)
 // must still open without a long wait.
 
 #include "carpetademedicion.h"
@@ -101,16 +101,16 @@ int main(int argc, char *argv[])
     for (int i = 0; i < editores; ++i)
         principal.NuevoTexto();
     Asentar();
-    if (principal.configRed().CantidadEnLista() != carteles || principal.UltimoEditor() != editores) {
+    if (principal.configRed().CantidadEnLista() != carteles || principal.Editores().size() != editores) {
         std::fprintf(stderr, "medir_escala: %d carteles, %d editores\n", principal.configRed().CantidadEnLista(),
-                     principal.UltimoEditor());
+                     static_cast<int>(principal.Editores().size()));
         return 1;
     }
 
-    // As the connected-signs dialog does: the registry changes, then every
-    // editor's menu follows. The first sign is removed and put back in turn,
-    // the costliest change: every item of every menu changes its name, and
-    // one item is deleted or made.
+    // As the connected-signs dialog does: the registry changes, then the
+    // destination menu follows. The first sign is removed and put back in
+    // turn, the costliest change: every item changes its name, and one item
+    // is deleted or made.
     QList<double> destinos;
     QElapsedTimer reloj;
     for (int i = 0; i < vueltasDestinos; ++i) {
@@ -120,7 +120,7 @@ int main(int argc, char *argv[])
         reloj.start();
         principal.AplicarRegistro(cambiado);
         destinos.append(static_cast<double>(reloj.nsecsElapsed()) / 1e6);
-        const QStringList titulos = principal.editor(editores)->TitulosDeDestino();
+        const QStringList titulos = principal.TitulosDeDestino();
         if (titulos.size() != cambiado.size() || !cambiado.first().contains(titulos.first().trimmed())) {
             std::printf("| %s | error: los menús no siguieron al registro | < %.0f ms | no |\n", medicionDestinos,
                         objetivoDestinosMs);
@@ -145,9 +145,8 @@ int main(int argc, char *argv[])
         aperturas.append(static_cast<double>(reloj.nsecsElapsed()) / 1e6);
 
         EditorDeTexto *abierto = nullptr;
-        for (int slot = 1; slot <= principal.UltimoEditor(); ++slot) {
-            EditorDeTexto *editor = principal.editor(slot);
-            if (editor && editor->EstaVisible() && editor->Caption() == ruta)
+        for (EditorDeTexto *editor : principal.Editores()) {
+            if (editor->Caption() == ruta)
                 abierto = editor;
         }
         if (!abierto || abierto->Texto().document()->characterCount() < TamanoMaximoDeDocumento / 2) {

@@ -33,7 +33,7 @@ constexpr double objetivoDocumentoGrandeMs = 50.0;
 bool Medir(Principal &principal, const char *medicion, const QString &texto, double objetivo)
 {
     principal.NuevoTexto();
-    EditorDeTexto *nuevo = principal.editor(1);
+    EditorDeTexto *nuevo = principal.EditorActivo();
     if (!nuevo)
         return false;
     EditorDeTexto &editor = *nuevo;

@@ -158,7 +158,7 @@ int main(int argc, char *argv[])
     Principal principal;
     principal.show();
     principal.NuevoTexto();
-    EditorDeTexto *nuevo = principal.editor(1);
+    EditorDeTexto *nuevo = principal.EditorActivo();
     if (!nuevo)
         return 1;
     EditorDeTexto &editor = *nuevo;

@@ -79,7 +79,7 @@ bool MedirRehecha()
     principal.show();
     principal.muelleVistaPrevia().show();
     principal.NuevoTexto();
-    EditorDeTexto *nuevo = principal.editor(1);
+    EditorDeTexto *nuevo = principal.EditorActivo();
     if (!nuevo)
         return false;
     VistaPrevia *vista = &principal.vistaPrevia();

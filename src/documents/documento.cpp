@@ -204,9 +204,35 @@ Documento::Documento(QObject *parent) : QObject(parent) {}
 
 void Documento::PonerTexto(const QString &textoCrLf)
 {
-    m_texto = textoCrLf;
+    AsignarTexto(textoCrLf);
+    // A store reports its own change, as it does a key.
+    if (!m_almacen)
+        TextoEditado();
+}
+
+void Documento::TextoEditado()
+{
     Q_EMIT TextoCambiado();
     PonerModificado(true);
+}
+
+void Documento::AsignarTexto(const QString &textoCrLf)
+{
+    if (m_almacen)
+        m_almacen->PonerTextoCrLf(textoCrLf);
+    else
+        m_texto = textoCrLf;
+}
+
+void Documento::GuardarTextoEn(AlmacenDeTexto *almacen)
+{
+    const QString texto = Texto();
+    m_almacen = almacen;
+    m_texto.clear();
+    const bool modificado = m_modificado;
+    AsignarTexto(texto);
+    // Moving the words is no change of them.
+    PonerModificado(modificado);
 }
 
 void Documento::PonerModificado(bool modificado)
@@ -255,7 +281,7 @@ bool Documento::ArchivoPresente() const
 
 void Documento::Vaciar()
 {
-    m_texto.clear();
+    AsignarTexto(QString());
     m_ruta.clear();
     m_firma = FirmaDeArchivo();
     m_destinos = DestinosDeTexto();
@@ -267,7 +293,7 @@ void Documento::Vaciar()
 
 void Documento::Reemplazar(const Documento &otro)
 {
-    m_texto = otro.m_texto;
+    AsignarTexto(otro.Texto());
     m_ruta = otro.m_ruta;
     m_firma = otro.m_firma;
     m_destinos = otro.m_destinos;
@@ -284,7 +310,7 @@ std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const QStrin
     QString propiedades;
     if (auto error = LeerDocumento(ruta, texto, propiedades, lineasFueraDelTexto))
         return error;
-    m_texto = texto;
+    AsignarTexto(texto);
     m_ruta = ruta;
     // Taken right after the read: what a later save must find unchanged.
     m_firma = FirmaDeArchivo::Tomar(ruta, TamanoMaximoDeDocumento);
@@ -298,7 +324,7 @@ std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const QStrin
 
 std::optional<ErrorDeArchivo> Documento::Guardar(const QString &ruta, const QStringList &registro)
 {
-    if (auto error = EscribirDocumento(ruta, m_texto, PropiedadesDesdeDestinos(m_destinos, TitulosDeRegistro(registro))))
+    if (auto error = EscribirDocumento(ruta, Texto(), PropiedadesDesdeDestinos(m_destinos, TitulosDeRegistro(registro))))
         return error;
     m_ruta = ruta;
     m_firma = FirmaDeArchivo::Tomar(ruta, TamanoMaximoDeDocumento);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/almacendetexto.h"
 #include "documents/propiedades.h"
 #include "platform/errordearchivo.h"
 #include "platform/firmadearchivo.h"
@@ -63,6 +64,8 @@ std::optional<ErrorDeArchivo> EscribirDocumentoEnBytes(const QString &texto, con
 // (CR LF line breaks), its file (none for a new text), the signs it goes to,
 // and whether it changed since it was last opened or saved. Windows show it
 // and change it through these calls; senders read it with no window open.
+// A window that edits the words keeps them (GuardarTextoEn): the document then
+// reads them from there, and holds no copy of its own.
 class Documento : public QObject
 {
     Q_OBJECT
@@ -70,9 +73,15 @@ class Documento : public QObject
 public:
     explicit Documento(QObject *parent = nullptr);
 
-    const QString &Texto() const { return m_texto; }
+    QString Texto() const { return m_almacen ? m_almacen->TextoCrLf() : m_texto; }
     // A change of the words is a change of the document.
     void PonerTexto(const QString &textoCrLf);
+    // From now on the words are kept in `almacen`, which takes those the
+    // document holds; it must outlive the document or be taken back with
+    // nullptr.
+    void GuardarTextoEn(AlmacenDeTexto *almacen);
+    // The words changed in the store (a key in the window).
+    void TextoEditado();
 
     // The file it was opened from or last saved to; empty for a new text.
     const QString &Ruta() const { return m_ruta; }
@@ -118,7 +127,11 @@ Q_SIGNALS:
     void EstadoCambiado();
 
 private:
-    QString m_texto;
+    // The words wherever they are kept, without marking the document.
+    void AsignarTexto(const QString &textoCrLf);
+
+    QString m_texto; // empty while a store keeps them
+    AlmacenDeTexto *m_almacen = nullptr;
     QString m_ruta;
     DestinosDeTexto m_destinos;
     bool m_modificado = false;

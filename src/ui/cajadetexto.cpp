@@ -1,6 +1,7 @@
 #include "cajadetexto.h"
 
 #include "encoding/codificador.h"
+#include "encoding/saltosdelinea.h"
 
 #include <QMimeData>
 #include <QPainter>
@@ -8,6 +9,44 @@
 #include <QTextCursor>
 
 CajaDeTexto::CajaDeTexto(QWidget *parent) : QPlainTextEdit(parent) {}
+
+QString CajaDeTexto::TextoCrLf() const
+{
+    return SaltosCrLf(Crudo(document()->toRawText()));
+}
+
+void CajaDeTexto::PonerTextoCrLf(const QString &textoCrLf)
+{
+    // Whatever the box holds now or is about to hold, it is never laid out
+    // between words while it may hold a word too long for that.
+    setWordWrapMode(QTextOption::WrapAnywhere);
+    setPlainText(SaltosLf(textoCrLf));
+    AjustarCorteDeLineas(textoCrLf);
+    // The box lays a whole line out again on every key: past what can be
+    // sent, a line takes it longer than a key may (half a second for a
+    // line of 1 MiB), and no such text can go to a sign as it stands. It is
+    // shown to be read, saved elsewhere or sent to be refused, not typed in.
+    setReadOnly(LargoDeLineaMasLarga(textoCrLf) > LongitudMaximaDeTexto);
+}
+
+void CajaDeTexto::AjustarCorteDeLineas(const QString &texto)
+{
+    // Breaking lines between words costs the text box time that grows with
+    // the square of a word's length: a file of one 1 MiB word froze the
+    // window for over a minute. Such a file is wrapped anywhere instead, at
+    // a cost that follows its size; real texts keep their words whole.
+    constexpr qsizetype PalabraMasLarga = 2000;
+    qsizetype corrida = 0;
+    bool largas = false;
+    for (const QChar c : texto) {
+        corrida = c.isSpace() ? 0 : corrida + 1;
+        if (corrida > PalabraMasLarga) {
+            largas = true;
+            break;
+        }
+    }
+    setWordWrapMode(largas ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
 
 QString CajaDeTexto::Crudo(QString texto)
 {

@@ -6,19 +6,20 @@
 #include <string_view>
 
 namespace {
-// How an item stands in one of the two menu bars.
+// How an item stands in either state of the menu bar.
 enum class Estado {
     Habilitado,
     Deshabilitado,
     Oculto,              // hidden, enabled once shown
     OcultoDeshabilitado, // hidden and disabled
-    Ausente,             // not in this bar at all
+    Ausente,             // not in this state: its submenu is not there
 };
 
 enum class Tipo { Menu, Submenu, Item, Separador };
 
-// One line of the menu bars, the main window's and the editors' at once:
-// they carry the same menus and items, with other states.
+// One line of the menu bar, in both its states: with a text active
+// (`enEditor`) and without one (`enPrincipal`), the same menus and items
+// with other states.
 struct ItemDeMenu
 {
     Tipo tipo;
@@ -38,8 +39,8 @@ constexpr auto OD = Estado::OcultoDeshabilitado;
 constexpr auto A = Estado::Ausente;
 
 // The menus as the operator sees them; no item has a keyboard shortcut.
-// In the main window the editing commands are disabled, and arranging is
-// shown but does nothing there.
+// Without a text the editing commands are disabled, and arranging is
+// shown but does nothing.
 constexpr ItemDeMenu Menus[] = {
     {Tipo::Menu, "mnuArchivo", "&Archivo", "", Orden::Ninguna, H, H},
     {Tipo::Item, "mnuNuevoTexto", "Crear Un &Nuevo Texto", "mnuArchivo", Orden::NuevoTexto, H, H},
@@ -102,33 +103,12 @@ void AplicarEstado(QAction &accion, Estado estado)
 }
 } // namespace
 
-bool EsCompartida(Orden orden)
-{
-    switch (orden) {
-    case Orden::NuevoTexto:
-    case Orden::AbrirTexto:
-    case Orden::Salir:
-    case Orden::VerDirecciones:
-    case Orden::InterfaseSerie:
-    case Orden::CartelesConectados:
-    case Orden::VistaPrevia:
-    case Orden::ProgramacionDeEnvios:
-        return true;
-    default:
-        return false;
-    }
-}
-
-MenusConstruidos ConstruirMenus(QWidget &duenio, bool enEditor, const QHash<Orden, QAction *> &compartidas)
+MenusConstruidos ConstruirMenus(QWidget &duenio)
 {
     MenusConstruidos construidos;
     for (const ItemDeMenu &item : Menus) {
-        const Estado estado = enEditor ? item.enEditor : item.enPrincipal;
-        if (estado == Estado::Ausente)
-            continue;
         const QString nombre = QString::fromLatin1(item.nombre);
-        const QString titulo =
-            QString::fromUtf8(!enEditor && item.tituloEnPrincipal ? item.tituloEnPrincipal : item.titulo);
+        const QString titulo = QString::fromUtf8(item.titulo);
         QMenu *padre = construidos.submenus.value(QString::fromLatin1(item.dentroDe));
 
         QAction *accion = nullptr;
@@ -142,35 +122,48 @@ MenusConstruidos ConstruirMenus(QWidget &duenio, bool enEditor, const QHash<Orde
             break;
         }
         case Tipo::Submenu: {
-            // A submenu with nothing under it in this bar (the main
-            // window's "Enviar") is a plain item there.
-            if (!TieneItems(item.nombre, enEditor)) {
-                accion = padre->addAction(titulo);
-                break;
-            }
+            // An item of its own that holds the submenu, so that the submenu
+            // can be taken off where it has nothing to show.
             auto *menu = new QMenu(titulo, padre);
             menu->setObjectName(nombre);
-            padre->addMenu(menu);
             construidos.submenus.insert(nombre, menu);
-            accion = menu->menuAction();
+            accion = padre->addAction(titulo);
+            accion->setMenu(menu);
             break;
         }
         case Tipo::Separador:
             accion = padre->addSeparator();
             break;
         case Tipo::Item:
-            if (QAction *compartida = EsCompartida(item.orden) ? compartidas.value(item.orden) : nullptr) {
-                padre->addAction(compartida);
-                construidos.acciones.insert(item.orden, compartida);
-                continue;
-            }
             accion = padre->addAction(titulo);
             break;
         }
         accion->setObjectName(nombre);
-        AplicarEstado(*accion, estado);
+        construidos.items.insert(nombre, accion);
         if (item.orden != Orden::Ninguna)
             construidos.acciones.insert(item.orden, accion);
     }
     return construidos;
+}
+
+void AplicarEstados(const MenusConstruidos &menus, bool conTexto)
+{
+    for (const ItemDeMenu &item : Menus) {
+        QAction *accion = menus.items.value(QString::fromLatin1(item.nombre));
+        const Estado estado = conTexto ? item.enEditor : item.enPrincipal;
+        // An item absent from this state sits in a submenu that is not
+        // there either: it keeps the other state's.
+        if (!accion || estado == Estado::Ausente)
+            continue;
+        if (item.tipo == Tipo::Submenu) {
+            QMenu *submenu = menus.submenus.value(QString::fromLatin1(item.nombre));
+            QMenu *mostrado = TieneItems(item.nombre, conTexto) ? submenu : nullptr;
+            if (accion->menu<QMenu *>() != mostrado)
+                accion->setMenu(mostrado);
+        }
+        const char *titulo = !conTexto && item.tituloEnPrincipal ? item.tituloEnPrincipal : item.titulo;
+        if (item.tipo != Tipo::Separador)
+            accion->setText(QString::fromUtf8(titulo));
+        AplicarEstado(*accion, estado);
+    }
 }

@@ -1,7 +1,6 @@
 #include "editordetexto.h"
 
 #include "cajadetexto.h"
-#include "descripciondemenus.h"
 #include "filtrosdearchivo.h"
 #include "config/registrodecartel.h"
 #include "documents/destinosdeenvio.h"
@@ -20,14 +19,10 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QResizeEvent>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QStringListModel>
-#include <QTextDocument>
-
-#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -63,8 +58,7 @@ QString Latin1(const char *texto)
 
 } // namespace
 
-EditorDeTexto::EditorDeTexto(QStringListModel &registro, const QHash<Orden, QAction *> &compartidas,
-                                     QWidget *parent)
+EditorDeTexto::EditorDeTexto(QStringListModel &registro, QWidget *parent)
     : QWidget(parent), m_registro(registro), m_documento(new Documento(this)), m_caja(new CajaDeTexto(this))
 {
     setObjectName(u"EditorDeTexto"_s);
@@ -83,13 +77,15 @@ EditorDeTexto::EditorDeTexto(QStringListModel &registro, const QHash<Orden, QAct
     fuente.setPointSizeF(9.75);
     m_caja->setFont(fuente);
     new ResaltadorDeEtiquetas(*m_caja);
-    connect(m_caja, &QPlainTextEdit::textChanged, this, &EditorDeTexto::TextoCambiado);
+    // The box keeps the document's words; every change there, typed or put
+    // by the program, is one of the document.
+    m_documento->GuardarTextoEn(m_caja);
+    connect(m_caja, &QPlainTextEdit::textChanged, m_documento, &Documento::TextoEditado);
 
     CrearBotonesDeEfecto();
-    CrearMenus(compartidas);
 
-    connect(m_documento, &Documento::TextoCambiado, this, &EditorDeTexto::MostrarTexto);
-    connect(m_documento, &Documento::DestinosCambiados, this, &EditorDeTexto::MostrarDestinos);
+    connect(m_documento, &Documento::TextoCambiado, this, &EditorDeTexto::EstadoCambiado);
+    connect(m_documento, &Documento::DestinosCambiados, this, &EditorDeTexto::EstadoCambiado);
     connect(m_documento, &Documento::EstadoCambiado, this, &EditorDeTexto::MostrarTitulo);
     MostrarTitulo();
 }
@@ -115,40 +111,6 @@ void EditorDeTexto::MostrarTitulo()
     setWindowModified(m_documento->Modificado());
 }
 
-void EditorDeTexto::MostrarTexto()
-{
-    if (m_sincronizando)
-        return;
-    m_sincronizando = true;
-    // Whatever the box holds now or is about to hold, it is never laid out
-    // between words while it may hold a word too long for that.
-    m_caja->setWordWrapMode(QTextOption::WrapAnywhere);
-    m_caja->setPlainText(SaltosLf(m_documento->Texto()));
-    AjustarCorteDeLineas(m_documento->Texto());
-    // The box lays a whole line out again on every key: past what can be
-    // sent, a line takes it longer than a key may (half a second for a
-    // line of 1 MiB), and no such text can go to a sign as it stands. It is
-    // shown to be read, saved elsewhere or sent to be refused, not typed in.
-    m_caja->setReadOnly(LargoDeLineaMasLarga(m_documento->Texto()) > LongitudMaximaDeTexto);
-    m_sincronizando = false;
-    Q_EMIT EstadoCambiado();
-}
-
-void EditorDeTexto::MostrarDestinos()
-{
-    const DestinosDeTexto &destinos = m_documento->Destinos();
-    // With one sign or none there is nothing to choose, unless the text
-    // names signs that are not there or has a destination line that was not
-    // understood: it is sent nowhere, and the operator must be able to
-    // choose again.
-    const bool porElegir = !destinos.global || !destinos.sinLeer.isEmpty();
-    m_menuDeDestinos->menuAction()->setVisible(m_registro.rowCount() > 1 || porElegir);
-    m_accionGlobal->setChecked(destinos.global);
-    for (QAction *item : std::as_const(m_accionesDeDestino))
-        item->setChecked(CartelElegido(destinos, item->text()));
-    Q_EMIT EstadoCambiado();
-}
-
 QPlainTextEdit &EditorDeTexto::Texto() const
 {
     return *m_caja;
@@ -156,12 +118,7 @@ QPlainTextEdit &EditorDeTexto::Texto() const
 
 QMdiSubWindow *EditorDeTexto::Subventana() const
 {
-    return m_subventana;
-}
-
-bool EditorDeTexto::EstaVisible() const
-{
-    return m_visible;
+    return qobject_cast<QMdiSubWindow *>(parentWidget());
 }
 
 QSize EditorDeTexto::sizeHint() const
@@ -199,137 +156,6 @@ void EditorDeTexto::CrearBotonesDeEfecto()
         anterior = boton;
         arriba += 240;
     }
-}
-
-QAction *EditorDeTexto::Accion(const QString &nombre) const
-{
-    // The editor's own items are its children; the shared ones belong to the
-    // main window and stand in this window's menus.
-    if (QAction *propia = findChild<QAction *>(nombre))
-        return propia;
-    for (const QMenu *menu : m_menus) {
-        for (QAction *accion : menu->actions()) {
-            if (accion->objectName() == nombre)
-                return accion;
-        }
-    }
-    return nullptr;
-}
-
-void EditorDeTexto::CrearMenus(const QHash<Orden, QAction *> &compartidas)
-{
-    const MenusConstruidos menus = ConstruirMenus(*this, true, compartidas);
-    m_menus = menus.barra;
-    const auto al = [this, &menus](Orden orden, auto manejador) {
-        connect(menus.acciones.value(orden), &QAction::triggered, this, manejador);
-    };
-    al(Orden::Cerrar, [this] { Cerrar(); });
-    al(Orden::Guardar, [this] { Guardar(); });
-    al(Orden::GuardarComo, [this] { GuardarComo(); });
-    al(Orden::EnviarAhora, [this] { EnviarAhora(); });
-    al(Orden::Cortar, [this] { Cortar(); });
-    al(Orden::Copiar, [this] { Copiar(); });
-    al(Orden::Pegar, [this] { Pegar(); });
-    al(Orden::ConsultarLongitud, [this] { ConsultarLongitud(); });
-    al(Orden::ArreglarVerticalmente, [this] { Q_EMIT PedidoArreglar(Qt::Horizontal); });
-    al(Orden::ArreglarHorizontalmente, [this] { Q_EMIT PedidoArreglar(Qt::Vertical); });
-
-    QMenu *ventana = menus.submenus.value(u"mnuVentana"_s);
-    const QList<QAction *> propios = ventana->actions();
-    connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { Q_EMIT PedidoMenuVentana(ventana, propios); });
-
-    m_menuDeDestinos = menus.submenus.value(u"mnuPropDestinos"_s);
-    m_accionGlobal = menus.acciones.value(Orden::Global);
-    m_accionGlobal->setCheckable(true);
-    m_accionGlobal->setChecked(true);
-    // Qt toggles a checkable item before reporting the click; the handlers
-    // decide the marks themselves, from the state the user saw.
-    connect(m_accionGlobal, &QAction::triggered, this, [this](bool marcado) {
-        m_accionGlobal->setChecked(!marcado);
-        ElegirGlobal();
-    });
-    AgregarDestino(0)->setText(u"Primer Cartel"_s);
-}
-
-QAction *EditorDeTexto::AgregarDestino(int indice)
-{
-    QMenu *menu = m_menuDeDestinos;
-    if (!m_gruposDeDestinos.isEmpty())
-        menu = m_gruposDeDestinos.at(indice / DestinosPorGrupo);
-    QAction *accion = menu->addAction(QString());
-    accion->setObjectName(u"mnuPropDestino%1"_s.arg(indice));
-    accion->setCheckable(true);
-    connect(accion, &QAction::triggered, this, [this, accion, indice](bool marcado) {
-        accion->setChecked(!marcado);
-        CambiarDestino(indice);
-    });
-    m_accionesDeDestino.append(accion);
-    return accion;
-}
-
-void EditorDeTexto::AgruparDestinos(qsizetype cantidad)
-{
-    // A menu taller than the screen cannot be used, and a menu checks every
-    // item it holds each time one is added: past one screenful the signs go
-    // in submenus of their own, so building them costs what the list is long.
-    const qsizetype grupos = cantidad > DestinosPorGrupo ? (cantidad + DestinosPorGrupo - 1) / DestinosPorGrupo : 0;
-    if (grupos == m_gruposDeDestinos.size() && (grupos == 0 || m_accionesDeDestino.size() == cantidad))
-        return;
-    qDeleteAll(m_accionesDeDestino);
-    m_accionesDeDestino.clear();
-    qDeleteAll(m_gruposDeDestinos);
-    m_gruposDeDestinos.clear();
-    for (qsizetype g = 0; g < grupos; ++g) {
-        const qsizetype desde = g * DestinosPorGrupo + 1;
-        const qsizetype hasta = std::min(cantidad, desde + DestinosPorGrupo - 1);
-        m_gruposDeDestinos.append(m_menuDeDestinos->addMenu(u"Carteles %1 a %2"_s.arg(desde).arg(hasta)));
-    }
-}
-
-void EditorDeTexto::AjustarCorteDeLineas(const QString &texto)
-{
-    // Breaking lines between words costs the text box time that grows with
-    // the square of a word's length: a file of one 1 MiB word froze the
-    // window for over a minute. Such a file is wrapped anywhere instead, at
-    // a cost that follows its size; real texts keep their words whole.
-    constexpr qsizetype PalabraMasLarga = 2000;
-    qsizetype corrida = 0;
-    bool largas = false;
-    for (const QChar c : texto) {
-        corrida = c.isSpace() ? 0 : corrida + 1;
-        if (corrida > PalabraMasLarga) {
-            largas = true;
-            break;
-        }
-    }
-    m_caja->setWordWrapMode(largas ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
-}
-
-void EditorDeTexto::Mostrar()
-{
-    m_visible = true;
-    Q_EMIT PedidoActivar(this);
-    m_caja->setFocus();
-}
-
-void EditorDeTexto::Ocultar()
-{
-    m_visible = false;
-    if (m_subventana)
-        m_subventana->hide();
-    Q_EMIT Oculto();
-}
-
-void EditorDeTexto::TextoCambiado()
-{
-    if (m_sincronizando)
-        return;
-    // Every change of the box is one of the document, which keeps the text
-    // as files and senders count it.
-    m_sincronizando = true;
-    m_documento->PonerTexto(SaltosCrLf(CajaDeTexto::Crudo(m_caja->document()->toRawText())));
-    m_sincronizando = false;
-    Q_EMIT EstadoCambiado();
 }
 
 void EditorDeTexto::InsertarEtiqueta(const QString &etiqueta)
@@ -420,7 +246,14 @@ bool EditorDeTexto::GuardarComo()
 
 bool EditorDeTexto::Cerrar()
 {
-    if (m_documento->Modificado() && m_visible) {
+    // The subwindow asks this window first (closeEvent), then goes with it.
+    QWidget *ventana = Subventana();
+    return ventana ? ventana->close() : close();
+}
+
+bool EditorDeTexto::PreguntarAntesDeCerrar()
+{
+    if (m_documento->Modificado()) {
         Q_EMIT PedidoActivar(this);
         const auto respuesta = CuadroDeMensaje::Preguntar(
             this, u"¿Desea guardar los cambios en "_s + Caption() + u" antes de salir?"_s,
@@ -431,18 +264,17 @@ bool EditorDeTexto::Cerrar()
         if (respuesta == QMessageBox::Yes && !Guardar())
             return false;
     }
-    Ocultar();
-    // The next document in this window starts empty and for all signs, not
-    // from what the one just closed held.
-    m_documento->Vaciar();
     return true;
 }
 
 void EditorDeTexto::closeEvent(QCloseEvent *evento)
 {
-    // The window stays loaded and only hides: its slot is reused.
-    evento->ignore();
-    Cerrar();
+    if (!PreguntarAntesDeCerrar()) {
+        evento->ignore();
+        return;
+    }
+    evento->accept();
+    Q_EMIT Cerrado(this);
 }
 
 void EditorDeTexto::EnviarAhora()
@@ -473,60 +305,15 @@ void EditorDeTexto::ConsultarLongitud()
                                QMessageBox::Ok);
 }
 
-void EditorDeTexto::CargarDestinos()
+void EditorDeTexto::CambiarDestino(int indice)
 {
     const QStringList registro = m_registro.stringList();
-    const auto n = registro.size();
-    // The separator belongs to the Editar menu's own items; it stays hidden.
-    // The submenu's visibility is MostrarDestinos' business.
-
-    AgruparDestinos(n);
-    while (m_accionesDeDestino.size() < n)
-        AgregarDestino(static_cast<int>(m_accionesDeDestino.size()));
-    while (m_accionesDeDestino.size() > n)
-        delete m_accionesDeDestino.takeLast();
-    for (qsizetype i = 0; i < n; ++i)
-        m_accionesDeDestino.at(i)->setText(NombreDeCartel(registro.at(i)));
-    // The marks follow the signs by name, wherever the registry put them.
-    MostrarDestinos();
-}
-
-void EditorDeTexto::CambiarDestino(int Index)
-{
-    if (Index < 0 || Index >= m_accionesDeDestino.size())
+    if (indice < 0 || indice >= registro.size())
         return;
-    m_documento->AlternarCartel(m_accionesDeDestino.at(Index)->text());
+    m_documento->AlternarCartel(NombreDeCartel(registro.at(indice)));
 }
 
 void EditorDeTexto::ElegirGlobal()
 {
     m_documento->ElegirTodos();
-}
-
-bool EditorDeTexto::DestinosVisibles() const
-{
-    return m_menuDeDestinos->menuAction()->isVisible();
-}
-
-bool EditorDeTexto::GlobalMarcado() const
-{
-    return m_accionGlobal->isChecked();
-}
-
-QList<bool> EditorDeTexto::MarcasDeDestino() const
-{
-    QList<bool> marcas;
-    marcas.reserve(m_accionesDeDestino.size());
-    for (const QAction *item : m_accionesDeDestino)
-        marcas.append(item->isChecked());
-    return marcas;
-}
-
-QStringList EditorDeTexto::TitulosDeDestino() const
-{
-    QStringList titulos;
-    titulos.reserve(m_accionesDeDestino.size());
-    for (const QAction *item : m_accionesDeDestino)
-        titulos.append(item->text());
-    return titulos;
 }

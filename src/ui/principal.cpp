@@ -135,7 +135,8 @@ void Principal::CompletarArranque()
     if (m_arrancado)
         return;
     m_arrancado = true;
-    EditorDeArranque();
+    if (!m_destinosAlDia)
+        CargarDestinos();
     m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
                                                 [this] { return RegistroLeido{m_carteles->stringList(), {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
@@ -152,25 +153,6 @@ void Principal::CompletarArranque()
     if (!m_servidorDeEnvios->Escuchar(QDir::currentPath()) && !m_servidorDeEnvios->Error().isEmpty())
         CuadroDeMensaje::Avisar(this, m_servidorDeEnvios->Error());
     Q_EMIT Arrancado();
-}
-
-void Principal::EditorDeArranque()
-{
-    if (m_editores.size() == 1)
-        AgregarEditor();
-}
-
-EditorDeTexto *Principal::editor(int slot)
-{
-    if (slot == 1)
-        EditorDeArranque();
-    return m_editores.value(slot);
-}
-
-int Principal::UltimoEditor()
-{
-    EditorDeArranque();
-    return static_cast<int>(m_editores.size()) - 1;
 }
 
 void Principal::paintEvent(QPaintEvent *evento)
@@ -193,10 +175,6 @@ EjecutorDeProgramacion &Principal::Ejecutor()
 
 void Principal::PrepararVentana()
 {
-    // The editor of slot 1 (EditorDeArranque) is made hidden, as every
-    // later one is reused, once the window is on the screen.
-    m_editores = {nullptr};
-
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
@@ -262,7 +240,7 @@ void Principal::CrearVistaPrevia()
 {
     // The menu item and the dock's own close box show and hide the same
     // dock; the item's check mark follows whichever did it.
-    QAction *accion = m_compartidas.value(Orden::VistaPrevia);
+    QAction *accion = m_barra.acciones.value(Orden::VistaPrevia);
     accion->setCheckable(true);
     connect(accion, &QAction::toggled, this, [this](bool visible) {
         if (visible || m_muelleVistaPrevia)
@@ -279,7 +257,7 @@ QDockWidget &Principal::muelleVistaPrevia()
     m_muelleVistaPrevia->setObjectName(u"muelleVistaPrevia"_s);
     m_muelleVistaPrevia->hide();
     addDockWidget(Qt::BottomDockWidgetArea, m_muelleVistaPrevia);
-    QAction *accion = m_compartidas.value(Orden::VistaPrevia);
+    QAction *accion = m_barra.acciones.value(Orden::VistaPrevia);
     connect(m_muelleVistaPrevia, &QDockWidget::visibilityChanged, accion, [this, accion](bool visible) {
         if (visible)
             vistaPrevia();
@@ -327,14 +305,11 @@ QString Principal::TextoDeEstado() const
 
 void Principal::CrearMenus()
 {
-    const MenusConstruidos menus = ConstruirMenus(*this, false);
-    m_menus = menus.barra;
-    for (auto it = menus.acciones.cbegin(); it != menus.acciones.cend(); ++it) {
-        if (EsCompartida(it.key()))
-            m_compartidas.insert(it.key(), it.value());
-    }
-    const auto al = [this](Orden orden, void (Principal::*manejador)()) {
-        connect(m_compartidas.value(orden), &QAction::triggered, this, manejador);
+    m_barra = ConstruirMenus(*this);
+    for (QMenu *menu : std::as_const(m_barra.barra))
+        menuBar()->addMenu(menu);
+    const auto al = [this](Orden orden, auto manejador) {
+        connect(m_barra.acciones.value(orden), &QAction::triggered, this, manejador);
     };
     al(Orden::NuevoTexto, &Principal::NuevoTexto);
     al(Orden::AbrirTexto, &Principal::CargarTexto);
@@ -343,32 +318,189 @@ void Principal::CrearMenus()
     al(Orden::InterfaseSerie, &Principal::ConfigurarInterfase);
     al(Orden::CartelesConectados, &Principal::ConfigurarCarteles);
     al(Orden::ProgramacionDeEnvios, &Principal::AbrirProgramacion);
+    // The text's own commands act on the active text; without one they are
+    // disabled, and arranging is shown but does nothing.
+    al(Orden::Cerrar, [this] { EnActivo(&EditorDeTexto::Cerrar); });
+    al(Orden::Guardar, [this] { EnActivo(&EditorDeTexto::Guardar); });
+    al(Orden::GuardarComo, [this] { EnActivo(&EditorDeTexto::GuardarComo); });
+    al(Orden::EnviarAhora, [this] { EnActivo(&EditorDeTexto::EnviarAhora); });
+    al(Orden::Cortar, [this] { EnActivo(&EditorDeTexto::Cortar); });
+    al(Orden::Copiar, [this] { EnActivo(&EditorDeTexto::Copiar); });
+    al(Orden::Pegar, [this] { EnActivo(&EditorDeTexto::Pegar); });
+    al(Orden::ConsultarLongitud, [this] { EnActivo(&EditorDeTexto::ConsultarLongitud); });
+    al(Orden::ArreglarVerticalmente, [this] {
+        if (EditorActivo())
+            Arreglar(Qt::Horizontal);
+    });
+    al(Orden::ArreglarHorizontalmente, [this] {
+        if (EditorActivo())
+            Arreglar(Qt::Vertical);
+    });
 
-    // Arranging is offered from the editors' menu bar only; here the items
-    // are shown but do nothing.
-    QMenu *ventana = menus.submenus.value(u"mnuVentana"_s);
+    QMenu *ventana = m_barra.submenus.value(u"mnuVentana"_s);
     const QList<QAction *> propios = ventana->actions();
     connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { LlenarMenuVentana(ventana, propios); });
-    MostrarMenus(m_menus);
+
+    m_menuDeDestinos = m_barra.submenus.value(u"mnuPropDestinos"_s);
+    m_accionGlobal = m_barra.acciones.value(Orden::Global);
+    m_accionGlobal->setCheckable(true);
+    m_accionGlobal->setChecked(true);
+    // Qt toggles a checkable item before reporting the click; the handlers
+    // decide the marks themselves, from the state the user saw.
+    connect(m_accionGlobal, &QAction::triggered, this, [this](bool marcado) {
+        m_accionGlobal->setChecked(!marcado);
+        EnActivo(&EditorDeTexto::ElegirGlobal);
+    });
+    AplicarEstados(m_barra, false);
+}
+
+template <typename Comando>
+void Principal::EnActivo(Comando comando)
+{
+    if (EditorDeTexto *activo = EditorActivo())
+        (activo->*comando)();
+}
+
+QAction *Principal::Accion(const QString &nombre) const
+{
+    if (QAction *item = m_barra.items.value(nombre))
+        return item;
+    // The signs' items of the destination menu.
+    for (QAction *item : m_accionesDeDestino) {
+        if (item->objectName() == nombre)
+            return item;
+    }
+    return nullptr;
+}
+
+void Principal::CargarDestinos()
+{
+    m_destinosAlDia = true;
+    const QStringList registro = m_carteles->stringList();
+    const auto n = registro.size();
+    AgruparDestinos(n);
+    while (m_accionesDeDestino.size() < n)
+        AgregarDestino(static_cast<int>(m_accionesDeDestino.size()));
+    while (m_accionesDeDestino.size() > n)
+        delete m_accionesDeDestino.takeLast();
+    for (qsizetype i = 0; i < n; ++i)
+        m_accionesDeDestino.at(i)->setText(NombreDeCartel(registro.at(i)));
+    // The marks follow the signs by name, wherever the registry put them.
+    MostrarDestinos();
+}
+
+QAction *Principal::AgregarDestino(int indice)
+{
+    QMenu *menu = m_menuDeDestinos;
+    if (!m_gruposDeDestinos.isEmpty())
+        menu = m_gruposDeDestinos.at(indice / DestinosPorGrupo);
+    QAction *accion = menu->addAction(QString());
+    accion->setObjectName(u"mnuPropDestino%1"_s.arg(indice));
+    accion->setCheckable(true);
+    connect(accion, &QAction::triggered, this, [this, accion, indice](bool marcado) {
+        accion->setChecked(!marcado);
+        if (EditorDeTexto *activo = EditorActivo())
+            activo->CambiarDestino(indice);
+    });
+    m_accionesDeDestino.append(accion);
+    return accion;
+}
+
+void Principal::AgruparDestinos(qsizetype cantidad)
+{
+    // A menu taller than the screen cannot be used, and a menu checks every
+    // item it holds each time one is added: past one screenful the signs go
+    // in submenus of their own, so building them costs what the list is long.
+    const qsizetype grupos = cantidad > DestinosPorGrupo ? (cantidad + DestinosPorGrupo - 1) / DestinosPorGrupo : 0;
+    if (grupos == m_gruposDeDestinos.size() && (grupos == 0 || m_accionesDeDestino.size() == cantidad))
+        return;
+    qDeleteAll(m_accionesDeDestino);
+    m_accionesDeDestino.clear();
+    qDeleteAll(m_gruposDeDestinos);
+    m_gruposDeDestinos.clear();
+    for (qsizetype g = 0; g < grupos; ++g) {
+        const qsizetype desde = g * DestinosPorGrupo + 1;
+        const qsizetype hasta = std::min(cantidad, desde + DestinosPorGrupo - 1);
+        m_gruposDeDestinos.append(m_menuDeDestinos->addMenu(u"Carteles %1 a %2"_s.arg(desde).arg(hasta)));
+    }
+}
+
+void Principal::MostrarDestinos()
+{
+    const EditorDeTexto *activo = EditorActivo();
+    if (!activo)
+        return;
+    if (!m_destinosAlDia)
+        CargarDestinos();
+    const DestinosDeTexto &destinos = activo->documento().Destinos();
+    // With one sign or none there is nothing to choose, unless the text
+    // names signs that are not there or has a destination line that was not
+    // understood: it is sent nowhere, and the operator must be able to
+    // choose again.
+    const bool porElegir = !destinos.global || !destinos.sinLeer.isEmpty();
+    m_barra.items.value(u"mnuPropDestinos"_s)->setVisible(m_carteles->rowCount() > 1 || porElegir);
+    m_accionGlobal->setChecked(destinos.global);
+    for (QAction *item : std::as_const(m_accionesDeDestino))
+        item->setChecked(CartelElegido(destinos, item->text()));
+}
+
+bool Principal::DestinosVisibles() const
+{
+    return m_barra.items.value(u"mnuPropDestinos"_s)->isVisible();
+}
+
+bool Principal::GlobalMarcado() const
+{
+    return m_accionGlobal->isChecked();
+}
+
+QList<bool> Principal::MarcasDeDestino() const
+{
+    QList<bool> marcas;
+    marcas.reserve(m_accionesDeDestino.size());
+    for (const QAction *item : m_accionesDeDestino)
+        marcas.append(item->isChecked());
+    return marcas;
+}
+
+QStringList Principal::TitulosDeDestino()
+{
+    if (!m_destinosAlDia)
+        CargarDestinos();
+    QStringList titulos;
+    titulos.reserve(m_accionesDeDestino.size());
+    for (const QAction *item : std::as_const(m_accionesDeDestino))
+        titulos.append(item->text());
+    return titulos;
+}
+
+int Principal::NumeroLibre() const
+{
+    // A closed text's number is the next new one's: the lowest free.
+    int numero = 1;
+    while (m_editores.contains(numero))
+        ++numero;
+    return numero;
 }
 
 EditorDeTexto *Principal::CrearEditor()
 {
-    auto *editor = new EditorDeTexto(*m_carteles, m_compartidas);
-    auto *subventana = new QMdiSubWindow(m_area);
-    subventana->setWidget(editor);
-    subventana->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_area->addSubWindow(subventana);
-    subventana->hide();
-    editor->PonerSubventana(subventana);
+    if (!m_destinosAlDia)
+        CargarDestinos();
+    auto *editor = new EditorDeTexto(*m_carteles);
+    auto *subventana = m_area->addSubWindow(editor);
+    subventana->setAttribute(Qt::WA_DeleteOnClose);
+    m_editores.insert(NumeroLibre(), editor);
     connect(editor, &QWidget::windowTitleChanged, subventana, &QWidget::setWindowTitle);
     connect(editor, &EditorDeTexto::PedidoActivar, this, &Principal::ActivarEditor);
-    connect(editor, &EditorDeTexto::Oculto, this, &Principal::ActualizarMenus);
-    connect(editor, &EditorDeTexto::Oculto, this, &Principal::ActualizarEstado);
-    connect(editor, &EditorDeTexto::Oculto, this, &Principal::MostrarEnVistaPrevia);
+    connect(editor, &EditorDeTexto::Cerrado, this, &Principal::QuitarEditor);
     connect(editor, &EditorDeTexto::EstadoCambiado, this, [this, editor] {
         if (editor == EditorActivo())
             m_estadoPendiente->start();
+    });
+    connect(&editor->documento(), &Documento::DestinosCambiados, this, [this, editor] {
+        if (editor == EditorActivo())
+            MostrarDestinos();
     });
     connect(editor, &EditorDeTexto::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
     connect(editor, &EditorDeTexto::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
@@ -379,37 +511,28 @@ EditorDeTexto *Principal::CrearEditor()
         if (m_vistaPrevia && editor == EditorActivo())
             m_vistaPrevia->TextoCambiado();
     });
-    connect(editor, &EditorDeTexto::PedidoArreglar, this, &Principal::Arreglar);
     editor->PonerAbiertoEnOtra(
         [this, editor](const QString &ruta) { return VentanaDelArchivo(ruta, editor) != nullptr; });
-    connect(editor, &EditorDeTexto::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
 }
 
-int Principal::BuscarEditorLibre()
+void Principal::QuitarEditor(EditorDeTexto *editor)
 {
-    for (int i = 1; i < m_editores.size(); ++i) {
-        if (!m_editores.at(i)->EstaVisible())
-            return i;
-    }
-    AgregarEditor();
-    return UltimoEditor();
-}
-
-void Principal::AgregarEditor()
-{
-    EditorDeTexto *editor = CrearEditor();
-    editor->CargarDestinos();
-    m_editores.append(editor);
+    const int numero = m_editores.key(editor, 0);
+    if (numero == 0)
+        return;
+    m_editores.remove(numero);
+    // Another text, or none, is what the menus and the status line show now.
+    ActualizarMenus();
+    ActualizarEstado();
+    MostrarEnVistaPrevia();
 }
 
 void Principal::NuevoTexto()
 {
-    const int n = BuscarEditorLibre();
-    EditorDeTexto *editor = m_editores.at(n);
-    editor->documento().Vaciar();
-    editor->PonerTituloSinNombre(u"Texto sin título: %1"_s.arg(n));
-    editor->Mostrar();
+    EditorDeTexto *editor = CrearEditor();
+    editor->PonerTituloSinNombre(u"Texto sin título: %1"_s.arg(m_editores.key(editor)));
+    ActivarEditor(editor);
 }
 
 void Principal::CargarTexto()
@@ -427,7 +550,7 @@ EditorDeTexto *Principal::VentanaDelArchivo(const QString &ruta, const EditorDeT
     // save over the other. All are looked at: when several match, the last
     // one counts.
     EditorDeTexto *encontrado = nullptr;
-    for (EditorDeTexto *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : Editores()) {
         if (editor != excepto && editor->documento().Nombrado() && MismoArchivo(editor->documento().Ruta(), ruta))
             encontrado = editor;
     }
@@ -452,10 +575,9 @@ void Principal::AbrirTexto(const QString &ruta)
         return;
     }
 
-    const int n = BuscarEditorLibre();
-    EditorDeTexto *editor = m_editores.at(n);
+    EditorDeTexto *editor = CrearEditor();
     editor->documento().Reemplazar(leido);
-    editor->Mostrar();
+    ActivarEditor(editor);
 
     // Kept with the text and written back, but never sent to: the operator
     // must know before counting on them.
@@ -494,8 +616,12 @@ void Principal::AbrirTexto(const QString &ruta)
 
 void Principal::ActualizarDestinos()
 {
-    for (int i = 1; i < m_editores.size(); ++i)
-        m_editores.at(i)->CargarDestinos();
+    // Before the items are first built there is nothing to follow.
+    if (m_destinosAlDia)
+        CargarDestinos();
+    // The status line names the destinations as the registry now has them.
+    if (m_estadoPendiente && EditorActivo())
+        m_estadoPendiente->start();
     if (m_programacion)
         m_programacion->RegistroCambiado();
 }
@@ -673,7 +799,7 @@ void Principal::Salir()
 
 void Principal::closeEvent(QCloseEvent *evento)
 {
-    for (EditorDeTexto *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : Editores()) {
         // A text the user wanted saved but that could not be: stay.
         if (!editor->Cerrar()) {
             evento->ignore();
@@ -775,7 +901,8 @@ EditorDeTexto *Principal::EditorActivo() const
     if (!actual)
         return nullptr;
     auto *editor = qobject_cast<EditorDeTexto *>(actual->widget());
-    return editor && editor->EstaVisible() ? editor : nullptr;
+    // One that is closing is no longer listed.
+    return editor && m_editores.key(editor, 0) != 0 ? editor : nullptr;
 }
 
 void Principal::ActivarEditor(EditorDeTexto *editor)
@@ -794,35 +921,24 @@ void Principal::ActualizarMenus()
 {
     EditorDeTexto *activo = EditorActivo();
     // The timetable's window has no menus of its own: the main ones show.
-    if (QMdiSubWindow *programacion = m_subventanaProgramacion;
-        programacion && m_area->currentSubWindow() == programacion && programacion->isVisible()) {
-        MostrarMenus(m_menus);
-        return;
-    }
-    if (!activo) {
-        // The active one was just closed: the most recently used visible
-        // editor takes over, as the user would expect.
+    const QMdiSubWindow *programacion = m_subventanaProgramacion;
+    const bool programacionActiva =
+        programacion && m_area->currentSubWindow() == programacion && programacion->isVisible();
+    if (!activo && !programacionActiva) {
+        // The active one was just closed: the most recently used open text
+        // takes over, as the user would expect.
         const auto recientes = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (auto it = recientes.crbegin(); it != recientes.crend(); ++it) {
             auto *editor = qobject_cast<EditorDeTexto *>((*it)->widget());
-            if (editor && editor->EstaVisible()) {
+            if (editor && m_editores.key(editor, 0) != 0) {
                 m_area->setActiveSubWindow(*it);
                 activo = editor;
                 break;
             }
         }
     }
-    MostrarMenus(activo ? activo->Menus() : m_menus);
-}
-
-void Principal::MostrarMenus(const QList<QMenu *> &menus)
-{
-    if (menus == m_menusMostrados)
-        return;
-    menuBar()->clear();
-    for (QMenu *menu : menus)
-        menuBar()->addMenu(menu);
-    m_menusMostrados = menus;
+    AplicarEstados(m_barra, activo != nullptr);
+    MostrarDestinos();
 }
 
 void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
@@ -837,8 +953,7 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
     const EditorDeTexto *activo = EditorActivo();
     bool primero = true;
     int numero = 1;
-    for (EditorDeTexto *editor : EditoresVisibles()) {
-        if (primero) {
+    for (EditorDeTexto *editor : Editores()) {        if (primero) {
             menu->addSeparator();
             primero = false;
         }
@@ -866,7 +981,7 @@ void Principal::Arreglar(Qt::Orientation orientacion)
 {
     // A minimized window stays where the operator put it.
     QList<QMdiSubWindow *> ventanas;
-    for (EditorDeTexto *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : Editores()) {
         if (editor->Subventana() && !editor->Subventana()->isMinimized())
             ventanas.append(editor->Subventana());
     }
@@ -883,12 +998,7 @@ void Principal::Arreglar(Qt::Orientation orientacion)
     }
 }
 
-QList<EditorDeTexto *> Principal::EditoresVisibles() const
+QList<EditorDeTexto *> Principal::Editores() const
 {
-    QList<EditorDeTexto *> visibles;
-    for (int i = 1; i < m_editores.size(); ++i) {
-        if (m_editores.at(i)->EstaVisible())
-            visibles.append(m_editores.at(i));
-    }
-    return visibles;
+    return m_editores.values();
 }

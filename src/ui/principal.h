@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <QMap>
 #include <QPointer>
 
 #include <optional>
@@ -56,18 +57,19 @@ public:
     QDockWidget &muelleVistaPrevia();
     VistaPrevia &vistaPrevia();
 
-    // Editor slots: slot 0 never holds a window; slot 1 always does.
-    EditorDeTexto *editor(int slot);
-    int UltimoEditor();
+    // The open texts' windows, by the number each took when it was made.
+    QList<EditorDeTexto *> Editores() const;
+    // The text window the menus act on; none while another window (the
+    // timetable's) is active or no text is open.
+    EditorDeTexto *EditorActivo() const;
 
-    int BuscarEditorLibre();
-    // The visible window, other than `excepto`, whose document is the file
-    // at `ruta` however the path spells it; the highest slot when several.
+    // The open window, other than `excepto`, whose document is the file at
+    // `ruta` however the path spells it; the highest number when several.
     EditorDeTexto *VentanaDelArchivo(const QString &ruta, const EditorDeTexto *excepto = nullptr) const;
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
     // The sign registry from now on, as "Carteles Conectados" confirmed it:
-    // every editor's destination menu follows it.
+    // the destination menu follows it.
     void AplicarRegistro(const QStringList &registro);
     // Rewrites ./carteles.ini from the serial settings and the registry; a
     // failure is shown here and reported as false. A file that was there but
@@ -81,7 +83,15 @@ public:
     void RevisarConfiguracion();
 
     void ActivarEditor(EditorDeTexto *editor);
+    // The menus' states, captions and marks follow the active window.
     void ActualizarMenus();
+    // An item of the menu bar by its name ("mnuGuardar").
+    QAction *Accion(const QString &nombre) const;
+    // The destination menu as it stands for the active text.
+    bool DestinosVisibles() const;
+    bool GlobalMarcado() const;
+    QList<bool> MarcasDeDestino() const;
+    QStringList TitulosDeDestino();
     // The open windows, listed below `propios` in a "Ventana" menu.
     void LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios);
     // Qt::Horizontal side by side ("Arreglar Verticalmente"), Qt::Vertical
@@ -91,9 +101,6 @@ public:
     // the port and speed, and the frame being sent.
     void ActualizarEstado();
     QString TextoDeEstado() const;
-
-    // Slots 1 and up whose document is shown, in slot order.
-    QList<EditorDeTexto *> EditoresVisibles() const;
 
     // Shows the send dialog and hands the plan to the line; the send log
     // gets its line, with `carteles` and `archivo` as given.
@@ -106,7 +113,7 @@ public:
     // Its window, while open.
     QMdiSubWindow *SubventanaDeProgramacion() const;
 
-    // What the first paint does not need: the hidden editor of slot 1, the
+    // What the first paint does not need: the destination menu, the
     // timetable and its start (its sends), serving cartel-enviar. Comes by
     // itself right after the first paint, or with the first use of the
     // timetable; once only.
@@ -135,12 +142,20 @@ private:
     void CrearVistaPrevia();
     // The preview follows the active text, or shows nothing without one.
     void MostrarEnVistaPrevia();
+    // A window for a new or opened text, numbered with the lowest number
+    // no open text holds; shown (ActivarEditor) once it holds its document.
     EditorDeTexto *CrearEditor();
-    // A new slot, with the registry's destinations.
-    void AgregarEditor();
-    void EditorDeArranque();
-    EditorDeTexto *EditorActivo() const;
-    void MostrarMenus(const QList<QMenu *> &menus);
+    int NumeroLibre() const;
+    void QuitarEditor(EditorDeTexto *editor);
+    // The command on the active text, when there is one.
+    template <typename Comando>
+    void EnActivo(Comando comando);
+    // The destination menu: one item per registered sign, rebuilt when the
+    // registry changes, marked from the active text.
+    void CargarDestinos();
+    QAction *AgregarDestino(int indice);
+    void AgruparDestinos(qsizetype cantidad);
+    void MostrarDestinos();
     // The notice of the configuration dialogs while ./carteles.ini is one
     // that could not be read; none once it is replaced.
     void MostrarAvisosDeConfiguracion();
@@ -161,13 +176,19 @@ private:
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
     QStringListModel *m_carteles;
-    QHash<Orden, QAction *> m_compartidas;
+    MenusConstruidos m_barra;
     ConfigRed *m_configRed = nullptr;
     DialogoDeEnvio *m_dialogEnvio = nullptr;
     QPointer<ConfigSerie> m_configSerie;
-    QList<EditorDeTexto *> m_editores;
-    QList<QMenu *> m_menus;
-    QList<QMenu *> m_menusMostrados;
+    QMap<int, EditorDeTexto *> m_editores;
+    QMenu *m_menuDeDestinos = nullptr;
+    QAction *m_accionGlobal = nullptr;
+    QList<QAction *> m_accionesDeDestino;
+    static constexpr qsizetype DestinosPorGrupo = 40;
+    QList<QMenu *> m_gruposDeDestinos; // empty while the signs fit one menu
+    // The items follow the registry; built after the first paint, or when
+    // first needed.
+    bool m_destinosAlDia = false;
     QLabel *m_estadoTexto = nullptr;
     QLabel *m_estadoPuerto = nullptr;
     QLabel *m_estadoEnvio = nullptr;

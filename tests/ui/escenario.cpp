@@ -67,12 +67,6 @@ Principal &Escenario::Iniciar(PuertoSerie *puerto)
 
 EditorDeTexto &Escenario::NuevoTexto()
 {
-    int libre = 1;
-    while (const EditorDeTexto *editor = m_principal->editor(libre)) {
-        if (!editor->EstaVisible())
-            break;
-        ++libre;
-    }
     m_principal->NuevoTexto();
-    return *m_principal->editor(libre);
+    return *m_principal->EditorActivo();
 }

@@ -37,7 +37,7 @@ public:
     Principal &principal() const { return *m_principal; }
     PuertoFalso &puerto() const { return *m_puertoFalso; }
 
-    // A new untitled document, shown.
+    // A new untitled document, shown and active.
     EditorDeTexto &NuevoTexto();
 
 private:

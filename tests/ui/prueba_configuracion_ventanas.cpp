@@ -69,6 +69,8 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
+    escenario.NuevoTexto();
+    QVERIFY(!principal.DestinosVisibles());
     ConfigRed &red = principal.configRed();
     principal.ConfigurarCarteles();
     QVERIFY(red.isVisible());
@@ -88,9 +90,9 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
     QVERIFY(red.isHidden());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
-    // Two signs now: every editor offers them.
-    QVERIFY(principal.editor(1)->DestinosVisibles());
-    QCOMPARE(principal.editor(1)->TitulosDeDestino(),
+    // Two signs now: the open text offers them.
+    QVERIFY(principal.DestinosVisibles());
+    QCOMPARE(principal.TitulosDeDestino(),
              QStringList({u" Un Cartel"_s, u" Sala"_s}));
 }
 
@@ -114,7 +116,7 @@ void PruebaConfiguracionVentanas::quitarRenumeraYReconstruyeDestinos()
     escenario.EscribirConfiguracion({u"interfase com3,2400,N,8,1"_s, u"cartel R560, A, 1"_s,
                                      u"cartel R560, B, 2"_s, u"cartel R560, C, 3"_s});
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
+    escenario.NuevoTexto();
     ConfigRed &red = principal.configRed();
     principal.ConfigurarCarteles();
 
@@ -123,14 +125,14 @@ void PruebaConfiguracionVentanas::quitarRenumeraYReconstruyeDestinos()
     Pulsar(red, u"Quitar"_s);
 
     QCOMPARE(red.List(0), u"R560, B, 2"_s);
-    QCOMPARE(editor.TitulosDeDestino(), QStringList({u" B"_s, u" C"_s}));
+    QCOMPARE(principal.TitulosDeDestino(), QStringList({u" B"_s, u" C"_s}));
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com3,2400,N,8,1\r\ncartel R560, B, 2\r\ncartel R560, C, 3\r\n"));
 
     // Down to one sign: the destination menu goes away.
     lista->setCurrentIndex(red.Registro().index(1));
     Pulsar(red, u"Quitar"_s);
-    QVERIFY(!editor.DestinosVisibles());
+    QVERIFY(!principal.DestinosVisibles());
 }
 
 void PruebaConfiguracionVentanas::interfaseSerieEscribeLaPrimeraLinea()
@@ -262,7 +264,7 @@ void PruebaConfiguracionVentanas::cartelAgregadoLlegaAlArchivo()
     QTRY_VERIFY(!principal.configSerie());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
-    QCOMPARE(principal.editor(1)->TitulosDeDestino(), QStringList({u" Un Cartel"_s, u" Sala"_s}));
+    QCOMPARE(principal.TitulosDeDestino(), QStringList({u" Un Cartel"_s, u" Sala"_s}));
 }
 
 const QByteArray AMano = "# a mano\r\ninterfase com3,9600,N,8,1\r\ncartel R560, Sala, 9\r\n"
@@ -285,7 +287,7 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 7"_s});
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
+    escenario.NuevoTexto();
     ConfigRed &red = principal.configRed();
     principal.ConfigurarCarteles();
     if (pendiente)
@@ -295,13 +297,13 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, AMano).isEmpty());
     principal.RevisarConfiguracion(); // what the file watcher calls
     const QStringList deLaMano{u" Sala"_s, u" Patio"_s, u" Caja"_s};
-    QCOMPARE(editor.TitulosDeDestino(), deLaMano);
+    QCOMPARE(principal.TitulosDeDestino(), deLaMano);
     QCOMPARE(principal.Puerto().Numero(), 3);
     QCOMPARE(red.Registro().stringList().size(), pendiente ? delDialogo.size() : 3);
     Pulsar(red, u"Aceptar"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), pendiente ? 1 : 0);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), archivo);
-    QCOMPARE(editor.TitulosDeDestino(), deLaMano);
+    QCOMPARE(principal.TitulosDeDestino(), deLaMano);
 }
 
 // Said once at start; typing an address chooses Red, and O.K. takes it

@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,7 +57,7 @@ private Q_SLOTS:
     void tablaDeBotonesDeEfecto();
     void barraDeMenus_data();
     void barraDeMenus();
-    void ventanaReusadaEmpiezaEnGlobal();
+    void textoNuevoEmpiezaEnGlobal();
     void botonesDeEfecto_data();
     void botonesDeEfecto();
     void portapapeles();
@@ -222,12 +224,13 @@ void PruebaEditor::barraDeMenus()
 
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
-    escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
+    Principal &principal = escenario.Iniciar();
+    escenario.NuevoTexto();
 
     QList<const QAction *> items;
     QStringList rutas;
-    for (const QMenu *menu : editor.Menus()) {
+    for (const QAction *deLaBarra : principal.menuBar()->actions()) {
+        const QMenu *menu = deLaBarra->menu();
         items.append(menu->menuAction());
         rutas.append(u'/' + menu->objectName());
         Recorrer(*menu, items, rutas);
@@ -248,24 +251,26 @@ void PruebaEditor::barraDeMenus()
     QVERIFY(item->shortcut().isEmpty());
 }
 
-void PruebaEditor::ventanaReusadaEmpiezaEnGlobal()
+// The destination marks are the active text's: a new text shows Global,
+// whatever the one closed before it had chosen.
+void PruebaEditor::textoNuevoEmpiezaEnGlobal()
 {
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
     EditorDeTexto &editor = escenario.NuevoTexto();
     editor.CambiarDestino(1);
+    QCOMPARE(principal.MarcasDeDestino(), QList<bool>({false, true, false}));
     editor.documento().PonerModificado(false);
     editor.Cerrar();
 
     EditorDeTexto &otra = escenario.NuevoTexto();
-    QCOMPARE(&otra, &editor);
     // Nothing left for later marks the new text as changed.
     QTest::qWait(20);
     QVERIFY(!otra.documento().Modificado());
-    QCOMPARE(principal.UltimoEditor(), 1);
-    QVERIFY(otra.GlobalMarcado());
-    QCOMPARE(otra.MarcasDeDestino(), QList<bool>({false, false, false}));
+    QCOMPARE(principal.Editores().size(), 1);
+    QVERIFY(principal.GlobalMarcado());
+    QCOMPARE(principal.MarcasDeDestino(), QList<bool>({false, false, false}));
 }
 
 void PruebaEditor::botonesDeEfecto_data()
@@ -376,10 +381,10 @@ void PruebaEditor::consultarLongitud()
     QFETCH(QString, mensaje);
 
     Escenario escenario;
-    escenario.Iniciar();
+    Principal &principal = escenario.Iniciar();
     EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(texto);
-    editor.Accion(u"mnuConsultarLongi"_s)->trigger();
+    principal.Accion(u"mnuConsultarLongi"_s)->trigger();
 
     const auto caja = CuadroDeMensaje::Mostrados().constLast();
     QCOMPARE(caja.texto, mensaje);
@@ -417,7 +422,7 @@ void PruebaEditor::enviarAhora()
     for (int indice : marcar)
         editor.CambiarDestino(indice);
 
-    editor.Accion(u"mnuEnviarAhora"_s)->trigger();
+    principal.Accion(u"mnuEnviarAhora"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
@@ -468,8 +473,8 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    EditorDeTexto &editor = *principal.editor(1);
-    QVERIFY(!editor.GlobalMarcado());
+    EditorDeTexto &editor = *principal.EditorActivo();
+    QVERIFY(!principal.GlobalMarcado());
     editor.EnviarAhora();
 
     QTest::qWait(20);
@@ -483,27 +488,27 @@ void PruebaEditor::clicsEnDestinos()
 {
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
-    escenario.Iniciar();
+    Principal &principal = escenario.Iniciar();
     EditorDeTexto &editor = escenario.NuevoTexto();
-    QCOMPARE(editor.TitulosDeDestino(),
+    QCOMPARE(principal.TitulosDeDestino(),
              QStringList({u" Sala"_s, u" Patio"_s, u" Hall"_s}));
-    QVERIFY(editor.GlobalMarcado());
+    QVERIFY(principal.GlobalMarcado());
 
     // Global cannot be unmarked by clicking it.
-    editor.Accion(u"mnuPropGlobal"_s)->trigger();
-    QVERIFY(editor.GlobalMarcado());
+    principal.Accion(u"mnuPropGlobal"_s)->trigger();
+    QVERIFY(principal.GlobalMarcado());
     QVERIFY(!editor.documento().Modificado());
 
-    editor.Accion(u"mnuPropDestino0"_s)->trigger();
-    editor.Accion(u"mnuPropDestino2"_s)->trigger();
-    QVERIFY(!editor.GlobalMarcado());
-    QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
+    principal.Accion(u"mnuPropDestino0"_s)->trigger();
+    principal.Accion(u"mnuPropDestino2"_s)->trigger();
+    QVERIFY(!principal.GlobalMarcado());
+    QCOMPARE(principal.MarcasDeDestino(), QList<bool>({true, false, true}));
     QVERIFY(editor.documento().Modificado());
 
     editor.documento().PonerModificado(false);
-    editor.Accion(u"mnuPropGlobal"_s)->trigger();
-    QVERIFY(editor.GlobalMarcado());
-    QCOMPARE(editor.MarcasDeDestino(), QList<bool>({false, false, false}));
+    principal.Accion(u"mnuPropGlobal"_s)->trigger();
+    QVERIFY(principal.GlobalMarcado());
+    QCOMPARE(principal.MarcasDeDestino(), QList<bool>({false, false, false}));
     // A change of destinations like any other: Cerrar asks before it is lost.
     QVERIFY(editor.documento().Modificado());
 }
@@ -532,20 +537,21 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
 
     editor.Cerrar();
     principal.AbrirTexto(ruta);
-    QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
-    QVERIFY(!editor.GlobalMarcado());
-    QCOMPARE(editor.documento().Texto(), u"línea 1\r\nlínea 2"_s);
+    EditorDeTexto &abierto = *principal.EditorActivo();
+    QCOMPARE(principal.MarcasDeDestino(), QList<bool>({true, false, true}));
+    QVERIFY(!principal.GlobalMarcado());
+    QCOMPARE(abierto.documento().Texto(), u"línea 1\r\nlínea 2"_s);
 
     // Saving again under its name asks nothing.
-    editor.Texto().appendPlainText(u"más"_s);
-    QVERIFY(editor.Guardar());
+    abierto.Texto().appendPlainText(u"más"_s);
+    QVERIFY(abierto.Guardar());
     QCOMPARE(DialogoDeArchivo::Pedidos().size(), 1);
     QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("m\xE1s\r\n"));
 
     // Closing a changed text with no answer given takes the default button
     // of "Guardar Cambios", which must be "Sí": the change is kept.
-    editor.Texto().appendPlainText(u"otra"_s);
-    QVERIFY(editor.Cerrar());
+    abierto.Texto().appendPlainText(u"otra"_s);
+    QVERIFY(abierto.Cerrar());
     QCOMPARE(CuadroDeMensaje::Mostrados().constLast().titulo, u"Guardar Cambios"_s);
     QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("otra\r\n"));
 }
@@ -584,7 +590,7 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     const QString ruta = escenario.EscribirArchivo(u"caja.txt"_s, "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n");
     QVERIFY(!ruta.isEmpty());
     principal.AbrirTexto(ruta);
-    EditorDeTexto &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.EditorActivo();
 
     // As the operator does it: select the sign, "Quitar", "O.K.".
     ConfigRed &red = principal.configRed();
@@ -619,9 +625,9 @@ void PruebaEditor::muchosCartelesEnGrupos()
     Principal &principal = escenario.Iniciar();
     EditorDeTexto &editor = escenario.NuevoTexto();
 
-    auto submenus = [&editor] {
+    auto submenus = [&principal] {
         QStringList titulos;
-        const auto *destinos = qobject_cast<const QMenu *>(editor.Accion(u"mnuPropGlobal"_s)->associatedObjects().constFirst());
+        const auto *destinos = qobject_cast<const QMenu *>(principal.Accion(u"mnuPropGlobal"_s)->associatedObjects().constFirst());
         for (const QAction *item : destinos->actions()) {
             if (item->menu())
                 titulos.append(item->text());
@@ -629,21 +635,21 @@ void PruebaEditor::muchosCartelesEnGrupos()
         return titulos;
     };
     QCOMPARE(submenus(), QStringList({u"Carteles 1 a 40"_s, u"Carteles 41 a 80"_s, u"Carteles 81 a 100"_s}));
-    QCOMPARE(editor.TitulosDeDestino().size(), 100);
-    QCOMPARE(editor.TitulosDeDestino().at(57), u" Andén 58"_s);
+    QCOMPARE(principal.TitulosDeDestino().size(), 100);
+    QCOMPARE(principal.TitulosDeDestino().at(57), u" Andén 58"_s);
 
-    editor.Accion(u"mnuPropDestino57"_s)->trigger();
-    QVERIFY(!editor.GlobalMarcado());
-    QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), editor.TitulosDeDestino()), u"Dirs:  Andén 58"_s);
+    principal.Accion(u"mnuPropDestino57"_s)->trigger();
+    QVERIFY(!principal.GlobalMarcado());
+    QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), principal.TitulosDeDestino()), u"Dirs:  Andén 58"_s);
 
     // Back to a list that fits one menu: no groups, and the mark stays with
     // its sign.
     registro = registro.mid(50, 30);
     principal.AplicarRegistro(registro);
     QVERIFY(submenus().isEmpty());
-    QCOMPARE(editor.TitulosDeDestino().size(), 30);
-    QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), editor.TitulosDeDestino()), u"Dirs:  Andén 58"_s);
-    QVERIFY(editor.MarcasDeDestino().at(7));
+    QCOMPARE(principal.TitulosDeDestino().size(), 30);
+    QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), principal.TitulosDeDestino()), u"Dirs:  Andén 58"_s);
+    QVERIFY(principal.MarcasDeDestino().at(7));
 }
 
 void PruebaEditor::textoCrudoIdaYVuelta()
@@ -658,7 +664,7 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    EditorDeTexto &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.EditorActivo();
     QVERIFY(editor.Guardar());
     QCOMPARE(escenario.LeerArchivo(u"todos.txt"_s), contenido);
 
@@ -697,7 +703,7 @@ void PruebaEditor::saltoConMayusculasEsUnSaltoDeLinea()
     const QString ruta = escenario.EscribirArchivo(u"salto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n");
     QVERIFY(!ruta.isEmpty());
     principal.AbrirTexto(ruta);
-    EditorDeTexto &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.EditorActivo();
     QTest::keyClicks(&editor.Texto(), u"AB"_s);
     QTest::keyClick(&editor.Texto(), Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(&editor.Texto(), u"CD"_s);
@@ -742,7 +748,7 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    EditorDeTexto &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.EditorActivo();
     QCOMPARE(editor.documento().Texto().size(), texto.size());
     QTest::qWait(20);
     QVERIFY(!editor.documento().Modificado());
@@ -796,7 +802,7 @@ void PruebaEditor::guardarSobreArchivoCambiado()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     principal.AbrirTexto(escenario.EscribirArchivo(u"texto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n"));
-    EditorDeTexto &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.EditorActivo();
     editor.Texto().setPlainText(u"mío"_s);
     const QByteArray deOtro = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nde otro\r\n";
     QVERIFY(!escenario.EscribirArchivo(u"texto.txt"_s, deOtro).isEmpty());

@@ -51,13 +51,13 @@ void PruebaEnvioPorLinea::unaTramaPorCartelEnOrdenDelRegistro()
                                      u"cartel R560, Vestíbulo, 7"_s,
                                      u"cartel R560, Depósito, Desconocida"_s,
                                      u"cartel R560, Andén, 200"_s});
-    escenario.Iniciar(new PuertoSerieQt);
+    Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
     EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"[titila]¡Atención!\nAndén 2"_s);
     editor.CambiarDestino(2);
     editor.CambiarDestino(1);
-    QVERIFY(!editor.GlobalMarcado());
+    QVERIFY(!principal.GlobalMarcado());
     editor.EnviarAhora();
 
     const QByteArray mensaje = CodificarTexto(u"[titila]¡Atención!\r\nAndén 2"_s);

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -42,8 +43,7 @@ private Q_SLOTS:
     void menuPrincipal_data();
     void menuPrincipal();
     void barraDeMenusSigueAlEditorActivo();
-    void editoresMuestranLasAccionesDeLaPrincipal_data();
-    void editoresMuestranLasAccionesDeLaPrincipal();
+    void accionesObranSobreElTextoActivo();
     void nombresDeTextosSinTitulo();
     void abrirUnTextoYaMostrado();
     void abrirArchivoIlegibleNoOcupaVentana();
@@ -55,7 +55,7 @@ private Q_SLOTS:
     void lineaMasLargaQueUnEnvioSoloParaLeer();
     void cerrarPreguntaYGuarda_data();
     void cerrarPreguntaYGuarda();
-    void cajaDeCierreConservaLaVentana();
+    void cajaDeCierreCierraElTexto();
     void salirPreguntaPorCadaTextoModificado();
     void salirSeSuspendeSiNoSeGuardo();
     void arreglarVentanas();
@@ -80,9 +80,7 @@ void PruebaPrincipal::arranqueSinConfiguracion()
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
-    QCOMPARE(principal.UltimoEditor(), 1);
-    QVERIFY(principal.editor(0) == nullptr);
-    QVERIFY(!principal.editor(1)->EstaVisible());
+    QVERIFY(principal.Editores().isEmpty());
     QVERIFY(principal.configRed().isHidden());
     QVERIFY(principal.dialogEnvio().isHidden());
     QVERIFY(!escenario.puerto().Abierto());
@@ -98,10 +96,10 @@ void PruebaPrincipal::arranqueConConfiguracion()
     QCOMPARE(principal.Puerto().Numero(), 4);
     QCOMPARE(principal.Puerto().Ajustes(), u"9600,N,8,1"_s);
     QCOMPARE(principal.configRed().CantidadEnLista(), 2);
-    // The destination menus are built before the first document appears.
-    EditorDeTexto &editor = *principal.editor(1);
-    QVERIFY(editor.DestinosVisibles());
-    QCOMPARE(editor.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
+    // The first text finds the registry's signs in its destination menu.
+    escenario.NuevoTexto();
+    QVERIFY(principal.DestinosVisibles());
+    QCOMPARE(principal.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
 }
 
 void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo_data()
@@ -122,8 +120,9 @@ void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
     QSignalSpy arrancado(&principal, &Principal::Arrancado);
     int dibujosAlArrancar = -1;
     connect(&principal, &Principal::Arrancado, this, [&] { dibujosAlArrancar = contador.pintadas; });
-    // Nothing of the rest is there before it.
-    QCOMPARE(principal.findChildren<EditorDeTexto *>().size(), 0);
+    // Nothing of the rest is there before it: the destination menu's item
+    // for the one sign.
+    QVERIFY(!principal.Accion(u"mnuPropDestino0"_s));
 
     if (mostrada) {
         principal.show();
@@ -131,8 +130,9 @@ void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
     }
     QTRY_COMPARE(arrancado.count(), 1);
     QCOMPARE(dibujosAlArrancar > 0, mostrada);
-    // The hidden editor of slot 1, made once.
-    QCOMPARE(principal.findChildren<EditorDeTexto *>().size(), 1);
+    QVERIFY(principal.Accion(u"mnuPropDestino0"_s));
+    // No text is open at start.
+    QCOMPARE(principal.findChildren<EditorDeTexto *>().size(), 0);
     QTest::qWait(50);
     QCOMPARE(arrancado.count(), 1);
     principal.removeEventFilter(&contador);
@@ -226,57 +226,60 @@ const QStringList TitulosDeMenus = {u"&Archivo"_s,   u"&Editar"_s,
                                     u"&Ventana"_s,   u"&Ayuda"_s};
 } // namespace
 
+// One set of items: a text's window enables its commands and shows the
+// "Enviar" submenu; without one they are disabled, and "Enviar" is an item.
 void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
-    const QAction *archivoPrincipal = principal.menuBar()->actions().constFirst();
+    const QList<QAction *> barra = principal.menuBar()->actions();
+    QAction *enviar = principal.Accion(u"mnuEnviar"_s);
+    QVERIFY(!enviar->menu());
 
     EditorDeTexto &editor = escenario.NuevoTexto();
-    QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
-    QCOMPARE(principal.menuBar()->actions().constFirst(), editor.Menus().constFirst()->menuAction());
-    QVERIFY(editor.Accion(u"mnuGuardar"_s)->isEnabled());
+    QCOMPARE(principal.menuBar()->actions(), barra);
+    QVERIFY(principal.Accion(u"mnuGuardar"_s)->isEnabled());
+    QVERIFY(enviar->isEnabled());
+    QCOMPARE(enviar->menu()->actions(), QList<QAction *>{principal.Accion(u"mnuEnviarAhora"_s)});
+    QCOMPARE(principal.Accion(u"mnuPropDestinos"_s)->text(), u"&Destinos"_s);
 
     editor.Cerrar();
-    QCOMPARE(principal.menuBar()->actions().constFirst(), archivoPrincipal);
+    QCOMPARE(principal.menuBar()->actions(), barra);
+    QVERIFY(!principal.Accion(u"mnuGuardar"_s)->isEnabled());
+    QVERIFY(!enviar->isEnabled());
+    QVERIFY(!enviar->menu());
+    QCOMPARE(principal.Accion(u"mnuPropDestinos"_s)->text(), u"D&estinos"_s);
 }
 
-void PruebaPrincipal::editoresMuestranLasAccionesDeLaPrincipal_data()
+// The text commands act on the active window, and closing it hands the
+// menus to the text used before it.
+void PruebaPrincipal::accionesObranSobreElTextoActivo()
 {
-    QTest::addColumn<QString>("nombre");
-    QTest::addColumn<bool>("compartida");
-    for (const char *nombre : {"mnuNuevoTexto", "mnuCargarTexto", "mnuSalir", "mnuVerDirs", "mnuConfigInterfase",
-                               "mnuConfigRed"})
-        QTest::newRow(nombre) << QString::fromLatin1(nombre) << true;
-    // The editor's own: they act on that editor, or arrange only from there.
-    for (const char *nombre : {"mnuCerrar", "mnuGuardar", "mnuCortar", "mnuConsultarLongi", "mnuArrVert"})
-        QTest::newRow(nombre) << QString::fromLatin1(nombre) << false;
-}
-
-void PruebaPrincipal::editoresMuestranLasAccionesDeLaPrincipal()
-{
-    QFETCH(QString, nombre);
-    QFETCH(bool, compartida);
-
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    QAction *dePrincipal = nullptr;
-    for (QAction *menu : principal.menuBar()->actions()) {
-        for (QAction *item : menu->menu()->actions()) {
-            if (item->objectName() == nombre)
-                dePrincipal = item;
-        }
-    }
-    QVERIFY(dePrincipal);
     EditorDeTexto &uno = escenario.NuevoTexto();
-    EditorDeTexto &otro = escenario.NuevoTexto();
-    QAction *deUno = uno.Accion(nombre);
-    QVERIFY(deUno);
-    QCOMPARE(deUno == dePrincipal, compartida);
-    QCOMPARE(otro.Accion(nombre) == deUno, compartida);
+    uno.Texto().setPlainText(u"uno"_s);
+    EditorDeTexto &dos = escenario.NuevoTexto();
+    dos.Texto().setPlainText(u"dos"_s);
+    principal.ActivarEditor(&uno);
+
+    DialogoDeArchivo::ResponderCon({escenario.Ruta(u"uno.txt"_s)});
+    principal.Accion(u"mnuGuardar"_s)->trigger();
+    QCOMPARE(escenario.LeerArchivo(u"uno.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nuno\r\n"));
+    QVERIFY(dos.documento().Modificado());
+
+    QPointer<EditorDeTexto> cerrado(&uno);
+    principal.Accion(u"mnuCerrar"_s)->trigger();
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+    QCOMPARE(principal.Editores(), QList<EditorDeTexto *>{&dos});
+    QCOMPARE(principal.EditorActivo(), &dos);
+    QVERIFY(principal.Accion(u"mnuGuardar"_s)->isEnabled());
+    QTRY_VERIFY(cerrado.isNull());
 }
 
+// The number of an untitled text is the lowest no open text holds, a named
+// one's included.
 void PruebaPrincipal::nombresDeTextosSinTitulo()
 {
     Escenario escenario;
@@ -287,19 +290,23 @@ void PruebaPrincipal::nombresDeTextosSinTitulo()
     QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
     QVERIFY(!primero.documento().Nombrado());
     QVERIFY(!primero.documento().Modificado());
+    QPointer<EditorDeTexto> cerrado(&primero);
     primero.Cerrar();
-    QVERIFY(!primero.EstaVisible());
+    QVERIFY(principal.Editores().isEmpty());
+    QTRY_VERIFY(cerrado.isNull());
 
-    QCOMPARE(&escenario.NuevoTexto(), &primero);
-    QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
+    QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 1"_s);
     EditorDeTexto &segundo = escenario.NuevoTexto();
     QCOMPARE(segundo.Caption(), u"Texto sin título: 2"_s);
-    EditorDeTexto &tercero = escenario.NuevoTexto();
-    QCOMPARE(tercero.Caption(), u"Texto sin título: 3"_s);
-    QCOMPARE(principal.UltimoEditor(), 3);
+    const QString ruta = escenario.EscribirArchivo(u"tres.txt"_s, "tres");
+    principal.AbrirTexto(ruta);
+    QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 4"_s);
+    segundo.Cerrar();
+    QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 2"_s);
+    QCOMPARE(principal.Editores().size(), 4);
 
-    // A slot added later gets its destination menu at once.
-    QCOMPARE(principal.editor(3)->TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
+    // A window made later finds its destination menu in place.
+    QCOMPARE(principal.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
 }
 
 void PruebaPrincipal::abrirUnTextoYaMostrado()
@@ -310,8 +317,7 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    EditorDeTexto &editor = *principal.editor(1);
-    QVERIFY(editor.EstaVisible());
+    EditorDeTexto &editor = *principal.EditorActivo();
     QCOMPARE(editor.Caption(), ruta);
     QVERIFY(editor.documento().Nombrado());
     QVERIFY(!editor.documento().Modificado());
@@ -320,20 +326,20 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     // Already shown: focused, not read again, no second window.
     editor.Texto().setPlainText(u"cambiado"_s);
     principal.AbrirTexto(ruta);
-    QCOMPARE(principal.UltimoEditor(), 1);
+    QCOMPARE(principal.Editores().size(), 1);
     QCOMPARE(editor.documento().Texto(), u"cambiado"_s);
     // Nor under another name (when two names are one file is
     // prueba_firmadearchivo's table).
     QVERIFY(QFile::link(ruta, escenario.Ruta(u"enlace.txt"_s)));
     principal.AbrirTexto(escenario.Ruta(u"enlace.txt"_s));
-    QCOMPARE(principal.UltimoEditor(), 1);
+    QCOMPARE(principal.Editores().size(), 1);
 
-    // A hidden window with that caption does not count.
+    // A closed one does not count: the file is read again.
     editor.documento().PonerModificado(false);
     editor.Cerrar();
     principal.AbrirTexto(ruta);
-    QVERIFY(editor.EstaVisible());
-    QCOMPARE(editor.documento().Texto(), u"Hola\r\nMundo"_s);
+    QCOMPARE(principal.Editores().size(), 1);
+    QCOMPARE(principal.EditorActivo()->documento().Texto(), u"Hola\r\nMundo"_s);
 }
 
 void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
@@ -344,8 +350,7 @@ void PruebaPrincipal::abrirArchivoIlegibleNoOcupaVentana()
 
     principal.AbrirTexto(ruta);
 
-    QVERIFY(!principal.editor(1)->EstaVisible());
-    QCOMPARE(principal.UltimoEditor(), 1);
+    QVERIFY(principal.Editores().isEmpty());
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), 1);
     QCOMPARE(mostrados.constFirst().icono, QMessageBox::Warning);
@@ -409,8 +414,8 @@ void PruebaPrincipal::avisosAlAbrir()
 
     principal.AbrirTexto(ruta);
     // Opened as it reads, warned or not.
-    QVERIFY(principal.editor(1)->EstaVisible());
-    QVERIFY(!principal.editor(1)->documento().Modificado());
+    QVERIFY(principal.EditorActivo());
+    QVERIFY(!principal.EditorActivo()->documento().Modificado());
     const auto mostrados = CuadroDeMensaje::Mostrados();
     if (aviso.isEmpty()) {
         QVERIFY(mostrados.isEmpty());
@@ -430,10 +435,10 @@ void PruebaPrincipal::abrirDesdeElDialogo()
 
     DialogoDeArchivo::ResponderCon({QString(), ruta});
     principal.CargarTexto(); // cancelled
-    QVERIFY(!principal.editor(1)->EstaVisible());
+    QVERIFY(principal.Editores().isEmpty());
     principal.CargarTexto();
-    QVERIFY(principal.editor(1)->EstaVisible());
-    QCOMPARE(principal.editor(1)->documento().Texto(), u"sin marcas"_s);
+    QCOMPARE(principal.Editores().size(), 1);
+    QCOMPARE(principal.EditorActivo()->documento().Texto(), u"sin marcas"_s);
 
     const auto pedido = DialogoDeArchivo::Pedidos().constLast();
     QCOMPARE(pedido.titulo, u"Abrir Un Texto"_s);
@@ -462,8 +467,9 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
     QFETCH(bool, guardado);
 
     Escenario escenario;
-    escenario.Iniciar();
+    Principal &principal = escenario.Iniciar();
     EditorDeTexto &editor = escenario.NuevoTexto();
+    QPointer<EditorDeTexto> vivo(&editor);
     editor.Texto().setPlainText(u"texto nuevo"_s);
     QVERIFY(editor.documento().Modificado());
 
@@ -477,7 +483,7 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
     QCOMPARE(pregunta.botones, QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(pregunta.icono, QMessageBox::NoIcon);
 
-    QCOMPARE(editor.EstaVisible(), !cierra);
+    QCOMPARE(principal.Editores().size(), cierra ? 0 : 1);
     QCOMPARE(QFile::exists(escenario.Ruta(u"nuevo.txt"_s)), guardado);
     if (!cierra) {
         QCOMPARE(editor.documento().Texto(), u"texto nuevo"_s);
@@ -485,19 +491,24 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
         QCOMPARE(editor.Caption(), u"Texto sin título: 1"_s);
         QVERIFY(!editor.documento().Nombrado());
     }
+    QTRY_COMPARE(vivo.isNull(), cierra);
 }
 
-void PruebaPrincipal::cajaDeCierreConservaLaVentana()
+// The window's own close box closes the text as "Cerrar" does.
+void PruebaPrincipal::cajaDeCierreCierraElTexto()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     EditorDeTexto &editor = escenario.NuevoTexto();
+    QPointer<EditorDeTexto> vivo(&editor);
+    editor.Texto().setPlainText(u"algo"_s);
 
-    QVERIFY(!editor.Subventana()->close());
-    QVERIFY(!editor.EstaVisible());
-    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
-    QCOMPARE(&escenario.NuevoTexto(), &editor);
-    QCOMPARE(principal.UltimoEditor(), 1);
+    CuadroDeMensaje::ResponderCon({QMessageBox::No});
+    QVERIFY(editor.Subventana()->close());
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY(principal.Editores().isEmpty());
+    QTRY_VERIFY(vivo.isNull());
+    QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 1"_s);
 }
 
 void PruebaPrincipal::salirPreguntaPorCadaTextoModificado()
@@ -511,12 +522,11 @@ void PruebaPrincipal::salirPreguntaPorCadaTextoModificado()
     escenario.NuevoTexto(); // unmodified: no question
 
     CuadroDeMensaje::ResponderCon({QMessageBox::No, QMessageBox::No});
-    principal.editor(3)->Accion(u"mnuSalir"_s)->trigger();
+    principal.Accion(u"mnuSalir"_s)->trigger();
 
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
     QVERIFY(!principal.isVisible());
-    for (int i = 1; i <= principal.UltimoEditor(); ++i)
-        QVERIFY(!principal.editor(i)->EstaVisible());
+    QVERIFY(principal.Editores().isEmpty());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracion);
 }
 
@@ -533,7 +543,7 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
     principal.Salir();
 
     QVERIFY(principal.isVisible());
-    QVERIFY(editor.EstaVisible());
+    QCOMPARE(principal.Editores(), QList<EditorDeTexto *>{&editor});
     QCOMPARE(editor.documento().Texto(), u"no lo pierdas"_s);
     principal.hide();
 }
@@ -547,23 +557,26 @@ void PruebaPrincipal::arreglarVentanas()
     EditorDeTexto &a = escenario.NuevoTexto();
     EditorDeTexto &b = escenario.NuevoTexto();
 
-    b.Accion(u"mnuArrVert"_s)->trigger();
+    QAction *vertical = principal.Accion(u"mnuArrVert"_s);
+    QAction *horizontal = principal.Accion(u"mnuArrHoriz"_s);
+    vertical->trigger();
     QCOMPARE(a.Subventana()->geometry().top(), b.Subventana()->geometry().top());
     QVERIFY(a.Subventana()->geometry().right() < b.Subventana()->geometry().left());
 
-    b.Accion(u"mnuArrHoriz"_s)->trigger();
+    horizontal->trigger();
     QCOMPARE(a.Subventana()->geometry().left(), b.Subventana()->geometry().left());
     QVERIFY(a.Subventana()->geometry().bottom() < b.Subventana()->geometry().top());
 
     // A minimized window stays minimized; the others share the whole area.
     EditorDeTexto &c = escenario.NuevoTexto();
     c.Subventana()->showMinimized();
-    b.Accion(u"mnuArrVert"_s)->trigger();
+    principal.ActivarEditor(&b);
+    vertical->trigger();
     QVERIFY(c.Subventana()->isMinimized());
     const int ancho = principal.findChild<QMdiArea *>()->viewport()->width();
     QCOMPARE(a.Subventana()->geometry().width(), ancho / 2);
     QCOMPARE(b.Subventana()->geometry().left(), ancho / 2);
-    b.Accion(u"mnuArrHoriz"_s)->trigger();
+    horizontal->trigger();
     QVERIFY(c.Subventana()->isMinimized());
     principal.hide();
 }
@@ -615,9 +628,9 @@ void PruebaPrincipal::avisoDeDirecciones()
     QVERIFY(escenario.puerto().Escrito().isEmpty());
     QVERIFY(principal.dialogEnvio().isHidden());
 
-    // From an editor's menu it is the same command.
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Accion(u"mnuVerDirs"_s)->trigger();
+    // With a text active the item is the same command.
+    escenario.NuevoTexto();
+    principal.Accion(u"mnuVerDirs"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito().size(), 1304);
 }
 
@@ -727,7 +740,7 @@ void PruebaPrincipal::lineaMasLargaQueUnEnvioSoloParaLeer()
     Principal &principal = escenario.Iniciar();
     const QString ruta = escenario.EscribirArchivo(u"larga.txt"_s, "corta\r\n" + QByteArray(largo, 'x') + "\r\n");
     principal.AbrirTexto(ruta);
-    QCOMPARE(principal.editor(1)->Texto().isReadOnly(), soloParaLeer);
+    QCOMPARE(principal.EditorActivo()->Texto().isReadOnly(), soloParaLeer);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), soloParaLeer ? 1 : 0);
 }
 
