@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +17,30 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString Global = u"Global\r\n"_s;
+
+// A window's text as the document sees it: every change, the document's own
+// included, is reported back as a key would be.
+class AlmacenDePrueba : public AlmacenDeTexto
+{
+public:
+    explicit AlmacenDePrueba(Documento &documento) : m_documento(documento) {}
+    QString TextoCrLf() const override { return texto; }
+    void PonerTextoCrLf(const QString &textoCrLf) override
+    {
+        texto = textoCrLf;
+        m_documento.TextoEditado();
+    }
+    void Teclear(const QString &teclas)
+    {
+        texto += teclas;
+        m_documento.TextoEditado();
+    }
+
+    QString texto;
+
+private:
+    Documento &m_documento;
+};
 
 } // namespace
 
@@ -44,6 +69,7 @@ private Q_SLOTS:
     void eleccionDeCarteles_data();
     void eleccionDeCarteles();
     void documentoAbiertoYGuardado();
+    void textoGuardadoEnUnAlmacen();
 
 private:
     std::unique_ptr<QTemporaryDir> m_carpeta;
@@ -471,6 +497,42 @@ void PruebaDocumento::documentoAbiertoYGuardado()
     QVERIFY(!documento.Guardar(ruta, registro));
     QVERIFY(!documento.Modificado());
     QCOMPARE(LeerBytes(ruta), QByteArray("PROPIEDADES:\r\nDirs:  B; Nadie\r\nTEXTO:\r\nchau\r\n"));
+}
+
+// Kept by a window, the words are read and put there, once: opening or
+// moving them is no change, a key or a PonerTexto() one change.
+void PruebaDocumento::textoGuardadoEnUnAlmacen()
+{
+    const QString ruta = m_carpeta->filePath(u"a.txt"_s);
+    QVERIFY(!EscribirDocumento(ruta, u"hola\r\nmundo"_s, u"Global"_s));
+    Documento documento;
+    documento.PonerTexto(u"previo"_s);
+    documento.PonerModificado(false);
+    AlmacenDePrueba almacen(documento);
+    documento.GuardarTextoEn(&almacen);
+    QCOMPARE(almacen.texto, u"previo"_s);
+    QVERIFY(!documento.Modificado());
+
+    almacen.Teclear(u"!"_s);
+    QCOMPARE(documento.Texto(), u"previo!"_s);
+    QVERIFY(documento.Modificado());
+
+    QVERIFY(!documento.Abrir(ruta, {}));
+    QCOMPARE(almacen.texto, u"hola\r\nmundo"_s);
+    QVERIFY(!documento.Modificado());
+
+    QSignalSpy cambios(&documento, &Documento::TextoCambiado);
+    documento.PonerTexto(u"chau"_s);
+    QCOMPARE(cambios.count(), 1);
+    QCOMPARE(almacen.texto, u"chau"_s);
+    QVERIFY(documento.Modificado());
+    QVERIFY(!documento.Guardar(ruta, {}));
+    QCOMPARE(LeerBytes(ruta), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nchau\r\n"));
+
+    // Taken back, the document holds the words again.
+    documento.GuardarTextoEn(nullptr);
+    almacen.texto.clear();
+    QCOMPARE(documento.Texto(), u"chau"_s);
 }
 
 QTEST_GUILESS_MAIN(PruebaDocumento)
