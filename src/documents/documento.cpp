@@ -279,18 +279,6 @@ bool Documento::ArchivoPresente() const
     return Nombrado() && FirmaDeArchivo::Tomar(m_ruta, TamanoMaximoDeDocumento).Existe();
 }
 
-void Documento::Vaciar()
-{
-    AsignarTexto(QString());
-    m_ruta.clear();
-    m_firma = FirmaDeArchivo();
-    m_destinos = DestinosDeTexto();
-    Q_EMIT TextoCambiado();
-    Q_EMIT DestinosCambiados();
-    m_modificado = false;
-    Q_EMIT EstadoCambiado();
-}
-
 void Documento::Reemplazar(const Documento &otro)
 {
     AsignarTexto(otro.Texto());

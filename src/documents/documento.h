@@ -105,9 +105,6 @@ public:
     // forgotten.
     void ElegirTodos();
 
-    // An empty new text for every sign, with no file, unchanged.
-    void Vaciar();
-
     // Takes the other's text, file, destinations and flag.
     void Reemplazar(const Documento &otro);
 

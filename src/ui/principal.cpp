@@ -83,7 +83,12 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     });
 }
 
-Principal::~Principal() = default;
+Principal::~Principal()
+{
+    // The open texts' windows go with the area, after this window's members:
+    // their going is no change of the active text to follow.
+    disconnect(m_area, nullptr, this, nullptr);
+}
 
 PuertoSerie &Principal::Puerto() const
 {
