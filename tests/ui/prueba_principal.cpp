@@ -58,6 +58,7 @@ private Q_SLOTS:
     void cajaDeCierreCierraElTexto();
     void salirPreguntaPorCadaTextoModificado();
     void salirSeSuspendeSiNoSeGuardo();
+    void destruidaConTextosAbiertos();
     void arreglarVentanas();
     void configuracionIlegibleUsaLosValoresDeFabrica();
     void avisoDeDirecciones_data();
@@ -546,6 +547,19 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
     QCOMPARE(principal.Editores(), QList<EditorDeTexto *>{&editor});
     QCOMPARE(editor.documento().Texto(), u"no lo pierdas"_s);
     principal.hide();
+}
+
+// As the program ends: the main window goes, shown, with its texts still
+// open; the last of them maximized, as the operator may leave it.
+void PruebaPrincipal::destruidaConTextosAbiertos()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&principal));
+    escenario.NuevoTexto();
+    escenario.NuevoTexto().Subventana()->showMaximized();
+    QCOMPARE(principal.Editores().size(), 2);
 }
 
 void PruebaPrincipal::arreglarVentanas()
