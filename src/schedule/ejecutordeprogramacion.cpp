@@ -1,9 +1,10 @@
 #include "schedule/ejecutordeprogramacion.h"
 
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "documents/destinosdeenvio.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
+#include "sending/planearenvio.h"
 #include "link/transmisor.h"
 #include "schedule/alcancesdeprogramacion.h"
 #include "schedule/estadodecarteles.h"
@@ -37,9 +38,9 @@ qint64 Bytes(const PlanDeEnvio &plan)
     return bytes;
 }
 
-QString Nombre(const QStringList &registro, qsizetype posicion)
+QString Nombre(const RegistroDeCarteles &registro, qsizetype posicion)
 {
-    return NombreDeCartel(registro.at(posicion)).trimmed();
+    return registro.En(posicion).NombreRecortado();
 }
 
 QString Hora(const QDateTime &instante, const QDateTime &ahora)
@@ -194,16 +195,18 @@ RegistroLeido EjecutorDeProgramacion::LeerRegistro()
 
 void EjecutorDeProgramacion::Revisar()
 {
-    const QStringList registro = LeerRegistro().carteles;
+    const RegistroDeCarteles registro = LeerRegistro().carteles;
     const QDateTime ahora = Instante();
     // A sign no longer in the list is forgotten; one whose line changed is
     // another sign, that nobody knows what shows.
-    const QSet<QString> lineas(registro.cbegin(), registro.cend());
+    QSet<QString> lineas;
+    for (const Cartel &cartel : registro)
+        lineas.insert(cartel.Registro());
     for (auto it = m_mostrado.begin(); it != m_mostrado.end();)
         it = lineas.contains(it.key()) ? std::next(it) : m_mostrado.erase(it);
     QStringList problemas;
     m_alcances = AlcancesDeProgramacion(m_programacion, registro, m_documentos, problemas);
-    m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), ahora, m_zona);
+    m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.Cantidad(), ahora, m_zona);
     if (!m_corriendo) {
         m_cambio->stop();
         m_proximoCambio = {};
@@ -236,7 +239,7 @@ void EjecutorDeProgramacion::Revisar()
             if (e == SinEntrada)
                 continue;
             const QString &archivo = m_programacion.entradas.at(e).archivo;
-            const auto mostrado = m_mostrado.constFind(registro.at(i));
+            const auto mostrado = m_mostrado.constFind(registro.En(i).Registro());
             if ((mostrado == m_mostrado.cend() || *mostrado != archivo) && !intentados.contains(archivo))
                 faltan[archivo].append(i);
         }
@@ -246,10 +249,10 @@ void EjecutorDeProgramacion::Revisar()
     // and it lands on every sign: so it goes only when every sign changes to
     // that text, or when such a sign needs it.
     const auto aTodos = [&](const QList<qsizetype> &faltan) {
-        if (faltan.size() == registro.size())
+        if (faltan.size() == registro.Cantidad())
             return true;
         for (qsizetype i : faltan) {
-            if (DireccionDeCartel(registro.at(i)) == 0)
+            if (registro.En(i).Direccion() == 0)
                 return true;
         }
         return false;
@@ -271,14 +274,13 @@ void EjecutorDeProgramacion::Revisar()
 }
 
 void EjecutorDeProgramacion::EnviarArchivo(const QString &archivo, qsizetype entrada, const QList<qsizetype> &faltan,
-                                           bool aTodos, const QStringList &registro, const QDateTime &momento)
+                                           bool aTodos, const RegistroDeCarteles &registro, const QDateTime &momento)
 {
     DestinosDeTexto destinos;
     destinos.global = aTodos;
     QStringList nombres;
-    const QStringList titulos = TitulosDeRegistro(registro);
     for (qsizetype i : faltan) {
-        destinos.nombres.append(titulos.at(i));
+        destinos.nombres.append(registro.En(i).Nombre());
         nombres.append(Nombre(registro, i));
     }
     EnvioAnotado anotado{momento, aTodos ? QStringList{u"Global"_s} : nombres, archivo, 0, QString()};
@@ -301,11 +303,11 @@ void EjecutorDeProgramacion::EnviarArchivo(const QString &archivo, qsizetype ent
     // Where the frames land: address 0 on every sign, any other address on
     // every sign that has it.
     QStringList alcanzados;
-    for (qsizetype i = 0; i < registro.size(); ++i) {
-        const qint64 direccion = DireccionDeCartel(registro.at(i));
+    for (const Cartel &cartel : registro) {
+        const qint64 direccion = cartel.Direccion();
         if (plan.direcciones.contains(0) ||
             (direccion > 0 && direccion <= 255 && plan.direcciones.contains(static_cast<quint8>(direccion))))
-            alcanzados.append(registro.at(i));
+            alcanzados.append(cartel.Registro());
     }
     for (const QString &cartel : std::as_const(alcanzados))
         m_mostrado.insert(cartel, archivo);
@@ -413,18 +415,18 @@ QString EjecutorDeProgramacion::Resumen() const
 
 QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
 {
-    const QStringList registro = m_registro().carteles;
+    const RegistroDeCarteles registro = m_registro().carteles;
     const QDateTime ahora = Instante();
     QList<CartelAhora> carteles;
     const auto archivo = [this](qsizetype e) {
         return e == SinEntrada ? QString() : m_programacion.entradas.at(e).archivo;
     };
-    for (qsizetype i = 0; i < registro.size(); ++i) {
+    for (qsizetype i = 0; i < registro.Cantidad(); ++i) {
         CartelAhora cartel;
         cartel.nombre = Nombre(registro, i);
         const qsizetype e = m_deseado.value(i, SinEntrada);
         cartel.archivo = archivo(e);
-        cartel.pendiente = e != SinEntrada && m_mostrado.value(registro.at(i)) != cartel.archivo;
+        cartel.pendiente = e != SinEntrada && m_mostrado.value(registro.En(i).Registro()) != cartel.archivo;
         carteles.append(cartel);
     }
     if (m_alcances.size() != m_programacion.entradas.size())
@@ -436,7 +438,7 @@ QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
         const auto cambio = ProximoCambio(m_programacion, desde, m_zona);
         if (!cambio)
             break;
-        const QList<qsizetype> estado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), *cambio, m_zona);
+        const QList<qsizetype> estado = EstadoDeCarteles(m_programacion, m_alcances, registro.Cantidad(), *cambio, m_zona);
         for (qsizetype i = 0; i < carteles.size(); ++i) {
             CartelAhora &cartel = carteles[i];
             // With no entry due the sign keeps what it shows: no change.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
 #include "platform/errordearchivo.h"
 #include "schedule/documentosleidos.h"
 #include "schedule/estadodecarteles.h"
@@ -27,7 +28,7 @@ struct PlanDeEnvio;
 // version of its file could not be taken (the list is then the last good one).
 struct RegistroLeido
 {
-    QStringList carteles;
+    RegistroDeCarteles carteles;
     std::optional<ErrorDeArchivo> error;
 };
 
@@ -79,7 +80,7 @@ public:
 
     const Programacion &programacion() const { return m_programacion; }
     const QString &Ruta() const { return m_ruta; }
-    QStringList Registro() const { return m_registro().carteles; }
+    RegistroDeCarteles Registro() const { return m_registro().carteles; }
     // The documents its entries name, each read again only when it changed.
     DocumentosLeidos &Documentos() { return m_documentos; }
     // Why the file could not be read; while there is one, edits are refused.
@@ -140,7 +141,7 @@ private:
     void Releer();
     void Programar();
     void EnviarArchivo(const QString &archivo, qsizetype entrada, const QList<qsizetype> &carteles, bool aTodos,
-                       const QStringList &registro, const QDateTime &momento);
+                       const RegistroDeCarteles &registro, const QDateTime &momento);
     // Writes the send log's line; `entrada` is the timetable's entry, or -1
     // for the operator's own send.
     void Anotar(const EnvioAnotado &envio, qsizetype entrada);

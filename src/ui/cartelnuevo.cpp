@@ -1,6 +1,6 @@
 #include "cartelnuevo.h"
 
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -143,16 +143,15 @@ void CartelNuevo::Ok_Click()
     QString motivo = MotivoDeRechazo(nombre);
     // Texts choose their signs by name: two signs of one name could not be
     // told apart, and a text for that name would go to neither.
-    if (motivo.isEmpty() && m_registro && NombresRepetidos(m_registro->stringList() << ArmarRegistroDeCartel(
-                                                                 QString(), nombre, QString()))
-                                               .contains(nombre.trimmed()))
+    if (motivo.isEmpty() && m_registro &&
+        RegistroDeCarteles::DeRegistros(m_registro->stringList()).TieneNombre(Cartel::Armar({}, nombre, {}).Nombre()))
         motivo = u"Ya hay un cartel llamado «%1». Elija otro nombre."_s.arg(nombre.trimmed());
     if (!motivo.isEmpty()) {
         CuadroDeMensaje::Advertir(this, motivo);
         m_Nombre->setFocus();
         return;
     }
-    Q_EMIT CartelAgregado(ArmarRegistroDeCartel(TextoElegido(*m_Modelo), nombre, TextoElegido(*m_Direccion)));
+    Q_EMIT CartelAgregado(Cartel::Armar(TextoElegido(*m_Modelo), nombre, TextoElegido(*m_Direccion)).Registro());
     close();
 }
 

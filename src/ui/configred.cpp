@@ -55,9 +55,9 @@ QStringListModel &ConfigRed::Registro()
     return *m_registro;
 }
 
-void ConfigRed::PonerRegistro(const QStringList &registro)
+void ConfigRed::PonerRegistro(const RegistroDeCarteles &registro)
 {
-    m_registro->setStringList(registro);
+    m_registro->setStringList(registro.Registros());
 }
 
 int ConfigRed::ListCount() const
@@ -117,14 +117,14 @@ void ConfigRed::Quitar_Click()
     }
     // Selection or not, the file is rewritten: from the list as it stands
     // here, a sign just added included, or the file and the list differ.
-    Q_EMIT RegistroConfirmado(m_registro->stringList());
+    Q_EMIT RegistroConfirmado(RegistroDeCarteles::DeRegistros(m_registro->stringList()));
     Q_EMIT PedidoGuardarConfiguracion();
 }
 
 void ConfigRed::OK_Click()
 {
     hide();
-    Q_EMIT RegistroConfirmado(m_registro->stringList());
+    Q_EMIT RegistroConfirmado(RegistroDeCarteles::DeRegistros(m_registro->stringList()));
     Q_EMIT PedidoGuardarConfiguracion();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -25,7 +27,7 @@ public:
     // The list shown, one record per row in registry order.
     QStringListModel &Registro();
     // Starts from the registry as the main window keeps it.
-    void PonerRegistro(const QStringList &registro);
+    void PonerRegistro(const RegistroDeCarteles &registro);
     int ListCount() const;
     QString List(int i) const;
     void AddItem(const QString &registroDeCartel);
@@ -45,7 +47,7 @@ public:
 
 Q_SIGNALS:
     // The list as the operator confirmed it: the registry from now on.
-    void RegistroConfirmado(const QStringList &registro);
+    void RegistroConfirmado(const RegistroDeCarteles &registro);
     // The registry is to be written to the file, changed or not.
     void PedidoGuardarConfiguracion();
 

@@ -3,13 +3,14 @@
 #include "cajadetexto.h"
 #include "descripciondemenus.h"
 #include "filtrosdearchivo.h"
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "documents/propiedades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/plandeenvio.h"
+#include "sending/planearenvio.h"
 #include "medidas.h"
 #include "resaltadordeetiquetas.h"
 #include "platform/cuadrodemensaje.h"
@@ -63,7 +64,7 @@ QString Latin1(const char *texto)
 
 } // namespace
 
-frmEditorDeTextos::frmEditorDeTextos(QStringListModel &registro, const QHash<Orden, QAction *> &compartidas,
+frmEditorDeTextos::frmEditorDeTextos(const RegistroDeCarteles &registro, const QHash<Orden, QAction *> &compartidas,
                                      QWidget *parent)
     : QWidget(parent), m_registro(registro), m_documento(new Documento(this)), m_Texto(new CajaDeTexto(this))
 {
@@ -142,7 +143,7 @@ void frmEditorDeTextos::MostrarDestinos()
     // understood: it is sent nowhere, and the operator must be able to
     // choose again.
     const bool porElegir = !destinos.global || !destinos.sinLeer.isEmpty();
-    m_mnuPropDestinos->menuAction()->setVisible(m_registro.rowCount() > 1 || porElegir);
+    m_mnuPropDestinos->menuAction()->setVisible(m_registro.Cantidad() > 1 || porElegir);
     m_mnuPropGlobal->setChecked(destinos.global);
     for (QAction *item : std::as_const(m_mnuPropDestino))
         item->setChecked(CartelElegido(destinos, item->text()));
@@ -390,7 +391,7 @@ bool frmEditorDeTextos::Escribir(const QString &ruta)
 {
     if (!PuedeEscribirEn(ruta))
         return false;
-    if (const auto error = m_documento->Guardar(ruta, m_registro.stringList())) {
+    if (const auto error = m_documento->Guardar(ruta, m_registro)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar el texto en "_s + error->Texto());
         return false;
     }
@@ -448,7 +449,7 @@ void frmEditorDeTextos::closeEvent(QCloseEvent *evento)
 void frmEditorDeTextos::mnuEnviarAhora_Click()
 {
     Q_EMIT AntesDeEnviar();
-    const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro.stringList());
+    const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro);
     if (!plan.Enviable()) {
         // A progress dialog left open with nothing to send would read as a
         // transmission under way.
@@ -475,8 +476,7 @@ void frmEditorDeTextos::mnuConsultarLongi_Click()
 
 void frmEditorDeTextos::CargarDestinos()
 {
-    const QStringList registro = m_registro.stringList();
-    const auto n = registro.size();
+    const auto n = m_registro.Cantidad();
     // The separator belongs to the Editar menu's own items; it stays hidden.
     // The submenu's visibility is MostrarDestinos' business.
 
@@ -486,7 +486,7 @@ void frmEditorDeTextos::CargarDestinos()
     while (m_mnuPropDestino.size() > n)
         delete m_mnuPropDestino.takeLast();
     for (qsizetype i = 0; i < n; ++i)
-        m_mnuPropDestino.at(i)->setText(NombreDeCartel(registro.at(i)));
+        m_mnuPropDestino.at(i)->setText(m_registro.En(i).Nombre());
     // The marks follow the signs by name, wherever the registry put them.
     MostrarDestinos();
 }

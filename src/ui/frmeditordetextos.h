@@ -2,6 +2,8 @@
 
 #include "descripciondemenus.h"
 
+#include "config/registrodecarteles.h"
+
 #include <QHash>
 #include <QList>
 #include <QWidget>
@@ -16,7 +18,6 @@ class QMenu;
 class QMdiSubWindow;
 class QPlainTextEdit;
 class QPushButton;
-class QStringListModel;
 
 // The window of one message document: its text box, effect buttons and
 // destination menu show the document it holds, and its commands change it.
@@ -29,7 +30,7 @@ class frmEditorDeTextos : public QWidget
 public:
     // `registro` is the sign registry; the commands in `compartidas` are the
     // main window's own items, shown as they are in this window's menus.
-    frmEditorDeTextos(QStringListModel &registro, const QHash<Orden, QAction *> &compartidas,
+    frmEditorDeTextos(const RegistroDeCarteles &registro, const QHash<Orden, QAction *> &compartidas,
                       QWidget *parent = nullptr);
 
     Documento &documento() const { return *m_documento; }
@@ -119,7 +120,7 @@ private:
     void MostrarDestinos();
     void MostrarTitulo();
 
-    QStringListModel &m_registro;
+    const RegistroDeCarteles &m_registro;
     Documento *m_documento;
     CajaDeTexto *m_Texto;
     QMdiSubWindow *m_subventana = nullptr;

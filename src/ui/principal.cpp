@@ -5,7 +5,7 @@
 #include "filtrosdearchivo.h"
 #include "config/configuracion.h"
 #include "config/direcciondered.h"
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "configred.h"
 #include "configserie.h"
 #include "documents/destinosdeenvio.h"
@@ -17,6 +17,7 @@
 #include "frmprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
+#include "sending/planearenvio.h"
 #include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "medidas.h"
@@ -52,7 +53,7 @@ using namespace Qt::StringLiterals;
 
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoDeLinea, this)),
-      m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
+      m_area(new QMdiArea(this))
 {
     setObjectName(u"Principal"_s);
     setWindowTitle(u"BREVALUX - Edición y envío de mensajes"_s);
@@ -99,7 +100,7 @@ ConfigRed &Principal::configRed()
 {
     if (!m_configRed) {
         m_configRed = new ConfigRed(this);
-        m_configRed->PonerRegistro(m_carteles->stringList());
+        m_configRed->PonerRegistro(m_carteles);
         connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
         connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
         MostrarAvisosDeConfiguracion();
@@ -137,7 +138,7 @@ void Principal::CompletarArranque()
     m_arrancado = true;
     EditorDeArranque();
     m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
-                                                [this] { return RegistroLeido{m_carteles->stringList(), {}}; }, {},
+                                                [this] { return RegistroLeido{m_carteles, {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
     const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
     connect(m_programacion, &EjecutorDeProgramacion::Cambiado, m_estadoProgramacion, resumir);
@@ -215,7 +216,7 @@ void Principal::MDIForm_Load()
     Puerto().PonerNumero(configuracion.puerto);
     Puerto().PonerAjustes(configuracion.ajustes);
     PonerLineaDeRed(configuracion.red);
-    m_carteles->setStringList(configuracion.carteles);
+    m_carteles = configuracion.carteles;
     if (error) {
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
                                           u"\n\nSe usan los valores de fábrica."_s);
@@ -223,7 +224,7 @@ void Principal::MDIForm_Load()
         MostrarAvisosDeConfiguracion();
     }
     // Said once, before any text is sent where the operator did not mean.
-    QStringList problemas = ProblemasDeRegistro(configuracion.carteles);
+    QStringList problemas = configuracion.carteles.Problemas();
     if (const QString aviso = AvisoDePuertoNoEntendido(configuracion); !aviso.isEmpty())
         problemas.prepend(aviso);
     if (!problemas.isEmpty())
@@ -308,7 +309,7 @@ void Principal::ActualizarEstado()
                 ? u"Demasiado largo: %1 caracteres, el máximo es %2"_s.arg(texto.size()).arg(LongitudMaximaDeTexto)
                 : TextoDeLongitud(CodificarTexto(texto).size());
         m_estadoTexto->setText(longitud + u"   Destinos: "_s +
-                               DescribirDestinos(documento.Destinos(), m_carteles->stringList()));
+                               DescribirDestinos(documento.Destinos(), m_carteles));
     }
     const QString velocidad = Puerto().Ajustes().section(QLatin1Char(','), 0, 0);
     const QString linea = m_red.isEmpty() ? u"Com%1"_s.arg(Puerto().Numero()) : m_red;
@@ -354,7 +355,7 @@ void Principal::CrearMenus()
 
 frmEditorDeTextos *Principal::CrearEditor()
 {
-    auto *editor = new frmEditorDeTextos(*m_carteles, m_compartidas);
+    auto *editor = new frmEditorDeTextos(m_carteles, m_compartidas);
     auto *subventana = new QMdiSubWindow(m_area);
     subventana->setWidget(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -373,7 +374,7 @@ frmEditorDeTextos *Principal::CrearEditor()
     connect(editor, &frmEditorDeTextos::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
     connect(editor, &frmEditorDeTextos::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
         const Documento &documento = editor->documento();
-        Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles->stringList()), documento.Ruta());
+        Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles), documento.Ruta());
     });
     connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
         if (m_vistaPrevia && editor == EditorActivo())
@@ -444,7 +445,7 @@ void Principal::AbrirTexto(const QString &ruta)
     // Read before taking a window: a file that cannot be read must not
     // become an empty document under its name, which a save would then
     // overwrite.
-    const QStringList registro = m_carteles->stringList();
+    const RegistroDeCarteles &registro = m_carteles;
     Documento leido;
     qsizetype lineasFueraDelTexto = 0;
     if (const auto error = leido.Abrir(ruta, registro, &lineasFueraDelTexto)) {
@@ -500,10 +501,10 @@ void Principal::ActualizarDestinos()
         m_programacion->RegistroCambiado();
 }
 
-void Principal::AplicarRegistro(const QStringList &registro)
+void Principal::AplicarRegistro(const RegistroDeCarteles &registro)
 {
-    m_carteles->setStringList(registro);
-    if (m_configRed && m_configRed->Registro().stringList() != registro)
+    m_carteles = registro;
+    if (m_configRed && m_configRed->Registro().stringList() != registro.Registros())
         m_configRed->PonerRegistro(registro);
     ActualizarDestinos();
 }
@@ -547,15 +548,15 @@ bool Principal::GuardarConfiguracion()
     }
     // The list as "Carteles Conectados" holds it is the registry: what the
     // file gets, and what the window sends from, as cartel-enviar will.
-    if (m_configRed && m_configRed->Registro().stringList() != m_carteles->stringList()) {
-        m_carteles->setStringList(m_configRed->Registro().stringList());
+    if (m_configRed && m_configRed->Registro().stringList() != m_carteles.Registros()) {
+        m_carteles = RegistroDeCarteles::DeRegistros(m_configRed->Registro().stringList());
         ActualizarDestinos();
     }
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
     configuracion.red = m_red;
-    configuracion.carteles = m_carteles->stringList();
+    configuracion.carteles = m_carteles;
     if (const auto error = ::GuardarConfiguracion(configuracion)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
         return false;
@@ -572,7 +573,7 @@ bool Principal::GuardarConfiguracion()
 bool Principal::ListaPendiente() const
 {
     return m_configRed && (m_configRed->AgregandoCartel() ||
-                           m_configRed->Registro().stringList() != m_carteles->stringList());
+                           m_configRed->Registro().stringList() != m_carteles.Registros());
 }
 
 void Principal::RevisarConfiguracion()
@@ -630,12 +631,12 @@ void Principal::AplicarConfiguracion(const Configuracion &leida, bool tambienDia
     // Asked before the registry changes: the list is the operator's while it
     // differs from the registry.
     const bool listaPropia = !tambienDialogos && ListaPendiente();
-    m_carteles->setStringList(leida.carteles);
+    m_carteles = leida.carteles;
     if (m_configRed && !listaPropia)
         m_configRed->PonerRegistro(leida.carteles);
     ActualizarDestinos();
     ActualizarEstado();
-    const QStringList problemas = ProblemasDeRegistro(leida.carteles);
+    const QStringList problemas = leida.carteles.Problemas();
     if (!problemas.isEmpty())
         CuadroDeMensaje::Avisar(this, problemas.join(u"\n\n"_s));
 }
@@ -730,7 +731,7 @@ void Principal::mnuConfigRed_Click()
 
 void Principal::mnuVerDirs_Click()
 {
-    const QString aviso = m_carteles->rowCount() == 1
+    const QString aviso = m_carteles.Cantidad() == 1
                               ? u"Esta operación vaciará la memoria del cartel."_s
                               : u"Esta operación vaciará la memoria de los carteles."_s;
     const auto respuesta = CuadroDeMensaje::Preguntar(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "descripciondemenus.h"
+#include "config/registrodecarteles.h"
 #include "platform/errordearchivo.h"
 
 #include <QHash>
@@ -26,7 +27,6 @@ class VistaPrevia;
 class QMdiArea;
 class QLabel;
 class QMenu;
-class QStringListModel;
 class ServidorDeEnvios;
 class VigilanteDeArchivo;
 struct Configuracion;
@@ -68,7 +68,7 @@ public:
     void ActualizarDestinos();
     // The sign registry from now on, as "Carteles Conectados" confirmed it:
     // every editor's destination menu follows it.
-    void AplicarRegistro(const QStringList &registro);
+    void AplicarRegistro(const RegistroDeCarteles &registro);
     // Rewrites ./carteles.ini from the serial settings and the registry; a
     // failure is shown here and reported as false. A file that was there but
     // could not be read at start-up is replaced only when the operator says
@@ -160,7 +160,7 @@ private:
     ServidorDeEnvios *m_servidorDeEnvios = nullptr;
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
-    QStringListModel *m_carteles;
+    RegistroDeCarteles m_carteles;
     QHash<Orden, QAction *> m_compartidas;
     ConfigRed *m_configRed = nullptr;
     frmDialogEnvio *m_dialogEnvio = nullptr;

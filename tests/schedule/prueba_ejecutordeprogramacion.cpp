@@ -101,7 +101,7 @@ void PruebaEjecutorDeProgramacion::Iniciar(const QString &hora, const QList<Entr
     m_ahora = QDateTime(QDate(2026, 12, 9), QTime::fromString(hora, u"HH:mm"_s), Utc);
     QVERIFY(!EscribirProgramacion(RutaDeProgramacion, Programacion{entradas}));
     m_ejecutor = std::make_unique<EjecutorDeProgramacion>(
-        *m_linea, RutaDeProgramacion, [this] { return RegistroLeido{m_registro, m_registroIlegible}; },
+        *m_linea, RutaDeProgramacion, [this] { return RegistroLeido{RegistroDeCarteles::DeRegistros(m_registro), m_registroIlegible}; },
         [this] { return m_ahora; }, Utc);
     QVERIFY(!m_ejecutor->Cargar());
 }
@@ -184,7 +184,7 @@ void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
     QFile archivo(RutaDeProgramacion);
     QVERIFY(archivo.open(QIODevice::WriteOnly) && archivo.write(ajeno) == ajeno.size());
     archivo.close();
-    EjecutorDeProgramacion ejecutor(*m_linea, RutaDeProgramacion, [this] { return RegistroLeido{m_registro, {}}; });
+    EjecutorDeProgramacion ejecutor(*m_linea, RutaDeProgramacion, [this] { return RegistroLeido{RegistroDeCarteles::DeRegistros(m_registro), {}}; });
     const auto error = ejecutor.Cargar();
     QVERIFY(error);
     QVERIFY2(error->motivo.contains(u"versión"_s), qPrintable(error->motivo));
@@ -268,7 +268,7 @@ void PruebaEjecutorDeProgramacion::unaProgramacionPorCarpeta()
 {
     Iniciar(u"12:00"_s, {Entrada(u"base.txt"_s)});
     QVERIFY(!EscribirProgramacion(u"otra.json"_s, Programacion{{Entrada(u"ofertas.txt"_s)}}));
-    EjecutorDeProgramacion otra(*m_linea, u"otra.json"_s, [this] { return RegistroLeido{m_registro, {}}; });
+    EjecutorDeProgramacion otra(*m_linea, u"otra.json"_s, [this] { return RegistroLeido{RegistroDeCarteles::DeRegistros(m_registro), {}}; });
     QVERIFY(!otra.Cargar());
     QVERIFY2(otra.Impedimento().startsWith(u"Una sola programación por carpeta"_s), qPrintable(otra.Impedimento()));
 }

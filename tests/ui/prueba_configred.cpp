@@ -56,8 +56,8 @@ void PruebaConfigRed::init()
     for (const QString &cartel : tresCarteles)
         m_configRed->AddItem(cartel);
     // What the main window gets back is the list as it stands.
-    connect(m_configRed, &ConfigRed::RegistroConfirmado, this, [this](const QStringList &registro) {
-        QCOMPARE(registro, Contenido());
+    connect(m_configRed, &ConfigRed::RegistroConfirmado, this, [this](const RegistroDeCarteles &registro) {
+        QCOMPARE(registro.Registros(), Contenido());
         m_pedidos.append(u"destinos"_s);
     });
     connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { m_pedidos.append(u"guardar"_s); });

@@ -7,7 +7,7 @@
 
 #include "config/configuracion.h"
 #include "documents/documento.h"
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "config/velocidades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
@@ -57,13 +57,13 @@ bool ErroresEnUnaTerminal()
 
 // One line per sign, in registry order: its name without the blanks around
 // it, and the file the timetable has it show, as the timetable writes it.
-QString LineasDeQueMuestra(const QStringList &registro, const Programacion &programacion,
+QString LineasDeQueMuestra(const RegistroDeCarteles &registro, const Programacion &programacion,
                            const QList<qsizetype> &estado)
 {
     QString lineas;
-    for (qsizetype i = 0; i < registro.size(); ++i) {
+    for (qsizetype i = 0; i < registro.Cantidad(); ++i) {
         const qsizetype entrada = estado.value(i, SinEntrada);
-        lineas += NombreDeCartel(registro.at(i)).trimmed() + u": "_s
+        lineas += registro.En(i).NombreRecortado() + u": "_s
                   + (entrada == SinEntrada ? u"(nada)"_s : programacion.entradas.at(entrada).archivo) + u'\n';
     }
     return lineas;
@@ -210,16 +210,15 @@ int main(int argc, char *argv[])
             decir(u"Aviso: no se pudo leer el documento %1; no llega a ningún cartel."_s.arg(problema));
         const QTimeZone zona = QTimeZone::systemTimeZone();
         const QList<qsizetype> estado =
-            EstadoDeCarteles(programacion, alcances, configuracion.carteles.size(),
+            EstadoDeCarteles(programacion, alcances, configuracion.carteles.Cantidad(),
                              InstanteDeHoraLocal(argumentos->fecha, argumentos->hora, zona), zona);
         salida.write(LineasDeQueMuestra(configuracion.carteles, programacion, estado).toUtf8());
         return Numero(CodigoDeSalida::Exito);
     }
 
-    QString texto;
-    QString propiedades;
+    TextoLeido leido;
     if (argumentos->texto) {
-        texto = *argumentos->texto;
+        leido.texto = *argumentos->texto;
     } else if (!argumentos->archivo.isEmpty()) {
         QFile entrada;
         // By its descriptor, so that an unreadable input fails the read
@@ -227,14 +226,14 @@ int main(int argc, char *argv[])
         // only is left unopened, which the reading reports as such.
         if (EsLaEntradaEstandar(argumentos->archivo) && entradaLegible)
             entrada.open(fileno(stdin), QIODevice::ReadOnly);
-        if (const auto fallo = LeerDocumentoPedido(argumentos->archivo, entrada, texto, propiedades)) {
+        if (const auto fallo = LeerDocumentoPedido(argumentos->archivo, entrada, leido)) {
             decir(u"No se pudo leer el documento %1: %2"_s.arg(fallo->ruta, fallo->motivo));
             return Numero(CodigoDeSalida::ArchivoIlegible);
         }
     }
 
     if (argumentos->accion == ArgumentosDeEnvio::Accion::Longitud) {
-        salida.write((TextoDeLongitud(CodificarTexto(SaltosCrLf(texto)).size()) + u'\n').toUtf8());
+        salida.write((TextoDeLongitud(CodificarTexto(SaltosCrLf(leido.texto)).size()) + u'\n').toUtf8());
         return Numero(CodigoDeSalida::Exito);
     }
 
@@ -261,7 +260,7 @@ int main(int argc, char *argv[])
     if (argumentos->velocidad)
         configuracion.ajustes = AjustesDeVelocidad(*argumentos->velocidad);
 
-    const DecisionDeEnvio decision = DecidirEnvio(*argumentos, texto, propiedades, configuracion.carteles);
+    const DecisionDeEnvio decision = DecidirEnvio(*argumentos, leido.texto, leido.propiedades, configuracion.carteles);
     if (decision.codigo != CodigoDeSalida::Exito) {
         decir(decision.motivo);
         return Numero(decision.codigo);
