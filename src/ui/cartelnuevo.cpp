@@ -143,8 +143,7 @@ void CartelNuevo::Ok_Click()
     QString motivo = MotivoDeRechazo(nombre);
     // Texts choose their signs by name: two signs of one name could not be
     // told apart, and a text for that name would go to neither.
-    if (motivo.isEmpty() && m_registro &&
-        RegistroDeCarteles::DeRegistros(m_registro->stringList()).TieneNombre(Cartel::Armar({}, nombre, {}).Nombre()))
+    if (motivo.isEmpty() && m_registro && RegistroDeCarteles::DeRegistros(m_registro->stringList()).TieneNombre(nombre))
         motivo = u"Ya hay un cartel llamado «%1». Elija otro nombre."_s.arg(nombre.trimmed());
     if (!motivo.isEmpty()) {
         CuadroDeMensaje::Advertir(this, motivo);
