@@ -100,8 +100,10 @@ ConfigRed &Principal::configRed()
     if (!m_configRed) {
         m_configRed = new ConfigRed(this);
         m_configRed->PonerRegistro(m_carteles->stringList());
-        connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
-        connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        connect(m_configRed, &ConfigRed::Confirmado, this, [this] {
+            AplicarRegistro(m_configRed->Registro());
+            GuardarConfiguracion();
+        });
         MostrarAvisosDeConfiguracion();
     }
     return *m_configRed;
@@ -503,7 +505,7 @@ void Principal::ActualizarDestinos()
 void Principal::AplicarRegistro(const QStringList &registro)
 {
     m_carteles->setStringList(registro);
-    if (m_configRed && m_configRed->Registro().stringList() != registro)
+    if (m_configRed && m_configRed->Registro() != registro)
         m_configRed->PonerRegistro(registro);
     ActualizarDestinos();
 }
@@ -547,8 +549,8 @@ bool Principal::GuardarConfiguracion()
     }
     // The list as "Carteles Conectados" holds it is the registry: what the
     // file gets, and what the window sends from, as cartel-enviar will.
-    if (m_configRed && m_configRed->Registro().stringList() != m_carteles->stringList()) {
-        m_carteles->setStringList(m_configRed->Registro().stringList());
+    if (m_configRed && m_configRed->Registro() != m_carteles->stringList()) {
+        m_carteles->setStringList(m_configRed->Registro());
         ActualizarDestinos();
     }
     Configuracion configuracion;
@@ -572,7 +574,7 @@ bool Principal::GuardarConfiguracion()
 bool Principal::ListaPendiente() const
 {
     return m_configRed && (m_configRed->AgregandoCartel() ||
-                           m_configRed->Registro().stringList() != m_carteles->stringList());
+                           m_configRed->Registro() != m_carteles->stringList());
 }
 
 void Principal::RevisarConfiguracion()
