@@ -1,19 +1,18 @@
 #include "frmdialogenvio.h"
 
 #include "link/trama.h"
-#include "link/transmisor.h"
 #include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
+#include "schedule/serviciodeenvios.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
 using namespace Qt::StringLiterals;
 
-frmDialogEnvio::frmDialogEnvio(Transmisor &transmisor, QWidget *parent)
+frmDialogEnvio::frmDialogEnvio(ServicioDeEnvios &servicio, QWidget *parent)
     : QDialog(parent),
-      m_transmisor(transmisor),
       m_enviando(new QLabel(u"Enviando..."_s, this)),
       m_barraDeAvance(new QProgressBar(this)),
       m_PorcComp(new QLabel(u"0% Completado"_s, this))
@@ -37,10 +36,10 @@ frmDialogEnvio::frmDialogEnvio(Transmisor &transmisor, QWidget *parent)
     m_PorcComp->setGeometry(RectanguloEnTwips(*this, 120, 900, 4440, 255));
     AgrandarDondeNoCabe(*this);
 
-    connect(&m_transmisor, &Transmisor::Comenzada, this, &frmDialogEnvio::Comenzada);
-    connect(&m_transmisor, &Transmisor::Avance, this, &frmDialogEnvio::Avance);
-    connect(&m_transmisor, &Transmisor::Escrita, this, &frmDialogEnvio::Escrita);
-    connect(&m_transmisor, &Transmisor::Fallo, this, &frmDialogEnvio::Fallo);
+    connect(&servicio, &ServicioDeEnvios::Comenzada, this, &frmDialogEnvio::Comenzada);
+    connect(&servicio, &ServicioDeEnvios::Avance, this, &frmDialogEnvio::Avance);
+    connect(&servicio, &ServicioDeEnvios::Escrita, this, &frmDialogEnvio::Escrita);
+    connect(&servicio, &ServicioDeEnvios::Fallo, this, &frmDialogEnvio::Fallo);
 }
 
 void frmDialogEnvio::Comenzada(qint64 total)
