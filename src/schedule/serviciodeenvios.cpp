@@ -74,13 +74,19 @@ quint64 ServicioDeEnvios::EnviarPorLaLinea(const PlanDeEnvio &plan, const EnvioA
 
 void ServicioDeEnvios::EnviarDelOperador(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)
 {
-    // Nobody else serves the folder (any more): this process takes it, and
-    // its own line carries the send.
-    if (m_carpeta.isEmpty() || m_sirve || Servir(m_carpeta) || !ErrorAlServir().isEmpty()) {
+    if (m_carpeta.isEmpty() || m_sirve) {
         Entregar(plan, carteles, archivo);
         return;
     }
     auto *cliente = new ClienteAsincronoDeEnvios(plan.cadenas, carteles, archivo, this);
+    if (!cliente->Conectar(m_carpeta, Puerto().Nombre(), Puerto().Ajustes())) {
+        // Nobody serves the folder any more: this process takes it over, and
+        // its own line carries the send.
+        delete cliente;
+        Servir(m_carpeta);
+        Entregar(plan, carteles, archivo);
+        return;
+    }
     // A holder on another line, or one that does not answer, is no place for
     // these frames: this process's line tries them, and its refusal (the
     // port in use) is what the operator hears, as cartel-enviar does.
@@ -96,11 +102,6 @@ void ServicioDeEnvios::EnviarDelOperador(const PlanDeEnvio &plan, const QStringL
         Q_EMIT Escrita();
         Q_EMIT Entregado(resultado);
     });
-    if (!cliente->Conectar(m_carpeta, Puerto().Nombre(), Puerto().Ajustes())) {
-        // Gone between the look and the connection.
-        delete cliente;
-        Entregar(plan, carteles, archivo);
-    }
 }
 
 void ServicioDeEnvios::Entregar(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)
