@@ -21,13 +21,13 @@ public:
     explicit CartelNuevo(const QStringListModel *registro = nullptr, QWidget *parent = nullptr);
 
     // Initial state: model "R560" and address "Desconocida" selected.
-    void Form_Load();
+    void PonerValoresIniciales();
     // Adds the sign and closes. An empty name is refused silently; a name
     // with a comma or ";", a control character, a character the
     // configuration file cannot hold, or that another sign has, is refused
     // with a message; both leave it open.
-    void Ok_Click();
-    void Cancelar_Click();
+    void Aceptar();
+    void Cancelar();
 
 Q_SIGNALS:
     // "O.K." with an acceptable name: the new record, "R560, Sala, 5".
@@ -41,6 +41,6 @@ private:
     QListWidget *m_Modelo;
     QLabel *m_etiquetaDireccion;
     QListWidget *m_Direccion;
-    QPushButton *m_Ok;
-    QPushButton *m_Cancelar;
+    QPushButton *m_aceptar;
+    QPushButton *m_cancelar;
 };

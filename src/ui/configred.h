@@ -26,16 +26,16 @@ public:
     QStringListModel &Registro();
     // Starts from the registry as the main window keeps it.
     void PonerRegistro(const QStringList &registro);
-    int ListCount() const;
+    int CantidadEnLista() const;
     QString List(int i) const;
-    void AddItem(const QString &registroDeCartel);
-    void RemoveItem(int i);
+    void AgregarALista(const QString &registroDeCartel);
+    void QuitarDeLista(int i);
     // Row selected by the user, -1 for none.
-    int ListIndex() const;
+    int FilaElegida() const;
 
-    void Agregar_Click();
-    void Quitar_Click();
-    void OK_Click();
+    void Agregar();
+    void Quitar();
+    void Aceptar();
 
     // "Datos de un cartel nuevo" is open.
     bool AgregandoCartel() const;
@@ -58,11 +58,11 @@ protected:
 
 private:
     QStringListModel *m_registro;
-    QPushButton *m_Agregar;
-    QPushButton *m_Quitar;
-    QPushButton *m_OK;
+    QPushButton *m_agregar;
+    QPushButton *m_quitar;
+    QPushButton *m_aceptar;
     QLabel *m_encabezado;
-    QListView *m_Carteles;
+    QListView *m_carteles;
     QPointer<CartelNuevo> m_cartelNuevo;
     bool m_cierrePermitido = false;
 };

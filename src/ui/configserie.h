@@ -41,12 +41,12 @@ public:
     void PonerRed(const QString &red, AplicadorDeRed aplicar);
 
     // Fills the dialog from the port and settings it was opened on.
-    void Form_Load();
-    void ComPort_Click(int Index);
-    void BaudRate_Click(int Index);
+    void PonerValoresIniciales();
+    void ElegirPuerto(int Index);
+    void ElegirVelocidad(int Index);
     // Applies the choice; closes only when the serial control took all of it.
-    void Ok_Click();
-    void Cancelar_Click();
+    void Aceptar();
+    void Cancelar();
 
 Q_SIGNALS:
     void PedidoGuardarConfiguracion();
@@ -65,11 +65,11 @@ private:
     QString m_ajustesIniciales;
     Aplicador m_aplicar;
     QGroupBox *m_Puerto;
-    std::array<QRadioButton *, 6> m_ComPort;
+    std::array<QRadioButton *, 6> m_puertos;
     QGroupBox *m_Velocidad;
-    QList<QRadioButton *> m_BaudRate; // one per speed offered
-    QPushButton *m_Ok;
-    QPushButton *m_Cancelar;
+    QList<QRadioButton *> m_velocidades; // one per speed offered
+    QPushButton *m_aceptar;
+    QPushButton *m_cancelar;
     QRadioButton *m_Red;
     QLineEdit *m_Direccion;
     AplicadorDeRed m_aplicarRed;

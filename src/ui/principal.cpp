@@ -12,9 +12,9 @@
 #include "documents/documento.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
-#include "frmdialogenvio.h"
-#include "frmeditordetextos.h"
-#include "frmprogramacion.h"
+#include "dialogodeenvio.h"
+#include "editordetexto.h"
+#include "ventanadeprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "link/transmisor.h"
@@ -62,7 +62,7 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarMenus);
 
     CrearMenus();
-    MDIForm_Load();
+    PrepararVentana();
     CrearLineaDeEstado();
     CrearVistaPrevia();
     // cartel-enviar planned from the file as it is now: the window takes it
@@ -110,10 +110,10 @@ ConfigRed &Principal::configRed()
     return *m_configRed;
 }
 
-frmDialogEnvio &Principal::dialogEnvio()
+DialogoDeEnvio &Principal::dialogEnvio()
 {
     if (!m_dialogEnvio)
-        m_dialogEnvio = new frmDialogEnvio(*m_servicio, this);
+        m_dialogEnvio = new DialogoDeEnvio(*m_servicio, this);
     return *m_dialogEnvio;
 }
 
@@ -125,7 +125,7 @@ VistaPrevia &Principal::vistaPrevia()
         // Read once the typing stops, from whichever text is active then: a
         // key only restarts the preview's wait.
         m_vistaPrevia->LeerTextoCon([this] {
-            const frmEditorDeTextos *activo = EditorActivo();
+            const EditorDeTexto *activo = EditorActivo();
             return activo ? activo->documento().Texto() : QString();
         });
         m_vistaPrevia->TextoCambiado();
@@ -163,7 +163,7 @@ void Principal::EditorDeArranque()
         AgregarEditor();
 }
 
-frmEditorDeTextos *Principal::editor(int slot)
+EditorDeTexto *Principal::editor(int slot)
 {
     if (slot == 1)
         EditorDeArranque();
@@ -194,7 +194,7 @@ EjecutorDeProgramacion &Principal::Ejecutor()
     return *m_programacion;
 }
 
-void Principal::MDIForm_Load()
+void Principal::PrepararVentana()
 {
     // The editor of slot 1 (EditorDeArranque) is made hidden, as every
     // later one is reused, once the window is on the screen.
@@ -299,7 +299,7 @@ void Principal::MostrarEnVistaPrevia()
 
 void Principal::ActualizarEstado()
 {
-    const frmEditorDeTextos *activo = EditorActivo();
+    const EditorDeTexto *activo = EditorActivo();
     if (!activo) {
         m_estadoTexto->clear();
     } else {
@@ -339,13 +339,13 @@ void Principal::CrearMenus()
     const auto al = [this](Orden orden, void (Principal::*manejador)()) {
         connect(m_compartidas.value(orden), &QAction::triggered, this, manejador);
     };
-    al(Orden::NuevoTexto, &Principal::mnuNuevoTexto_Click);
-    al(Orden::AbrirTexto, &Principal::mnuCargarTexto_Click);
-    al(Orden::Salir, &Principal::mnuSalir_Click);
-    al(Orden::VerDirecciones, &Principal::mnuVerDirs_Click);
-    al(Orden::InterfaseSerie, &Principal::mnuConfigInterfase_Click);
-    al(Orden::CartelesConectados, &Principal::mnuConfigRed_Click);
-    al(Orden::ProgramacionDeEnvios, &Principal::mnuProgramacion_Click);
+    al(Orden::NuevoTexto, &Principal::NuevoTexto);
+    al(Orden::AbrirTexto, &Principal::CargarTexto);
+    al(Orden::Salir, &Principal::Salir);
+    al(Orden::VerDirecciones, &Principal::VerDirecciones);
+    al(Orden::InterfaseSerie, &Principal::ConfigurarInterfase);
+    al(Orden::CartelesConectados, &Principal::ConfigurarCarteles);
+    al(Orden::ProgramacionDeEnvios, &Principal::AbrirProgramacion);
 
     // Arranging is offered from the editors' menu bar only; here the items
     // are shown but do nothing.
@@ -355,9 +355,9 @@ void Principal::CrearMenus()
     MostrarMenus(m_menus);
 }
 
-frmEditorDeTextos *Principal::CrearEditor()
+EditorDeTexto *Principal::CrearEditor()
 {
-    auto *editor = new frmEditorDeTextos(*m_carteles, m_compartidas);
+    auto *editor = new EditorDeTexto(*m_carteles, m_compartidas);
     auto *subventana = new QMdiSubWindow(m_area);
     subventana->setWidget(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -365,16 +365,16 @@ frmEditorDeTextos *Principal::CrearEditor()
     subventana->hide();
     editor->PonerSubventana(subventana);
     connect(editor, &QWidget::windowTitleChanged, subventana, &QWidget::setWindowTitle);
-    connect(editor, &frmEditorDeTextos::PedidoActivar, this, &Principal::ActivarEditor);
-    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarMenus);
-    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarEstado);
-    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::MostrarEnVistaPrevia);
-    connect(editor, &frmEditorDeTextos::EstadoCambiado, this, [this, editor] {
+    connect(editor, &EditorDeTexto::PedidoActivar, this, &Principal::ActivarEditor);
+    connect(editor, &EditorDeTexto::Oculto, this, &Principal::ActualizarMenus);
+    connect(editor, &EditorDeTexto::Oculto, this, &Principal::ActualizarEstado);
+    connect(editor, &EditorDeTexto::Oculto, this, &Principal::MostrarEnVistaPrevia);
+    connect(editor, &EditorDeTexto::EstadoCambiado, this, [this, editor] {
         if (editor == EditorActivo())
             m_estadoPendiente->start();
     });
-    connect(editor, &frmEditorDeTextos::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
-    connect(editor, &frmEditorDeTextos::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
+    connect(editor, &EditorDeTexto::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
+    connect(editor, &EditorDeTexto::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
         const Documento &documento = editor->documento();
         Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles->stringList()), documento.Ruta());
     });
@@ -382,10 +382,10 @@ frmEditorDeTextos *Principal::CrearEditor()
         if (m_vistaPrevia && editor == EditorActivo())
             m_vistaPrevia->TextoCambiado();
     });
-    connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
+    connect(editor, &EditorDeTexto::PedidoArreglar, this, &Principal::Arreglar);
     editor->PonerAbiertoEnOtra(
         [this, editor](const QString &ruta) { return VentanaDelArchivo(ruta, editor) != nullptr; });
-    connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
+    connect(editor, &EditorDeTexto::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
 }
 
@@ -401,21 +401,21 @@ int Principal::BuscarEditorLibre()
 
 void Principal::AgregarEditor()
 {
-    frmEditorDeTextos *editor = CrearEditor();
+    EditorDeTexto *editor = CrearEditor();
     editor->CargarDestinos();
     m_editores.append(editor);
 }
 
-void Principal::mnuNuevoTexto_Click()
+void Principal::NuevoTexto()
 {
     const int n = BuscarEditorLibre();
-    frmEditorDeTextos *editor = m_editores.at(n);
+    EditorDeTexto *editor = m_editores.at(n);
     editor->documento().Vaciar();
     editor->PonerTituloSinNombre(u"Texto sin título: %1"_s.arg(n));
     editor->Mostrar();
 }
 
-void Principal::mnuCargarTexto_Click()
+void Principal::CargarTexto()
 {
     DialogoDeArchivo::Pedido pedido = PedidoDeTexto(u"Abrir Un Texto"_s);
     const QString ruta = DialogoDeArchivo::Abrir(this, pedido);
@@ -423,14 +423,14 @@ void Principal::mnuCargarTexto_Click()
         AbrirTexto(ruta);
 }
 
-frmEditorDeTextos *Principal::VentanaDelArchivo(const QString &ruta, const frmEditorDeTextos *excepto) const
+EditorDeTexto *Principal::VentanaDelArchivo(const QString &ruta, const EditorDeTexto *excepto) const
 {
     // A file is one document: "//carpeta/texto.txt", a link to it and its
     // own path all name the same one, and two windows on it would each
     // save over the other. All are looked at: when several match, the last
     // one counts.
-    frmEditorDeTextos *encontrado = nullptr;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    EditorDeTexto *encontrado = nullptr;
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         if (editor != excepto && editor->documento().Nombrado() && MismoArchivo(editor->documento().Ruta(), ruta))
             encontrado = editor;
     }
@@ -439,7 +439,7 @@ frmEditorDeTextos *Principal::VentanaDelArchivo(const QString &ruta, const frmEd
 
 void Principal::AbrirTexto(const QString &ruta)
 {
-    if (frmEditorDeTextos *yaAbierto = VentanaDelArchivo(ruta)) {
+    if (EditorDeTexto *yaAbierto = VentanaDelArchivo(ruta)) {
         ActivarEditor(yaAbierto);
         return;
     }
@@ -456,7 +456,7 @@ void Principal::AbrirTexto(const QString &ruta)
     }
 
     const int n = BuscarEditorLibre();
-    frmEditorDeTextos *editor = m_editores.at(n);
+    EditorDeTexto *editor = m_editores.at(n);
     editor->documento().Reemplazar(leido);
     editor->Mostrar();
 
@@ -669,16 +669,16 @@ void Principal::MostrarAvisosDeConfiguracion()
         AvisoAlPie::Mostrar(*m_configSerie, aviso);
 }
 
-void Principal::mnuSalir_Click()
+void Principal::Salir()
 {
     close();
 }
 
 void Principal::closeEvent(QCloseEvent *evento)
 {
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         // A text the user wanted saved but that could not be: stay.
-        if (!editor->mnuCerrar_Click()) {
+        if (!editor->Cerrar()) {
             evento->ignore();
             return;
         }
@@ -694,7 +694,7 @@ void Principal::closeEvent(QCloseEvent *evento)
     evento->accept();
 }
 
-void Principal::mnuConfigInterfase_Click()
+void Principal::ConfigurarInterfase()
 {
     if (!m_configSerie) {
         m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
@@ -723,7 +723,7 @@ void Principal::mnuConfigInterfase_Click()
     m_configSerie->activateWindow();
 }
 
-void Principal::mnuConfigRed_Click()
+void Principal::ConfigurarCarteles()
 {
     ConfigRed &red = configRed();
     red.show();
@@ -731,7 +731,7 @@ void Principal::mnuConfigRed_Click()
     red.activateWindow();
 }
 
-void Principal::mnuVerDirs_Click()
+void Principal::VerDirecciones()
 {
     const QString aviso = m_carteles->rowCount() == 1
                               ? u"Esta operación vaciará la memoria del cartel."_s
@@ -746,7 +746,7 @@ void Principal::mnuVerDirs_Click()
 
 void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)
 {
-    frmDialogEnvio &dialogo = dialogEnvio();
+    DialogoDeEnvio &dialogo = dialogEnvio();
     dialogo.show();
     dialogo.repaint();
     // Whether this window serves the folder is settled with the rest of the
@@ -755,10 +755,10 @@ void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, con
     m_servicio->EnviarDelOperador(plan, carteles, archivo);
 }
 
-void Principal::mnuProgramacion_Click()
+void Principal::AbrirProgramacion()
 {
     if (!m_subventanaProgramacion) {
-        auto *ventana = new frmProgramacion(Ejecutor());
+        auto *ventana = new VentanaDeProgramacion(Ejecutor());
         m_subventanaProgramacion = m_area->addSubWindow(ventana);
         m_subventanaProgramacion->setAttribute(Qt::WA_DeleteOnClose);
         m_subventanaProgramacion->resize(TamanoEnTwips(*this, 9600, 6000));
@@ -773,16 +773,16 @@ QMdiSubWindow *Principal::SubventanaDeProgramacion() const
     return m_subventanaProgramacion;
 }
 
-frmEditorDeTextos *Principal::EditorActivo() const
+EditorDeTexto *Principal::EditorActivo() const
 {
     QMdiSubWindow *actual = m_area->currentSubWindow();
     if (!actual)
         return nullptr;
-    auto *editor = qobject_cast<frmEditorDeTextos *>(actual->widget());
+    auto *editor = qobject_cast<EditorDeTexto *>(actual->widget());
     return editor && editor->EstaVisible() ? editor : nullptr;
 }
 
-void Principal::ActivarEditor(frmEditorDeTextos *editor)
+void Principal::ActivarEditor(EditorDeTexto *editor)
 {
     if (QMdiSubWindow *subventana = editor->Subventana()) {
         subventana->show();
@@ -796,7 +796,7 @@ void Principal::ActivarEditor(frmEditorDeTextos *editor)
 
 void Principal::ActualizarMenus()
 {
-    frmEditorDeTextos *activo = EditorActivo();
+    EditorDeTexto *activo = EditorActivo();
     // The timetable's window has no menus of its own: the main ones show.
     if (QMdiSubWindow *programacion = m_subventanaProgramacion;
         programacion && m_area->currentSubWindow() == programacion && programacion->isVisible()) {
@@ -808,7 +808,7 @@ void Principal::ActualizarMenus()
         // editor takes over, as the user would expect.
         const auto recientes = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (auto it = recientes.crbegin(); it != recientes.crend(); ++it) {
-            auto *editor = qobject_cast<frmEditorDeTextos *>((*it)->widget());
+            auto *editor = qobject_cast<EditorDeTexto *>((*it)->widget());
             if (editor && editor->EstaVisible()) {
                 m_area->setActiveSubWindow(*it);
                 activo = editor;
@@ -838,10 +838,10 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
             delete accion;
         }
     }
-    const frmEditorDeTextos *activo = EditorActivo();
+    const EditorDeTexto *activo = EditorActivo();
     bool primero = true;
     int numero = 1;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         if (primero) {
             menu->addSeparator();
             primero = false;
@@ -862,7 +862,7 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
         QAction *accion = menu->addAction(titulo);
         accion->setCheckable(true);
         accion->setChecked(m_area->currentSubWindow() == m_subventanaProgramacion);
-        connect(accion, &QAction::triggered, this, &Principal::mnuProgramacion_Click);
+        connect(accion, &QAction::triggered, this, &Principal::AbrirProgramacion);
     }
 }
 
@@ -870,7 +870,7 @@ void Principal::Arreglar(Qt::Orientation orientacion)
 {
     // A minimized window stays where the operator put it.
     QList<QMdiSubWindow *> ventanas;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         if (editor->Subventana() && !editor->Subventana()->isMinimized())
             ventanas.append(editor->Subventana());
     }
@@ -887,9 +887,9 @@ void Principal::Arreglar(Qt::Orientation orientacion)
     }
 }
 
-QList<frmEditorDeTextos *> Principal::EditoresVisibles() const
+QList<EditorDeTexto *> Principal::EditoresVisibles() const
 {
-    QList<frmEditorDeTextos *> visibles;
+    QList<EditorDeTexto *> visibles;
     for (int i = 1; i < m_editores.size(); ++i) {
         if (m_editores.at(i)->EstaVisible())
             visibles.append(m_editores.at(i));

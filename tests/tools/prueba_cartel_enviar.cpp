@@ -13,8 +13,8 @@
 #include "schedule/programacion.h"
 #include "ui/controles.h"
 #include "ui/escenario.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 #include "link/transmisor.h"
 
@@ -239,9 +239,9 @@ void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
     QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
     escenario.EscribirConfiguracion(QStringList{u"interfase com%1,2400,N,8,1"_s.arg(Puerto)} + Carteles);
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"Abierto"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_VERIFY_WITH_TIMEOUT(!principal.Linea().Emisor().Ocupado(), Plazo);
     QVERIFY(cartel.EsperarTramas(1, Plazo));
     const qsizetype propias = cartel.Tramas().size();
@@ -320,9 +320,9 @@ void PruebaCartelEnviar::laVentanaEnviaPorLaProgramacion()
                                  .contains(u"SIGTERM o Ctrl+C la detienen."_s), Plazo);
 
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"Abierto"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QVERIFY(cartel.EsperarTramas(1, Plazo));
     QTRY_VERIFY_WITH_TIMEOUT(principal.statusBar()->currentMessage()
                                  == u"Enviado por el programa que tiene el puerto: 1 de 1 tramas"_s, Plazo);

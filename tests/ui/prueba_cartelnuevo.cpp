@@ -125,7 +125,7 @@ void PruebaCartelNuevo::Agregar()
     // Pasted: typing cannot put a line break into a one-line field.
     Control<QLineEdit>(m_dialogo, u"Nombre"_s)->setText(nombre);
     ElegirFila(Control<QListWidget>(m_dialogo, u"Direccion"_s), filaDeDireccion);
-    Pulsar(m_dialogo, u"Ok"_s);
+    Pulsar(m_dialogo, u"Aceptar"_s);
 
     QCOMPARE(m_agregados, agregado.isEmpty() ? QStringList() : QStringList{agregado});
 
@@ -172,7 +172,7 @@ void PruebaCartelNuevo::SiempreHayUnoElegido()
     QCOMPARE(Elegidos(control), QStringList{control->item(fila)->text()});
 
     Control<QLineEdit>(m_dialogo, u"Nombre"_s)->setText(u"Sala"_s);
-    Pulsar(m_dialogo, u"Ok"_s);
+    Pulsar(m_dialogo, u"Aceptar"_s);
     QCOMPARE(m_agregados, QStringList{agregado});
 }
 

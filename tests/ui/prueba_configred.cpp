@@ -54,7 +54,7 @@ void PruebaConfigRed::init()
     m_configRed = new ConfigRed;
     m_vigilado = m_configRed;
     for (const QString &cartel : tresCarteles)
-        m_configRed->AddItem(cartel);
+        m_configRed->AgregarALista(cartel);
     // What the main window gets back is the list as it stands.
     connect(m_configRed, &ConfigRed::RegistroConfirmado, this, [this](const QStringList &registro) {
         QCOMPARE(registro, Contenido());
@@ -96,7 +96,7 @@ void PruebaConfigRed::Quitar()
 
     if (fila >= 0)
         ElegirFila(Control<QListView>(m_configRed, u"Carteles"_s), fila);
-    QCOMPARE(m_configRed->ListIndex(), fila);
+    QCOMPARE(m_configRed->FilaElegida(), fila);
     Pulsar(m_configRed, u"Quitar"_s);
 
     QCOMPARE(Contenido(), quedan);
@@ -104,7 +104,7 @@ void PruebaConfigRed::Quitar()
     QVERIFY(m_configRed->isVisible());
 
     // Nothing stays selected, so a second Quitar removes nothing, and saves.
-    QCOMPARE(m_configRed->ListIndex(), -1);
+    QCOMPARE(m_configRed->FilaElegida(), -1);
     m_pedidos.clear();
     Pulsar(m_configRed, u"Quitar"_s);
     QCOMPARE(Contenido(), quedan);
@@ -114,7 +114,7 @@ void PruebaConfigRed::Quitar()
 void PruebaConfigRed::Confirmar_data()
 {
     QTest::addColumn<QString>("manera");
-    QTest::newRow("O.K.") << u"OK"_s;
+    QTest::newRow("O.K.") << u"Aceptar"_s;
     QTest::newRow("casilla de cierre") << u"#cerrar"_s;
     QTest::newRow("Escape") << u"#escape"_s;
 }
@@ -140,7 +140,7 @@ void PruebaConfigRed::Confirmar()
 
     m_configRed->show();
     QCOMPARE(Contenido(), tresCarteles);
-    QCOMPARE(m_configRed->ListIndex(), 1);
+    QCOMPARE(m_configRed->FilaElegida(), 1);
 }
 
 // At shutdown the main window lets the close go through: no confirmation,
@@ -179,7 +179,7 @@ void PruebaConfigRed::AgregarReusaElDialogo()
 
     QTest::keyClicks(Control<QLineEdit>(segundo, u"Nombre"_s), u"Sala"_s);
     Control<QListWidget>(segundo, u"Direccion"_s)->setCurrentRow(5);
-    Pulsar(segundo, u"Ok"_s);
+    Pulsar(segundo, u"Aceptar"_s);
     QTRY_VERIFY(segundo.isNull());
     QCOMPARE(Contenido(), tresCarteles + QStringList{u"R560, Sala, 5"_s});
     QVERIFY(m_pedidos.isEmpty());

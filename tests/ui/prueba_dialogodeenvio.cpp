@@ -5,7 +5,7 @@
 #include "link/lineadecarteles.h"
 #include "platform/cuadrodemensaje.h"
 #include "schedule/serviciodeenvios.h"
-#include "ui/frmdialogenvio.h"
+#include "ui/dialogodeenvio.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -37,10 +37,10 @@ private Q_SLOTS:
 void PruebaDialogoEnvio::textosFijos()
 {
     ServicioDeEnvios servicio(new PuertoFalso);
-    frmDialogEnvio dialogo(servicio);
+    DialogoDeEnvio dialogo(servicio);
     QCOMPARE(dialogo.windowTitle(), u"Enviando"_s);
     QCOMPARE(Control<QLabel>(&dialogo, u"Enviando"_s)->text(), u"Enviando..."_s);
-    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), u"0% Completado"_s);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), u"0% Completado"_s);
     auto *barra = Control<QProgressBar>(&dialogo, u"BarraDeAvance"_s);
     QCOMPARE(barra->minimum(), 0);
     QCOMPARE(barra->maximum(), 100);
@@ -74,7 +74,7 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     puerto.PonerVaciadoManual(true);
     ServicioDeEnvios servicio(falso);
     Transmisor &transmisor = servicio.Linea().Emisor();
-    frmDialogEnvio dialogo(servicio);
+    DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     dialogo.show();
     // A frame to all signs is its message and 9 bytes.
@@ -91,7 +91,7 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     }
     QCOMPARE(barra->maximum(), total);
     QCOMPARE(barra->value(), entregados);
-    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), porcentaje);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), porcentaje);
     QCOMPARE(dialogo.isVisible(), entregados < total);
 
     // The rest leaves as fast as it is written.
@@ -125,7 +125,7 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     puerto.PonerVaciadoManual(true);
     ServicioDeEnvios servicio(falso);
     Transmisor &transmisor = servicio.Linea().Emisor();
-    frmDialogEnvio dialogo(servicio);
+    DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     QString dicha;
     connect(&transmisor, &Transmisor::TramaEnCurso, this,
@@ -154,4 +154,4 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
 }
 
 QTEST_MAIN(PruebaDialogoEnvio)
-#include "prueba_frmdialogenvio.moc"
+#include "prueba_dialogodeenvio.moc"

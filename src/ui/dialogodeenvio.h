@@ -7,14 +7,14 @@ class QLabel;
 class QProgressBar;
 
 // The one send dialog of the run: follows the send service with a progress
-// bar, whichever process's line carries the send. It is shown by the callers and hides itself once a
-// transmission string has been written.
-class frmDialogEnvio : public QDialog
+// bar, whichever process's line carries the send. It is shown by the
+// callers and hides itself once a transmission string has been written.
+class DialogoDeEnvio : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmDialogEnvio(ServicioDeEnvios &servicio, QWidget *parent = nullptr);
+    explicit DialogoDeEnvio(ServicioDeEnvios &servicio, QWidget *parent = nullptr);
 
     QProgressBar &BarraDeAvance() const { return *m_barraDeAvance; }
 
@@ -26,5 +26,5 @@ private:
 
     QLabel *m_enviando;
     QProgressBar *m_barraDeAvance;
-    QLabel *m_PorcComp;
+    QLabel *m_porcentaje;
 };
