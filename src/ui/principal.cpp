@@ -697,30 +697,37 @@ void Principal::closeEvent(QCloseEvent *evento)
 void Principal::ConfigurarInterfase()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), numero, ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed({});
-            return rechazos;
-        }, this);
-        m_configSerie->PonerRed(m_red, [this](const QString &red, const QString &ajustes) {
-            if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + red))) {
-                return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
-                                   u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
-                                   u"[fe80::1]:4001."_s.arg(red)};
-            }
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed(red);
-            return rechazos;
+        m_configSerie = new ConfigSerie({Puerto().Numero(), m_red, Puerto().Ajustes()}, this);
+        connect(m_configSerie, &ConfigSerie::Elegida, this, [this] {
+            m_configSerie->Responder(AplicarLinea(m_configSerie->Eleccion()));
         });
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
+        // Every way of closing rewrites the file, applied or not.
+        connect(m_configSerie, &QDialog::finished, this, &Principal::GuardarConfiguracion);
+        connect(m_configSerie, &QDialog::finished, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();
     }
     m_configSerie->show();
     m_configSerie->raise();
     m_configSerie->activateWindow();
+}
+
+QStringList Principal::AplicarLinea(const LineaElegida &eleccion)
+{
+    if (eleccion.red.isEmpty()) {
+        const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), eleccion.numero, eleccion.ajustes);
+        if (rechazos.isEmpty())
+            PonerLineaDeRed({});
+        return rechazos;
+    }
+    if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + eleccion.red))) {
+        return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
+                           u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
+                           u"[fe80::1]:4001."_s.arg(eleccion.red)};
+    }
+    const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), eleccion.ajustes);
+    if (rechazos.isEmpty())
+        PonerLineaDeRed(eleccion.red);
+    return rechazos;
 }
 
 void Principal::ConfigurarCarteles()

@@ -14,6 +14,7 @@ class ConfigRed;
 class EjecutorDeProgramacion;
 class QMdiSubWindow;
 class ConfigSerie;
+struct LineaElegida;
 class DialogoDeEnvio;
 class EditorDeTexto;
 class LineaDeCarteles;
@@ -157,6 +158,9 @@ private:
     bool TomarConfiguracion(bool tambienDialogos);
     // The line is the server at `red` from now on; empty: the Com port.
     void PonerLineaDeRed(const QString &red);
+    // Puts the line "Interfase Serie" chose in force; the description of
+    // each refusal, none when all was taken.
+    QStringList AplicarLinea(const LineaElegida &eleccion);
 
     ServicioDeEnvios *m_servicio;
     QMdiArea *m_area;
