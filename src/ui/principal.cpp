@@ -17,7 +17,6 @@
 #include "ventanadeprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
-#include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -27,6 +26,7 @@
 #include "platform/lectortexto.h"
 #include "platform/puertodelinea.h"
 #include "schedule/ejecutordeprogramacion.h"
+#include "schedule/serviciodeenvios.h"
 
 #include "vistaprevia.h"
 
@@ -51,7 +51,7 @@
 using namespace Qt::StringLiterals;
 
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
-    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoDeLinea, this)),
+    : QMainWindow(parent), m_servicio(new ServicioDeEnvios(puerto ? puerto : new PuertoDeLinea, this)),
       m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
 {
     setObjectName(u"Principal"_s);
@@ -65,14 +65,12 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     PrepararVentana();
     CrearLineaDeEstado();
     CrearVistaPrevia();
-    // cartel-enviar run in this folder sends through the program once it
-    // holds the port; with another process serving the folder, nothing to do.
-    m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
-    m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
-        // cartel-enviar planned from the file as it is now: the window takes
-        // it too before it sends or logs anything more.
-        RevisarConfiguracion();
-        Ejecutor().EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+    // cartel-enviar planned from the file as it is now: the window takes it
+    // too before it sends or logs anything more of another process's.
+    m_servicio->PonerAntesDeServir([this] { RevisarConfiguracion(); });
+    // What the process that holds the port answered for a send of ours.
+    connect(m_servicio, &ServicioDeEnvios::Entregado, this, [this](const ResultadoDeEnvio &resultado) {
+        statusBar()->showMessage(TextoDeEntrega(resultado.tramasEntregadas, resultado.tramasTotales), 10000);
     });
     // Shown, the first paint brings the rest of the start-up (paintEvent);
     // never shown, the first turn of the event loop does; shown but never
@@ -87,7 +85,12 @@ Principal::~Principal() = default;
 
 PuertoSerie &Principal::Puerto() const
 {
-    return m_linea->Puerto();
+    return m_servicio->Puerto();
+}
+
+LineaDeCarteles &Principal::Linea() const
+{
+    return m_servicio->Linea();
 }
 
 ConfigSerie *Principal::configSerie() const
@@ -112,7 +115,7 @@ ConfigRed &Principal::configRed()
 DialogoDeEnvio &Principal::dialogEnvio()
 {
     if (!m_dialogEnvio)
-        m_dialogEnvio = new DialogoDeEnvio(m_linea->Emisor(), this);
+        m_dialogEnvio = new DialogoDeEnvio(*m_servicio, this);
     return *m_dialogEnvio;
 }
 
@@ -138,7 +141,7 @@ void Principal::CompletarArranque()
         return;
     m_arrancado = true;
     EditorDeArranque();
-    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
+    m_programacion = new EjecutorDeProgramacion(*m_servicio, RutaDeProgramacion,
                                                 [this] { return RegistroLeido{m_carteles->stringList(), {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
     const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
@@ -151,8 +154,8 @@ void Principal::CompletarArranque()
     ActualizarEstado();
     // Another process serving the folder is no fault; a folder nobody can
     // serve leaves cartel-enviar to find the port in use, so it is said.
-    if (!m_servidorDeEnvios->Escuchar(QDir::currentPath()) && !m_servidorDeEnvios->Error().isEmpty())
-        CuadroDeMensaje::Avisar(this, m_servidorDeEnvios->Error());
+    if (!m_servicio->Servir(QDir::currentPath()) && !m_servicio->ErrorAlServir().isEmpty())
+        CuadroDeMensaje::Avisar(this, m_servicio->ErrorAlServir());
     Q_EMIT Arrancado();
 }
 
@@ -248,7 +251,7 @@ void Principal::CrearLineaDeEstado()
     statusBar()->addPermanentWidget(m_estadoProgramacion);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
-    connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
+    connect(&Linea().Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
     m_estadoPendiente = new QTimer(this);
@@ -755,9 +758,10 @@ void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, con
     DialogoDeEnvio &dialogo = dialogEnvio();
     dialogo.show();
     dialogo.repaint();
-    // The runner follows the line for the timetable's sends: the operator's
-    // get their log line the same way.
-    Ejecutor().EnviarDelOperador(plan, carteles, archivo);
+    // Whether this window serves the folder is settled with the rest of the
+    // start-up.
+    CompletarArranque();
+    m_servicio->EnviarDelOperador(plan, carteles, archivo);
 }
 
 void Principal::AbrirProgramacion()
