@@ -6,7 +6,7 @@
 #include "carpetademedicion.h"
 
 #include "apoyo/puertofalso.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/editordetexto.h"
 #include "ui/matrizdepuntos.h"
 #include "ui/principal.h"
 #include "ui/vistaprevia.h"
@@ -42,9 +42,12 @@ int main(int argc, char *argv[])
 
     Principal principal(new PuertoFalso);
     principal.show();
-    QTest::qWaitForWindowExposed(&principal);
-    principal.mnuNuevoTexto_Click();
-    frmEditorDeTextos *editor = principal.editor(1);
+    if (!QTest::qWaitForWindowExposed(&principal)) {
+        std::fprintf(stderr, "la ventana no llegó a mostrarse\n");
+        return 1;
+    }
+    principal.NuevoTexto();
+    EditorDeTexto *editor = principal.editor(1);
     editor->Texto().setPlainText(u"[sube]¡Hola![pausa][izq][v2]Andén 3: salida 13:10"_s);
     principal.muelleVistaPrevia().show();
     MatrizDePuntos &matriz = principal.vistaPrevia().Matriz();

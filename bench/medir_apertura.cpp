@@ -9,7 +9,7 @@
 #include "config/configuracion.h"
 #include "documents/documento.h"
 #include "ui/configred.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QApplication>
@@ -73,14 +73,14 @@ bool MedirDocumento(CarpetaDeMedicion &carpeta, Principal &principal, const char
     principal.AbrirTexto(ruta);
     Asentar();
     const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
-    frmEditorDeTextos *editor = principal.editor(1);
+    EditorDeTexto *editor = principal.editor(1);
     if (!editor->EstaVisible() || editor->Texto().document()->characterCount() < bytes.size() / 2) {
         std::printf("| %s | error: no se abrió | < %.0f ms | no |\n", medicion, objetivoMs);
         return false;
     }
     Fila(medicion, ms);
     editor->documento().PonerModificado(false);
-    editor->mnuCerrar_Click();
+    editor->Cerrar();
     Asentar();
     return ms < objetivoMs;
 }
@@ -98,10 +98,10 @@ double MedirArranque(int lineas, bool &bien)
     reloj.start();
     auto principal = std::make_unique<Principal>();
     principal->show();
-    principal->mnuNuevoTexto_Click();
+    principal->NuevoTexto();
     Asentar();
     const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
-    bien = principal->configRed().ListCount() == lineas
+    bien = principal->configRed().Registro().size() == lineas
            && principal->editor(1)->TitulosDeDestino().size() == lineas;
     principal.reset();
     Asentar();

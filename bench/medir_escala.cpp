@@ -7,7 +7,7 @@
 
 #include "documents/documento.h"
 #include "ui/configred.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QApplication>
@@ -99,10 +99,10 @@ int main(int argc, char *argv[])
     Principal principal;
     principal.show();
     for (int i = 0; i < editores; ++i)
-        principal.mnuNuevoTexto_Click();
+        principal.NuevoTexto();
     Asentar();
-    if (principal.configRed().ListCount() != carteles || principal.UltimoEditor() != editores) {
-        std::fprintf(stderr, "medir_escala: %d carteles, %d editores\n", principal.configRed().ListCount(),
+    if (principal.configRed().Registro().size() != carteles || principal.UltimoEditor() != editores) {
+        std::fprintf(stderr, "medir_escala: %lld carteles, %d editores\n", static_cast<long long>(principal.configRed().Registro().size()),
                      principal.UltimoEditor());
         return 1;
     }
@@ -145,9 +145,9 @@ int main(int argc, char *argv[])
         Asentar();
         aperturas.append(static_cast<double>(reloj.nsecsElapsed()) / 1e6);
 
-        frmEditorDeTextos *abierto = nullptr;
+        EditorDeTexto *abierto = nullptr;
         for (int slot = 1; slot <= principal.UltimoEditor(); ++slot) {
-            frmEditorDeTextos *editor = principal.editor(slot);
+            EditorDeTexto *editor = principal.editor(slot);
             if (editor && editor->EstaVisible() && editor->Caption() == ruta)
                 abierto = editor;
         }
@@ -157,7 +157,7 @@ int main(int argc, char *argv[])
             return 1;
         }
         abierto->documento().PonerModificado(false);
-        abierto->mnuCerrar_Click();
+        abierto->Cerrar();
         Asentar();
     }
 

@@ -8,7 +8,7 @@
 #include "textosdemedicion.h"
 
 #include "encoding/codificador.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QApplication>
@@ -32,11 +32,11 @@ constexpr double objetivoDocumentoGrandeMs = 50.0;
 // the row; true when every key took less than `objetivoMs`.
 bool Medir(Principal &principal, const char *medicion, const QString &texto, double objetivo)
 {
-    principal.mnuNuevoTexto_Click();
-    frmEditorDeTextos *nuevo = principal.editor(1);
+    principal.NuevoTexto();
+    EditorDeTexto *nuevo = principal.editor(1);
     if (!nuevo)
         return false;
-    frmEditorDeTextos &editor = *nuevo;
+    EditorDeTexto &editor = *nuevo;
     // As opening a file puts it in the box, with the box's wrapping chosen
     // for it.
     editor.documento().PonerTexto(texto);
@@ -56,7 +56,7 @@ bool Medir(Principal &principal, const char *medicion, const QString &texto, dou
     }
     const bool llegaron = editor.documento().Texto().endsWith(QString(pulsaciones, u'a'));
     editor.documento().PonerModificado(false);
-    editor.mnuCerrar_Click();
+    editor.Cerrar();
     if (!llegaron) {
         std::printf("| %s | error: las teclas no llegaron al texto | < %.0f ms | no |\n", medicion, objetivo);
         return false;

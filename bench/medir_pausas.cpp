@@ -12,7 +12,7 @@
 #include "link/transmisor.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserie.h"
-#include "ui/frmdialogenvio.h"
+#include "ui/dialogodeenvio.h"
 #include "ui/principal.h"
 
 #include <QApplication>
@@ -101,7 +101,7 @@ int main(int argc, char *argv[])
     };
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
-    principal.mnuVerDirs_Click();
+    principal.VerDirecciones();
 
     const QByteArray esperado = ArmarMensajeDeDirecciones();
     if (!linea.EsperarBytes(esperado.size(), 60000)) {

@@ -14,8 +14,8 @@
 #include "link/transmisor.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/puertoserie.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QApplication>
@@ -157,11 +157,11 @@ int main(int argc, char *argv[])
 
     Principal principal;
     principal.show();
-    principal.mnuNuevoTexto_Click();
-    frmEditorDeTextos *nuevo = principal.editor(1);
+    principal.NuevoTexto();
+    EditorDeTexto *nuevo = principal.editor(1);
     if (!nuevo)
         return 1;
-    frmEditorDeTextos &editor = *nuevo;
+    EditorDeTexto &editor = *nuevo;
     editor.documento().PonerTexto(TextoMasLargo());
     if (editor.documento().Texto().size() != LongitudMaximaDeTexto) {
         std::fprintf(stderr, "medir_respuesta: el editor tiene %lld caracteres\n",
@@ -169,7 +169,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     const QByteArray trama = ArmarTrama(CodificarTexto(editor.documento().Texto()), 0);
-    frmDialogEnvio &dialogo = principal.dialogEnvio();
+    DialogoDeEnvio &dialogo = principal.dialogEnvio();
 
     // The program at work: every slice handed to the port, every write to
     // the device.
@@ -179,7 +179,7 @@ int main(int argc, char *argv[])
     QObject::connect(&principal.Puerto(), &PuertoSerie::BytesEntregados, &principal,
                      [&actividad](qint64) { actividad.append(AhoraNs()); });
 
-    const double enTexto = MayorDetencion([&] { editor.mnuEnviarAhora_Click(); },
+    const double enTexto = MayorDetencion([&] { editor.EnviarAhora(); },
                                           [&] { return linea.CantidadRecibida() >= trama.size() && dialogo.isHidden(); },
                                           30000, actividad);
     std::fprintf(stderr, "medir_respuesta: trama de %lld bytes; %lld bytes recibidos\n",
@@ -192,7 +192,7 @@ int main(int argc, char *argv[])
     const qsizetype direcciones = ArmarMensajeDeDirecciones().size();
     CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
     const double enDirecciones = MayorDetencion(
-        [&] { principal.mnuVerDirs_Click(); },
+        [&] { principal.VerDirecciones(); },
         [&] { return linea.CantidadRecibida() >= antes + direcciones && dialogo.isHidden(); }, 60000, actividad);
     Fila(medicionDirecciones, enDirecciones);
     return 0;

@@ -77,7 +77,7 @@ int main(int argc, char *argv[])
 
     QElapsedTimer reloj;
     reloj.start();
-    principal.mnuProgramacion_Click();
+    principal.AbrirProgramacion();
     Asentar();
     Fila("abrir Programación de Envíos con 1.000 entradas de un documento de 700 KB", {reloj.nsecsElapsed() / 1e6});
 

@@ -10,7 +10,7 @@
 
 #include "display/cartelsimulado.h"
 #include "encoding/codificador.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/editordetexto.h"
 #include "ui/matrizdepuntos.h"
 #include "ui/principal.h"
 #include "ui/vistaprevia.h"
@@ -78,8 +78,8 @@ bool MedirRehecha()
     principal.resize(1000, 700);
     principal.show();
     principal.muelleVistaPrevia().show();
-    principal.mnuNuevoTexto_Click();
-    frmEditorDeTextos *nuevo = principal.editor(1);
+    principal.NuevoTexto();
+    EditorDeTexto *nuevo = principal.editor(1);
     if (!nuevo)
         return false;
     VistaPrevia *vista = &principal.vistaPrevia();

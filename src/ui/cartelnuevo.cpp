@@ -83,7 +83,7 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
     };
 
     m_etiquetaNombre = new QLabel(u"Nombre Descriptivo"_s, this);
-    m_etiquetaNombre->setObjectName(u"Label2"_s);
+    m_etiquetaNombre->setObjectName(u"etiquetaNombre"_s);
     ubicarEtiqueta(m_etiquetaNombre, 240, 120);
 
     m_Nombre = new QLineEdit(this);
@@ -91,7 +91,7 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
     m_Nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
 
     m_etiquetaModelo = new QLabel(u"Modelo"_s, this);
-    m_etiquetaModelo->setObjectName(u"Label1"_s);
+    m_etiquetaModelo->setObjectName(u"etiquetaModelo"_s);
     ubicarEtiqueta(m_etiquetaModelo, 240, 840);
 
     m_Modelo = new QListWidget(this);
@@ -102,7 +102,7 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
     SiempreUnoElegido(m_Modelo);
 
     m_etiquetaDireccion = new QLabel(u"Dirección"_s, this);
-    m_etiquetaDireccion->setObjectName(u"Label3"_s);
+    m_etiquetaDireccion->setObjectName(u"etiquetaDireccion"_s);
     ubicarEtiqueta(m_etiquetaDireccion, 1920, 720);
 
     m_Direccion = new QListWidget(this);
@@ -114,28 +114,28 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
         m_Direccion->addItem(QString::number(direccion));
     SiempreUnoElegido(m_Direccion);
 
-    m_Ok = new QPushButton(u"O.K."_s, this);
-    m_Ok->setObjectName(u"Ok"_s);
-    m_Ok->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
-    connect(m_Ok, &QPushButton::clicked, this, &CartelNuevo::Ok_Click);
+    m_aceptar = new QPushButton(u"O.K."_s, this);
+    m_aceptar->setObjectName(u"Aceptar"_s);
+    m_aceptar->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
+    connect(m_aceptar, &QPushButton::clicked, this, &CartelNuevo::Aceptar);
 
-    m_Cancelar = new QPushButton(u"Cancelar"_s, this);
-    m_Cancelar->setObjectName(u"Cancelar"_s);
-    m_Cancelar->setGeometry(RectanguloEnTwips(*this, 1800, 1920, 1215, 375));
-    connect(m_Cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar_Click);
+    m_cancelar = new QPushButton(u"Cancelar"_s, this);
+    m_cancelar->setObjectName(u"Cancelar"_s);
+    m_cancelar->setGeometry(RectanguloEnTwips(*this, 1800, 1920, 1215, 375));
+    connect(m_cancelar, &QPushButton::clicked, this, &CartelNuevo::Cancelar);
     AgrandarDondeNoCabe(*this);
 
-    Form_Load();
+    PonerValoresIniciales();
     m_Nombre->setFocus();
 }
 
-void CartelNuevo::Form_Load()
+void CartelNuevo::PonerValoresIniciales()
 {
     m_Modelo->setCurrentRow(0);
     m_Direccion->setCurrentRow(0);
 }
 
-void CartelNuevo::Ok_Click()
+void CartelNuevo::Aceptar()
 {
     const QString nombre = m_Nombre->text();
     if (nombre.isEmpty())
@@ -150,11 +150,15 @@ void CartelNuevo::Ok_Click()
         m_Nombre->setFocus();
         return;
     }
-    Q_EMIT CartelAgregado(Cartel::Armar(TextoElegido(*m_Modelo), nombre, TextoElegido(*m_Direccion)).Registro());
-    close();
+    accept();
 }
 
-void CartelNuevo::Cancelar_Click()
+QString CartelNuevo::Nuevo() const
+{
+    return Cartel::Armar(TextoElegido(*m_Modelo), m_Nombre->text(), TextoElegido(*m_Direccion)).Registro();
+}
+
+void CartelNuevo::Cancelar()
 {
     close();
 }

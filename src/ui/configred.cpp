@@ -20,39 +20,39 @@ ConfigRed::ConfigRed(QWidget *parent)
     setFont(FuenteDeDialogos());
     setFixedSize(TamanoEnTwips(*this, 5925, 1530));
 
-    m_Agregar = new QPushButton(u"Agregar"_s, this);
-    m_Agregar->setObjectName(u"Agregar"_s);
-    m_Agregar->setGeometry(RectanguloEnTwips(*this, 120, 120, 1215, 375));
-    connect(m_Agregar, &QPushButton::clicked, this, &ConfigRed::Agregar_Click);
+    m_agregar = new QPushButton(u"Agregar"_s, this);
+    m_agregar->setObjectName(u"Agregar"_s);
+    m_agregar->setGeometry(RectanguloEnTwips(*this, 120, 120, 1215, 375));
+    connect(m_agregar, &QPushButton::clicked, this, &ConfigRed::Agregar);
 
-    m_Quitar = new QPushButton(u"Quitar"_s, this);
-    m_Quitar->setObjectName(u"Quitar"_s);
-    m_Quitar->setGeometry(RectanguloEnTwips(*this, 120, 600, 1215, 375));
-    connect(m_Quitar, &QPushButton::clicked, this, &ConfigRed::Quitar_Click);
+    m_quitar = new QPushButton(u"Quitar"_s, this);
+    m_quitar->setObjectName(u"Quitar"_s);
+    m_quitar->setGeometry(RectanguloEnTwips(*this, 120, 600, 1215, 375));
+    connect(m_quitar, &QPushButton::clicked, this, &ConfigRed::Quitar);
 
-    m_OK = new QPushButton(u"O.K."_s, this);
-    m_OK->setObjectName(u"OK"_s);
-    m_OK->setGeometry(RectanguloEnTwips(*this, 120, 1080, 1215, 375));
-    connect(m_OK, &QPushButton::clicked, this, &ConfigRed::OK_Click);
+    m_aceptar = new QPushButton(u"O.K."_s, this);
+    m_aceptar->setObjectName(u"Aceptar"_s);
+    m_aceptar->setGeometry(RectanguloEnTwips(*this, 120, 1080, 1215, 375));
+    connect(m_aceptar, &QPushButton::clicked, this, &ConfigRed::Aceptar);
 
     m_encabezado = new QLabel(u"Modelo, Nombre, Dirección"_s, this);
-    m_encabezado->setObjectName(u"Label1"_s);
+    m_encabezado->setObjectName(u"encabezado"_s);
     m_encabezado->setGeometry(RectanguloEnTwips(*this, 1560, 25, 3255, 255));
 
-    m_Carteles = new QListView(this);
-    m_Carteles->setObjectName(u"Carteles"_s);
-    m_Carteles->setGeometry(RectanguloEnTwips(*this, 1560, 240, 4215, 1230));
-    m_Carteles->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_carteles = new QListView(this);
+    m_carteles->setObjectName(u"Carteles"_s);
+    m_carteles->setGeometry(RectanguloEnTwips(*this, 1560, 240, 4215, 1230));
+    m_carteles->setSelectionMode(QAbstractItemView::SingleSelection);
     // The records are only added and removed here; editing one in place
     // would bypass the checks of the new-sign dialog.
-    m_Carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_Carteles->setModel(m_registro);
+    m_carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_carteles->setModel(m_registro);
     AgrandarDondeNoCabe(*this);
 }
 
-QStringListModel &ConfigRed::Registro()
+QStringList ConfigRed::Registro() const
 {
-    return *m_registro;
+    return m_registro->stringList();
 }
 
 void ConfigRed::PonerRegistro(const RegistroDeCarteles &registro)
@@ -60,40 +60,23 @@ void ConfigRed::PonerRegistro(const RegistroDeCarteles &registro)
     m_registro->setStringList(registro.Registros());
 }
 
-int ConfigRed::ListCount() const
+int ConfigRed::FilaElegida() const
 {
-    return m_registro->rowCount();
-}
-
-QString ConfigRed::List(int i) const
-{
-    return m_registro->data(m_registro->index(i), Qt::DisplayRole).toString();
-}
-
-void ConfigRed::AddItem(const QString &registroDeCartel)
-{
-    const int fila = m_registro->rowCount();
-    m_registro->insertRows(fila, 1);
-    m_registro->setData(m_registro->index(fila), registroDeCartel);
-}
-
-void ConfigRed::RemoveItem(int i)
-{
-    m_registro->removeRows(i, 1);
-}
-
-int ConfigRed::ListIndex() const
-{
-    const QModelIndexList elegidas = m_Carteles->selectionModel()->selectedRows();
+    const QModelIndexList elegidas = m_carteles->selectionModel()->selectedRows();
     return elegidas.isEmpty() ? -1 : elegidas.first().row();
 }
 
-void ConfigRed::Agregar_Click()
+void ConfigRed::Agregar()
 {
     // A second "Agregar" brings back the open dialog with what was typed.
     if (!m_cartelNuevo) {
-        m_cartelNuevo = new CartelNuevo(m_registro, this);
-        connect(m_cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AddItem);
+        auto *dialogo = new CartelNuevo(m_registro, this);
+        connect(dialogo, &QDialog::accepted, this, [this, dialogo] {
+            const int fila = m_registro->rowCount();
+            m_registro->insertRows(fila, 1);
+            m_registro->setData(m_registro->index(fila), dialogo->Nuevo());
+        });
+        m_cartelNuevo = dialogo;
     }
     m_cartelNuevo->show();
     m_cartelNuevo->raise();
@@ -106,26 +89,24 @@ bool ConfigRed::AgregandoCartel() const
     return dialogo != nullptr && dialogo->isVisible();
 }
 
-void ConfigRed::Quitar_Click()
+void ConfigRed::Quitar()
 {
-    const int elegida = ListIndex();
+    const int elegida = FilaElegida();
     if (elegida != -1) {
-        RemoveItem(elegida);
+        m_registro->removeRows(elegida, 1);
         // Nothing stays selected, so a second "Quitar" removes nothing
         // the user did not point at.
-        m_Carteles->selectionModel()->clearSelection();
+        m_carteles->selectionModel()->clearSelection();
     }
     // Selection or not, the file is rewritten: from the list as it stands
     // here, a sign just added included, or the file and the list differ.
-    Q_EMIT RegistroConfirmado(RegistroDeCarteles::DeRegistros(m_registro->stringList()));
-    Q_EMIT PedidoGuardarConfiguracion();
+    Q_EMIT Confirmado();
 }
 
-void ConfigRed::OK_Click()
+void ConfigRed::Aceptar()
 {
     hide();
-    Q_EMIT RegistroConfirmado(RegistroDeCarteles::DeRegistros(m_registro->stringList()));
-    Q_EMIT PedidoGuardarConfiguracion();
+    Q_EMIT Confirmado();
 }
 
 void ConfigRed::PermitirCierre()
@@ -149,5 +130,5 @@ void ConfigRed::closeEvent(QCloseEvent *evento)
     // left as it is.
     evento->ignore();
     if (isVisible())
-        OK_Click();
+        Aceptar();
 }

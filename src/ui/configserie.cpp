@@ -8,7 +8,6 @@
 #include "platform/puertoserie.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,8 +43,7 @@ int LeerVelocidad(const QString &ajustes)
 }
 } // namespace
 
-ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, QWidget *parent)
-    : QDialog(parent), m_numeroInicial(numero), m_ajustesIniciales(ajustes), m_aplicar(std::move(aplicar))
+ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(parent), m_inicial(actual)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -63,16 +61,16 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
     // after the frame so they stay above it.
     auto *grupoDePuertos = new QButtonGroup(this);
     grupoDePuertos->setExclusive(true);
-    for (int i = 0; i < static_cast<int>(m_ComPort.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(m_puertos.size()); ++i) {
         auto *boton = new QRadioButton(u"Com%1"_s.arg(i + 1), this);
-        boton->setObjectName(u"ComPort%1"_s.arg(i));
+        boton->setObjectName(u"puerto%1"_s.arg(i));
         boton->setGeometry(RectanguloEnTwips(*this, 120 + (i / 2) * 840, i % 2 == 0 ? 240 : 600, 735, 255));
         grupoDePuertos->addButton(boton, i);
         connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
             if (marcado)
-                ComPort_Click(i);
+                ElegirPuerto(i);
         });
-        m_ComPort[static_cast<std::size_t>(i)] = boton;
+        m_puertos[static_cast<std::size_t>(i)] = boton;
     }
 
     m_Velocidad = new QGroupBox(u"Velocidad"_s, this);
@@ -83,20 +81,20 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
                                              std::max<int>(975, 255 + 360 * static_cast<int>(velocidades.size()))));
     for (int i = 0; i < static_cast<int>(velocidades.size()); ++i) {
         auto *boton = new QRadioButton(u"%1 b.p.s."_s.arg(velocidades.at(i)), m_Velocidad);
-        boton->setObjectName(u"BaudRate%1"_s.arg(i));
+        boton->setObjectName(u"velocidad%1"_s.arg(i));
         boton->setGeometry(RectanguloEnTwips(*this, 120, 240 + 360 * i, 1095, 255));
         connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
             if (marcado)
-                BaudRate_Click(i);
+                ElegirVelocidad(i);
         });
-        m_BaudRate.append(boton);
+        m_velocidades.append(boton);
     }
 
     m_Red = new QRadioButton(u"Red"_s, this);
     m_Red->setObjectName(u"Red"_s);
     m_Red->setGeometry(RectanguloEnTwips(*this, 120, 1590, 735, 255));
     m_Red->setToolTip(u"Un servidor de puerto serie en la red: su equipo y su puerto TCP"_s);
-    grupoDePuertos->addButton(m_Red, static_cast<int>(m_ComPort.size()));
+    grupoDePuertos->addButton(m_Red, static_cast<int>(m_puertos.size()));
     connect(m_Red, &QRadioButton::toggled, this, [this](bool marcado) {
         m_redElegida = marcado;
         if (marcado)
@@ -110,98 +108,85 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
     // Typing an address is choosing the network.
     connect(m_Direccion, &QLineEdit::textEdited, m_Red, [this] { m_Red->setChecked(true); });
 
-    m_Ok = new QPushButton(u"O.K."_s, this);
-    m_Ok->setObjectName(u"Ok"_s);
-    m_Ok->setGeometry(RectanguloEnTwips(*this, 600, 1080, 1215, 375));
-    connect(m_Ok, &QPushButton::clicked, this, &ConfigSerie::Ok_Click);
+    m_aceptar = new QPushButton(u"O.K."_s, this);
+    m_aceptar->setObjectName(u"Aceptar"_s);
+    m_aceptar->setGeometry(RectanguloEnTwips(*this, 600, 1080, 1215, 375));
+    connect(m_aceptar, &QPushButton::clicked, this, &ConfigSerie::Aceptar);
 
-    m_Cancelar = new QPushButton(u"Cancelar"_s, this);
-    m_Cancelar->setObjectName(u"Cancelar"_s);
-    m_Cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
-    connect(m_Cancelar, &QPushButton::clicked, this, &ConfigSerie::Cancelar_Click);
+    m_cancelar = new QPushButton(u"Cancelar"_s, this);
+    m_cancelar->setObjectName(u"Cancelar"_s);
+    m_cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
+    connect(m_cancelar, &QPushButton::clicked, this, &ConfigSerie::close);
     AgrandarDondeNoCabe(*this);
 
-    Form_Load();
+    PonerValoresIniciales();
 }
 
-void ConfigSerie::Form_Load()
+void ConfigSerie::PonerValoresIniciales()
 {
     ActualizarDescripcionesDePuertos();
 
-    const int numero = m_numeroInicial;
-    if (numero >= 1 && numero <= static_cast<int>(m_ComPort.size()))
-        Seleccionar(m_ComPort[static_cast<std::size_t>(numero - 1)], [this, numero] { ComPort_Click(numero - 1); });
+    const int numero = m_inicial.numero;
+    if (numero >= 1 && numero <= static_cast<int>(m_puertos.size()))
+        Seleccionar(m_puertos[static_cast<std::size_t>(numero - 1)], [this, numero] { ElegirPuerto(numero - 1); });
 
-    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_ajustesIniciales)));
+    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_inicial.ajustes)));
     if (i >= 0)
-        Seleccionar(m_BaudRate.at(i), [this, i] { BaudRate_Click(i); });
+        Seleccionar(m_velocidades.at(i), [this, i] { ElegirVelocidad(i); });
+
+    // A network line is shown chosen, with its port still marked beneath
+    // for when the operator goes back to it.
+    if (!m_inicial.red.isEmpty()) {
+        m_Direccion->setText(m_inicial.red);
+        m_Red->setChecked(true);
+    }
 }
 
-void ConfigSerie::PonerRed(const QString &red, AplicadorDeRed aplicar)
-{
-    m_aplicarRed = std::move(aplicar);
-    if (red.isEmpty())
-        return;
-    m_Direccion->setText(red);
-    m_Red->setChecked(true);
-}
-
-void ConfigSerie::ComPort_Click(int Index)
+void ConfigSerie::ElegirPuerto(int Index)
 {
     m_puertoElegido = Index + 1;
 }
 
-void ConfigSerie::BaudRate_Click(int Index)
+void ConfigSerie::ElegirVelocidad(int Index)
 {
     m_velocidadElegida = QString::number(VelocidadesOfrecidas().value(Index));
 }
 
-void ConfigSerie::Ok_Click()
+LineaElegida ConfigSerie::Eleccion() const
 {
-    const QString ajustes = m_velocidadElegida + u",N,8,1"_s;
-    QStringList rechazos;
-    if (!m_redElegida) {
-        rechazos = m_aplicar(m_puertoElegido, ajustes);
-    } else if (!m_aplicarRed) {
-        rechazos = {u"Esta línea no puede ser un servidor de red."_s};
-    } else {
+    LineaElegida eleccion;
+    eleccion.ajustes = m_velocidadElegida + u",N,8,1"_s;
+    if (m_redElegida) {
         // "tcp:" as in carteles.ini is taken too.
-        QString red = m_Direccion->text().trimmed();
-        if (red.startsWith(u"tcp:"_s))
-            red = red.mid(4);
-        rechazos = m_aplicarRed(red, ajustes);
+        eleccion.red = m_Direccion->text().trimmed();
+        if (eleccion.red.startsWith(u"tcp:"_s))
+            eleccion.red = eleccion.red.mid(4);
+    } else {
+        eleccion.numero = m_puertoElegido;
     }
+    return eleccion;
+}
+
+void ConfigSerie::Aceptar()
+{
+    Q_EMIT Elegida();
+}
+
+void ConfigSerie::Responder(const QStringList &rechazos)
+{
     // Modal like any refusal: the next one is shown once the user has read
     // this one. After a refusal the choice stays selected so the user can
     // correct it and try again, or give up with Cancelar.
     for (const QString &rechazo : rechazos)
         CuadroDeMensaje::Advertir(this, rechazo);
     if (rechazos.isEmpty())
-        close();
-}
-
-void ConfigSerie::Cancelar_Click()
-{
-    close();
-}
-
-void ConfigSerie::reject()
-{
-    close();
-}
-
-void ConfigSerie::closeEvent(QCloseEvent *evento)
-{
-    // QDialog's own handling would go through reject(); the file is
-    // rewritten on every close instead, applied or not.
-    evento->accept();
-    Q_EMIT PedidoGuardarConfiguracion();
+        accept();
 }
 
 void ConfigSerie::ActualizarDescripcionesDePuertos()
 {
     // Which device each ComN stands for depends on the working directory
     // and on what is plugged in, so it is looked up again at each opening.
-    for (int i = 0; i < static_cast<int>(m_ComPort.size()); ++i)
-        m_ComPort[static_cast<std::size_t>(i)]->setToolTip(DescribirUbicacion(i + 1));
+    for (int i = 0; i < static_cast<int>(m_puertos.size()); ++i)
+        m_puertos[static_cast<std::size_t>(i)]->setToolTip(DescribirUbicacion(i + 1));
 }

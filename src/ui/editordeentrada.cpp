@@ -25,12 +25,12 @@ EditorDeEntrada::EditorDeEntrada(const EntradaDeProgramacion &entrada, QWidget *
 {
     setObjectName(u"EditorDeEntrada"_s);
     setWindowTitle(entrada.archivo.isEmpty() ? u"Agregar Una Entrada"_s : u"Editar La Entrada"_s);
-    m_archivo->setObjectName(u"txtArchivo"_s);
+    m_archivo->setObjectName(u"archivo"_s);
     m_desde->setObjectName(u"horaDesde"_s);
     m_hasta->setObjectName(u"horaHasta"_s);
-    m_conHasta->setObjectName(u"chkHasta"_s);
-    m_conFechas->setObjectName(u"chkFechas"_s);
-    m_activa->setObjectName(u"chkActiva"_s);
+    m_conHasta->setObjectName(u"conHasta"_s);
+    m_conFechas->setObjectName(u"conFechas"_s);
+    m_activa->setObjectName(u"activa"_s);
     for (QTimeEdit *hora : {m_desde, m_hasta})
         hora->setDisplayFormat(u"HH:mm"_s);
     for (QDateEdit *fecha : {m_desdeFecha, m_hastaFecha}) {
@@ -48,7 +48,7 @@ EditorDeEntrada::EditorDeEntrada(const EntradaDeProgramacion &entrada, QWidget *
     auto *filaDias = new QHBoxLayout;
     for (int dia = 1; dia <= 7; ++dia) {
         auto *casilla = new QCheckBox(NombreDeDia(dia), this);
-        casilla->setObjectName(u"chkDia%1"_s.arg(dia));
+        casilla->setObjectName(u"dia%1"_s.arg(dia));
         casilla->setChecked(entrada.dias & (1 << (dia - 1)));
         filaDias->addWidget(casilla);
         m_dias.append(casilla);
@@ -78,7 +78,7 @@ EditorDeEntrada::EditorDeEntrada(const EntradaDeProgramacion &entrada, QWidget *
 
     auto *botones = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_aceptar = botones->button(QDialogButtonBox::Ok);
-    m_aceptar->setObjectName(u"cmdAceptar"_s);
+    m_aceptar->setObjectName(u"aceptar"_s);
     m_aceptar->setText(u"Aceptar"_s);
     botones->button(QDialogButtonBox::Cancel)->setText(u"Cancelar"_s);
     connect(botones, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -12,13 +12,12 @@
 #include "documents/documento.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
-#include "frmdialogenvio.h"
-#include "frmeditordetextos.h"
-#include "frmprogramacion.h"
+#include "dialogodeenvio.h"
+#include "editordetexto.h"
+#include "ventanadeprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "sending/planearenvio.h"
-#include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -28,6 +27,7 @@
 #include "platform/lectortexto.h"
 #include "platform/puertodelinea.h"
 #include "schedule/ejecutordeprogramacion.h"
+#include "schedule/serviciodeenvios.h"
 
 #include "vistaprevia.h"
 
@@ -52,7 +52,7 @@
 using namespace Qt::StringLiterals;
 
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
-    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoDeLinea, this)),
+    : QMainWindow(parent), m_servicio(new ServicioDeEnvios(puerto ? puerto : new PuertoDeLinea, this)),
       m_area(new QMdiArea(this))
 {
     setObjectName(u"Principal"_s);
@@ -63,17 +63,15 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     connect(m_area, &QMdiArea::subWindowActivated, this, &Principal::ActualizarMenus);
 
     CrearMenus();
-    MDIForm_Load();
+    PrepararVentana();
     CrearLineaDeEstado();
     CrearVistaPrevia();
-    // cartel-enviar run in this folder sends through the program once it
-    // holds the port; with another process serving the folder, nothing to do.
-    m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
-    m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
-        // cartel-enviar planned from the file as it is now: the window takes
-        // it too before it sends or logs anything more.
-        RevisarConfiguracion();
-        Ejecutor().EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+    // cartel-enviar planned from the file as it is now: the window takes it
+    // too before it sends or logs anything more of another process's.
+    m_servicio->PonerAntesDeServir([this] { RevisarConfiguracion(); });
+    // What the process that holds the port answered for a send of ours.
+    connect(m_servicio, &ServicioDeEnvios::Entregado, this, [this](const ResultadoDeEnvio &resultado) {
+        statusBar()->showMessage(TextoDeEntrega(resultado.tramasEntregadas, resultado.tramasTotales), 10000);
     });
     // Shown, the first paint brings the rest of the start-up (paintEvent);
     // never shown, the first turn of the event loop does; shown but never
@@ -88,7 +86,12 @@ Principal::~Principal() = default;
 
 PuertoSerie &Principal::Puerto() const
 {
-    return m_linea->Puerto();
+    return m_servicio->Puerto();
+}
+
+LineaDeCarteles &Principal::Linea() const
+{
+    return m_servicio->Linea();
 }
 
 ConfigSerie *Principal::configSerie() const
@@ -101,17 +104,19 @@ ConfigRed &Principal::configRed()
     if (!m_configRed) {
         m_configRed = new ConfigRed(this);
         m_configRed->PonerRegistro(m_carteles);
-        connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
-        connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        connect(m_configRed, &ConfigRed::Confirmado, this, [this] {
+            AplicarRegistro(RegistroDeCarteles::DeRegistros(m_configRed->Registro()));
+            GuardarConfiguracion();
+        });
         MostrarAvisosDeConfiguracion();
     }
     return *m_configRed;
 }
 
-frmDialogEnvio &Principal::dialogEnvio()
+DialogoDeEnvio &Principal::dialogEnvio()
 {
     if (!m_dialogEnvio)
-        m_dialogEnvio = new frmDialogEnvio(m_linea->Emisor(), this);
+        m_dialogEnvio = new DialogoDeEnvio(*m_servicio, this);
     return *m_dialogEnvio;
 }
 
@@ -123,7 +128,7 @@ VistaPrevia &Principal::vistaPrevia()
         // Read once the typing stops, from whichever text is active then: a
         // key only restarts the preview's wait.
         m_vistaPrevia->LeerTextoCon([this] {
-            const frmEditorDeTextos *activo = EditorActivo();
+            const EditorDeTexto *activo = EditorActivo();
             return activo ? activo->documento().Texto() : QString();
         });
         m_vistaPrevia->TextoCambiado();
@@ -137,7 +142,7 @@ void Principal::CompletarArranque()
         return;
     m_arrancado = true;
     EditorDeArranque();
-    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
+    m_programacion = new EjecutorDeProgramacion(*m_servicio, RutaDeProgramacion,
                                                 [this] { return RegistroLeido{m_carteles, {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
     const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
@@ -150,8 +155,8 @@ void Principal::CompletarArranque()
     ActualizarEstado();
     // Another process serving the folder is no fault; a folder nobody can
     // serve leaves cartel-enviar to find the port in use, so it is said.
-    if (!m_servidorDeEnvios->Escuchar(QDir::currentPath()) && !m_servidorDeEnvios->Error().isEmpty())
-        CuadroDeMensaje::Avisar(this, m_servidorDeEnvios->Error());
+    if (!m_servicio->Servir(QDir::currentPath()) && !m_servicio->ErrorAlServir().isEmpty())
+        CuadroDeMensaje::Avisar(this, m_servicio->ErrorAlServir());
     Q_EMIT Arrancado();
 }
 
@@ -161,7 +166,7 @@ void Principal::EditorDeArranque()
         AgregarEditor();
 }
 
-frmEditorDeTextos *Principal::editor(int slot)
+EditorDeTexto *Principal::editor(int slot)
 {
     if (slot == 1)
         EditorDeArranque();
@@ -192,7 +197,7 @@ EjecutorDeProgramacion &Principal::Ejecutor()
     return *m_programacion;
 }
 
-void Principal::MDIForm_Load()
+void Principal::PrepararVentana()
 {
     // The editor of slot 1 (EditorDeArranque) is made hidden, as every
     // later one is reused, once the window is on the screen.
@@ -247,7 +252,7 @@ void Principal::CrearLineaDeEstado()
     statusBar()->addPermanentWidget(m_estadoProgramacion);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
-    connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
+    connect(&Linea().Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
     m_estadoPendiente = new QTimer(this);
@@ -297,7 +302,7 @@ void Principal::MostrarEnVistaPrevia()
 
 void Principal::ActualizarEstado()
 {
-    const frmEditorDeTextos *activo = EditorActivo();
+    const EditorDeTexto *activo = EditorActivo();
     if (!activo) {
         m_estadoTexto->clear();
     } else {
@@ -337,13 +342,13 @@ void Principal::CrearMenus()
     const auto al = [this](Orden orden, void (Principal::*manejador)()) {
         connect(m_compartidas.value(orden), &QAction::triggered, this, manejador);
     };
-    al(Orden::NuevoTexto, &Principal::mnuNuevoTexto_Click);
-    al(Orden::AbrirTexto, &Principal::mnuCargarTexto_Click);
-    al(Orden::Salir, &Principal::mnuSalir_Click);
-    al(Orden::VerDirecciones, &Principal::mnuVerDirs_Click);
-    al(Orden::InterfaseSerie, &Principal::mnuConfigInterfase_Click);
-    al(Orden::CartelesConectados, &Principal::mnuConfigRed_Click);
-    al(Orden::ProgramacionDeEnvios, &Principal::mnuProgramacion_Click);
+    al(Orden::NuevoTexto, &Principal::NuevoTexto);
+    al(Orden::AbrirTexto, &Principal::CargarTexto);
+    al(Orden::Salir, &Principal::Salir);
+    al(Orden::VerDirecciones, &Principal::VerDirecciones);
+    al(Orden::InterfaseSerie, &Principal::ConfigurarInterfase);
+    al(Orden::CartelesConectados, &Principal::ConfigurarCarteles);
+    al(Orden::ProgramacionDeEnvios, &Principal::AbrirProgramacion);
 
     // Arranging is offered from the editors' menu bar only; here the items
     // are shown but do nothing.
@@ -353,9 +358,9 @@ void Principal::CrearMenus()
     MostrarMenus(m_menus);
 }
 
-frmEditorDeTextos *Principal::CrearEditor()
+EditorDeTexto *Principal::CrearEditor()
 {
-    auto *editor = new frmEditorDeTextos(m_carteles, m_compartidas);
+    auto *editor = new EditorDeTexto(m_carteles, m_compartidas);
     auto *subventana = new QMdiSubWindow(m_area);
     subventana->setWidget(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -363,16 +368,16 @@ frmEditorDeTextos *Principal::CrearEditor()
     subventana->hide();
     editor->PonerSubventana(subventana);
     connect(editor, &QWidget::windowTitleChanged, subventana, &QWidget::setWindowTitle);
-    connect(editor, &frmEditorDeTextos::PedidoActivar, this, &Principal::ActivarEditor);
-    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarMenus);
-    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::ActualizarEstado);
-    connect(editor, &frmEditorDeTextos::Oculto, this, &Principal::MostrarEnVistaPrevia);
-    connect(editor, &frmEditorDeTextos::EstadoCambiado, this, [this, editor] {
+    connect(editor, &EditorDeTexto::PedidoActivar, this, &Principal::ActivarEditor);
+    connect(editor, &EditorDeTexto::Oculto, this, &Principal::ActualizarMenus);
+    connect(editor, &EditorDeTexto::Oculto, this, &Principal::ActualizarEstado);
+    connect(editor, &EditorDeTexto::Oculto, this, &Principal::MostrarEnVistaPrevia);
+    connect(editor, &EditorDeTexto::EstadoCambiado, this, [this, editor] {
         if (editor == EditorActivo())
             m_estadoPendiente->start();
     });
-    connect(editor, &frmEditorDeTextos::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
-    connect(editor, &frmEditorDeTextos::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
+    connect(editor, &EditorDeTexto::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
+    connect(editor, &EditorDeTexto::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
         const Documento &documento = editor->documento();
         Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles), documento.Ruta());
     });
@@ -380,10 +385,10 @@ frmEditorDeTextos *Principal::CrearEditor()
         if (m_vistaPrevia && editor == EditorActivo())
             m_vistaPrevia->TextoCambiado();
     });
-    connect(editor, &frmEditorDeTextos::PedidoArreglar, this, &Principal::Arreglar);
+    connect(editor, &EditorDeTexto::PedidoArreglar, this, &Principal::Arreglar);
     editor->PonerAbiertoEnOtra(
         [this, editor](const QString &ruta) { return VentanaDelArchivo(ruta, editor) != nullptr; });
-    connect(editor, &frmEditorDeTextos::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
+    connect(editor, &EditorDeTexto::PedidoMenuVentana, this, &Principal::LlenarMenuVentana);
     return editor;
 }
 
@@ -399,21 +404,21 @@ int Principal::BuscarEditorLibre()
 
 void Principal::AgregarEditor()
 {
-    frmEditorDeTextos *editor = CrearEditor();
+    EditorDeTexto *editor = CrearEditor();
     editor->CargarDestinos();
     m_editores.append(editor);
 }
 
-void Principal::mnuNuevoTexto_Click()
+void Principal::NuevoTexto()
 {
     const int n = BuscarEditorLibre();
-    frmEditorDeTextos *editor = m_editores.at(n);
+    EditorDeTexto *editor = m_editores.at(n);
     editor->documento().Vaciar();
     editor->PonerTituloSinNombre(u"Texto sin título: %1"_s.arg(n));
     editor->Mostrar();
 }
 
-void Principal::mnuCargarTexto_Click()
+void Principal::CargarTexto()
 {
     DialogoDeArchivo::Pedido pedido = PedidoDeTexto(u"Abrir Un Texto"_s);
     const QString ruta = DialogoDeArchivo::Abrir(this, pedido);
@@ -421,14 +426,14 @@ void Principal::mnuCargarTexto_Click()
         AbrirTexto(ruta);
 }
 
-frmEditorDeTextos *Principal::VentanaDelArchivo(const QString &ruta, const frmEditorDeTextos *excepto) const
+EditorDeTexto *Principal::VentanaDelArchivo(const QString &ruta, const EditorDeTexto *excepto) const
 {
     // A file is one document: "//carpeta/texto.txt", a link to it and its
     // own path all name the same one, and two windows on it would each
     // save over the other. All are looked at: when several match, the last
     // one counts.
-    frmEditorDeTextos *encontrado = nullptr;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    EditorDeTexto *encontrado = nullptr;
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         if (editor != excepto && editor->documento().Nombrado() && MismoArchivo(editor->documento().Ruta(), ruta))
             encontrado = editor;
     }
@@ -437,7 +442,7 @@ frmEditorDeTextos *Principal::VentanaDelArchivo(const QString &ruta, const frmEd
 
 void Principal::AbrirTexto(const QString &ruta)
 {
-    if (frmEditorDeTextos *yaAbierto = VentanaDelArchivo(ruta)) {
+    if (EditorDeTexto *yaAbierto = VentanaDelArchivo(ruta)) {
         ActivarEditor(yaAbierto);
         return;
     }
@@ -454,7 +459,7 @@ void Principal::AbrirTexto(const QString &ruta)
     }
 
     const int n = BuscarEditorLibre();
-    frmEditorDeTextos *editor = m_editores.at(n);
+    EditorDeTexto *editor = m_editores.at(n);
     editor->documento().Reemplazar(leido);
     editor->Mostrar();
 
@@ -504,7 +509,7 @@ void Principal::ActualizarDestinos()
 void Principal::AplicarRegistro(const RegistroDeCarteles &registro)
 {
     m_carteles = registro;
-    if (m_configRed && m_configRed->Registro().stringList() != registro.Registros())
+    if (m_configRed && m_configRed->Registro() != registro.Registros())
         m_configRed->PonerRegistro(registro);
     ActualizarDestinos();
 }
@@ -548,8 +553,8 @@ bool Principal::GuardarConfiguracion()
     }
     // The list as "Carteles Conectados" holds it is the registry: what the
     // file gets, and what the window sends from, as cartel-enviar will.
-    if (m_configRed && m_configRed->Registro().stringList() != m_carteles.Registros()) {
-        m_carteles = RegistroDeCarteles::DeRegistros(m_configRed->Registro().stringList());
+    if (m_configRed && m_configRed->Registro() != m_carteles.Registros()) {
+        m_carteles = RegistroDeCarteles::DeRegistros(m_configRed->Registro());
         ActualizarDestinos();
     }
     Configuracion configuracion;
@@ -573,7 +578,7 @@ bool Principal::GuardarConfiguracion()
 bool Principal::ListaPendiente() const
 {
     return m_configRed && (m_configRed->AgregandoCartel() ||
-                           m_configRed->Registro().stringList() != m_carteles.Registros());
+                           m_configRed->Registro() != m_carteles.Registros());
 }
 
 void Principal::RevisarConfiguracion()
@@ -667,16 +672,16 @@ void Principal::MostrarAvisosDeConfiguracion()
         AvisoAlPie::Mostrar(*m_configSerie, aviso);
 }
 
-void Principal::mnuSalir_Click()
+void Principal::Salir()
 {
     close();
 }
 
 void Principal::closeEvent(QCloseEvent *evento)
 {
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         // A text the user wanted saved but that could not be: stay.
-        if (!editor->mnuCerrar_Click()) {
+        if (!editor->Cerrar()) {
             evento->ignore();
             return;
         }
@@ -692,28 +697,16 @@ void Principal::closeEvent(QCloseEvent *evento)
     evento->accept();
 }
 
-void Principal::mnuConfigInterfase_Click()
+void Principal::ConfigurarInterfase()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), numero, ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed({});
-            return rechazos;
-        }, this);
-        m_configSerie->PonerRed(m_red, [this](const QString &red, const QString &ajustes) {
-            if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + red))) {
-                return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
-                                   u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
-                                   u"[fe80::1]:4001."_s.arg(red)};
-            }
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed(red);
-            return rechazos;
+        m_configSerie = new ConfigSerie({Puerto().Numero(), m_red, Puerto().Ajustes()}, this);
+        connect(m_configSerie, &ConfigSerie::Elegida, this, [this] {
+            m_configSerie->Responder(AplicarLinea(m_configSerie->Eleccion()));
         });
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
+        // Every way of closing rewrites the file, applied or not.
+        connect(m_configSerie, &QDialog::finished, this, &Principal::GuardarConfiguracion);
+        connect(m_configSerie, &QDialog::finished, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();
     }
     m_configSerie->show();
@@ -721,7 +714,26 @@ void Principal::mnuConfigInterfase_Click()
     m_configSerie->activateWindow();
 }
 
-void Principal::mnuConfigRed_Click()
+QStringList Principal::AplicarLinea(const LineaElegida &eleccion)
+{
+    if (eleccion.red.isEmpty()) {
+        const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), eleccion.numero, eleccion.ajustes);
+        if (rechazos.isEmpty())
+            PonerLineaDeRed({});
+        return rechazos;
+    }
+    if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + eleccion.red))) {
+        return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
+                           u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
+                           u"[fe80::1]:4001."_s.arg(eleccion.red)};
+    }
+    const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), eleccion.ajustes);
+    if (rechazos.isEmpty())
+        PonerLineaDeRed(eleccion.red);
+    return rechazos;
+}
+
+void Principal::ConfigurarCarteles()
 {
     ConfigRed &red = configRed();
     red.show();
@@ -729,7 +741,7 @@ void Principal::mnuConfigRed_Click()
     red.activateWindow();
 }
 
-void Principal::mnuVerDirs_Click()
+void Principal::VerDirecciones()
 {
     const QString aviso = m_carteles.Cantidad() == 1
                               ? u"Esta operación vaciará la memoria del cartel."_s
@@ -744,18 +756,19 @@ void Principal::mnuVerDirs_Click()
 
 void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)
 {
-    frmDialogEnvio &dialogo = dialogEnvio();
+    DialogoDeEnvio &dialogo = dialogEnvio();
     dialogo.show();
     dialogo.repaint();
-    // The runner follows the line for the timetable's sends: the operator's
-    // get their log line the same way.
-    Ejecutor().EnviarDelOperador(plan, carteles, archivo);
+    // Whether this window serves the folder is settled with the rest of the
+    // start-up.
+    CompletarArranque();
+    m_servicio->EnviarDelOperador(plan, carteles, archivo);
 }
 
-void Principal::mnuProgramacion_Click()
+void Principal::AbrirProgramacion()
 {
     if (!m_subventanaProgramacion) {
-        auto *ventana = new frmProgramacion(Ejecutor());
+        auto *ventana = new VentanaDeProgramacion(Ejecutor());
         m_subventanaProgramacion = m_area->addSubWindow(ventana);
         m_subventanaProgramacion->setAttribute(Qt::WA_DeleteOnClose);
         m_subventanaProgramacion->resize(TamanoEnTwips(*this, 9600, 6000));
@@ -770,16 +783,16 @@ QMdiSubWindow *Principal::SubventanaDeProgramacion() const
     return m_subventanaProgramacion;
 }
 
-frmEditorDeTextos *Principal::EditorActivo() const
+EditorDeTexto *Principal::EditorActivo() const
 {
     QMdiSubWindow *actual = m_area->currentSubWindow();
     if (!actual)
         return nullptr;
-    auto *editor = qobject_cast<frmEditorDeTextos *>(actual->widget());
+    auto *editor = qobject_cast<EditorDeTexto *>(actual->widget());
     return editor && editor->EstaVisible() ? editor : nullptr;
 }
 
-void Principal::ActivarEditor(frmEditorDeTextos *editor)
+void Principal::ActivarEditor(EditorDeTexto *editor)
 {
     if (QMdiSubWindow *subventana = editor->Subventana()) {
         subventana->show();
@@ -793,7 +806,7 @@ void Principal::ActivarEditor(frmEditorDeTextos *editor)
 
 void Principal::ActualizarMenus()
 {
-    frmEditorDeTextos *activo = EditorActivo();
+    EditorDeTexto *activo = EditorActivo();
     // The timetable's window has no menus of its own: the main ones show.
     if (QMdiSubWindow *programacion = m_subventanaProgramacion;
         programacion && m_area->currentSubWindow() == programacion && programacion->isVisible()) {
@@ -805,7 +818,7 @@ void Principal::ActualizarMenus()
         // editor takes over, as the user would expect.
         const auto recientes = m_area->subWindowList(QMdiArea::ActivationHistoryOrder);
         for (auto it = recientes.crbegin(); it != recientes.crend(); ++it) {
-            auto *editor = qobject_cast<frmEditorDeTextos *>((*it)->widget());
+            auto *editor = qobject_cast<EditorDeTexto *>((*it)->widget());
             if (editor && editor->EstaVisible()) {
                 m_area->setActiveSubWindow(*it);
                 activo = editor;
@@ -835,10 +848,10 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
             delete accion;
         }
     }
-    const frmEditorDeTextos *activo = EditorActivo();
+    const EditorDeTexto *activo = EditorActivo();
     bool primero = true;
     int numero = 1;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         if (primero) {
             menu->addSeparator();
             primero = false;
@@ -859,7 +872,7 @@ void Principal::LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios)
         QAction *accion = menu->addAction(titulo);
         accion->setCheckable(true);
         accion->setChecked(m_area->currentSubWindow() == m_subventanaProgramacion);
-        connect(accion, &QAction::triggered, this, &Principal::mnuProgramacion_Click);
+        connect(accion, &QAction::triggered, this, &Principal::AbrirProgramacion);
     }
 }
 
@@ -867,7 +880,7 @@ void Principal::Arreglar(Qt::Orientation orientacion)
 {
     // A minimized window stays where the operator put it.
     QList<QMdiSubWindow *> ventanas;
-    for (frmEditorDeTextos *editor : EditoresVisibles()) {
+    for (EditorDeTexto *editor : EditoresVisibles()) {
         if (editor->Subventana() && !editor->Subventana()->isMinimized())
             ventanas.append(editor->Subventana());
     }
@@ -884,9 +897,9 @@ void Principal::Arreglar(Qt::Orientation orientacion)
     }
 }
 
-QList<frmEditorDeTextos *> Principal::EditoresVisibles() const
+QList<EditorDeTexto *> Principal::EditoresVisibles() const
 {
-    QList<frmEditorDeTextos *> visibles;
+    QList<EditorDeTexto *> visibles;
     for (int i = 1; i < m_editores.size(); ++i) {
         if (m_editores.at(i)->EstaVisible())
             visibles.append(m_editores.at(i));

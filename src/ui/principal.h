@@ -15,8 +15,9 @@ class ConfigRed;
 class EjecutorDeProgramacion;
 class QMdiSubWindow;
 class ConfigSerie;
-class frmDialogEnvio;
-class frmEditorDeTextos;
+struct LineaElegida;
+class DialogoDeEnvio;
+class EditorDeTexto;
 class LineaDeCarteles;
 class PuertoSerie;
 class QTimer;
@@ -27,7 +28,7 @@ class VistaPrevia;
 class QMdiArea;
 class QLabel;
 class QMenu;
-class ServidorDeEnvios;
+class ServicioDeEnvios;
 class VigilanteDeArchivo;
 struct Configuracion;
 
@@ -44,11 +45,12 @@ public:
     explicit Principal(PuertoSerie *puerto = nullptr, QWidget *parent = nullptr);
     ~Principal() override;
 
-    LineaDeCarteles &Linea() const { return *m_linea; }
+    ServicioDeEnvios &Servicio() const { return *m_servicio; }
+    LineaDeCarteles &Linea() const;
     PuertoSerie &Puerto() const;
     // Both made the first time they are needed: nothing of them is on the
     // screen at start-up, and the first paint need not wait for them.
-    frmDialogEnvio &dialogEnvio();
+    DialogoDeEnvio &dialogEnvio();
     ConfigRed &configRed();
     ConfigSerie *configSerie() const;
     // "Vista Previa": the dock at the bottom that plays the active text.
@@ -57,13 +59,13 @@ public:
     VistaPrevia &vistaPrevia();
 
     // Editor slots: slot 0 never holds a window; slot 1 always does.
-    frmEditorDeTextos *editor(int slot);
+    EditorDeTexto *editor(int slot);
     int UltimoEditor();
 
     int BuscarEditorLibre();
     // The visible window, other than `excepto`, whose document is the file
     // at `ruta` however the path spells it; the highest slot when several.
-    frmEditorDeTextos *VentanaDelArchivo(const QString &ruta, const frmEditorDeTextos *excepto = nullptr) const;
+    EditorDeTexto *VentanaDelArchivo(const QString &ruta, const EditorDeTexto *excepto = nullptr) const;
     void AbrirTexto(const QString &ruta);
     void ActualizarDestinos();
     // The sign registry from now on, as "Carteles Conectados" confirmed it:
@@ -80,7 +82,7 @@ public:
     // they hold edits of the operator's; then their next write asks first.
     void RevisarConfiguracion();
 
-    void ActivarEditor(frmEditorDeTextos *editor);
+    void ActivarEditor(EditorDeTexto *editor);
     void ActualizarMenus();
     // The open windows, listed below `propios` in a "Ventana" menu.
     void LlenarMenuVentana(QMenu *menu, const QList<QAction *> &propios);
@@ -93,16 +95,17 @@ public:
     QString TextoDeEstado() const;
 
     // Slots 1 and up whose document is shown, in slot order.
-    QList<frmEditorDeTextos *> EditoresVisibles() const;
+    QList<EditorDeTexto *> EditoresVisibles() const;
 
-    // Shows the send dialog and hands the plan to the line; the send log
-    // gets its line, with `carteles` and `archivo` as given.
+    // Shows the send dialog and hands the plan to the send service: this
+    // window's line, or the process that holds the folder's port. The send
+    // log gets its line, with `carteles` and `archivo` as given.
     void Enviar(const PlanDeEnvio &plan, const QStringList &carteles = {}, const QString &archivo = {});
 
     // The timetable that runs while the program is open.
     EjecutorDeProgramacion &Ejecutor();
     // "Programación de Envíos": opens its one window, or brings it forward.
-    void mnuProgramacion_Click();
+    void AbrirProgramacion();
     // Its window, while open.
     QMdiSubWindow *SubventanaDeProgramacion() const;
 
@@ -117,29 +120,29 @@ Q_SIGNALS:
     void Arrancado();
 
 public Q_SLOTS:
-    void mnuNuevoTexto_Click();
-    void mnuCargarTexto_Click();
-    void mnuSalir_Click();
-    void mnuConfigInterfase_Click();
-    void mnuConfigRed_Click();
-    void mnuVerDirs_Click();
+    void NuevoTexto();
+    void CargarTexto();
+    void Salir();
+    void ConfigurarInterfase();
+    void ConfigurarCarteles();
+    void VerDirecciones();
 
 protected:
     void closeEvent(QCloseEvent *evento) override;
     void paintEvent(QPaintEvent *evento) override;
 
 private:
-    void MDIForm_Load();
+    void PrepararVentana();
     void CrearMenus();
     void CrearLineaDeEstado();
     void CrearVistaPrevia();
     // The preview follows the active text, or shows nothing without one.
     void MostrarEnVistaPrevia();
-    frmEditorDeTextos *CrearEditor();
+    EditorDeTexto *CrearEditor();
     // A new slot, with the registry's destinations.
     void AgregarEditor();
     void EditorDeArranque();
-    frmEditorDeTextos *EditorActivo() const;
+    EditorDeTexto *EditorActivo() const;
     void MostrarMenus(const QList<QMenu *> &menus);
     // The notice of the configuration dialogs while ./carteles.ini is one
     // that could not be read; none once it is replaced.
@@ -155,17 +158,19 @@ private:
     bool TomarConfiguracion(bool tambienDialogos);
     // The line is the server at `red` from now on; empty: the Com port.
     void PonerLineaDeRed(const QString &red);
+    // Puts the line "Interfase Serie" chose in force; the description of
+    // each refusal, none when all was taken.
+    QStringList AplicarLinea(const LineaElegida &eleccion);
 
-    LineaDeCarteles *m_linea;
-    ServidorDeEnvios *m_servidorDeEnvios = nullptr;
+    ServicioDeEnvios *m_servicio;
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
     RegistroDeCarteles m_carteles;
     QHash<Orden, QAction *> m_compartidas;
     ConfigRed *m_configRed = nullptr;
-    frmDialogEnvio *m_dialogEnvio = nullptr;
+    DialogoDeEnvio *m_dialogEnvio = nullptr;
     QPointer<ConfigSerie> m_configSerie;
-    QList<frmEditorDeTextos *> m_editores;
+    QList<EditorDeTexto *> m_editores;
     QList<QMenu *> m_menus;
     QList<QMenu *> m_menusMostrados;
     QLabel *m_estadoTexto = nullptr;

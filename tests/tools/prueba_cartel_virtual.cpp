@@ -4,8 +4,8 @@
 #include "platform/puertoserieqt.h"
 #include "ui/controles.h"
 #include "ui/escenario.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QFileInfo>
@@ -108,12 +108,12 @@ void PruebaCartelVirtual::textoConTodasLasEtiquetas()
     escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + carteles);
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(TextoCompleto);
     for (int indice : marcados)
-        editor.mnuPropDestino_Click(indice);
+        editor.CambiarDestino(indice);
     QCOMPARE(editor.GlobalMarcado(), marcados.isEmpty());
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
 
     QVERIFY2(cartel.EsperarTramas(destinos.size(), Plazo), qPrintable(Resumen(cartel.Tramas())));
     QTRY_VERIFY_WITH_TIMEOUT(principal.dialogEnvio().isHidden(), Plazo);
@@ -142,7 +142,7 @@ void PruebaCartelVirtual::mostrarLasDirecciones()
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
-    principal.mnuVerDirs_Click();
+    principal.VerDirecciones();
 
     QVERIFY2(cartel.EsperarTramas(101, Plazo), qPrintable(Resumen(cartel.Tramas())));
     QTRY_VERIFY_WITH_TIMEOUT(principal.dialogEnvio().isHidden(), Plazo);
@@ -178,16 +178,16 @@ void PruebaCartelVirtual::envioEsperaAQueTerminenLasDirecciones()
                                      u"cartel R560, Andén, 12"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(TextoCompleto);
-    editor.mnuPropDestino_Click(0);
-    editor.mnuPropDestino_Click(1);
+    editor.CambiarDestino(0);
+    editor.CambiarDestino(1);
 
     // The text is asked for while the address frames are still pausing:
     // it must follow them, whole, and not cut into them.
     CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
-    principal.mnuVerDirs_Click();
-    editor.mnuEnviarAhora_Click();
+    principal.VerDirecciones();
+    editor.EnviarAhora();
 
     QVERIFY2(cartel.EsperarTramas(103, Plazo), qPrintable(Resumen(cartel.Tramas())));
     QTRY_VERIFY_WITH_TIMEOUT(principal.dialogEnvio().isHidden(), Plazo);

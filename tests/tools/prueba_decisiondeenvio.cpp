@@ -191,9 +191,9 @@ void PruebaDecisionDeEnvio::plan()
 
 void PruebaDecisionDeEnvio::direccionesNoDependenDelRegistro()
 {
-    for (const QStringList &registro : {QStringList(), Tres}) {
+    for (const QStringList &lineas : {QStringList(), Tres}) {
         const DecisionDeEnvio decision =
-            DecidirEnvio(Interpretar({u"--direcciones"_s}), QString(), QString(), RegistroDeCarteles::DeRegistros(registro));
+            DecidirEnvio(Interpretar({u"--direcciones"_s}), QString(), QString(), RegistroDeCarteles::DeRegistros(lineas));
         const PlanDeEnvio &plan = decision.plan;
         QCOMPARE(decision.codigo, CodigoDeSalida::Exito);
         QCOMPARE(plan.cadenas.size(), 1);

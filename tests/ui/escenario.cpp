@@ -4,8 +4,8 @@
 #include "apoyo/puertofalso.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 #include "link/transmisor.h"
 
@@ -65,14 +65,14 @@ Principal &Escenario::Iniciar(PuertoSerie *puerto)
     return *m_principal;
 }
 
-frmEditorDeTextos &Escenario::NuevoTexto()
+EditorDeTexto &Escenario::NuevoTexto()
 {
     int libre = 1;
-    while (const frmEditorDeTextos *editor = m_principal->editor(libre)) {
+    while (const EditorDeTexto *editor = m_principal->editor(libre)) {
         if (!editor->EstaVisible())
             break;
         ++libre;
     }
-    m_principal->mnuNuevoTexto_Click();
+    m_principal->NuevoTexto();
     return *m_principal->editor(libre);
 }

@@ -9,7 +9,7 @@
 
 class Principal;
 class PuertoFalso;
-class frmEditorDeTextos;
+class EditorDeTexto;
 
 // A whole program in a temporary working directory: the message boxes and
 // file dialogs answer from the test, the serial port is in memory unless the
@@ -38,7 +38,7 @@ public:
     PuertoFalso &puerto() const { return *m_puertoFalso; }
 
     // A new untitled document, shown.
-    frmEditorDeTextos &NuevoTexto();
+    EditorDeTexto &NuevoTexto();
 
 private:
     QTemporaryDir m_carpeta;

@@ -55,8 +55,7 @@ void PruebaCartelNuevo::init()
 {
     m_agregados.clear();
     m_dialogo = new CartelNuevo(&m_registro);
-    connect(m_dialogo, &CartelNuevo::CartelAgregado, this,
-            [this](const QString &registro) { m_agregados.append(registro); });
+    connect(m_dialogo, &QDialog::accepted, this, [this] { m_agregados.append(m_dialogo->Nuevo()); });
     m_dialogo->show();
 }
 
@@ -125,7 +124,7 @@ void PruebaCartelNuevo::Agregar()
     // Pasted: typing cannot put a line break into a one-line field.
     Control<QLineEdit>(m_dialogo, u"Nombre"_s)->setText(nombre);
     ElegirFila(Control<QListWidget>(m_dialogo, u"Direccion"_s), filaDeDireccion);
-    Pulsar(m_dialogo, u"Ok"_s);
+    Pulsar(m_dialogo, u"Aceptar"_s);
 
     QCOMPARE(m_agregados, agregado.isEmpty() ? QStringList() : QStringList{agregado});
 
@@ -172,7 +171,7 @@ void PruebaCartelNuevo::SiempreHayUnoElegido()
     QCOMPARE(Elegidos(control), QStringList{control->item(fila)->text()});
 
     Control<QLineEdit>(m_dialogo, u"Nombre"_s)->setText(u"Sala"_s);
-    Pulsar(m_dialogo, u"Ok"_s);
+    Pulsar(m_dialogo, u"Aceptar"_s);
     QCOMPARE(m_agregados, QStringList{agregado});
 }
 

@@ -104,8 +104,11 @@ ConfigSerie *PruebaConfigSerie::Abrir(int numero, const QString &ajustes)
     m_puerto = new PuertoDePrueba;
     if (!m_puerto->PuertoFalso::PonerNumero(numero) || !m_puerto->PuertoFalso::PonerAjustes(ajustes))
         qFatal("el puerto de prueba no admite %d y %s", numero, qPrintable(ajustes));
-    m_dialogo = new ConfigSerie(numero, ajustes, [this](int n, const QString &a) {
-        return AplicarAjustesDeLinea(*m_puerto, n, a);
+    m_dialogo = new ConfigSerie({numero, {}, ajustes});
+    // Applied as the main window applies a choice to its line.
+    connect(m_dialogo, &ConfigSerie::Elegida, m_dialogo, [this] {
+        const LineaElegida eleccion = m_dialogo->Eleccion();
+        m_dialogo->Responder(AplicarAjustesDeLinea(*m_puerto, eleccion.numero, eleccion.ajustes));
     });
     m_dialogo->show();
     return m_dialogo;
@@ -127,11 +130,11 @@ void PruebaConfigSerie::Apertura_data()
     QTest::addColumn<QStringList>("puertoMarcado");
     QTest::addColumn<QStringList>("velocidadMarcada");
 
-    QTest::newRow("com2 a 2400") << 2 << u"2400,N,8,1"_s << QStringList{u"ComPort1"_s} << QStringList{u"BaudRate0"_s};
-    QTest::newRow("com6 a 9600") << 6 << u"9600,N,8,1"_s << QStringList{u"ComPort5"_s} << QStringList{u"BaudRate1"_s};
-    QTest::newRow("com1, otra velocidad") << 1 << u"4800,N,8,1"_s << QStringList{u"ComPort0"_s} << QStringList{};
-    QTest::newRow("com4 a 2400, otros bits") << 4 << u"2400,E,7,2"_s << QStringList{u"ComPort3"_s}
-                                             << QStringList{u"BaudRate0"_s};
+    QTest::newRow("com2 a 2400") << 2 << u"2400,N,8,1"_s << QStringList{u"puerto1"_s} << QStringList{u"velocidad0"_s};
+    QTest::newRow("com6 a 9600") << 6 << u"9600,N,8,1"_s << QStringList{u"puerto5"_s} << QStringList{u"velocidad1"_s};
+    QTest::newRow("com1, otra velocidad") << 1 << u"4800,N,8,1"_s << QStringList{u"puerto0"_s} << QStringList{};
+    QTest::newRow("com4 a 2400, otros bits") << 4 << u"2400,E,7,2"_s << QStringList{u"puerto3"_s}
+                                             << QStringList{u"velocidad0"_s};
 }
 
 // Opening shows the serial control's values and nothing else.
@@ -144,8 +147,8 @@ void PruebaConfigSerie::Apertura()
 
     ConfigSerie *d = Abrir(numero, ajustes);
     QCOMPARE(d->windowTitle(), u"Interfase Serie"_s);
-    QCOMPARE(Marcados(d, u"ComPort"_s, 6), puertoMarcado);
-    QCOMPARE(Marcados(d, u"BaudRate"_s, 2), velocidadMarcada);
+    QCOMPARE(Marcados(d, u"puerto"_s, 6), puertoMarcado);
+    QCOMPARE(Marcados(d, u"velocidad"_s, 2), velocidadMarcada);
     // Opening applies nothing.
     QVERIFY(m_puerto->numerosPedidos.isEmpty());
     QVERIFY(m_puerto->ajustesPedidos.isEmpty());
@@ -160,18 +163,18 @@ void PruebaConfigSerie::Aplicar_data()
     QTest::addColumn<QStringList>("ajustesPedidos");
 
     const QString a2400 = u"2400,N,8,1"_s;
-    QTest::newRow("O.K. enseguida") << 2 << a2400 << QStringList{u"Ok"_s} << QList<int>{} << QStringList{a2400};
-    QTest::newRow("com6 y 9600") << 2 << a2400 << QStringList{u"ComPort5"_s, u"BaudRate1"_s, u"Ok"_s}
+    QTest::newRow("O.K. enseguida") << 2 << a2400 << QStringList{u"Aceptar"_s} << QList<int>{} << QStringList{a2400};
+    QTest::newRow("com6 y 9600") << 2 << a2400 << QStringList{u"puerto5"_s, u"velocidad1"_s, u"Aceptar"_s}
                                  << QList<int>{6} << QStringList{u"9600,N,8,1"_s};
     QTest::newRow("vuelta al puerto de antes")
-        << 4 << u"9600,N,8,1"_s << QStringList{u"ComPort0"_s, u"ComPort3"_s, u"BaudRate0"_s, u"Ok"_s}
+        << 4 << u"9600,N,8,1"_s << QStringList{u"puerto0"_s, u"puerto3"_s, u"velocidad0"_s, u"Aceptar"_s}
         << QList<int>{} << QStringList{a2400};
     QTest::newRow("Cancelar tras cambiar") << 2 << a2400
-                                           << QStringList{u"ComPort5"_s, u"BaudRate1"_s, u"Cancelar"_s}
+                                           << QStringList{u"puerto5"_s, u"velocidad1"_s, u"Cancelar"_s}
                                            << QList<int>{} << QStringList{};
-    QTest::newRow("casilla de cierre") << 2 << a2400 << QStringList{u"ComPort5"_s, u"BaudRate1"_s, u"#cerrar"_s}
+    QTest::newRow("casilla de cierre") << 2 << a2400 << QStringList{u"puerto5"_s, u"velocidad1"_s, u"#cerrar"_s}
                                        << QList<int>{} << QStringList{};
-    QTest::newRow("Escape") << 2 << a2400 << QStringList{u"ComPort3"_s, u"#escape"_s} << QList<int>{}
+    QTest::newRow("Escape") << 2 << a2400 << QStringList{u"puerto3"_s, u"#escape"_s} << QList<int>{}
                             << QStringList{};
 }
 
@@ -185,7 +188,7 @@ void PruebaConfigSerie::Aplicar()
     QFETCH(QStringList, ajustesPedidos);
 
     ConfigSerie *d = Abrir(numero, ajustes);
-    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    QSignalSpy guardados(d, &QDialog::finished);
     for (const QString &clic : clics) {
         if (clic == u"#cerrar"_s)
             d->close();
@@ -239,11 +242,11 @@ void PruebaConfigSerie::Rechazos()
     ConfigSerie *d = Abrir(2, u"2400,N,8,1"_s);
     m_puerto->numerosRechazados = QSet<int>(numerosRechazados.cbegin(), numerosRechazados.cend());
     m_puerto->ajustesRechazados = QSet<QString>(ajustesRechazados.cbegin(), ajustesRechazados.cend());
-    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    QSignalSpy guardados(d, &QDialog::finished);
 
-    Pulsar(d, u"ComPort4"_s);
-    Pulsar(d, u"BaudRate1"_s);
-    Pulsar(d, u"Ok"_s);
+    Pulsar(d, u"puerto4"_s);
+    Pulsar(d, u"velocidad1"_s);
+    Pulsar(d, u"Aceptar"_s);
 
     QCOMPARE(m_puerto->Numero(), numeroFinal);
     QCOMPARE(m_puerto->Ajustes(), ajustesFinales);
@@ -260,14 +263,14 @@ void PruebaConfigSerie::Rechazos()
     QTest::qWait(0);
     QVERIFY(!m_dialogo.isNull());
     QVERIFY(d->isVisible());
-    QCOMPARE(Marcados(d, u"ComPort"_s, 6), QStringList{u"ComPort4"_s});
-    QCOMPARE(Marcados(d, u"BaudRate"_s, 2), QStringList{u"BaudRate1"_s});
+    QCOMPARE(Marcados(d, u"puerto"_s, 6), QStringList{u"puerto4"_s});
+    QCOMPARE(Marcados(d, u"velocidad"_s, 2), QStringList{u"velocidad1"_s});
 
     // A second try with acceptable values goes through and closes.
     CuadroDeMensaje::OlvidarMostrados();
-    Pulsar(d, u"ComPort2"_s);
-    Pulsar(d, u"BaudRate0"_s);
-    Pulsar(d, u"Ok"_s);
+    Pulsar(d, u"puerto2"_s);
+    Pulsar(d, u"velocidad0"_s);
+    Pulsar(d, u"Aceptar"_s);
     QCOMPARE(m_puerto->Numero(), 3);
     QCOMPARE(m_puerto->Ajustes(), u"2400,N,8,1"_s);
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
@@ -280,8 +283,8 @@ void PruebaConfigSerie::Rechazos()
 void PruebaConfigSerie::VelocidadDesconocida()
 {
     ConfigSerie *d = Abrir(3, u"4800,N,8,1"_s);
-    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
-    Pulsar(d, u"Ok"_s);
+    QSignalSpy guardados(d, &QDialog::finished);
+    Pulsar(d, u"Aceptar"_s);
 
     QCOMPARE(m_puerto->ajustesPedidos, QStringList{u",N,8,1"_s});
     QCOMPARE(m_puerto->Ajustes(), u"4800,N,8,1"_s);
@@ -294,8 +297,8 @@ void PruebaConfigSerie::VelocidadDesconocida()
     QTest::qWait(0);
     QVERIFY(d->isVisible());
 
-    Pulsar(d, u"BaudRate1"_s);
-    Pulsar(d, u"Ok"_s);
+    Pulsar(d, u"velocidad1"_s);
+    Pulsar(d, u"Aceptar"_s);
     QCOMPARE(m_puerto->Ajustes(), u"9600,N,8,1"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QCOMPARE(guardados.count(), 1);
@@ -316,15 +319,15 @@ void PruebaConfigSerie::DescripcionDePuertos()
     QVERIFY(QFile::link(carpeta.filePath(u"desenchufado"_s), u"com4"_s));
 
     ConfigSerie *d = Abrir(1, u"9600,N,8,1"_s);
-    const QString com3 = Boton(d, u"ComPort2"_s)->toolTip();
+    const QString com3 = Boton(d, u"puerto2"_s)->toolTip();
     QVERIFY2(com3.contains(u"/dev/null"_s) && !com3.contains(u"no existe"_s), qPrintable(com3));
-    const QString com4 = Boton(d, u"ComPort3"_s)->toolTip();
+    const QString com4 = Boton(d, u"puerto3"_s)->toolTip();
     QVERIFY2(com4.contains(u"desenchufado"_s) && com4.contains(u"no existe"_s), qPrintable(com4));
-    QVERIFY(Boton(d, u"ComPort0"_s)->toolTip().startsWith(u"Com1"_s));
+    QVERIFY(Boton(d, u"puerto0"_s)->toolTip().startsWith(u"Com1"_s));
 
     QVERIFY(QFile::remove(u"com3"_s));
-    d->Form_Load();
-    QVERIFY(!Boton(d, u"ComPort2"_s)->toolTip().contains(u"/dev/null"_s));
+    d->PonerValoresIniciales();
+    QVERIFY(!Boton(d, u"puerto2"_s)->toolTip().contains(u"/dev/null"_s));
 }
 
 QTEST_MAIN(PruebaConfigSerie)

@@ -7,7 +7,7 @@
 #include "ui/cartelnuevo.h"
 #include "ui/configred.h"
 #include "ui/configserie.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QItemSelectionModel>
@@ -54,7 +54,7 @@ private:
         QVERIFY(nuevo);
         nuevo->findChild<QLineEdit *>(u"Nombre"_s)->setText(nombre);
         nuevo->findChild<QListWidget *>(u"Direccion"_s)->setCurrentRow(direccion);
-        Pulsar(*nuevo, u"Ok"_s);
+        Pulsar(*nuevo, u"Aceptar"_s);
     }
 
     static void Pulsar(QWidget &ventana, const QString &boton)
@@ -70,7 +70,7 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     ConfigRed &red = principal.configRed();
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
     QVERIFY(red.isVisible());
 
     Pulsar(red, u"Agregar"_s);
@@ -79,12 +79,12 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
     nuevo->findChild<QLineEdit *>(u"Nombre"_s)->setText(u"Sala"_s);
     auto *direccion = nuevo->findChild<QListWidget *>(u"Direccion"_s);
     direccion->setCurrentRow(5);
-    Pulsar(*nuevo, u"Ok"_s);
+    Pulsar(*nuevo, u"Aceptar"_s);
 
-    QCOMPARE(red.List(1), u"R560, Sala, 5"_s);
+    QCOMPARE(red.Registro().at(1), u"R560, Sala, 5"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
 
-    Pulsar(red, u"OK"_s);
+    Pulsar(red, u"Aceptar"_s);
     QVERIFY(red.isHidden());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
@@ -99,11 +99,11 @@ void PruebaConfiguracionVentanas::quitarSinSeleccionIgualReescribe()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"cartel R560, A, 1"_s, u"# ajeno"_s});
     Principal &principal = escenario.Iniciar();
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
 
     Pulsar(principal.configRed(), u"Quitar"_s);
 
-    QCOMPARE(principal.configRed().ListCount(), 1);
+    QCOMPARE(principal.configRed().Registro().size(), 1);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com1,9600,N,8,1\r\ncartel R560, A, 1\r\n"));
 }
@@ -114,21 +114,21 @@ void PruebaConfiguracionVentanas::quitarRenumeraYReconstruyeDestinos()
     escenario.EscribirConfiguracion({u"interfase com3,2400,N,8,1"_s, u"cartel R560, A, 1"_s,
                                      u"cartel R560, B, 2"_s, u"cartel R560, C, 3"_s});
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     ConfigRed &red = principal.configRed();
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
 
     auto *lista = red.findChild<QListView *>(u"Carteles"_s);
-    lista->setCurrentIndex(red.Registro().index(0));
+    lista->setCurrentIndex(lista->model()->index(0, 0));
     Pulsar(red, u"Quitar"_s);
 
-    QCOMPARE(red.List(0), u"R560, B, 2"_s);
+    QCOMPARE(red.Registro().at(0), u"R560, B, 2"_s);
     QCOMPARE(editor.TitulosDeDestino(), QStringList({u" B"_s, u" C"_s}));
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com3,2400,N,8,1\r\ncartel R560, B, 2\r\ncartel R560, C, 3\r\n"));
 
     // Down to one sign: the destination menu goes away.
-    lista->setCurrentIndex(red.Registro().index(1));
+    lista->setCurrentIndex(lista->model()->index(1, 0));
     Pulsar(red, u"Quitar"_s);
     QVERIFY(!editor.DestinosVisibles());
 }
@@ -137,14 +137,14 @@ void PruebaConfiguracionVentanas::interfaseSerieEscribeLaPrimeraLinea()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     ConfigSerie *serie = principal.configSerie();
     QVERIFY(serie && serie->isVisible());
-    QVERIFY(serie->findChild<QRadioButton *>(u"ComPort1"_s)->isChecked());
+    QVERIFY(serie->findChild<QRadioButton *>(u"puerto1"_s)->isChecked());
 
-    serie->findChild<QRadioButton *>(u"ComPort5"_s)->click();
-    serie->findChild<QRadioButton *>(u"BaudRate1"_s)->click();
-    Pulsar(*serie, u"Ok"_s);
+    serie->findChild<QRadioButton *>(u"puerto5"_s)->click();
+    serie->findChild<QRadioButton *>(u"velocidad1"_s)->click();
+    Pulsar(*serie, u"Aceptar"_s);
 
     QTRY_VERIFY(!principal.configSerie());
     QCOMPARE(principal.Puerto().Numero(), 6);
@@ -167,10 +167,10 @@ void PruebaConfiguracionVentanas::cancelarYCajaDeCierreReescribenSinCambios()
     escenario.EscribirConfiguracion({u"interfase com4,2400,N,8,1"_s, u"cartel R560, A, 1"_s,
                                      u"basura que se pierde"_s});
     Principal &principal = escenario.Iniciar();
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     ConfigSerie *serie = principal.configSerie();
-    serie->findChild<QRadioButton *>(u"ComPort0"_s)->click();
-    serie->findChild<QRadioButton *>(u"BaudRate1"_s)->click();
+    serie->findChild<QRadioButton *>(u"puerto0"_s)->click();
+    serie->findChild<QRadioButton *>(u"velocidad1"_s)->click();
 
     if (cajaDeCierre)
         serie->close();
@@ -189,9 +189,9 @@ void PruebaConfiguracionVentanas::escrituraFallidaSeMuestra()
     Principal &principal = escenario.Iniciar();
     // A folder where the file should be: not even root can write it.
     QVERIFY(escenario.Carpeta().mkdir(u"carteles.ini"_s));
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
 
-    Pulsar(principal.configRed(), u"OK"_s);
+    Pulsar(principal.configRed(), u"Aceptar"_s);
 
     const auto mostrados = CuadroDeMensaje::Mostrados();
     QCOMPARE(mostrados.size(), 1);
@@ -208,15 +208,15 @@ void PruebaConfiguracionVentanas::archivoIlegibleSeReemplazaSoloSiSeAcepta()
     Principal &principal = escenario.Iniciar();
     CuadroDeMensaje::OlvidarMostrados();
     ConfigRed &red = principal.configRed();
-    principal.mnuConfigRed_Click();
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarCarteles();
+    principal.ConfigurarInterfase();
     auto *aviso = red.findChild<QLabel *>(u"AvisoAlPie"_s);
     QVERIFY(aviso && aviso->isVisible());
     QVERIFY(principal.configSerie()->findChild<QLabel *>(u"AvisoAlPie"_s)->isVisible());
 
     // No answer given: the question's default keeps the file, from both dialogs.
-    Pulsar(*principal.configSerie(), u"Ok"_s);
-    Pulsar(red, u"OK"_s);
+    Pulsar(*principal.configSerie(), u"Aceptar"_s);
+    Pulsar(red, u"Aceptar"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
     QVERIFY(CuadroDeMensaje::Mostrados().constLast().texto.endsWith(u"¿Reemplazarlo con esta configuración?"_s));
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), ilegible);
@@ -224,8 +224,8 @@ void PruebaConfiguracionVentanas::archivoIlegibleSeReemplazaSoloSiSeAcepta()
     // "Sí" replaces it; later saves ask nothing.
     CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
     for (int vez = 0; vez < 2; ++vez) {
-        principal.mnuConfigRed_Click();
-        Pulsar(red, u"OK"_s);
+        principal.ConfigurarCarteles();
+        Pulsar(red, u"Aceptar"_s);
     }
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 3);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
@@ -237,13 +237,13 @@ void PruebaConfiguracionVentanas::dialogosAbiertosVuelvenAlFrente()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     ConfigSerie *primero = principal.configSerie();
-    primero->findChild<QRadioButton *>(u"ComPort3"_s)->click();
+    primero->findChild<QRadioButton *>(u"puerto3"_s)->click();
 
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     QCOMPARE(principal.configSerie(), primero);
-    QVERIFY(primero->findChild<QRadioButton *>(u"ComPort3"_s)->isChecked());
+    QVERIFY(primero->findChild<QRadioButton *>(u"puerto3"_s)->isChecked());
     QVERIFY(!primero->isModal());
     QVERIFY(!principal.configRed().isModal());
     primero->close();
@@ -255,9 +255,9 @@ void PruebaConfiguracionVentanas::cartelAgregadoLlegaAlArchivo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
     AgregarCartel(principal.configRed(), u"Sala"_s, 5);
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     Pulsar(*principal.configSerie(), u"Cancelar"_s);
     QTRY_VERIFY(!principal.configSerie());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
@@ -285,20 +285,20 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 7"_s});
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     ConfigRed &red = principal.configRed();
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
     if (pendiente)
         AgregarCartel(red, u"Nuevo"_s, 0);
-    const QStringList delDialogo = red.Registro().stringList();
+    const QStringList delDialogo = red.Registro();
 
     QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, AMano).isEmpty());
     principal.RevisarConfiguracion(); // what the file watcher calls
     const QStringList deLaMano{u" Sala"_s, u" Patio"_s, u" Caja"_s};
     QCOMPARE(editor.TitulosDeDestino(), deLaMano);
     QCOMPARE(principal.Puerto().Numero(), 3);
-    QCOMPARE(red.Registro().stringList().size(), pendiente ? delDialogo.size() : 3);
-    Pulsar(red, u"OK"_s);
+    QCOMPARE(red.Registro().size(), pendiente ? delDialogo.size() : 3);
+    Pulsar(red, u"Aceptar"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), pendiente ? 1 : 0);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), archivo);
     QCOMPARE(editor.TitulosDeDestino(), deLaMano);
@@ -314,16 +314,16 @@ void PruebaConfiguracionVentanas::puertoNoEntendidoSeAvisaYRedSeElige()
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"«COM3»"_s));
 
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     ConfigSerie *dialogo = principal.configSerie();
     QTest::keyClicks(Control<QLineEdit>(dialogo, u"Direccion"_s), u"equipo"_s);
     QVERIFY(Control<QRadioButton>(dialogo, u"Red"_s)->isChecked());
-    Pulsar(*dialogo, u"Ok"_s);
+    Pulsar(*dialogo, u"Aceptar"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
     QVERIFY(CuadroDeMensaje::Mostrados().constLast().texto.contains(u"«equipo»"_s));
     QVERIFY(principal.configSerie());
     QTest::keyClicks(Control<QLineEdit>(dialogo, u"Direccion"_s), u".local:2000"_s);
-    Pulsar(*dialogo, u"Ok"_s);
+    Pulsar(*dialogo, u"Aceptar"_s);
     QTRY_VERIFY(!principal.configSerie());
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 2);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),

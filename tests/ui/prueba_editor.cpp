@@ -9,8 +9,8 @@
 #include "platform/dialogodearchivo.h"
 #include "platform/portapapeles.h"
 #include "ui/configred.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/medidas.h"
 #include "ui/principal.h"
 
@@ -113,7 +113,7 @@ void PruebaEditor::tablaDeBotonesDeEfecto()
 
     Escenario escenario;
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     auto *boton = Control<QPushButton>(&editor, nombre);
     QCOMPARE(boton->text(), titulo);
     QCOMPARE(boton->geometry(), RectanguloEnTwips(editor, 120, arriba, 1095, 195));
@@ -223,7 +223,7 @@ void PruebaEditor::barraDeMenus()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
 
     QList<const QAction *> items;
     QStringList rutas;
@@ -253,12 +253,12 @@ void PruebaEditor::ventanaReusadaEmpiezaEnGlobal()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.mnuPropDestino_Click(1);
+    EditorDeTexto &editor = escenario.NuevoTexto();
+    editor.CambiarDestino(1);
     editor.documento().PonerModificado(false);
-    editor.mnuCerrar_Click();
+    editor.Cerrar();
 
-    frmEditorDeTextos &otra = escenario.NuevoTexto();
+    EditorDeTexto &otra = escenario.NuevoTexto();
     QCOMPARE(&otra, &editor);
     // Nothing left for later marks the new text as changed.
     QTest::qWait(20);
@@ -304,7 +304,7 @@ void PruebaEditor::botonesDeEfecto()
     principal.show();
     principal.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&principal));
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(inicial);
     editor.documento().PonerModificado(false);
     Seleccionar(editor.Texto(), desde, hasta);
@@ -325,36 +325,36 @@ void PruebaEditor::portapapeles()
 {
     Escenario escenario;
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"uno dos"_s);
     editor.documento().PonerModificado(false);
 
     // Copying nothing leaves an empty text on the clipboard.
     Portapapeles::PonerTexto(u"previo"_s);
     Seleccionar(editor.Texto(), 2, 2);
-    editor.mnuCopiar_Click();
+    editor.Copiar();
     QCOMPARE(Portapapeles::TomarTexto(), QString());
     QVERIFY(!editor.documento().Modificado());
 
     Seleccionar(editor.Texto(), 0, 3);
-    editor.mnuCopiar_Click();
+    editor.Copiar();
     QCOMPARE(Portapapeles::TomarTexto(), u"uno"_s);
     QVERIFY(!editor.documento().Modificado());
 
-    editor.mnuCortar_Click();
+    editor.Cortar();
     QCOMPARE(editor.Texto().toPlainText(), u" dos"_s);
     QVERIFY(editor.documento().Modificado());
 
     editor.documento().PonerModificado(false);
     Seleccionar(editor.Texto(), 4, 4);
-    editor.mnuPegar_Click();
+    editor.Pegar();
     QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
     QVERIFY(editor.documento().Modificado());
 
     // An empty clipboard changes nothing but still marks the text.
     Portapapeles::Limpiar();
     editor.documento().PonerModificado(false);
-    editor.mnuPegar_Click();
+    editor.Pegar();
     QCOMPARE(editor.Texto().toPlainText(), u" dosuno"_s);
     QVERIFY(editor.documento().Modificado());
 }
@@ -377,7 +377,7 @@ void PruebaEditor::consultarLongitud()
 
     Escenario escenario;
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(texto);
     editor.Accion(u"mnuConsultarLongi"_s)->trigger();
 
@@ -412,10 +412,10 @@ void PruebaEditor::enviarAhora()
     Escenario escenario;
     escenario.EscribirConfiguracion(configuracion);
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"HOLA"_s);
     for (int indice : marcar)
-        editor.mnuPropDestino_Click(indice);
+        editor.CambiarDestino(indice);
 
     editor.Accion(u"mnuEnviarAhora"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
@@ -427,15 +427,15 @@ void PruebaEditor::enviarTextoDemasiadoLargo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(QString(32766, QLatin1Char('a')));
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_COMPARE(escenario.puerto().Escrito().size(), 32766 + 9);
 
     escenario.puerto().OlvidarEscrito();
     // One more character, or a line break that counts two, is too long.
     editor.Texto().setPlainText(QString(32765, QLatin1Char('a')) + u"\n"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"32766"_s));
     QTest::qWait(20);
@@ -448,12 +448,12 @@ void PruebaEditor::enviarOmiteDestinosSinCartel()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"cartel R560, Sala, 5"_s, u"cartel R560, Lejos, 300"_s});
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"X"_s);
-    editor.mnuPropDestino_Click(0);
-    editor.mnuPropDestino_Click(1);
+    editor.CambiarDestino(0);
+    editor.CambiarDestino(1);
 
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama("X", 5));
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"Lejos"_s));
@@ -468,9 +468,9 @@ void PruebaEditor::enviarSinDestinosNoDejaElDialogoAbierto()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
     QVERIFY(!editor.GlobalMarcado());
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
 
     QTest::qWait(20);
     QVERIFY(escenario.puerto().Escrito().isEmpty());
@@ -484,7 +484,7 @@ void PruebaEditor::clicsEnDestinos()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     QCOMPARE(editor.TitulosDeDestino(),
              QStringList({u" Sala"_s, u" Patio"_s, u" Hall"_s}));
     QVERIFY(editor.GlobalMarcado());
@@ -513,14 +513,14 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"línea 1\nlínea 2"_s);
-    editor.mnuPropDestino_Click(0);
-    editor.mnuPropDestino_Click(2);
+    editor.CambiarDestino(0);
+    editor.CambiarDestino(2);
 
     const QString ruta = escenario.Ruta(u"dos.txt"_s);
     DialogoDeArchivo::ResponderCon({ruta});
-    QVERIFY(editor.mnuGuardar_Click());
+    QVERIFY(editor.Guardar());
     QCOMPARE(editor.Caption(), ruta);
     QVERIFY(editor.documento().Nombrado());
     QVERIFY(!editor.documento().Modificado());
@@ -530,7 +530,7 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     QCOMPARE(pedido.titulo, u"Guardar el Texto"_s);
     QCOMPARE(pedido.extension, u"txt"_s);
 
-    editor.mnuCerrar_Click();
+    editor.Cerrar();
     principal.AbrirTexto(ruta);
     QCOMPARE(editor.MarcasDeDestino(), QList<bool>({true, false, true}));
     QVERIFY(!editor.GlobalMarcado());
@@ -538,14 +538,14 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
 
     // Saving again under its name asks nothing.
     editor.Texto().appendPlainText(u"más"_s);
-    QVERIFY(editor.mnuGuardar_Click());
+    QVERIFY(editor.Guardar());
     QCOMPARE(DialogoDeArchivo::Pedidos().size(), 1);
     QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("m\xE1s\r\n"));
 
     // Closing a changed text with no answer given takes the default button
     // of "Guardar Cambios", which must be "Sí": the change is kept.
     editor.Texto().appendPlainText(u"otra"_s);
-    QVERIFY(editor.mnuCerrar_Click());
+    QVERIFY(editor.Cerrar());
     QCOMPARE(CuadroDeMensaje::Mostrados().constLast().titulo, u"Guardar Cambios"_s);
     QVERIFY(escenario.LeerArchivo(u"dos.txt"_s).endsWith("otra\r\n"));
 }
@@ -584,24 +584,24 @@ void PruebaEditor::cambioDelRegistroNoCambiaDeCartel()
     const QString ruta = escenario.EscribirArchivo(u"caja.txt"_s, "PROPIEDADES:\r\n" + propiedades + "\r\nTEXTO:\r\nX\r\n");
     QVERIFY(!ruta.isEmpty());
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
 
     // As the operator does it: select the sign, "Quitar", "O.K.".
     ConfigRed &red = principal.configRed();
-    principal.mnuConfigRed_Click();
+    principal.ConfigurarCarteles();
     ElegirFila(Control<QAbstractItemView>(&red, u"Carteles"_s), quitar);
     Pulsar(&red, u"Quitar"_s);
-    Pulsar(&red, u"OK"_s);
+    Pulsar(&red, u"Aceptar"_s);
     QVERIFY(!editor.documento().Modificado());
 
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     if (esperado.isEmpty()) {
         QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
         QTest::qWait(20);
     }
     QTRY_COMPARE(escenario.puerto().Escrito(), esperado);
 
-    QVERIFY(editor.mnuGuardar_Click());
+    QVERIFY(editor.Guardar());
     QCOMPARE(escenario.LeerArchivo(u"caja.txt"_s),
              "PROPIEDADES:\r\n" + guardado + "\r\nTEXTO:\r\nX\r\n");
 }
@@ -617,7 +617,7 @@ void PruebaEditor::muchosCartelesEnGrupos()
     }
     escenario.EscribirConfiguracion(configuracion);
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
 
     auto submenus = [&editor] {
         QStringList titulos;
@@ -658,24 +658,24 @@ void PruebaEditor::textoCrudoIdaYVuelta()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &editor = *principal.editor(1);
-    QVERIFY(editor.mnuGuardar_Click());
+    EditorDeTexto &editor = *principal.editor(1);
+    QVERIFY(editor.Guardar());
     QCOMPARE(escenario.LeerArchivo(u"todos.txt"_s), contenido);
 
     // A no-break space is not a blank: the sign does not get it, and the
     // clipboard gets the character itself.
     editor.Texto().setPlainText(u"A\u00A0B"_s);
-    editor.mnuConsultarLongi_Click();
+    editor.ConsultarLongitud();
     QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto, u"Longitud: 2 bytes"_s);
     Seleccionar(editor.Texto(), 0, 3);
-    editor.mnuCopiar_Click();
+    editor.Copiar();
     QCOMPARE(Portapapeles::TomarTexto(), u"A\u00A0B"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama("AB", 0));
 
     editor.Texto().setPlainText(u"uno\ndos\u00A0"_s);
     Seleccionar(editor.Texto(), 2, 8);
-    editor.mnuCortar_Click();
+    editor.Cortar();
     QCOMPARE(Portapapeles::TomarTexto(), u"o\ndos\u00A0"_s);
     QCOMPARE(editor.documento().Texto(), u"un"_s);
 
@@ -697,23 +697,23 @@ void PruebaEditor::saltoConMayusculasEsUnSaltoDeLinea()
     const QString ruta = escenario.EscribirArchivo(u"salto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\n");
     QVERIFY(!ruta.isEmpty());
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
     QTest::keyClicks(&editor.Texto(), u"AB"_s);
     QTest::keyClick(&editor.Texto(), Qt::Key_Return, Qt::ShiftModifier);
     QTest::keyClicks(&editor.Texto(), u"CD"_s);
     QVERIFY(editor.Texto().document()->toRawText().contains(QChar::LineSeparator));
 
     QCOMPARE(editor.documento().Texto(), u"AB\r\nCD"_s);
-    editor.mnuConsultarLongi_Click();
+    editor.ConsultarLongitud();
     QCOMPARE(CuadroDeMensaje::Mostrados().constLast().texto,
              u"Longitud: %1 bytes"_s.arg(CodificarTexto(u"AB\r\nCD"_s).size()));
     Seleccionar(editor.Texto(), 0, 5);
-    editor.mnuCopiar_Click();
+    editor.Copiar();
     QCOMPARE(Portapapeles::TomarTexto(), u"AB\nCD"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama(CodificarTexto(u"AB\r\nCD"_s), 0));
 
-    QVERIFY(editor.mnuGuardar_Click());
+    QVERIFY(editor.Guardar());
     QCOMPARE(escenario.LeerArchivo(u"salto.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nAB\r\nCD\r\n"));
 }
 
@@ -742,7 +742,7 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
     QCOMPARE(editor.documento().Texto().size(), texto.size());
     QTest::qWait(20);
     QVERIFY(!editor.documento().Modificado());
@@ -750,7 +750,7 @@ void PruebaEditor::palabraLargaSeCortaEnCualquierParte()
              cualquierParte ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 
     // The next document in the window starts with words kept whole.
-    editor.mnuCerrar_Click();
+    editor.Cerrar();
     QCOMPARE(escenario.NuevoTexto().Texto().wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
@@ -758,11 +758,11 @@ void PruebaEditor::guardarFallidoConservaElEstado()
 {
     Escenario escenario;
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"texto"_s);
 
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"no-hay/carpeta.txt"_s)});
-    QVERIFY(!editor.mnuGuardarComo_Click());
+    QVERIFY(!editor.GuardarComo());
 
     QVERIFY(editor.documento().Modificado());
     QVERIFY(!editor.documento().Nombrado());
@@ -776,11 +776,11 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
 {
     Escenario escenario;
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"Precio: 5 ₿ o 3 Ω"_s);
 
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"precio.txt"_s)});
-    QVERIFY(!editor.mnuGuardar_Click());
+    QVERIFY(!editor.Guardar());
 
     QVERIFY(!QFile::exists(escenario.Ruta(u"precio.txt"_s)));
     QVERIFY(editor.documento().Modificado());
@@ -796,20 +796,20 @@ void PruebaEditor::guardarSobreArchivoCambiado()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     principal.AbrirTexto(escenario.EscribirArchivo(u"texto.txt"_s, "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n"));
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
     editor.Texto().setPlainText(u"mío"_s);
     const QByteArray deOtro = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nde otro\r\n";
     QVERIFY(!escenario.EscribirArchivo(u"texto.txt"_s, deOtro).isEmpty());
-    QVERIFY(!editor.mnuGuardar_Click());
+    QVERIFY(!editor.Guardar());
     QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"cambió en el disco"_s));
     QCOMPARE(escenario.LeerArchivo(u"texto.txt"_s), deOtro);
     CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
-    QVERIFY(editor.mnuGuardar_Click());
+    QVERIFY(editor.Guardar());
     QCOMPARE(escenario.LeerArchivo(u"texto.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nm\xedo\r\n"));
     // Written, the file is this window's again: the next save asks nothing.
     CuadroDeMensaje::OlvidarMostrados();
     editor.Texto().setPlainText(u"otra vez"_s);
-    QVERIFY(editor.mnuGuardar_Click());
+    QVERIFY(editor.Guardar());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
@@ -818,14 +818,14 @@ void PruebaEditor::enviarTomaLaConfiguracionEditadaAMano()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"HOLA"_s);
-    editor.mnuPropDestino_Click(2);
+    editor.CambiarDestino(2);
     // Hall moved from 12 to 9 by hand: the window sends where cartel-enviar would.
     QStringList editada = TresCarteles;
     editada.last() = u"cartel R560, Hall, 9"_s;
     escenario.EscribirConfiguracion(editada);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_COMPARE(escenario.puerto().Escrito(), Trama("HOLA", 9));
 }
 

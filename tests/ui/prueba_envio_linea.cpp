@@ -10,8 +10,8 @@
 #include "platform/puertodelinea.h"
 #include "platform/puertoserieqt.h"
 #include "ui/configserie.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 
 #include <QLabel>
@@ -53,12 +53,12 @@ void PruebaEnvioPorLinea::unaTramaPorCartelEnOrdenDelRegistro()
                                      u"cartel R560, Andén, 200"_s});
     escenario.Iniciar(new PuertoSerieQt);
 
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"[titila]¡Atención!\nAndén 2"_s);
-    editor.mnuPropDestino_Click(2);
-    editor.mnuPropDestino_Click(1);
+    editor.CambiarDestino(2);
+    editor.CambiarDestino(1);
     QVERIFY(!editor.GlobalMarcado());
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
 
     const QByteArray mensaje = CodificarTexto(u"[titila]¡Atención!\r\nAndén 2"_s);
     const QByteArray esperado = ArmarTrama(mensaje, 0) + ArmarTrama(mensaje, 200);
@@ -76,7 +76,7 @@ void PruebaEnvioPorLinea::direccionesLleganCompletas()
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
-    principal.mnuVerDirs_Click();
+    principal.VerDirecciones();
     QVERIFY(linea.EsperarBytes(1304, 10000));
     QCOMPARE(linea.Recibido(), ArmarMensajeDeDirecciones());
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
@@ -89,11 +89,11 @@ void PruebaEnvioPorLinea::puertoQueNoAbreAvisaUnaVez()
     escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, A, 1"_s,
                                      u"cartel R560, B, 2"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
-    editor.mnuPropDestino_Click(0);
-    editor.mnuPropDestino_Click(1);
+    EditorDeTexto &editor = escenario.NuevoTexto();
+    editor.CambiarDestino(0);
+    editor.CambiarDestino(1);
 
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
 
     // One box per transmission that could not open the port, each naming
     // the device it looked for.
@@ -116,9 +116,9 @@ void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
     QVERIFY(linea->CrearEnlace(escenario.Carpeta(), 2));
     escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"Primero"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     const QByteArray primera = ArmarTrama(CodificarTexto(u"Primero"_s), 0);
     QVERIFY(linea->EsperarBytes(primera.size(), 5000));
     QTRY_VERIFY(principal.dialogEnvio().isHidden());
@@ -131,7 +131,7 @@ void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
     QVERIFY(nueva.CrearEnlace(escenario.Carpeta(), 2));
 
     editor.Texto().setPlainText(u"Segundo"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     const QByteArray segunda = ArmarTrama(CodificarTexto(u"Segundo"_s), 0);
     QVERIFY(nueva.EsperarBytes(segunda.size(), 5000));
     QCOMPARE(nueva.Recibido(), segunda);
@@ -148,7 +148,7 @@ void PruebaEnvioPorLinea::dispositivoPerdidoDuranteElEnvioDiceLoCancelado()
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Ok});
-    principal.mnuVerDirs_Click();
+    principal.VerDirecciones();
     QVERIFY(linea.EsperarBytes(100, 10000));
     linea.CerrarMaestro();
     QTRY_COMPARE_WITH_TIMEOUT(CuadroDeMensaje::Mostrados().size(), 2, 5000);
@@ -187,16 +187,16 @@ void PruebaEnvioPorLinea::porUnServidorDeRedQueElOkConserva()
     QCOMPARE(principal.Puerto().Nombre(), linea);
 
     // O.K. keeps the network line: in the file and on the wire.
-    principal.mnuConfigInterfase_Click();
+    principal.ConfigurarInterfase();
     ConfigSerie *dialogo = principal.configSerie();
     QVERIFY(Control<QRadioButton>(dialogo, u"Red"_s)->isChecked());
     QCOMPARE(Control<QLineEdit>(dialogo, u"Direccion"_s)->text(), linea);
-    Pulsar(dialogo, u"Ok"_s);
+    Pulsar(dialogo, u"Aceptar"_s);
     QTRY_VERIFY(!principal.configSerie());
     QVERIFY(escenario.LeerArchivo(u"carteles.ini"_s).startsWith((interfase + u"\r\n"_s).toLatin1()));
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"Uno"_s);
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     const QByteArray esperado = ArmarTrama(CodificarTexto(u"Uno"_s), 0);
     QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), 5000));
     QCOMPARE(servidor.Linea().Recibido(), esperado);

@@ -6,8 +6,8 @@
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
 #include "ui/configred.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/principal.h"
 #include "ui/traducciones.h"
 
@@ -75,8 +75,8 @@ void PruebaPrincipal::arranqueSinConfiguracion()
     Principal &principal = escenario.Iniciar();
 
     QCOMPARE(principal.windowTitle(), u"BREVALUX - Edición y envío de mensajes"_s);
-    QCOMPARE(principal.configRed().ListCount(), 1);
-    QCOMPARE(principal.configRed().List(0), u"R560, Un Cartel, Desconocida"_s);
+    QCOMPARE(principal.configRed().Registro().size(), 1);
+    QCOMPARE(principal.configRed().Registro().at(0), u"R560, Un Cartel, Desconocida"_s);
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
@@ -97,9 +97,9 @@ void PruebaPrincipal::arranqueConConfiguracion()
 
     QCOMPARE(principal.Puerto().Numero(), 4);
     QCOMPARE(principal.Puerto().Ajustes(), u"9600,N,8,1"_s);
-    QCOMPARE(principal.configRed().ListCount(), 2);
+    QCOMPARE(principal.configRed().Registro().size(), 2);
     // The destination menus are built before the first document appears.
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
     QVERIFY(editor.DestinosVisibles());
     QCOMPARE(editor.TitulosDeDestino(), QStringList({u" A"_s, u" B"_s}));
 }
@@ -123,7 +123,7 @@ void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
     int dibujosAlArrancar = -1;
     connect(&principal, &Principal::Arrancado, this, [&] { dibujosAlArrancar = contador.pintadas; });
     // Nothing of the rest is there before it.
-    QCOMPARE(principal.findChildren<frmEditorDeTextos *>().size(), 0);
+    QCOMPARE(principal.findChildren<EditorDeTexto *>().size(), 0);
 
     if (mostrada) {
         principal.show();
@@ -132,7 +132,7 @@ void PruebaPrincipal::restoDelArranqueTrasElPrimerDibujo()
     QTRY_COMPARE(arrancado.count(), 1);
     QCOMPARE(dibujosAlArrancar > 0, mostrada);
     // The hidden editor of slot 1, made once.
-    QCOMPARE(principal.findChildren<frmEditorDeTextos *>().size(), 1);
+    QCOMPARE(principal.findChildren<EditorDeTexto *>().size(), 1);
     QTest::qWait(50);
     QCOMPARE(arrancado.count(), 1);
     principal.removeEventFilter(&contador);
@@ -233,12 +233,12 @@ void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
     QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
     const QAction *archivoPrincipal = principal.menuBar()->actions().constFirst();
 
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     QCOMPARE(TitulosDeLaBarra(principal), TitulosDeMenus);
     QCOMPARE(principal.menuBar()->actions().constFirst(), editor.Menus().constFirst()->menuAction());
     QVERIFY(editor.Accion(u"mnuGuardar"_s)->isEnabled());
 
-    editor.mnuCerrar_Click();
+    editor.Cerrar();
     QCOMPARE(principal.menuBar()->actions().constFirst(), archivoPrincipal);
 }
 
@@ -269,8 +269,8 @@ void PruebaPrincipal::editoresMuestranLasAccionesDeLaPrincipal()
         }
     }
     QVERIFY(dePrincipal);
-    frmEditorDeTextos &uno = escenario.NuevoTexto();
-    frmEditorDeTextos &otro = escenario.NuevoTexto();
+    EditorDeTexto &uno = escenario.NuevoTexto();
+    EditorDeTexto &otro = escenario.NuevoTexto();
     QAction *deUno = uno.Accion(nombre);
     QVERIFY(deUno);
     QCOMPARE(deUno == dePrincipal, compartida);
@@ -283,18 +283,18 @@ void PruebaPrincipal::nombresDeTextosSinTitulo()
     escenario.EscribirConfiguracion({u"cartel R560, A, 1"_s, u"cartel R560, B, 2"_s});
     Principal &principal = escenario.Iniciar();
 
-    frmEditorDeTextos &primero = escenario.NuevoTexto();
+    EditorDeTexto &primero = escenario.NuevoTexto();
     QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
     QVERIFY(!primero.documento().Nombrado());
     QVERIFY(!primero.documento().Modificado());
-    primero.mnuCerrar_Click();
+    primero.Cerrar();
     QVERIFY(!primero.EstaVisible());
 
     QCOMPARE(&escenario.NuevoTexto(), &primero);
     QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
-    frmEditorDeTextos &segundo = escenario.NuevoTexto();
+    EditorDeTexto &segundo = escenario.NuevoTexto();
     QCOMPARE(segundo.Caption(), u"Texto sin título: 2"_s);
-    frmEditorDeTextos &tercero = escenario.NuevoTexto();
+    EditorDeTexto &tercero = escenario.NuevoTexto();
     QCOMPARE(tercero.Caption(), u"Texto sin título: 3"_s);
     QCOMPARE(principal.UltimoEditor(), 3);
 
@@ -310,7 +310,7 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
     QVERIFY(!ruta.isEmpty());
 
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &editor = *principal.editor(1);
+    EditorDeTexto &editor = *principal.editor(1);
     QVERIFY(editor.EstaVisible());
     QCOMPARE(editor.Caption(), ruta);
     QVERIFY(editor.documento().Nombrado());
@@ -330,7 +330,7 @@ void PruebaPrincipal::abrirUnTextoYaMostrado()
 
     // A hidden window with that caption does not count.
     editor.documento().PonerModificado(false);
-    editor.mnuCerrar_Click();
+    editor.Cerrar();
     principal.AbrirTexto(ruta);
     QVERIFY(editor.EstaVisible());
     QCOMPARE(editor.documento().Texto(), u"Hola\r\nMundo"_s);
@@ -362,13 +362,13 @@ void PruebaPrincipal::guardarComoSobreUnTextoAbierto()
     const QByteArray viejo = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n";
     const QString ruta = escenario.EscribirArchivo(u"a.txt"_s, viejo);
     principal.AbrirTexto(ruta);
-    frmEditorDeTextos &nuevo = escenario.NuevoTexto();
+    EditorDeTexto &nuevo = escenario.NuevoTexto();
     nuevo.Texto().setPlainText(u"nuevo"_s);
     for (const bool escribe : {false, true}) {
         CuadroDeMensaje::OlvidarMostrados();
         CuadroDeMensaje::ResponderCon(escribe ? QList{QMessageBox::Yes} : QList<QMessageBox::StandardButton>());
         DialogoDeArchivo::ResponderCon({ruta});
-        QCOMPARE(nuevo.mnuGuardarComo_Click(), escribe);
+        QCOMPARE(nuevo.GuardarComo(), escribe);
         QVERIFY(CuadroDeMensaje::Mostrados().constFirst().texto.contains(u"abierto en otra ventana"_s));
         QCOMPARE(escenario.LeerArchivo(u"a.txt"_s), escribe ? QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nnuevo\r\n") : viejo);
     }
@@ -429,9 +429,9 @@ void PruebaPrincipal::abrirDesdeElDialogo()
     QVERIFY(!ruta.isEmpty());
 
     DialogoDeArchivo::ResponderCon({QString(), ruta});
-    principal.mnuCargarTexto_Click(); // cancelled
+    principal.CargarTexto(); // cancelled
     QVERIFY(!principal.editor(1)->EstaVisible());
-    principal.mnuCargarTexto_Click();
+    principal.CargarTexto();
     QVERIFY(principal.editor(1)->EstaVisible());
     QCOMPARE(principal.editor(1)->documento().Texto(), u"sin marcas"_s);
 
@@ -463,13 +463,13 @@ void PruebaPrincipal::cerrarPreguntaYGuarda()
 
     Escenario escenario;
     escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"texto nuevo"_s);
     QVERIFY(editor.documento().Modificado());
 
     CuadroDeMensaje::ResponderCon({respuesta});
     DialogoDeArchivo::ResponderCon({rutaElegida.isEmpty() ? QString() : escenario.Ruta(rutaElegida)});
-    QCOMPARE(editor.mnuCerrar_Click(), cierra);
+    QCOMPARE(editor.Cerrar(), cierra);
 
     const auto pregunta = CuadroDeMensaje::Mostrados().constFirst();
     QCOMPARE(pregunta.titulo, u"Guardar Cambios"_s);
@@ -491,7 +491,7 @@ void PruebaPrincipal::cajaDeCierreConservaLaVentana()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
 
     QVERIFY(!editor.Subventana()->close());
     QVERIFY(!editor.EstaVisible());
@@ -525,12 +525,12 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     principal.show();
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"no lo pierdas"_s);
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
     DialogoDeArchivo::ResponderCon({QString()});
-    principal.mnuSalir_Click();
+    principal.Salir();
 
     QVERIFY(principal.isVisible());
     QVERIFY(editor.EstaVisible());
@@ -544,8 +544,8 @@ void PruebaPrincipal::arreglarVentanas()
     Principal &principal = escenario.Iniciar();
     principal.resize(1200, 900);
     principal.show();
-    frmEditorDeTextos &a = escenario.NuevoTexto();
-    frmEditorDeTextos &b = escenario.NuevoTexto();
+    EditorDeTexto &a = escenario.NuevoTexto();
+    EditorDeTexto &b = escenario.NuevoTexto();
 
     b.Accion(u"mnuArrVert"_s)->trigger();
     QCOMPARE(a.Subventana()->geometry().top(), b.Subventana()->geometry().top());
@@ -556,7 +556,7 @@ void PruebaPrincipal::arreglarVentanas()
     QVERIFY(a.Subventana()->geometry().bottom() < b.Subventana()->geometry().top());
 
     // A minimized window stays minimized; the others share the whole area.
-    frmEditorDeTextos &c = escenario.NuevoTexto();
+    EditorDeTexto &c = escenario.NuevoTexto();
     c.Subventana()->showMinimized();
     b.Accion(u"mnuArrVert"_s)->trigger();
     QVERIFY(c.Subventana()->isMinimized());
@@ -580,7 +580,7 @@ void PruebaPrincipal::configuracionIlegibleUsaLosValoresDeFabrica()
     QVERIFY(mostrados.constFirst().texto.contains(u"Se usan los valores de fábrica."_s));
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
-    QCOMPARE(principal.configRed().Registro().stringList(), QStringList{u"R560, Un Cartel, Desconocida"_s});
+    QCOMPARE(principal.configRed().Registro(), QStringList{u"R560, Un Cartel, Desconocida"_s});
 }
 
 void PruebaPrincipal::avisoDeDirecciones_data()
@@ -606,7 +606,7 @@ void PruebaPrincipal::avisoDeDirecciones()
     Principal &principal = escenario.Iniciar();
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Cancel, QMessageBox::Ok});
-    principal.mnuVerDirs_Click();
+    principal.VerDirecciones();
     const auto caja = CuadroDeMensaje::Mostrados().constFirst();
     QCOMPARE(caja.texto, aviso + u"\r\n¿Realmente desea continuar?"_s);
     QCOMPARE(caja.titulo, u"Mostrar las Direcciones"_s);
@@ -616,7 +616,7 @@ void PruebaPrincipal::avisoDeDirecciones()
     QVERIFY(principal.dialogEnvio().isHidden());
 
     // From an editor's menu it is the same command.
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Accion(u"mnuVerDirs"_s)->trigger();
     QTRY_COMPARE(escenario.puerto().Escrito().size(), 1304);
 }
@@ -661,10 +661,10 @@ void PruebaPrincipal::lineaDeEstado()
                                      u"cartel R560, Hall, 12"_s});
     Principal &principal = escenario.Iniciar();
     if (!texto.isEmpty()) {
-        frmEditorDeTextos &editor = escenario.NuevoTexto();
+        EditorDeTexto &editor = escenario.NuevoTexto();
         editor.Texto().setPlainText(texto);
         for (int item : marcar)
-            editor.mnuPropDestino_Click(item);
+            editor.CambiarDestino(item);
     }
     // The line follows the keys once they stop coming.
     QTRY_COMPARE(principal.TextoDeEstado(), estado);
@@ -691,12 +691,12 @@ void PruebaPrincipal::lineaDeEstadoDuranteUnEnvio()
                                      u"cartel R560, Hall, 12"_s});
     Principal &principal = escenario.Iniciar();
     escenario.puerto().PonerVaciadoManual(true);
-    frmEditorDeTextos &editor = escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(QString(300, QLatin1Char('x')));
-    editor.mnuPropDestino_Click(0);
-    editor.mnuPropDestino_Click(1);
+    editor.CambiarDestino(0);
+    editor.CambiarDestino(1);
     const QString resto = u"Longitud: 300 bytes   Destinos: Sala, Hall | "_s;
-    editor.mnuEnviarAhora_Click();
+    editor.EnviarAhora();
     QTRY_COMPARE(principal.TextoDeEstado(), resto + u"Enviando trama 1 de 2 | Com1, 2400 b.p.s."_s);
     // The first frame leaves the line; the second is written after its pause.
     while (!escenario.puerto().Escrito().contains(QByteArray("\xCA\x0C"))) {

@@ -3,8 +3,8 @@
 #include "ui/cartelnuevo.h"
 #include "ui/configred.h"
 #include "ui/configserie.h"
-#include "ui/frmdialogenvio.h"
-#include "ui/frmeditordetextos.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordetexto.h"
 #include "ui/fuentes.h"
 #include "ui/medidas.h"
 #include "ui/principal.h"
@@ -147,19 +147,19 @@ void PruebaTextosCompletos::ventanas()
     if (ventana == u"editor"_s) {
         revisada = &escenario.NuevoTexto();
     } else if (ventana == u"envio"_s) {
-        frmDialogEnvio &envio = principal.dialogEnvio();
+        DialogoDeEnvio &envio = principal.dialogEnvio();
         // The widest the percentage ever reads.
-        Control<QLabel>(&envio, u"PorcComp"_s)->setText(u"100% Completado"_s);
+        Control<QLabel>(&envio, u"Porcentaje"_s)->setText(u"100% Completado"_s);
         revisada = &envio;
     } else if (ventana == u"interfase"_s) {
-        principal.mnuConfigInterfase_Click();
+        principal.ConfigurarInterfase();
         revisada = principal.configSerie();
     } else if (ventana == u"carteles"_s) {
-        principal.mnuConfigRed_Click();
+        principal.ConfigurarCarteles();
         revisada = &principal.configRed();
     } else {
-        principal.mnuConfigRed_Click();
-        principal.configRed().Agregar_Click();
+        principal.ConfigurarCarteles();
+        principal.configRed().Agregar();
         revisada = principal.configRed().findChild<CartelNuevo *>();
     }
     QVERIFY(revisada);
@@ -174,7 +174,7 @@ void PruebaTextosCompletos::ventanas()
     if (ventana == u"interfase"_s
         && QFontInfo(FuenteDeDialogos()).family() == FuenteDeDialogos().families().constFirst()) {
         QCOMPARE(revisada->size(), TamanoEnTwips(*revisada, 4110, 1965));
-        QCOMPARE(Control<QWidget>(revisada, u"ComPort0"_s)->size(), TamanoEnTwips(*revisada, 735, 255));
+        QCOMPARE(Control<QWidget>(revisada, u"puerto0"_s)->size(), TamanoEnTwips(*revisada, 735, 255));
     }
 
     if (auto *configSerie = principal.configSerie())

@@ -23,14 +23,14 @@ class QPushButton;
 // destination menu show the document it holds, and its commands change it.
 // Windows are never destroyed while the program runs: a closed document's
 // window is hidden, its document emptied and its slot reused.
-class frmEditorDeTextos : public QWidget
+class EditorDeTexto : public QWidget
 {
     Q_OBJECT
 
 public:
     // `registro` is the sign registry; the commands in `compartidas` are the
     // main window's own items, shown as they are in this window's menus.
-    frmEditorDeTextos(const RegistroDeCarteles &registro, const QHash<Orden, QAction *> &compartidas,
+    EditorDeTexto(const RegistroDeCarteles &registro, const QHash<Orden, QAction *> &compartidas,
                       QWidget *parent = nullptr);
 
     Documento &documento() const { return *m_documento; }
@@ -67,7 +67,7 @@ public:
 
 Q_SIGNALS:
     // To be brought to the front and made the active window.
-    void PedidoActivar(frmEditorDeTextos *editor);
+    void PedidoActivar(EditorDeTexto *editor);
     // Hidden: another window's menus take over.
     void Oculto();
     // The text or its destinations changed.
@@ -84,20 +84,20 @@ Q_SIGNALS:
     void PedidoMenuVentana(QMenu *menu, const QList<QAction *> &propios);
 
 public Q_SLOTS:
-    void Texto_Change();
-    void mnuCortar_Click();
-    void mnuCopiar_Click();
-    void mnuPegar_Click();
+    void TextoCambiado();
+    void Cortar();
+    void Copiar();
+    void Pegar();
     // False when the document was not saved (dialog cancelled, write failed).
-    bool mnuGuardar_Click();
-    bool mnuGuardarComo_Click();
+    bool Guardar();
+    bool GuardarComo();
     // False when the window stays open: the user wanted the changes saved
     // and they were not.
-    bool mnuCerrar_Click();
-    void mnuEnviarAhora_Click();
-    void mnuConsultarLongi_Click();
-    void mnuPropDestino_Click(int Index);
-    void mnuPropGlobal_Click();
+    bool Cerrar();
+    void EnviarAhora();
+    void ConsultarLongitud();
+    void CambiarDestino(int Index);
+    void ElegirGlobal();
 
     QSize sizeHint() const override;
 
@@ -122,7 +122,7 @@ private:
 
     const RegistroDeCarteles &m_registro;
     Documento *m_documento;
-    CajaDeTexto *m_Texto;
+    CajaDeTexto *m_caja;
     QMdiSubWindow *m_subventana = nullptr;
     AbiertoEnOtra m_abiertoEnOtra;
     bool m_visible = false;
@@ -132,9 +132,9 @@ private:
     bool m_sincronizando = false;
 
     QList<QMenu *> m_menus;
-    QMenu *m_mnuPropDestinos = nullptr;
-    QAction *m_mnuPropGlobal = nullptr;
-    QList<QAction *> m_mnuPropDestino;
+    QMenu *m_menuDeDestinos = nullptr;
+    QAction *m_accionGlobal = nullptr;
+    QList<QAction *> m_accionesDeDestino;
     static constexpr qsizetype DestinosPorGrupo = 40;
     QList<QMenu *> m_gruposDeDestinos; // empty while the signs fit one menu
 };

@@ -2,8 +2,10 @@
 #include "controles.h"
 #include "link/trama.h"
 #include "link/transmisor.h"
+#include "link/lineadecarteles.h"
 #include "platform/cuadrodemensaje.h"
-#include "ui/frmdialogenvio.h"
+#include "schedule/serviciodeenvios.h"
+#include "ui/dialogodeenvio.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -34,12 +36,11 @@ private Q_SLOTS:
 
 void PruebaDialogoEnvio::textosFijos()
 {
-    PuertoFalso puerto;
-    Transmisor transmisor(puerto);
-    frmDialogEnvio dialogo(transmisor);
+    ServicioDeEnvios servicio(new PuertoFalso);
+    DialogoDeEnvio dialogo(servicio);
     QCOMPARE(dialogo.windowTitle(), u"Enviando"_s);
     QCOMPARE(Control<QLabel>(&dialogo, u"Enviando"_s)->text(), u"Enviando..."_s);
-    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), u"0% Completado"_s);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), u"0% Completado"_s);
     auto *barra = Control<QProgressBar>(&dialogo, u"BarraDeAvance"_s);
     QCOMPARE(barra->minimum(), 0);
     QCOMPARE(barra->maximum(), 100);
@@ -68,10 +69,12 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     QFETCH(int, entregados);
     QFETCH(QString, porcentaje);
 
-    PuertoFalso puerto;
+    auto *falso = new PuertoFalso;
+    PuertoFalso &puerto = *falso;
     puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    frmDialogEnvio dialogo(transmisor);
+    ServicioDeEnvios servicio(falso);
+    Transmisor &transmisor = servicio.Linea().Emisor();
+    DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     dialogo.show();
     // A frame to all signs is its message and 9 bytes.
@@ -88,7 +91,7 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     }
     QCOMPARE(barra->maximum(), total);
     QCOMPARE(barra->value(), entregados);
-    QCOMPARE(Control<QLabel>(&dialogo, u"PorcComp"_s)->text(), porcentaje);
+    QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), porcentaje);
     QCOMPARE(dialogo.isVisible(), entregados < total);
 
     // The rest leaves as fast as it is written.
@@ -117,10 +120,12 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     QFETCH(bool, segundaNoAbre);
     QFETCH(QString, alEscribirLaTercera);
 
-    PuertoFalso puerto;
+    auto *falso = new PuertoFalso;
+    PuertoFalso &puerto = *falso;
     puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    frmDialogEnvio dialogo(transmisor);
+    ServicioDeEnvios servicio(falso);
+    Transmisor &transmisor = servicio.Linea().Emisor();
+    DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     QString dicha;
     connect(&transmisor, &Transmisor::TramaEnCurso, this,
@@ -149,4 +154,4 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
 }
 
 QTEST_MAIN(PruebaDialogoEnvio)
-#include "prueba_frmdialogenvio.moc"
+#include "prueba_dialogodeenvio.moc"

@@ -1,4 +1,4 @@
-#include "frmeditordetextos.h"
+#include "editordetexto.h"
 
 #include "cajadetexto.h"
 #include "descripciondemenus.h"
@@ -64,49 +64,49 @@ QString Latin1(const char *texto)
 
 } // namespace
 
-frmEditorDeTextos::frmEditorDeTextos(const RegistroDeCarteles &registro, const QHash<Orden, QAction *> &compartidas,
+EditorDeTexto::EditorDeTexto(const RegistroDeCarteles &registro, const QHash<Orden, QAction *> &compartidas,
                                      QWidget *parent)
-    : QWidget(parent), m_registro(registro), m_documento(new Documento(this)), m_Texto(new CajaDeTexto(this))
+    : QWidget(parent), m_registro(registro), m_documento(new Documento(this)), m_caja(new CajaDeTexto(this))
 {
-    setObjectName(u"frmEditorDeTextos"_s);
+    setObjectName(u"EditorDeTexto"_s);
     setWindowTitle(u"Sin título"_s);
     // The buttons keep their places; the text box takes whatever room the
     // window is given, so arranged windows stay usable.
     setMinimumSize(TamanoEnTwips(*this, 2880, 3330));
     resize(sizeHint());
 
-    m_Texto->setObjectName(u"Texto"_s);
-    m_Texto->setGeometry(RectanguloEnTwips(*this, 1320, 120, 5055, 3135));
-    m_Texto->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_Texto->setTabChangesFocus(false);
+    m_caja->setObjectName(u"Texto"_s);
+    m_caja->setGeometry(RectanguloEnTwips(*this, 1320, 120, 5055, 3135));
+    m_caja->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_caja->setTabChangesFocus(false);
     QFont fuente(u"MS Sans Serif"_s);
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(9.75);
-    m_Texto->setFont(fuente);
-    new ResaltadorDeEtiquetas(*m_Texto);
-    connect(m_Texto, &QPlainTextEdit::textChanged, this, &frmEditorDeTextos::Texto_Change);
+    m_caja->setFont(fuente);
+    new ResaltadorDeEtiquetas(*m_caja);
+    connect(m_caja, &QPlainTextEdit::textChanged, this, &EditorDeTexto::TextoCambiado);
 
     CrearBotonesDeEfecto();
     CrearMenus(compartidas);
 
-    connect(m_documento, &Documento::TextoCambiado, this, &frmEditorDeTextos::MostrarTexto);
-    connect(m_documento, &Documento::DestinosCambiados, this, &frmEditorDeTextos::MostrarDestinos);
-    connect(m_documento, &Documento::EstadoCambiado, this, &frmEditorDeTextos::MostrarTitulo);
+    connect(m_documento, &Documento::TextoCambiado, this, &EditorDeTexto::MostrarTexto);
+    connect(m_documento, &Documento::DestinosCambiados, this, &EditorDeTexto::MostrarDestinos);
+    connect(m_documento, &Documento::EstadoCambiado, this, &EditorDeTexto::MostrarTitulo);
     MostrarTitulo();
 }
 
-QString frmEditorDeTextos::Caption() const
+QString EditorDeTexto::Caption() const
 {
     return m_documento->Nombrado() ? m_documento->Ruta() : m_tituloSinNombre;
 }
 
-void frmEditorDeTextos::PonerTituloSinNombre(const QString &titulo)
+void EditorDeTexto::PonerTituloSinNombre(const QString &titulo)
 {
     m_tituloSinNombre = titulo;
     MostrarTitulo();
 }
 
-void frmEditorDeTextos::MostrarTitulo()
+void EditorDeTexto::MostrarTitulo()
 {
     // "[*]" is where Qt marks a modified document; a "[*]" in the path
     // itself is doubled so that it shows as written.
@@ -116,26 +116,26 @@ void frmEditorDeTextos::MostrarTitulo()
     setWindowModified(m_documento->Modificado());
 }
 
-void frmEditorDeTextos::MostrarTexto()
+void EditorDeTexto::MostrarTexto()
 {
     if (m_sincronizando)
         return;
     m_sincronizando = true;
     // Whatever the box holds now or is about to hold, it is never laid out
     // between words while it may hold a word too long for that.
-    m_Texto->setWordWrapMode(QTextOption::WrapAnywhere);
-    m_Texto->setPlainText(SaltosLf(m_documento->Texto()));
+    m_caja->setWordWrapMode(QTextOption::WrapAnywhere);
+    m_caja->setPlainText(SaltosLf(m_documento->Texto()));
     AjustarCorteDeLineas(m_documento->Texto());
     // The box lays a whole line out again on every key: past what can be
     // sent, a line takes it longer than a key may (half a second for a
     // line of 1 MiB), and no such text can go to a sign as it stands. It is
     // shown to be read, saved elsewhere or sent to be refused, not typed in.
-    m_Texto->setReadOnly(LargoDeLineaMasLarga(m_documento->Texto()) > LongitudMaximaDeTexto);
+    m_caja->setReadOnly(LargoDeLineaMasLarga(m_documento->Texto()) > LongitudMaximaDeTexto);
     m_sincronizando = false;
     Q_EMIT EstadoCambiado();
 }
 
-void frmEditorDeTextos::MostrarDestinos()
+void EditorDeTexto::MostrarDestinos()
 {
     const DestinosDeTexto &destinos = m_documento->Destinos();
     // With one sign or none there is nothing to choose, unless the text
@@ -143,50 +143,50 @@ void frmEditorDeTextos::MostrarDestinos()
     // understood: it is sent nowhere, and the operator must be able to
     // choose again.
     const bool porElegir = !destinos.global || !destinos.sinLeer.isEmpty();
-    m_mnuPropDestinos->menuAction()->setVisible(m_registro.Cantidad() > 1 || porElegir);
-    m_mnuPropGlobal->setChecked(destinos.global);
-    for (QAction *item : std::as_const(m_mnuPropDestino))
+    m_menuDeDestinos->menuAction()->setVisible(m_registro.Cantidad() > 1 || porElegir);
+    m_accionGlobal->setChecked(destinos.global);
+    for (QAction *item : std::as_const(m_accionesDeDestino))
         item->setChecked(CartelElegido(destinos, item->text()));
     Q_EMIT EstadoCambiado();
 }
 
-QPlainTextEdit &frmEditorDeTextos::Texto() const
+QPlainTextEdit &EditorDeTexto::Texto() const
 {
-    return *m_Texto;
+    return *m_caja;
 }
 
-QMdiSubWindow *frmEditorDeTextos::Subventana() const
+QMdiSubWindow *EditorDeTexto::Subventana() const
 {
     return m_subventana;
 }
 
-bool frmEditorDeTextos::EstaVisible() const
+bool EditorDeTexto::EstaVisible() const
 {
     return m_visible;
 }
 
-QSize frmEditorDeTextos::sizeHint() const
+QSize EditorDeTexto::sizeHint() const
 {
     return TamanoEnTwips(*this, 6480, 3330);
 }
 
-void frmEditorDeTextos::resizeEvent(QResizeEvent *evento)
+void EditorDeTexto::resizeEvent(QResizeEvent *evento)
 {
     QWidget::resizeEvent(evento);
     const QRect inicial = RectanguloEnTwips(*this, 1320, 120, 5055, 3135);
     const int margenDerecho = TwipsAPixelesX(*this, 6480 - 1320 - 5055);
     const int margenInferior = TwipsAPixelesY(*this, 3330 - 120 - 3135);
-    m_Texto->setGeometry(inicial.left(), inicial.top(), qMax(1, width() - inicial.left() - margenDerecho),
+    m_caja->setGeometry(inicial.left(), inicial.top(), qMax(1, width() - inicial.left() - margenDerecho),
                          qMax(1, height() - inicial.top() - margenInferior));
 }
 
-void frmEditorDeTextos::CrearBotonesDeEfecto()
+void EditorDeTexto::CrearBotonesDeEfecto()
 {
     QFont fuente(u"Small Fonts"_s);
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(6.75);
 
-    QWidget *anterior = m_Texto;
+    QWidget *anterior = m_caja;
     int arriba = 120;
     for (const auto &efecto : BotonesDeEfecto) {
         auto *boton = new QPushButton(Latin1(efecto.titulo), this);
@@ -202,7 +202,7 @@ void frmEditorDeTextos::CrearBotonesDeEfecto()
     }
 }
 
-QAction *frmEditorDeTextos::Accion(const QString &nombre) const
+QAction *EditorDeTexto::Accion(const QString &nombre) const
 {
     // The editor's own items are its children; the shared ones belong to the
     // main window and stand in this window's menus.
@@ -217,21 +217,21 @@ QAction *frmEditorDeTextos::Accion(const QString &nombre) const
     return nullptr;
 }
 
-void frmEditorDeTextos::CrearMenus(const QHash<Orden, QAction *> &compartidas)
+void EditorDeTexto::CrearMenus(const QHash<Orden, QAction *> &compartidas)
 {
     const MenusConstruidos menus = ConstruirMenus(*this, true, compartidas);
     m_menus = menus.barra;
     const auto al = [this, &menus](Orden orden, auto manejador) {
         connect(menus.acciones.value(orden), &QAction::triggered, this, manejador);
     };
-    al(Orden::Cerrar, [this] { mnuCerrar_Click(); });
-    al(Orden::Guardar, [this] { mnuGuardar_Click(); });
-    al(Orden::GuardarComo, [this] { mnuGuardarComo_Click(); });
-    al(Orden::EnviarAhora, [this] { mnuEnviarAhora_Click(); });
-    al(Orden::Cortar, [this] { mnuCortar_Click(); });
-    al(Orden::Copiar, [this] { mnuCopiar_Click(); });
-    al(Orden::Pegar, [this] { mnuPegar_Click(); });
-    al(Orden::ConsultarLongitud, [this] { mnuConsultarLongi_Click(); });
+    al(Orden::Cerrar, [this] { Cerrar(); });
+    al(Orden::Guardar, [this] { Guardar(); });
+    al(Orden::GuardarComo, [this] { GuardarComo(); });
+    al(Orden::EnviarAhora, [this] { EnviarAhora(); });
+    al(Orden::Cortar, [this] { Cortar(); });
+    al(Orden::Copiar, [this] { Copiar(); });
+    al(Orden::Pegar, [this] { Pegar(); });
+    al(Orden::ConsultarLongitud, [this] { ConsultarLongitud(); });
     al(Orden::ArreglarVerticalmente, [this] { Q_EMIT PedidoArreglar(Qt::Horizontal); });
     al(Orden::ArreglarHorizontalmente, [this] { Q_EMIT PedidoArreglar(Qt::Vertical); });
 
@@ -239,22 +239,22 @@ void frmEditorDeTextos::CrearMenus(const QHash<Orden, QAction *> &compartidas)
     const QList<QAction *> propios = ventana->actions();
     connect(ventana, &QMenu::aboutToShow, this, [this, ventana, propios] { Q_EMIT PedidoMenuVentana(ventana, propios); });
 
-    m_mnuPropDestinos = menus.submenus.value(u"mnuPropDestinos"_s);
-    m_mnuPropGlobal = menus.acciones.value(Orden::Global);
-    m_mnuPropGlobal->setCheckable(true);
-    m_mnuPropGlobal->setChecked(true);
+    m_menuDeDestinos = menus.submenus.value(u"mnuPropDestinos"_s);
+    m_accionGlobal = menus.acciones.value(Orden::Global);
+    m_accionGlobal->setCheckable(true);
+    m_accionGlobal->setChecked(true);
     // Qt toggles a checkable item before reporting the click; the handlers
     // decide the marks themselves, from the state the user saw.
-    connect(m_mnuPropGlobal, &QAction::triggered, this, [this](bool marcado) {
-        m_mnuPropGlobal->setChecked(!marcado);
-        mnuPropGlobal_Click();
+    connect(m_accionGlobal, &QAction::triggered, this, [this](bool marcado) {
+        m_accionGlobal->setChecked(!marcado);
+        ElegirGlobal();
     });
     AgregarDestino(0)->setText(u"Primer Cartel"_s);
 }
 
-QAction *frmEditorDeTextos::AgregarDestino(int indice)
+QAction *EditorDeTexto::AgregarDestino(int indice)
 {
-    QMenu *menu = m_mnuPropDestinos;
+    QMenu *menu = m_menuDeDestinos;
     if (!m_gruposDeDestinos.isEmpty())
         menu = m_gruposDeDestinos.at(indice / DestinosPorGrupo);
     QAction *accion = menu->addAction(QString());
@@ -262,32 +262,32 @@ QAction *frmEditorDeTextos::AgregarDestino(int indice)
     accion->setCheckable(true);
     connect(accion, &QAction::triggered, this, [this, accion, indice](bool marcado) {
         accion->setChecked(!marcado);
-        mnuPropDestino_Click(indice);
+        CambiarDestino(indice);
     });
-    m_mnuPropDestino.append(accion);
+    m_accionesDeDestino.append(accion);
     return accion;
 }
 
-void frmEditorDeTextos::AgruparDestinos(qsizetype cantidad)
+void EditorDeTexto::AgruparDestinos(qsizetype cantidad)
 {
     // A menu taller than the screen cannot be used, and a menu checks every
     // item it holds each time one is added: past one screenful the signs go
     // in submenus of their own, so building them costs what the list is long.
     const qsizetype grupos = cantidad > DestinosPorGrupo ? (cantidad + DestinosPorGrupo - 1) / DestinosPorGrupo : 0;
-    if (grupos == m_gruposDeDestinos.size() && (grupos == 0 || m_mnuPropDestino.size() == cantidad))
+    if (grupos == m_gruposDeDestinos.size() && (grupos == 0 || m_accionesDeDestino.size() == cantidad))
         return;
-    qDeleteAll(m_mnuPropDestino);
-    m_mnuPropDestino.clear();
+    qDeleteAll(m_accionesDeDestino);
+    m_accionesDeDestino.clear();
     qDeleteAll(m_gruposDeDestinos);
     m_gruposDeDestinos.clear();
     for (qsizetype g = 0; g < grupos; ++g) {
         const qsizetype desde = g * DestinosPorGrupo + 1;
         const qsizetype hasta = std::min(cantidad, desde + DestinosPorGrupo - 1);
-        m_gruposDeDestinos.append(m_mnuPropDestinos->addMenu(u"Carteles %1 a %2"_s.arg(desde).arg(hasta)));
+        m_gruposDeDestinos.append(m_menuDeDestinos->addMenu(u"Carteles %1 a %2"_s.arg(desde).arg(hasta)));
     }
 }
 
-void frmEditorDeTextos::AjustarCorteDeLineas(const QString &texto)
+void EditorDeTexto::AjustarCorteDeLineas(const QString &texto)
 {
     // Breaking lines between words costs the text box time that grows with
     // the square of a word's length: a file of one 1 MiB word froze the
@@ -303,17 +303,17 @@ void frmEditorDeTextos::AjustarCorteDeLineas(const QString &texto)
             break;
         }
     }
-    m_Texto->setWordWrapMode(largas ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_caja->setWordWrapMode(largas ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-void frmEditorDeTextos::Mostrar()
+void EditorDeTexto::Mostrar()
 {
     m_visible = true;
     Q_EMIT PedidoActivar(this);
-    m_Texto->setFocus();
+    m_caja->setFocus();
 }
 
-void frmEditorDeTextos::Ocultar()
+void EditorDeTexto::Ocultar()
 {
     m_visible = false;
     if (m_subventana)
@@ -321,47 +321,47 @@ void frmEditorDeTextos::Ocultar()
     Q_EMIT Oculto();
 }
 
-void frmEditorDeTextos::Texto_Change()
+void EditorDeTexto::TextoCambiado()
 {
     if (m_sincronizando)
         return;
     // Every change of the box is one of the document, which keeps the text
     // as files and senders count it.
     m_sincronizando = true;
-    m_documento->PonerTexto(SaltosCrLf(CajaDeTexto::Crudo(m_Texto->document()->toRawText())));
+    m_documento->PonerTexto(SaltosCrLf(CajaDeTexto::Crudo(m_caja->document()->toRawText())));
     m_sincronizando = false;
     Q_EMIT EstadoCambiado();
 }
 
-void frmEditorDeTextos::InsertarEtiqueta(const QString &etiqueta)
+void EditorDeTexto::InsertarEtiqueta(const QString &etiqueta)
 {
-    m_Texto->insertPlainText(etiqueta);
-    m_Texto->setFocus();
+    m_caja->insertPlainText(etiqueta);
+    m_caja->setFocus();
     m_documento->PonerModificado(true);
 }
 
-void frmEditorDeTextos::mnuCopiar_Click()
+void EditorDeTexto::Copiar()
 {
     Portapapeles::Limpiar();
-    Portapapeles::PonerTexto(CajaDeTexto::Crudo(m_Texto->textCursor().selectedText()));
+    Portapapeles::PonerTexto(CajaDeTexto::Crudo(m_caja->textCursor().selectedText()));
 }
 
-void frmEditorDeTextos::mnuCortar_Click()
+void EditorDeTexto::Cortar()
 {
     Portapapeles::Limpiar();
-    QTextCursor cursor = m_Texto->textCursor();
+    QTextCursor cursor = m_caja->textCursor();
     Portapapeles::PonerTexto(CajaDeTexto::Crudo(cursor.selectedText()));
     cursor.removeSelectedText();
-    m_Texto->setTextCursor(cursor);
+    m_caja->setTextCursor(cursor);
 }
 
-void frmEditorDeTextos::mnuPegar_Click()
+void EditorDeTexto::Pegar()
 {
-    m_Texto->insertPlainText(Portapapeles::TomarTexto());
+    m_caja->insertPlainText(Portapapeles::TomarTexto());
     m_documento->PonerModificado(true);
 }
 
-bool frmEditorDeTextos::PuedeEscribirEn(const QString &ruta)
+bool EditorDeTexto::PuedeEscribirEn(const QString &ruta)
 {
     const QString nombre = QDir::toNativeSeparators(ruta);
     QString pregunta;
@@ -387,7 +387,7 @@ bool frmEditorDeTextos::PuedeEscribirEn(const QString &ruta)
                                       QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
-bool frmEditorDeTextos::Escribir(const QString &ruta)
+bool EditorDeTexto::Escribir(const QString &ruta)
 {
     if (!PuedeEscribirEn(ruta))
         return false;
@@ -398,14 +398,14 @@ bool frmEditorDeTextos::Escribir(const QString &ruta)
     return true;
 }
 
-bool frmEditorDeTextos::mnuGuardar_Click()
+bool EditorDeTexto::Guardar()
 {
     if (!m_documento->Nombrado())
-        return mnuGuardarComo_Click();
+        return GuardarComo();
     return Escribir(m_documento->Ruta());
 }
 
-bool frmEditorDeTextos::mnuGuardarComo_Click()
+bool EditorDeTexto::GuardarComo()
 {
     DialogoDeArchivo::Pedido pedido = PedidoDeTexto(u"Guardar el Texto"_s);
     pedido.extension = u"txt"_s;
@@ -419,7 +419,7 @@ bool frmEditorDeTextos::mnuGuardarComo_Click()
     return Escribir(ruta);
 }
 
-bool frmEditorDeTextos::mnuCerrar_Click()
+bool EditorDeTexto::Cerrar()
 {
     if (m_documento->Modificado() && m_visible) {
         Q_EMIT PedidoActivar(this);
@@ -429,7 +429,7 @@ bool frmEditorDeTextos::mnuCerrar_Click()
             QMessageBox::Yes);
         // The user asked for the text to be kept: closing without it would
         // throw it away.
-        if (respuesta == QMessageBox::Yes && !mnuGuardar_Click())
+        if (respuesta == QMessageBox::Yes && !Guardar())
             return false;
     }
     Ocultar();
@@ -439,14 +439,14 @@ bool frmEditorDeTextos::mnuCerrar_Click()
     return true;
 }
 
-void frmEditorDeTextos::closeEvent(QCloseEvent *evento)
+void EditorDeTexto::closeEvent(QCloseEvent *evento)
 {
     // The window stays loaded and only hides: its slot is reused.
     evento->ignore();
-    mnuCerrar_Click();
+    Cerrar();
 }
 
-void frmEditorDeTextos::mnuEnviarAhora_Click()
+void EditorDeTexto::EnviarAhora()
 {
     Q_EMIT AntesDeEnviar();
     const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro);
@@ -467,66 +467,66 @@ void frmEditorDeTextos::mnuEnviarAhora_Click()
     Q_EMIT PedidoEnvio(plan);
 }
 
-void frmEditorDeTextos::mnuConsultarLongi_Click()
+void EditorDeTexto::ConsultarLongitud()
 {
     CuadroDeMensaje::Preguntar(this, TextoDeLongitud(CodificarTexto(m_documento->Texto()).size()),
                                u"Consultar Longitud"_s, QMessageBox::Information, QMessageBox::Ok,
                                QMessageBox::Ok);
 }
 
-void frmEditorDeTextos::CargarDestinos()
+void EditorDeTexto::CargarDestinos()
 {
     const auto n = m_registro.Cantidad();
     // The separator belongs to the Editar menu's own items; it stays hidden.
     // The submenu's visibility is MostrarDestinos' business.
 
     AgruparDestinos(n);
-    while (m_mnuPropDestino.size() < n)
-        AgregarDestino(static_cast<int>(m_mnuPropDestino.size()));
-    while (m_mnuPropDestino.size() > n)
-        delete m_mnuPropDestino.takeLast();
+    while (m_accionesDeDestino.size() < n)
+        AgregarDestino(static_cast<int>(m_accionesDeDestino.size()));
+    while (m_accionesDeDestino.size() > n)
+        delete m_accionesDeDestino.takeLast();
     for (qsizetype i = 0; i < n; ++i)
-        m_mnuPropDestino.at(i)->setText(m_registro.En(i).Nombre());
+        m_accionesDeDestino.at(i)->setText(m_registro.En(i).Nombre());
     // The marks follow the signs by name, wherever the registry put them.
     MostrarDestinos();
 }
 
-void frmEditorDeTextos::mnuPropDestino_Click(int Index)
+void EditorDeTexto::CambiarDestino(int Index)
 {
-    if (Index < 0 || Index >= m_mnuPropDestino.size())
+    if (Index < 0 || Index >= m_accionesDeDestino.size())
         return;
-    m_documento->AlternarCartel(m_mnuPropDestino.at(Index)->text());
+    m_documento->AlternarCartel(m_accionesDeDestino.at(Index)->text());
 }
 
-void frmEditorDeTextos::mnuPropGlobal_Click()
+void EditorDeTexto::ElegirGlobal()
 {
     m_documento->ElegirTodos();
 }
 
-bool frmEditorDeTextos::DestinosVisibles() const
+bool EditorDeTexto::DestinosVisibles() const
 {
-    return m_mnuPropDestinos->menuAction()->isVisible();
+    return m_menuDeDestinos->menuAction()->isVisible();
 }
 
-bool frmEditorDeTextos::GlobalMarcado() const
+bool EditorDeTexto::GlobalMarcado() const
 {
-    return m_mnuPropGlobal->isChecked();
+    return m_accionGlobal->isChecked();
 }
 
-QList<bool> frmEditorDeTextos::MarcasDeDestino() const
+QList<bool> EditorDeTexto::MarcasDeDestino() const
 {
     QList<bool> marcas;
-    marcas.reserve(m_mnuPropDestino.size());
-    for (const QAction *item : m_mnuPropDestino)
+    marcas.reserve(m_accionesDeDestino.size());
+    for (const QAction *item : m_accionesDeDestino)
         marcas.append(item->isChecked());
     return marcas;
 }
 
-QStringList frmEditorDeTextos::TitulosDeDestino() const
+QStringList EditorDeTexto::TitulosDeDestino() const
 {
     QStringList titulos;
-    titulos.reserve(m_mnuPropDestino.size());
-    for (const QAction *item : m_mnuPropDestino)
+    titulos.reserve(m_accionesDeDestino.size());
+    for (const QAction *item : m_accionesDeDestino)
         titulos.append(item->text());
     return titulos;
 }

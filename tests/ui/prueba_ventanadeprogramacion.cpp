@@ -5,7 +5,7 @@
 #include "escenario.h"
 #include "link/trama.h"
 #include "ui/editordeentrada.h"
-#include "ui/frmprogramacion.h"
+#include "ui/ventanadeprogramacion.h"
 #include "ui/modeloprogramacion.h"
 #include "ui/principal.h"
 
@@ -41,19 +41,19 @@ void PruebaFrmProgramacion::unaEntradaAgregadaSeGuardaYSeMuestra()
     const QList<QAction *> menusPrincipales = principal.menuBar()->actions();
     escenario.NuevoTexto();
     QVERIFY(principal.menuBar()->actions() != menusPrincipales);
-    principal.mnuProgramacion_Click();
+    principal.AbrirProgramacion();
     QMdiSubWindow *subventana = principal.SubventanaDeProgramacion();
     QVERIFY(subventana);
-    auto *ventana = qobject_cast<frmProgramacion *>(subventana->widget());
+    auto *ventana = qobject_cast<VentanaDeProgramacion *>(subventana->widget());
     QVERIFY(ventana);
     // It has no menus of its own: the main window's show, not the editor's.
     QCOMPARE(principal.menuBar()->actions(), menusPrincipales);
 
-    Pulsar(ventana, u"cmdAgregar"_s);
+    Pulsar(ventana, u"agregar"_s);
     auto *editor = ventana->findChild<EditorDeEntrada *>(u"EditorDeEntrada"_s);
     QVERIFY(editor);
-    Control<QLineEdit>(editor, u"txtArchivo"_s)->setText(u"base.txt"_s);
-    Pulsar(editor, u"cmdAceptar"_s);
+    Control<QLineEdit>(editor, u"archivo"_s)->setText(u"base.txt"_s);
+    Pulsar(editor, u"aceptar"_s);
 
     QVERIFY(escenario.LeerArchivo(u"programacion.json"_s).contains("\"archivo\": \"base.txt\""));
     QCOMPARE(ventana->Tabla().model()->rowCount(), 1);
@@ -74,4 +74,4 @@ void PruebaFrmProgramacion::unaEntradaAgregadaSeGuardaYSeMuestra()
 }
 
 QTEST_MAIN(PruebaFrmProgramacion)
-#include "prueba_frmprogramacion.moc"
+#include "prueba_ventanadeprogramacion.moc"

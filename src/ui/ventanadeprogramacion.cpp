@@ -1,4 +1,4 @@
-#include "frmprogramacion.h"
+#include "ventanadeprogramacion.h"
 
 #include "editordeentrada.h"
 #include "modeloprogramacion.h"
@@ -16,14 +16,14 @@
 
 using namespace Qt::StringLiterals;
 
-frmProgramacion::frmProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *parent)
+VentanaDeProgramacion::VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *parent)
     : QWidget(parent), m_ejecutor(ejecutor), m_modelo(new ModeloProgramacion(ejecutor, this)),
       m_tabla(new QTableView(this)), m_aviso(new QLabel(this)), m_ahora(new QTreeWidget(this)),
       m_agregar(new QPushButton(u"&Agregar..."_s, this)), m_editar(new QPushButton(u"&Editar..."_s, this)),
       m_quitar(new QPushButton(u"&Quitar"_s, this)), m_subir(new QPushButton(u"&Subir"_s, this)),
       m_bajar(new QPushButton(u"&Bajar"_s, this))
 {
-    setObjectName(u"frmProgramacion"_s);
+    setObjectName(u"VentanaDeProgramacion"_s);
     setWindowTitle(u"Programación de Envíos"_s);
     m_tabla->setObjectName(u"tablaProgramacion"_s);
     m_tabla->setModel(m_modelo);
@@ -37,11 +37,11 @@ frmProgramacion::frmProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *pare
     m_ahora->setObjectName(u"arbolAhora"_s);
     m_ahora->setRootIsDecorated(false);
     m_ahora->setHeaderLabels({u"Cartel"_s, u"Muestra"_s, u"Próximo cambio"_s});
-    m_agregar->setObjectName(u"cmdAgregar"_s);
-    m_editar->setObjectName(u"cmdEditar"_s);
-    m_quitar->setObjectName(u"cmdQuitar"_s);
-    m_subir->setObjectName(u"cmdSubir"_s);
-    m_bajar->setObjectName(u"cmdBajar"_s);
+    m_agregar->setObjectName(u"agregar"_s);
+    m_editar->setObjectName(u"editar"_s);
+    m_quitar->setObjectName(u"quitar"_s);
+    m_subir->setObjectName(u"subir"_s);
+    m_bajar->setObjectName(u"bajar"_s);
 
     auto *botones = new QVBoxLayout;
     for (QPushButton *boton : {m_agregar, m_editar, m_quitar, m_subir, m_bajar})
@@ -60,38 +60,38 @@ frmProgramacion::frmProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *pare
     todo->addLayout(entradas, 3);
     todo->addWidget(grupoAhora, 2);
 
-    connect(m_agregar, &QPushButton::clicked, this, &frmProgramacion::Agregar);
-    connect(m_editar, &QPushButton::clicked, this, &frmProgramacion::Editar);
-    connect(m_tabla, &QTableView::doubleClicked, this, &frmProgramacion::Editar);
-    connect(m_quitar, &QPushButton::clicked, this, &frmProgramacion::Quitar);
+    connect(m_agregar, &QPushButton::clicked, this, &VentanaDeProgramacion::Agregar);
+    connect(m_editar, &QPushButton::clicked, this, &VentanaDeProgramacion::Editar);
+    connect(m_tabla, &QTableView::doubleClicked, this, &VentanaDeProgramacion::Editar);
+    connect(m_quitar, &QPushButton::clicked, this, &VentanaDeProgramacion::Quitar);
     connect(m_subir, &QPushButton::clicked, this, [this] { Mover(-1); });
     connect(m_bajar, &QPushButton::clicked, this, [this] { Mover(1); });
     connect(m_modelo, &ModeloProgramacion::ErrorAlGuardar, this,
             [this](const ErrorDeArchivo &error) { Avisar(error.Texto()); });
-    connect(m_modelo, &QAbstractItemModel::modelReset, this, &frmProgramacion::ActualizarBotones);
+    connect(m_modelo, &QAbstractItemModel::modelReset, this, &VentanaDeProgramacion::ActualizarBotones);
     // Whole dates and file names, however the entries change.
     connect(m_modelo, &QAbstractItemModel::modelReset, m_tabla, &QTableView::resizeColumnsToContents);
     connect(m_tabla->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &frmProgramacion::ActualizarBotones);
-    connect(&m_ejecutor, &EjecutorDeProgramacion::Cambiado, this, &frmProgramacion::ActualizarAhora);
+            &VentanaDeProgramacion::ActualizarBotones);
+    connect(&m_ejecutor, &EjecutorDeProgramacion::Cambiado, this, &VentanaDeProgramacion::ActualizarAhora);
     ActualizarBotones();
     ActualizarAhora();
     m_tabla->resizeColumnsToContents();
 }
 
-int frmProgramacion::FilaElegida() const
+int VentanaDeProgramacion::FilaElegida() const
 {
     const QModelIndexList filas = m_tabla->selectionModel()->selectedRows();
     return filas.isEmpty() ? -1 : filas.first().row();
 }
 
-void frmProgramacion::Elegir(int fila)
+void VentanaDeProgramacion::Elegir(int fila)
 {
     if (fila >= 0 && fila < m_modelo->rowCount())
         m_tabla->selectRow(fila);
 }
 
-void frmProgramacion::ActualizarBotones()
+void VentanaDeProgramacion::ActualizarBotones()
 {
     const bool editable = !m_ejecutor.ErrorDeLectura();
     const int fila = FilaElegida();
@@ -102,7 +102,7 @@ void frmProgramacion::ActualizarBotones()
     m_bajar->setEnabled(editable && fila >= 0 && fila + 1 < m_modelo->rowCount());
 }
 
-void frmProgramacion::ActualizarAhora()
+void VentanaDeProgramacion::ActualizarAhora()
 {
     QString aviso;
     if (const auto &error = m_ejecutor.ErrorDeLectura(); error && m_ejecutor.SigueLaAnterior())
@@ -137,13 +137,13 @@ void frmProgramacion::ActualizarAhora()
         m_ahora->resizeColumnToContents(columna);
 }
 
-void frmProgramacion::Avisar(const QString &motivo)
+void VentanaDeProgramacion::Avisar(const QString &motivo)
 {
     // The operator's own edit: a box is fine, someone is there.
     CuadroDeMensaje::Advertir(this, u"No se pudo guardar la programación "_s + motivo);
 }
 
-void frmProgramacion::AbrirEditor(int fila, const EntradaDeProgramacion &entrada)
+void VentanaDeProgramacion::AbrirEditor(int fila, const EntradaDeProgramacion &entrada)
 {
     auto *editor = new EditorDeEntrada(entrada, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
@@ -159,19 +159,19 @@ void frmProgramacion::AbrirEditor(int fila, const EntradaDeProgramacion &entrada
     editor->open();
 }
 
-void frmProgramacion::Agregar()
+void VentanaDeProgramacion::Agregar()
 {
     AbrirEditor(-1, EntradaDeProgramacion{});
 }
 
-void frmProgramacion::Editar()
+void VentanaDeProgramacion::Editar()
 {
     const int fila = FilaElegida();
     if (fila >= 0 && !m_ejecutor.ErrorDeLectura())
         AbrirEditor(fila, m_modelo->Entrada(fila));
 }
 
-void frmProgramacion::Quitar()
+void VentanaDeProgramacion::Quitar()
 {
     const int fila = FilaElegida();
     if (fila < 0)
@@ -182,7 +182,7 @@ void frmProgramacion::Quitar()
         Elegir(std::min(fila, m_modelo->rowCount() - 1));
 }
 
-void frmProgramacion::Mover(int paso)
+void VentanaDeProgramacion::Mover(int paso)
 {
     const int fila = FilaElegida();
     if (fila < 0)

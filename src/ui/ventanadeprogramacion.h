@@ -15,12 +15,12 @@ struct EntradaDeProgramacion;
 // sign shows and its next change. What cannot run (a file that could not be
 // read, another process that runs it, the last failed send) is said at the
 // top, not in a box: the timetable runs while nobody looks.
-class frmProgramacion : public QWidget
+class VentanaDeProgramacion : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit frmProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *parent = nullptr);
+    explicit VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *parent = nullptr);
 
     QTableView &Tabla() const { return *m_tabla; }
     ModeloProgramacion &Modelo() const { return *m_modelo; }
