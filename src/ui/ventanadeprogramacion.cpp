@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -63,10 +64,21 @@ VentanaDeProgramacion::VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, Q
     auto *enAhora = new QVBoxLayout(grupoAhora);
     enAhora->addWidget(m_ahora);
 
-    auto *todo = new QVBoxLayout(this);
+    // Arranged with other windows the window can be shorter than its
+    // controls: they scroll then, and the focus brings each into view,
+    // instead of the buttons being squeezed past reading.
+    auto *contenido = new QWidget;
+    auto *todo = new QVBoxLayout(contenido);
     todo->addWidget(m_aviso);
     todo->addLayout(entradas, 3);
     todo->addWidget(grupoAhora, 2);
+    auto *desplazable = new QScrollArea(this);
+    desplazable->setFrameShape(QFrame::NoFrame);
+    desplazable->setWidgetResizable(true);
+    desplazable->setWidget(contenido);
+    auto *marco = new QVBoxLayout(this);
+    marco->setContentsMargins(0, 0, 0, 0);
+    marco->addWidget(desplazable);
 
     connect(m_agregar, &QPushButton::clicked, this, &VentanaDeProgramacion::Agregar);
     connect(m_editar, &QPushButton::clicked, this, &VentanaDeProgramacion::Editar);
