@@ -101,8 +101,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < editores; ++i)
         principal.NuevoTexto();
     Asentar();
-    if (principal.configRed().CantidadEnLista() != carteles || principal.UltimoEditor() != editores) {
-        std::fprintf(stderr, "medir_escala: %d carteles, %d editores\n", principal.configRed().CantidadEnLista(),
+    if (principal.configRed().Registro().size() != carteles || principal.UltimoEditor() != editores) {
+        std::fprintf(stderr, "medir_escala: %lld carteles, %d editores\n", static_cast<long long>(principal.configRed().Registro().size()),
                      principal.UltimoEditor());
         return 1;
     }

@@ -1,8 +1,9 @@
 #include "schedule/ejecutordeprogramacion.h"
 
+#include "schedule/serviciodeenvios.h"
+
 #include "config/registrodecartel.h"
 #include "documents/destinosdeenvio.h"
-#include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "link/transmisor.h"
 #include "schedule/alcancesdeprogramacion.h"
@@ -50,9 +51,10 @@ QString Hora(const QDateTime &instante, const QDateTime &ahora)
 
 } // namespace
 
-EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro,
-                                               Reloj reloj, const QTimeZone &zona, QObject *parent)
-    : QObject(parent), m_linea(linea), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
+EjecutorDeProgramacion::EjecutorDeProgramacion(ServicioDeEnvios &servicio, const QString &ruta,
+                                               LectorDeRegistro registro, Reloj reloj, const QTimeZone &zona,
+                                               QObject *parent)
+    : QObject(parent), m_servicio(servicio), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
       // The folder's line and signs are one: so is its timetable, whatever
       // file it is read from.
       m_zona(zona), m_cerrojo(std::make_unique<QLockFile>(QString(RutaDeProgramacion) + u".lock"_s)),
@@ -66,8 +68,7 @@ EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QSt
     m_minuto->setInterval(60s);
     m_minuto->setTimerType(Qt::VeryCoarseTimer);
     connect(m_minuto, &QTimer::timeout, this, &EjecutorDeProgramacion::PasoUnMinuto);
-    connect(&m_linea.Emisor(), &Transmisor::Desocupado, this, &EjecutorDeProgramacion::AlDesocuparse);
-    connect(&m_linea.Emisor(), &Transmisor::Fallo, this, &EjecutorDeProgramacion::AlFallar);
+    connect(&m_servicio, &ServicioDeEnvios::Anotado, this, &EjecutorDeProgramacion::AlAnotar);
 }
 
 EjecutorDeProgramacion::~EjecutorDeProgramacion() = default;
@@ -309,52 +310,33 @@ void EjecutorDeProgramacion::EnviarArchivo(const QString &archivo, qsizetype ent
     }
     for (const QString &cartel : std::as_const(alcanzados))
         m_mostrado.insert(cartel, archivo);
-    // Noted before the line is touched: a port that will not open fails
-    // within Enviar().
-    m_enCurso.append({anotado, alcanzados, entrada});
-    m_linea.Enviar(plan);
+    // Known before the line is touched: a port that will not open fails
+    // within the send, and its line is told before EnviarPorLaLinea() returns.
+    const quint64 numero = m_servicio.ProximoEnvio();
+    m_enCurso.insert(numero, {alcanzados, entrada});
+    m_servicio.EnviarPorLaLinea(plan, anotado);
 }
 
-void EjecutorDeProgramacion::EnviarDelOperador(const PlanDeEnvio &plan, const QStringList &carteles,
-                                               const QString &archivo)
+void EjecutorDeProgramacion::AlAnotar(quint64 envio, const EnvioAnotado &anotado, const QString &linea)
 {
-    m_enCurso.append({EnvioAnotado{Instante(), carteles, archivo, Bytes(plan), QString()}, {}, -1});
-    m_linea.Enviar(plan);
-}
-
-void EjecutorDeProgramacion::AlDesocuparse()
-{
-    if (m_enCurso.isEmpty())
-        return;
-    const QList<EnvioEnCurso> hechos = std::exchange(m_enCurso, {});
-    for (EnvioEnCurso hecho : hechos) {
-        hecho.anotado.resultado = u"enviado"_s;
-        Anotar(hecho.anotado, hecho.entrada);
-    }
-    Q_EMIT Cambiado();
-}
-
-void EjecutorDeProgramacion::AlFallar(const QString &descripcion)
-{
-    // A failure drops whatever was queued: every send still under way is lost.
-    if (m_enCurso.isEmpty())
-        return;
-    const QList<EnvioEnCurso> perdidos = std::exchange(m_enCurso, {});
-    for (EnvioEnCurso perdido : perdidos) {
-        for (const QString &cartel : std::as_const(perdido.carteles))
+    const EnvioEnCurso hecho = m_enCurso.take(envio);
+    // A failure drops whatever was queued: what those signs show is unknown.
+    if (anotado.resultado != u"enviado"_s) {
+        for (const QString &cartel : hecho.carteles)
             m_mostrado.remove(cartel);
-        perdido.anotado.resultado = descripcion;
-        Anotar(perdido.anotado, perdido.entrada);
     }
+    Informar(anotado, linea, hecho.entrada);
     Q_EMIT Cambiado();
 }
 
 void EjecutorDeProgramacion::Anotar(const EnvioAnotado &envio, qsizetype entrada)
 {
+    Informar(envio, m_servicio.Anotar(envio), entrada);
+}
+
+void EjecutorDeProgramacion::Informar(const EnvioAnotado &envio, const QString &linea, qsizetype entrada)
+{
     const bool enviado = envio.resultado == u"enviado"_s;
-    QString linea = LineaDeEnvio(envio);
-    if (const auto error = AnotarEnvio(envio))
-        linea += u" (no se pudo anotar en "_s + error->Texto() + u')';
     Q_EMIT Anotado(linea);
     if (entrada < 0)
         return;
@@ -369,11 +351,7 @@ void EjecutorDeProgramacion::Anotar(const EnvioAnotado &envio, qsizetype entrada
 
 void EjecutorDeProgramacion::AnotarProblema(const QString &archivo, const QString &motivo)
 {
-    const EnvioAnotado problema{Instante(), {}, archivo, 0, motivo};
-    QString linea = LineaDeEnvio(problema);
-    if (const auto error = AnotarEnvio(problema))
-        linea += u" (no se pudo anotar en "_s + error->Texto() + u')';
-    Q_EMIT Anotado(linea);
+    Q_EMIT Anotado(m_servicio.Anotar(EnvioAnotado{Instante(), {}, archivo, 0, motivo}));
     Q_EMIT Cambiado();
 }
 

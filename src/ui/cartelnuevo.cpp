@@ -161,8 +161,12 @@ void CartelNuevo::Aceptar()
         m_Nombre->setFocus();
         return;
     }
-    Q_EMIT CartelAgregado(ArmarRegistroDeCartel(TextoElegido(*m_Modelo), nombre, TextoElegido(*m_Direccion)));
-    close();
+    accept();
+}
+
+QString CartelNuevo::Nuevo() const
+{
+    return ArmarRegistroDeCartel(TextoElegido(*m_Modelo), m_Nombre->text(), TextoElegido(*m_Direccion));
 }
 
 void CartelNuevo::Cancelar()

@@ -18,7 +18,6 @@
 #include "ventanadeprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
-#include "link/servidordeenvios.h"
 #include "link/transmisor.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -28,6 +27,7 @@
 #include "platform/lectortexto.h"
 #include "platform/puertodelinea.h"
 #include "schedule/ejecutordeprogramacion.h"
+#include "schedule/serviciodeenvios.h"
 
 #include "vistaprevia.h"
 
@@ -52,7 +52,7 @@
 using namespace Qt::StringLiterals;
 
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
-    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoDeLinea, this)),
+    : QMainWindow(parent), m_servicio(new ServicioDeEnvios(puerto ? puerto : new PuertoDeLinea, this)),
       m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
 {
     setObjectName(u"Principal"_s);
@@ -66,14 +66,12 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     PrepararVentana();
     CrearLineaDeEstado();
     CrearVistaPrevia();
-    // cartel-enviar run in this folder sends through the program once it
-    // holds the port; with another process serving the folder, nothing to do.
-    m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
-    m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
-        // cartel-enviar planned from the file as it is now: the window takes
-        // it too before it sends or logs anything more.
-        RevisarConfiguracion();
-        Ejecutor().EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+    // cartel-enviar planned from the file as it is now: the window takes it
+    // too before it sends or logs anything more of another process's.
+    m_servicio->PonerAntesDeServir([this] { RevisarConfiguracion(); });
+    // What the process that holds the port answered for a send of ours.
+    connect(m_servicio, &ServicioDeEnvios::Entregado, this, [this](const ResultadoDeEnvio &resultado) {
+        statusBar()->showMessage(TextoDeEntrega(resultado.tramasEntregadas, resultado.tramasTotales), 10000);
     });
     // Shown, the first paint brings the rest of the start-up (paintEvent);
     // never shown, the first turn of the event loop does; shown but never
@@ -88,7 +86,12 @@ Principal::~Principal() = default;
 
 PuertoSerie &Principal::Puerto() const
 {
-    return m_linea->Puerto();
+    return m_servicio->Puerto();
+}
+
+LineaDeCarteles &Principal::Linea() const
+{
+    return m_servicio->Linea();
 }
 
 ConfigSerie *Principal::configSerie() const
@@ -101,8 +104,10 @@ ConfigRed &Principal::configRed()
     if (!m_configRed) {
         m_configRed = new ConfigRed(this);
         m_configRed->PonerRegistro(m_carteles->stringList());
-        connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
-        connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        connect(m_configRed, &ConfigRed::Confirmado, this, [this] {
+            AplicarRegistro(m_configRed->Registro());
+            GuardarConfiguracion();
+        });
         MostrarAvisosDeConfiguracion();
     }
     return *m_configRed;
@@ -111,7 +116,7 @@ ConfigRed &Principal::configRed()
 DialogoDeEnvio &Principal::dialogEnvio()
 {
     if (!m_dialogEnvio)
-        m_dialogEnvio = new DialogoDeEnvio(m_linea->Emisor(), this);
+        m_dialogEnvio = new DialogoDeEnvio(*m_servicio, this);
     return *m_dialogEnvio;
 }
 
@@ -137,7 +142,7 @@ void Principal::CompletarArranque()
         return;
     m_arrancado = true;
     EditorDeArranque();
-    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
+    m_programacion = new EjecutorDeProgramacion(*m_servicio, RutaDeProgramacion,
                                                 [this] { return RegistroLeido{m_carteles->stringList(), {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
     const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
@@ -150,8 +155,8 @@ void Principal::CompletarArranque()
     ActualizarEstado();
     // Another process serving the folder is no fault; a folder nobody can
     // serve leaves cartel-enviar to find the port in use, so it is said.
-    if (!m_servidorDeEnvios->Escuchar(QDir::currentPath()) && !m_servidorDeEnvios->Error().isEmpty())
-        CuadroDeMensaje::Avisar(this, m_servidorDeEnvios->Error());
+    if (!m_servicio->Servir(QDir::currentPath()) && !m_servicio->ErrorAlServir().isEmpty())
+        CuadroDeMensaje::Avisar(this, m_servicio->ErrorAlServir());
     Q_EMIT Arrancado();
 }
 
@@ -247,7 +252,7 @@ void Principal::CrearLineaDeEstado()
     statusBar()->addPermanentWidget(m_estadoProgramacion);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
-    connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
+    connect(&Linea().Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
     m_estadoPendiente = new QTimer(this);
@@ -504,7 +509,7 @@ void Principal::ActualizarDestinos()
 void Principal::AplicarRegistro(const QStringList &registro)
 {
     m_carteles->setStringList(registro);
-    if (m_configRed && m_configRed->Registro().stringList() != registro)
+    if (m_configRed && m_configRed->Registro() != registro)
         m_configRed->PonerRegistro(registro);
     ActualizarDestinos();
 }
@@ -548,8 +553,8 @@ bool Principal::GuardarConfiguracion()
     }
     // The list as "Carteles Conectados" holds it is the registry: what the
     // file gets, and what the window sends from, as cartel-enviar will.
-    if (m_configRed && m_configRed->Registro().stringList() != m_carteles->stringList()) {
-        m_carteles->setStringList(m_configRed->Registro().stringList());
+    if (m_configRed && m_configRed->Registro() != m_carteles->stringList()) {
+        m_carteles->setStringList(m_configRed->Registro());
         ActualizarDestinos();
     }
     Configuracion configuracion;
@@ -573,7 +578,7 @@ bool Principal::GuardarConfiguracion()
 bool Principal::ListaPendiente() const
 {
     return m_configRed && (m_configRed->AgregandoCartel() ||
-                           m_configRed->Registro().stringList() != m_carteles->stringList());
+                           m_configRed->Registro() != m_carteles->stringList());
 }
 
 void Principal::RevisarConfiguracion()
@@ -695,30 +700,37 @@ void Principal::closeEvent(QCloseEvent *evento)
 void Principal::ConfigurarInterfase()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), numero, ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed({});
-            return rechazos;
-        }, this);
-        m_configSerie->PonerRed(m_red, [this](const QString &red, const QString &ajustes) {
-            if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + red))) {
-                return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
-                                   u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
-                                   u"[fe80::1]:4001."_s.arg(red)};
-            }
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed(red);
-            return rechazos;
+        m_configSerie = new ConfigSerie({Puerto().Numero(), m_red, Puerto().Ajustes()}, this);
+        connect(m_configSerie, &ConfigSerie::Elegida, this, [this] {
+            m_configSerie->Responder(AplicarLinea(m_configSerie->Eleccion()));
         });
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
+        // Every way of closing rewrites the file, applied or not.
+        connect(m_configSerie, &QDialog::finished, this, &Principal::GuardarConfiguracion);
+        connect(m_configSerie, &QDialog::finished, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();
     }
     m_configSerie->show();
     m_configSerie->raise();
     m_configSerie->activateWindow();
+}
+
+QStringList Principal::AplicarLinea(const LineaElegida &eleccion)
+{
+    if (eleccion.red.isEmpty()) {
+        const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), eleccion.numero, eleccion.ajustes);
+        if (rechazos.isEmpty())
+            PonerLineaDeRed({});
+        return rechazos;
+    }
+    if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + eleccion.red))) {
+        return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
+                           u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
+                           u"[fe80::1]:4001."_s.arg(eleccion.red)};
+    }
+    const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), eleccion.ajustes);
+    if (rechazos.isEmpty())
+        PonerLineaDeRed(eleccion.red);
+    return rechazos;
 }
 
 void Principal::ConfigurarCarteles()
@@ -747,9 +759,10 @@ void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, con
     DialogoDeEnvio &dialogo = dialogEnvio();
     dialogo.show();
     dialogo.repaint();
-    // The runner follows the line for the timetable's sends: the operator's
-    // get their log line the same way.
-    Ejecutor().EnviarDelOperador(plan, carteles, archivo);
+    // Whether this window serves the folder is settled with the rest of the
+    // start-up.
+    CompletarArranque();
+    m_servicio->EnviarDelOperador(plan, carteles, archivo);
 }
 
 void Principal::AbrirProgramacion()

@@ -14,6 +14,7 @@ class ConfigRed;
 class EjecutorDeProgramacion;
 class QMdiSubWindow;
 class ConfigSerie;
+struct LineaElegida;
 class DialogoDeEnvio;
 class EditorDeTexto;
 class LineaDeCarteles;
@@ -27,7 +28,7 @@ class QMdiArea;
 class QLabel;
 class QMenu;
 class QStringListModel;
-class ServidorDeEnvios;
+class ServicioDeEnvios;
 class VigilanteDeArchivo;
 struct Configuracion;
 
@@ -44,7 +45,8 @@ public:
     explicit Principal(PuertoSerie *puerto = nullptr, QWidget *parent = nullptr);
     ~Principal() override;
 
-    LineaDeCarteles &Linea() const { return *m_linea; }
+    ServicioDeEnvios &Servicio() const { return *m_servicio; }
+    LineaDeCarteles &Linea() const;
     PuertoSerie &Puerto() const;
     // Both made the first time they are needed: nothing of them is on the
     // screen at start-up, and the first paint need not wait for them.
@@ -95,8 +97,9 @@ public:
     // Slots 1 and up whose document is shown, in slot order.
     QList<EditorDeTexto *> EditoresVisibles() const;
 
-    // Shows the send dialog and hands the plan to the line; the send log
-    // gets its line, with `carteles` and `archivo` as given.
+    // Shows the send dialog and hands the plan to the send service: this
+    // window's line, or the process that holds the folder's port. The send
+    // log gets its line, with `carteles` and `archivo` as given.
     void Enviar(const PlanDeEnvio &plan, const QStringList &carteles = {}, const QString &archivo = {});
 
     // The timetable that runs while the program is open.
@@ -155,9 +158,11 @@ private:
     bool TomarConfiguracion(bool tambienDialogos);
     // The line is the server at `red` from now on; empty: the Com port.
     void PonerLineaDeRed(const QString &red);
+    // Puts the line "Interfase Serie" chose in force; the description of
+    // each refusal, none when all was taken.
+    QStringList AplicarLinea(const LineaElegida &eleccion);
 
-    LineaDeCarteles *m_linea;
-    ServidorDeEnvios *m_servidorDeEnvios = nullptr;
+    ServicioDeEnvios *m_servicio;
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
     QStringListModel *m_carteles;

@@ -75,8 +75,8 @@ void PruebaPrincipal::arranqueSinConfiguracion()
     Principal &principal = escenario.Iniciar();
 
     QCOMPARE(principal.windowTitle(), u"BREVALUX - Edición y envío de mensajes"_s);
-    QCOMPARE(principal.configRed().CantidadEnLista(), 1);
-    QCOMPARE(principal.configRed().List(0), u"R560, Un Cartel, Desconocida"_s);
+    QCOMPARE(principal.configRed().Registro().size(), 1);
+    QCOMPARE(principal.configRed().Registro().at(0), u"R560, Un Cartel, Desconocida"_s);
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
@@ -97,7 +97,7 @@ void PruebaPrincipal::arranqueConConfiguracion()
 
     QCOMPARE(principal.Puerto().Numero(), 4);
     QCOMPARE(principal.Puerto().Ajustes(), u"9600,N,8,1"_s);
-    QCOMPARE(principal.configRed().CantidadEnLista(), 2);
+    QCOMPARE(principal.configRed().Registro().size(), 2);
     // The destination menus are built before the first document appears.
     EditorDeTexto &editor = *principal.editor(1);
     QVERIFY(editor.DestinosVisibles());
@@ -580,7 +580,7 @@ void PruebaPrincipal::configuracionIlegibleUsaLosValoresDeFabrica()
     QVERIFY(mostrados.constFirst().texto.contains(u"Se usan los valores de fábrica."_s));
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
-    QCOMPARE(principal.configRed().Registro().stringList(), QStringList{u"R560, Un Cartel, Desconocida"_s});
+    QCOMPARE(principal.configRed().Registro(), QStringList{u"R560, Un Cartel, Desconocida"_s});
 }
 
 void PruebaPrincipal::avisoDeDirecciones_data()
