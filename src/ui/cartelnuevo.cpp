@@ -114,8 +114,17 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
         m_Direccion->addItem(QString::number(direccion));
     SiempreUnoElegido(m_Direccion);
 
+    // What a screen reader says of each field is its label; a list does
+    // not take it from the label by itself.
+    m_etiquetaNombre->setBuddy(m_Nombre);
+    m_etiquetaModelo->setBuddy(m_Modelo);
+    m_etiquetaDireccion->setBuddy(m_Direccion);
+    m_Modelo->setAccessibleName(m_etiquetaModelo->text());
+    m_Direccion->setAccessibleName(m_etiquetaDireccion->text());
+
     m_aceptar = new QPushButton(u"O.K."_s, this);
     m_aceptar->setObjectName(u"Aceptar"_s);
+    m_aceptar->setAccessibleName(u"Aceptar"_s);
     m_aceptar->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
     connect(m_aceptar, &QPushButton::clicked, this, &CartelNuevo::Aceptar);
 

@@ -47,6 +47,10 @@ ConfigRed::ConfigRed(QWidget *parent)
     // would bypass the checks of the new-sign dialog.
     m_carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_carteles->setModel(m_registro);
+    m_carteles->setAccessibleName(u"Carteles conectados"_s);
+    m_carteles->setAccessibleDescription(m_encabezado->text());
+    m_encabezado->setBuddy(m_carteles);
+    m_aceptar->setAccessibleName(u"Aceptar"_s);
     AgrandarDondeNoCabe(*this);
 }
 

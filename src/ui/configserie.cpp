@@ -2,6 +2,7 @@
 
 #include "config/velocidades.h"
 #include "fuentes.h"
+#include "grupodeopciones.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/mapeodepuertos.h"
@@ -107,6 +108,7 @@ ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(
     m_Direccion->setToolTip(u"EQUIPO:PUERTO del servidor de puerto serie; la velocidad de su línea la fija el servidor"_s);
     // Typing an address is choosing the network.
     connect(m_Direccion, &QLineEdit::textEdited, m_Red, [this] { m_Red->setChecked(true); });
+    m_Direccion->setAccessibleName(u"Dirección del servidor en la red"_s);
 
     m_aceptar = new QPushButton(u"O.K."_s, this);
     m_aceptar->setObjectName(u"Aceptar"_s);
@@ -118,6 +120,15 @@ ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(
     m_cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
     connect(m_cancelar, &QPushButton::clicked, this, &ConfigSerie::close);
     AgrandarDondeNoCabe(*this);
+
+    QList<QAbstractButton *> puertos(m_puertos.cbegin(), m_puertos.cend());
+    puertos.append(m_Red);
+    UnaParadaEnElMarcado(puertos);
+    UnaParadaEnElMarcado({m_velocidades.cbegin(), m_velocidades.cend()});
+    for (QRadioButton *boton : std::as_const(m_velocidades))
+        boton->setAccessibleName(boton->text().replace(u"b.p.s."_s, u"bits por segundo"_s));
+    // "O.K." read out is two letters and two stops.
+    m_aceptar->setAccessibleName(u"Aceptar"_s);
 
     PonerValoresIniciales();
 }

@@ -24,6 +24,9 @@ DialogoDeEnvio::DialogoDeEnvio(ServicioDeEnvios &servicio, QWidget *parent)
     m_enviando->setObjectName(u"Enviando"_s);
     m_barraDeAvance->setObjectName(u"BarraDeAvance"_s);
     m_porcentaje->setObjectName(u"Porcentaje"_s);
+    m_barraDeAvance->setAccessibleName(u"Avance del envío"_s);
+    m_enviando->setBuddy(m_barraDeAvance);
+    m_porcentaje->setBuddy(m_barraDeAvance);
 
     m_barraDeAvance->setRange(0, 100);
     m_barraDeAvance->setValue(0);

@@ -78,7 +78,6 @@ EditorDeTexto::EditorDeTexto(const RegistroDeCarteles &registro, const QHash<Ord
     m_caja->setObjectName(u"Texto"_s);
     m_caja->setGeometry(RectanguloEnTwips(*this, 1320, 120, 5055, 3135));
     m_caja->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_caja->setTabChangesFocus(false);
     QFont fuente(u"MS Sans Serif"_s);
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(9.75);
@@ -195,6 +194,7 @@ void EditorDeTexto::CrearBotonesDeEfecto()
         boton->setGeometry(RectanguloEnTwips(*this, 120, arriba, 1095, 195));
         boton->setFocusPolicy(Qt::TabFocus);
         const QString etiqueta = Latin1(efecto.etiqueta);
+        boton->setAccessibleDescription(u"Escribe %1 en el texto"_s.arg(etiqueta));
         connect(boton, &QPushButton::clicked, this, [this, etiqueta] { InsertarEtiqueta(etiqueta); });
         setTabOrder(anterior, boton);
         anterior = boton;

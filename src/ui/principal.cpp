@@ -8,6 +8,7 @@
 #include "config/registrodecarteles.h"
 #include "configred.h"
 #include "configserie.h"
+#include "dentrodelarea.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "encoding/codificador.h"
@@ -774,6 +775,7 @@ void Principal::AbrirProgramacion()
         m_subventanaProgramacion->resize(TamanoEnTwips(*this, 9600, 6000));
     }
     m_subventanaProgramacion->show();
+    PonerDentroDelArea(*m_subventanaProgramacion);
     m_area->setActiveSubWindow(m_subventanaProgramacion);
     m_subventanaProgramacion->raise();
 }
@@ -884,6 +886,10 @@ void Principal::Arreglar(Qt::Orientation orientacion)
         if (editor->Subventana() && !editor->Subventana()->isMinimized())
             ventanas.append(editor->Subventana());
     }
+    // The timetable's window takes its share like any text.
+    if (QMdiSubWindow *programacion = m_subventanaProgramacion;
+        programacion && programacion->isVisible() && !programacion->isMinimized())
+        ventanas.append(programacion);
     if (ventanas.isEmpty())
         return;
     const QRect area = m_area->viewport()->rect();
