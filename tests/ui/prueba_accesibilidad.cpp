@@ -312,18 +312,17 @@ void PruebaAccesibilidad::tabSaleDelTextoYElPegadoLoConserva()
     const QString ruta = escenario.Ruta(u"tab.txt"_s);
     DialogoDeArchivo::ResponderCon({ruta});
     QVERIFY(editor.Guardar());
-    QString leido;
-    QString propiedades;
-    QVERIFY(!LeerDocumento(ruta, leido, propiedades));
-    QCOMPARE(leido, u"ab"_s);
+    TextoLeido leido;
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.texto, u"ab"_s);
 
     // A TAB that comes in with the text stays in it, and goes to the sign.
     Portapapeles::PonerTexto(u"1\t2"_s);
     texto.moveCursor(QTextCursor::End);
     AccionDelMenu(principal, u"mnuPegar"_s)->trigger();
     QVERIFY(editor.Guardar());
-    QVERIFY(!LeerDocumento(ruta, leido, propiedades));
-    QCOMPARE(leido, u"ab1\t2"_s);
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.texto, u"ab1\t2"_s);
     QVERIFY(principal.close());
 }
 
