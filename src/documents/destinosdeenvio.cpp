@@ -115,8 +115,3 @@ QString DescribirDestinos(const DestinosDeTexto &destinos, const RegistroDeCarte
                                                               desconocidos.size() == 1 ? u"no está"_s
                                                                                        : u"no están"_s);
 }
-
-DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const RegistroDeCarteles &registro)
-{
-    return DestinosDeEnvioDe(LeerDestinos(propiedades, registro.Titulos()), registro);
-}

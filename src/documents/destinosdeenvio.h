@@ -58,6 +58,3 @@ QString DescribirDestinos(const DestinosDeTexto &destinos, const RegistroDeCarte
 // The same, one part per sign (none for "sin destino"), for a send log that
 // keeps them apart: names may hold commas.
 QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro);
-
-// The same for a stored text's properties line.
-DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const RegistroDeCarteles &registro);
