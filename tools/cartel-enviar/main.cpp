@@ -11,6 +11,7 @@
 #include "config/velocidades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
+#include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
 #include "link/transmisor.h"
 #include "config/lineaconfigurada.h"
@@ -29,6 +30,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -251,47 +253,41 @@ std::optional<Configuracion> LineaDelEnvio(const ArgumentosDeEnvio &argumentos, 
 }
 
 // Sends the plan on a port opened here, when no process of this folder
-// holds it; the console follows it. False when the line failed (said).
+// holds it, through the same line the program sends by: each string is
+// tried, and the plan ends at its first failure. The console follows it.
+// False when the line failed (said).
 bool EnviarPorElPuerto(const PlanDeEnvio &plan, const Configuracion &configuracion, QFile &errores,
                        const Decir &decir, qint64 &entregadas, qint64 &totales)
 {
-    PuertoDeLinea puerto;
+    auto *puerto = new PuertoDeLinea;
+    LineaDeCarteles linea(puerto);
     // Nothing here sends again: the operator runs the command again.
-    puerto.PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado y vuelva a ejecutar la orden."_s);
-    if (!ConfigurarLinea(puerto, configuracion)) {
-        decir(puerto.DescripcionError());
+    puerto->PonerConsejoTrasPerdida(u"Revise que el adaptador serie esté conectado y vuelva a ejecutar la orden."_s);
+    if (!ConfigurarLinea(*puerto, configuracion)) {
+        decir(puerto->DescripcionError());
         return false;
     }
-    Transmisor transmisor(puerto);
     AvanceEnConsola avance(plan.cadenas, errores, ErroresEnUnaTerminal());
-    QObject::connect(&transmisor, &Transmisor::Comenzada, &avance, &AvanceEnConsola::Comenzada);
-    QObject::connect(&transmisor, &Transmisor::Avance, &avance, &AvanceEnConsola::Avance);
+    QObject::connect(&linea.Emisor(), &Transmisor::Comenzada, &avance, &AvanceEnConsola::Comenzada);
+    QObject::connect(&linea.Emisor(), &Transmisor::Avance, &avance, &AvanceEnConsola::Avance);
     QEventLoop bucle;
-    bool terminado = false;
-    bool fallo = false;
-    QObject::connect(&transmisor, &Transmisor::Fallo, &bucle, [&](const QString &descripcion) {
-        avance.Terminar();
-        decir(descripcion);
-        fallo = terminado = true;
+    std::optional<QString> fallo;
+    const quint64 numero = linea.ProximoPlan();
+    QObject::connect(&linea, &LineaDeCarteles::PlanTerminado, &bucle, [&](quint64 terminado, const QString &descripcion) {
+        if (terminado != numero)
+            return;
+        fallo = descripcion;
         bucle.quit();
     });
-    QObject::connect(&transmisor, &Transmisor::Desocupado, &bucle, [&] {
-        terminado = true;
-        bucle.quit();
-    });
-    // One string per destination, as the editor hands them over: the same
-    // pauses between frames. A port that will not open fails the first one,
-    // and the others would only fail again.
-    for (const QByteArray &cadena : plan.cadenas) {
-        if (!transmisor.Mandar(cadena))
-            break;
-    }
-    if (!terminado)
+    linea.Enviar(plan);
+    if (!fallo)
         bucle.exec();
     avance.Terminar();
+    if (!fallo->isEmpty())
+        decir(*fallo);
     entregadas = avance.TramasEntregadas();
     totales = avance.TramasTotales();
-    return !fallo;
+    return fallo->isEmpty();
 }
 
 // Sends the plan: through the process of this folder that holds the port
