@@ -101,7 +101,7 @@ double MedirArranque(int lineas, bool &bien)
     principal->NuevoTexto();
     Asentar();
     const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
-    bien = principal->configRed().CantidadEnLista() == lineas
+    bien = principal->configRed().Registro().size() == lineas
            && principal->TitulosDeDestino().size() == lineas;
     principal.reset();
     Asentar();

@@ -101,8 +101,8 @@ int main(int argc, char *argv[])
     for (int i = 0; i < editores; ++i)
         principal.NuevoTexto();
     Asentar();
-    if (principal.configRed().CantidadEnLista() != carteles || principal.Editores().size() != editores) {
-        std::fprintf(stderr, "medir_escala: %d carteles, %d editores\n", principal.configRed().CantidadEnLista(),
+    if (principal.configRed().Registro().size() != carteles || principal.Editores().size() != editores) {
+        std::fprintf(stderr, "medir_escala: %lld carteles, %d editores\n", static_cast<long long>(principal.configRed().Registro().size()),
                      static_cast<int>(principal.Editores().size()));
         return 1;
     }
@@ -117,8 +117,9 @@ int main(int argc, char *argv[])
         QStringList cambiado = registro;
         if (i % 2 == 0)
             cambiado.removeFirst();
+        const RegistroDeCarteles nuevo = RegistroDeCarteles::DeRegistros(cambiado);
         reloj.start();
-        principal.AplicarRegistro(cambiado);
+        principal.AplicarRegistro(nuevo);
         destinos.append(static_cast<double>(reloj.nsecsElapsed()) / 1e6);
         const QStringList titulos = principal.TitulosDeDestino();
         if (titulos.size() != cambiado.size() || !cambiado.first().contains(titulos.first().trimmed())) {
@@ -128,7 +129,7 @@ int main(int argc, char *argv[])
         }
         Asentar();
     }
-    principal.AplicarRegistro(registro);
+    principal.AplicarRegistro(RegistroDeCarteles::DeRegistros(registro));
 
     QList<double> aperturas;
     for (int i = 0; i < vueltasApertura; ++i) {

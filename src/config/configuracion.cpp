@@ -16,7 +16,7 @@ namespace {
 void AplicarLinea(Configuracion &configuracion, const QString &linea)
 {
     if (linea.startsWith(u"cartel"_s)) {
-        configuracion.carteles.append(linea.mid(7));
+        configuracion.carteles.Agregar(Cartel(linea.mid(7)));
         return;
     }
     if (!linea.startsWith(u"interfase"_s))
@@ -78,7 +78,7 @@ void AplicarValoresDeFabrica(Configuracion &configuracion)
 {
     configuracion.puerto = 2;
     configuracion.ajustes = AjustesDeVelocidad(2400);
-    configuracion.carteles.append(u"R560, Un Cartel, Desconocida"_s);
+    configuracion.carteles.Agregar(Cartel(u"R560, Un Cartel, Desconocida"_s));
 }
 
 std::optional<ErrorDeArchivo> CargarConfiguracion(Configuracion &configuracion, const QString &ruta,
@@ -123,8 +123,8 @@ void EscribirConfiguracion(EscritorTexto &escritor, const Configuracion &configu
     const QString puerto = configuracion.red.isEmpty() ? QString(u"com"_s + QString::number(configuracion.puerto))
                                                        : QString(PrefijoDeRed + configuracion.red);
     escritor.EscribirLinea(u"interfase "_s + puerto + u","_s + configuracion.ajustes);
-    for (const QString &registro : configuracion.carteles)
-        escritor.EscribirLinea(u"cartel "_s + registro);
+    for (const Cartel &cartel : configuracion.carteles)
+        escritor.EscribirLinea(u"cartel "_s + cartel.Registro());
 }
 
 } // namespace

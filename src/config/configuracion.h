@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
 #include "platform/errordearchivo.h"
 
 #include <QByteArray>
@@ -16,7 +17,7 @@ struct Configuracion
 {
     int puerto = 1;
     QString ajustes = QStringLiteral("9600,N,8,1");
-    QStringList carteles; // sign records, registry order
+    RegistroDeCarteles carteles;
     // The line is a serial device server when this holds its address
     // ("192.168.1.50:4001", as DireccionDeRed::Texto() writes it, without
     // "tcp:"); empty for a Com line.

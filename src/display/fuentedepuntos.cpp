@@ -182,3 +182,17 @@ std::optional<Glifo> GlifoDelByte(quint8 codigo)
     }();
     return porByte[codigo];
 }
+
+QString LetrasDelMensaje(const QByteArray &mensaje)
+{
+    QString letras;
+    letras.reserve(mensaje.size());
+    for (const char c : mensaje) {
+        const auto codigo = static_cast<quint8>(c);
+        if (!GlifoDelByte(codigo))
+            continue;
+        const std::optional<char16_t> letra = codigo < 32 ? CaracterDelCodigo(codigo) : std::nullopt;
+        letras.append(letra ? QChar(*letra) : QChar(QLatin1Char(c)));
+    }
+    return letras;
+}

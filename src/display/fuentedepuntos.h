@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QString>
 #include <QtGlobal>
 
 #include <array>
@@ -20,3 +22,9 @@ std::optional<Glifo> GlifoDelCaracter(char16_t caracter);
 // itself, a substitute code the letter it stands for. Effect codes, control
 // bytes and codes without a meaning for the sign draw nothing.
 std::optional<Glifo> GlifoDelByte(quint8 codigo);
+
+// The characters a sign draws for an encoded message, in order: the bytes
+// that have a glyph, a substitute code as the letter it stands for. Effect
+// codes and bytes that draw nothing are left out. What a screen reader says
+// the sign shows.
+QString LetrasDelMensaje(const QByteArray &mensaje);

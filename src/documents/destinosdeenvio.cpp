@@ -1,7 +1,5 @@
 #include "documents/destinosdeenvio.h"
 
-#include "config/registrodecartel.h"
-
 #include <QHash>
 
 #include <algorithm>
@@ -12,15 +10,6 @@ namespace {
 constexpr qint64 DireccionMaxima = 255;
 
 } // namespace
-
-QStringList TitulosDeRegistro(const QStringList &registro)
-{
-    QStringList titulos;
-    titulos.reserve(registro.size());
-    for (const QString &cartel : registro)
-        titulos.append(NombreDeCartel(cartel));
-    return titulos;
-}
 
 bool CartelElegido(const DestinosDeTexto &destinos, const QString &titulo)
 {
@@ -33,22 +22,19 @@ bool CartelElegido(const DestinosDeTexto &destinos, const QString &titulo)
     return false;
 }
 
-QStringList NombresDesconocidos(const DestinosDeTexto &destinos, const QStringList &registro)
+QStringList NombresDesconocidos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro)
 {
     if (destinos.global)
         return {};
-    const QStringList titulos = TitulosDeRegistro(registro);
     QStringList desconocidos;
     for (const QString &nombre : destinos.nombres) {
-        const bool conocido = std::any_of(titulos.cbegin(), titulos.cend(),
-                                          [&nombre](const QString &titulo) { return MismoNombre(nombre, titulo); });
-        if (!conocido)
+        if (!registro.TieneNombre(nombre))
             desconocidos.append(nombre);
     }
     return desconocidos;
 }
 
-DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QStringList &registro)
+DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro)
 {
     DestinosDeEnvio envio;
     if (destinos.global) {
@@ -59,16 +45,16 @@ DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QString
         return envio;
     }
     envio.desconocidos = NombresDesconocidos(destinos, registro);
-    if (registro.size() <= 1) {
+    if (registro.Cantidad() <= 1) {
         // One sign is every sign, as ever; but only a text that names it
         // goes there.
-        if (!registro.isEmpty() && CartelElegido(destinos, NombreDeCartel(registro.first())))
+        if (!registro.Vacio() && CartelElegido(destinos, registro.Primero().Nombre()))
             envio.direcciones.append(0);
         return envio;
     }
-    const QStringList repetidos = NombresRepetidos(registro);
-    for (const QString &cartel : registro) {
-        const QString titulo = NombreDeCartel(cartel);
+    const QStringList repetidos = registro.NombresRepetidos();
+    for (const Cartel &cartel : registro) {
+        const QString &titulo = cartel.Nombre();
         if (!CartelElegido(destinos, titulo))
             continue;
         if (repetidos.contains(titulo.trimmed())) {
@@ -76,31 +62,31 @@ DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QString
                 envio.repetidos.append(titulo.trimmed());
             continue;
         }
-        const qint64 direccion = DireccionDeCartel(cartel);
+        const qint64 direccion = cartel.Direccion();
         if (direccion < 0 || direccion > DireccionMaxima)
-            envio.omitidos.append(cartel);
+            envio.omitidos.append(cartel.Registro());
         else
             envio.direcciones.append(static_cast<quint8>(direccion));
     }
     return envio;
 }
 
-QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const QStringList &registro)
+QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro)
 {
     using namespace Qt::StringLiterals;
     if (destinos.global)
         return destinos.sinLeer.isEmpty() ? QStringList{u"Global"_s} : QStringList{};
     QStringList partes;
-    if (registro.size() <= 1) {
+    if (registro.Cantidad() <= 1) {
         if (!DestinosDeEnvioDe(destinos, registro).NadaQueEnviar())
             partes.append(u"Global"_s);
     } else {
-        const QStringList repetidos = NombresRepetidos(registro);
-        for (const QString &cartel : registro) {
-            const QString nombre = NombreDeCartel(cartel).trimmed();
+        const QStringList repetidos = registro.NombresRepetidos();
+        for (const Cartel &cartel : registro) {
+            const QString nombre = cartel.NombreRecortado();
             if (!CartelElegido(destinos, nombre) || repetidos.contains(nombre))
                 continue;
-            const qint64 direccion = DireccionDeCartel(cartel);
+            const qint64 direccion = cartel.Direccion();
             if (direccion == 0)
                 partes.append(u"todos los carteles (%1)"_s.arg(nombre));
             else if (direccion > 0 && direccion <= DireccionMaxima)
@@ -110,7 +96,7 @@ QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const QStringList 
     return partes;
 }
 
-QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &registro)
+QString DescribirDestinos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro)
 {
     using namespace Qt::StringLiterals;
     if (destinos.global && !destinos.sinLeer.isEmpty())
@@ -128,9 +114,4 @@ QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &re
     return u"sin destino: %1 %2 en Carteles Conectados"_s.arg(desconocidos.join(u", "_s),
                                                               desconocidos.size() == 1 ? u"no está"_s
                                                                                        : u"no están"_s);
-}
-
-DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const QStringList &registro)
-{
-    return DestinosDeEnvioDe(LeerDestinos(propiedades, TitulosDeRegistro(registro)), registro);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
 #include "documents/propiedades.h"
 
 #include <QList>
@@ -33,15 +34,11 @@ struct DestinosDeEnvio
     friend bool operator==(const DestinosDeEnvio &, const DestinosDeEnvio &) = default;
 };
 
-// The names of the registry's signs, each record's name as NombreDeCartel
-// reads it, leading blank kept, in registry order.
-QStringList TitulosDeRegistro(const QStringList &registro);
-
 // Whether the sign named `titulo` is one of the text's destinations.
 bool CartelElegido(const DestinosDeTexto &destinos, const QString &titulo);
 
 // Chosen names that no sign of `registro` has.
-QStringList NombresDesconocidos(const DestinosDeTexto &destinos, const QStringList &registro);
+QStringList NombresDesconocidos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro);
 
 // Where a text goes. With every sign chosen, one frame to address 0 (none
 // when the choice came from a line that was not understood). With one sign
@@ -50,17 +47,14 @@ QStringList NombresDesconocidos(const DestinosDeTexto &destinos, const QStringLi
 // order, to the address its record holds after the second comma
 // ("Desconocida", or anything without digits, is 0: every sign). Names no
 // sign has get nothing, however few signs there are.
-DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const QStringList &registro);
+DestinosDeEnvio DestinosDeEnvioDe(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro);
 
 // Where a send would go, in words, for the status line: "Global", the chosen
 // signs' names, or "sin destino" and, when there is one, why: the names no
 // sign has, or the line that was not understood. A chosen sign whose frame
 // goes to every sign (its address is "Desconocida") is "todos los carteles"
 // and its name.
-QString DescribirDestinos(const DestinosDeTexto &destinos, const QStringList &registro);
+QString DescribirDestinos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro);
 // The same, one part per sign (none for "sin destino"), for a send log that
 // keeps them apart: names may hold commas.
-QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const QStringList &registro);
-
-// The same for a stored text's properties line.
-DestinosDeEnvio DestinosDesdePropiedades(const QString &propiedades, const QStringList &registro);
+QStringList PartesDeDestinos(const DestinosDeTexto &destinos, const RegistroDeCarteles &registro);

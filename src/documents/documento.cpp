@@ -1,6 +1,5 @@
 #include "documents/documento.h"
 
-#include "documents/destinosdeenvio.h"
 #include "platform/escritortexto.h"
 #include "platform/lectortexto.h"
 
@@ -41,8 +40,7 @@ QString RutaNativa(const QString &ruta)
     return QDir::toNativeSeparators(QFileInfo(ruta).absoluteFilePath());
 }
 
-std::optional<ErrorDeArchivo> LeerDeLector(LectorTexto &lector, QString &texto, QString &propiedades,
-                                           qsizetype *lineasFueraDelTexto)
+std::optional<ErrorDeArchivo> LeerDeLector(LectorTexto &lector, TextoLeido &leidoDelArchivo)
 {
     QString leido;
     QString leidas;
@@ -96,22 +94,20 @@ std::optional<ErrorDeArchivo> LeerDeLector(LectorTexto &lector, QString &texto, 
         }
     }
 
-    texto = leido;
-    propiedades = leidas.isEmpty() ? u"Global\r\n"_s : leidas;
-    if (lineasFueraDelTexto)
-        *lineasFueraDelTexto = fuera;
+    leidoDelArchivo.texto = leido;
+    leidoDelArchivo.propiedades = leidas.isEmpty() ? u"Global\r\n"_s : leidas;
+    leidoDelArchivo.lineasFueraDelTexto = fuera;
     return std::nullopt;
 }
 
 } // namespace
 
-std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
-                                            qsizetype *lineasFueraDelTexto)
+std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, TextoLeido &leido)
 {
     LectorTexto lector;
     if (auto error = lector.Abrir(ruta, TamanoMaximoDeDocumento))
         return error;
-    return LeerDeLector(lector, texto, propiedades, lineasFueraDelTexto);
+    return LeerDeLector(lector, leido);
 }
 
 QString TextoDeLineasFueraDelTexto(const QString &archivo, qsizetype lineas)
@@ -122,13 +118,12 @@ QString TextoDeLineasFueraDelTexto(const QString &archivo, qsizetype lineas)
         .arg(lineas);
 }
 
-std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,
-                                                   qsizetype *lineasFueraDelTexto, const QString &nombre)
+std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, TextoLeido &leido, const QString &nombre)
 {
     LectorTexto lector;
     if (auto error = lector.AbrirBytes(bytes, nombre))
         return error;
-    return LeerDeLector(lector, texto, propiedades, lineasFueraDelTexto);
+    return LeerDeLector(lector, leido);
 }
 
 namespace {
@@ -291,18 +286,19 @@ void Documento::Reemplazar(const Documento &otro)
     Q_EMIT EstadoCambiado();
 }
 
-std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const QStringList &registro,
+std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const RegistroDeCarteles &registro,
                                                qsizetype *lineasFueraDelTexto)
 {
-    QString texto;
-    QString propiedades;
-    if (auto error = LeerDocumento(ruta, texto, propiedades, lineasFueraDelTexto))
+    TextoLeido leido;
+    if (auto error = LeerDocumento(ruta, leido))
         return error;
-    AsignarTexto(texto);
+    if (lineasFueraDelTexto)
+        *lineasFueraDelTexto = leido.lineasFueraDelTexto;
+    AsignarTexto(leido.texto);
     m_ruta = ruta;
     // Taken right after the read: what a later save must find unchanged.
     m_firma = FirmaDeArchivo::Tomar(ruta, TamanoMaximoDeDocumento);
-    m_destinos = LeerDestinos(propiedades, TitulosDeRegistro(registro));
+    m_destinos = leido.Destinos(registro);
     m_modificado = false;
     Q_EMIT TextoCambiado();
     Q_EMIT DestinosCambiados();
@@ -310,9 +306,9 @@ std::optional<ErrorDeArchivo> Documento::Abrir(const QString &ruta, const QStrin
     return std::nullopt;
 }
 
-std::optional<ErrorDeArchivo> Documento::Guardar(const QString &ruta, const QStringList &registro)
+std::optional<ErrorDeArchivo> Documento::Guardar(const QString &ruta, const RegistroDeCarteles &registro)
 {
-    if (auto error = EscribirDocumento(ruta, Texto(), PropiedadesDesdeDestinos(m_destinos, TitulosDeRegistro(registro))))
+    if (auto error = EscribirDocumento(ruta, Texto(), PropiedadesDesdeDestinos(m_destinos, registro.Titulos())))
         return error;
     m_ruta = ruta;
     m_firma = FirmaDeArchivo::Tomar(ruta, TamanoMaximoDeDocumento);

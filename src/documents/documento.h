@@ -1,7 +1,9 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
 #include "documents/almacendetexto.h"
 #include "documents/propiedades.h"
+#include "documents/textoleido.h"
 #include "platform/errordearchivo.h"
 #include "platform/firmadearchivo.h"
 
@@ -15,31 +17,22 @@
 // beyond that is no document and is refused rather than loaded into an editor.
 inline constexpr qint64 TamanoMaximoDeDocumento = 1024 * 1024;
 
-// Reads the document file at `ruta`. On success `texto` holds the text with
-// CR LF line breaks (empty when the file has none) and `propiedades` the
-// joined non-empty lines between "PROPIEDADES:" and "TEXTO:", or "Global"
-// and CR LF when there are none. A file without markers is all text.
+// Reads the text file at `ruta` into `leido`. A file without markers is all
+// text. A file that never reaches "TEXTO:" has an empty text and, as its
+// properties, the first non-empty line after "PROPIEDADES:" alone; the lines
+// after that one are counted in `lineasFueraDelTexto`.
 // A file that cannot be opened or read in full, is not a regular file, or is
-// larger than TamanoMaximoDeDocumento, returns an error and leaves all three
-// outputs untouched.
-//
-// A file that never reaches "TEXTO:" has an empty text and, as its
-// properties, the first non-empty line after "PROPIEDADES:" alone.
-// `lineasFueraDelTexto`, when given, receives the number of lines after that
-// one (all of them, when there is none): they are neither properties nor
-// text, and a save does not write them back, so the window warns before that
-// happens. 0 for every other file.
-std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, QString &texto, QString &propiedades,
-                                            qsizetype *lineasFueraDelTexto = nullptr);
+// larger than TamanoMaximoDeDocumento, returns an error and leaves `leido`
+// untouched.
+std::optional<ErrorDeArchivo> LeerDocumento(const QString &ruta, TextoLeido &leido);
 
 // What the operator is told of a file read with `lineas` lines after
-// "PROPIEDADES:" and no "TEXTO:" (LeerDocumento's `lineasFueraDelTexto`).
+// "PROPIEDADES:" and no "TEXTO:" (TextoLeido::lineasFueraDelTexto).
 QString TextoDeLineasFueraDelTexto(const QString &archivo, qsizetype lineas);
 
 // The same reading of a file's bytes already in memory; `nombre` stands for
 // the path in errors.
-std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, QString &texto, QString &propiedades,
-                                                   qsizetype *lineasFueraDelTexto = nullptr,
+std::optional<ErrorDeArchivo> LeerDocumentoDeBytes(const QByteArray &bytes, TextoLeido &leido,
                                                    const QString &nombre = QString());
 
 // Replaces the file at `ruta` with "PROPIEDADES:", the properties line,
@@ -110,12 +103,12 @@ public:
 
     // Reads the file; on failure the document stays as it was. `registro`
     // is the sign registry the destinations are read against.
-    std::optional<ErrorDeArchivo> Abrir(const QString &ruta, const QStringList &registro,
+    std::optional<ErrorDeArchivo> Abrir(const QString &ruta, const RegistroDeCarteles &registro,
                                         qsizetype *lineasFueraDelTexto = nullptr);
     // Writes the text and its destinations (the registry's names first, in
     // its order) to `ruta`; on success that is the document's file and it is
     // unchanged. On failure nothing about the document changes.
-    std::optional<ErrorDeArchivo> Guardar(const QString &ruta, const QStringList &registro);
+    std::optional<ErrorDeArchivo> Guardar(const QString &ruta, const RegistroDeCarteles &registro);
 
 Q_SIGNALS:
     void TextoCambiado();

@@ -38,14 +38,12 @@ bool ClienteDeEnvios::Conectar(const QString &carpeta, std::chrono::milliseconds
     return true;
 }
 
-ResultadoDeEnvio ClienteDeEnvios::Enviar(const QList<QByteArray> &cadenas)
+ResultadoDeEnvio ClienteDeEnvios::Enviar(const QList<QByteArray> &cadenas, const QStringList &carteles,
+                                         const QString &archivo)
 {
-    MensajeDeEnvios pedido;
-    pedido.tipo = MensajeDeEnvios::Tipo::Pedido;
-    pedido.cadenas = cadenas;
+    const MensajeDeEnvios pedido = MensajeDePedido(cadenas, carteles, archivo);
     ResultadoDeEnvio resultado;
-    resultado.fallo = u"El programa que tiene el puerto dejó de atender este envío antes de terminarlo; "
-                      u"puede que algunas tramas hayan salido."_s;
+    resultado.fallo = TextoDeServidorPerdido.toString();
     if (!m_socket)
         return resultado;
     m_socket->Escribir(CodificarMensaje(pedido));

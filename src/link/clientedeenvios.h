@@ -14,7 +14,7 @@ class CanalLocal;
 //
 //     ClienteDeEnvios cliente;
 //     if (cliente.Conectar(QDir::currentPath(), 500ms) && cliente.Linea() == linea)
-//         resultado = cliente.Enviar(plan.cadenas);
+//         resultado = cliente.Enviar(plan.cadenas, carteles, archivo);
 class ClienteDeEnvios : public QObject
 {
     Q_OBJECT
@@ -34,8 +34,9 @@ public:
     // Hands the strings over and waits, with Comenzada() and Avance() as
     // the server tells them, for the result. A server that goes away or
     // talks nonsense fails the send, with that as its description: some of
-    // its frames may have gone out.
-    ResultadoDeEnvio Enviar(const QList<QByteArray> &cadenas);
+    // its frames may have gone out. `carteles` and `archivo` are what the
+    // server's send log names.
+    ResultadoDeEnvio Enviar(const QList<QByteArray> &cadenas, const QStringList &carteles, const QString &archivo);
 
 Q_SIGNALS:
     // The transmitter's, for this plan's strings.

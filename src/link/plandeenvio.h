@@ -1,18 +1,15 @@
 #pragma once
 
-#include "documents/propiedades.h"
-
 #include <QByteArray>
 #include <QLatin1StringView>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-class Documento;
-
 // What a send of one text writes to the line, decided before the port is
 // touched, so that a refusal sends nothing at all. The editor's send-now,
-// the command-line sender and the timetable all send through it.
+// the command-line sender and the timetable all send through it;
+// PlanearEnvio() makes it from a text.
 struct PlanDeEnvio
 {
     enum class Rechazo {
@@ -39,12 +36,6 @@ struct PlanDeEnvio
     bool Enviable() const { return rechazo == Rechazo::Ninguno; }
 };
 
-// `texto` is the text, its line breaks CR LF or any other (LF, CR, a line
-// or paragraph separator), `destinos` its choice of signs, `registro` the
-// sign records.
-PlanDeEnvio PlanearEnvio(const QString &texto, const DestinosDeTexto &destinos, const QStringList &registro);
-PlanDeEnvio PlanearEnvio(const Documento &documento, const QStringList &registro);
-
 // The address display: 101 frames, one string.
 PlanDeEnvio PlanearMensajeDeDirecciones();
 
@@ -54,6 +45,3 @@ QStringList DestinosDeLasCadenas(const PlanDeEnvio &plan);
 
 // What a send log names as the file of frames another process handed over.
 inline constexpr QLatin1StringView TextoDeOtroProceso{"(cartel-enviar)"};
-
-// «a», «b»: names as the messages quote them.
-QString Citados(const QStringList &nombres);

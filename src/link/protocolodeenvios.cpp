@@ -36,7 +36,38 @@ bool LeerCadenas(QDataStream &flujo, qint64 restantes, QList<QByteArray> &cadena
     return flujo.status() == QDataStream::Ok;
 }
 
+bool LeerTextos(QDataStream &flujo, qint64 restantes, QStringList &textos)
+{
+    quint32 cantidad = 0;
+    flujo >> cantidad;
+    if (flujo.status() != QDataStream::Ok || cantidad > restantes / TamanoDeLongitud)
+        return false;
+    textos.clear();
+    textos.reserve(cantidad);
+    for (quint32 i = 0; i < cantidad && flujo.status() == QDataStream::Ok; ++i) {
+        QString texto;
+        flujo >> texto;
+        textos.append(texto);
+    }
+    return flujo.status() == QDataStream::Ok;
+}
+
 } // namespace
+
+QString TextoDeEntrega(qint64 tramasEntregadas, qint64 tramasTotales)
+{
+    return u"Enviado por el programa que tiene el puerto: %1 de %2 tramas"_s.arg(tramasEntregadas).arg(tramasTotales);
+}
+
+MensajeDeEnvios MensajeDePedido(const QList<QByteArray> &cadenas, const QStringList &carteles, const QString &archivo)
+{
+    MensajeDeEnvios pedido;
+    pedido.tipo = MensajeDeEnvios::Tipo::Pedido;
+    pedido.cadenas = cadenas;
+    pedido.carteles = carteles;
+    pedido.archivo = archivo;
+    return pedido;
+}
 
 QByteArray CodificarMensaje(const MensajeDeEnvios &mensaje)
 {
@@ -52,6 +83,7 @@ QByteArray CodificarMensaje(const MensajeDeEnvios &mensaje)
         flujo << mensaje.version << static_cast<quint32>(mensaje.cadenas.size());
         for (const QByteArray &cadena : mensaje.cadenas)
             flujo << cadena;
+        flujo << mensaje.carteles << mensaje.archivo;
         break;
     case MensajeDeEnvios::Tipo::Comenzada:
         flujo << mensaje.total;
@@ -95,8 +127,9 @@ LecturaDeMensaje LeerMensaje(QByteArray &bufer, MensajeDeEnvios &mensaje)
     }
     case MensajeDeEnvios::Tipo::Pedido:
         flujo >> mensaje.version;
-        if (!LeerCadenas(flujo, longitud, mensaje.cadenas))
+        if (!LeerCadenas(flujo, longitud, mensaje.cadenas) || !LeerTextos(flujo, longitud, mensaje.carteles))
             return LecturaDeMensaje::Invalida;
+        flujo >> mensaje.archivo;
         break;
     case MensajeDeEnvios::Tipo::Comenzada:
         flujo >> mensaje.total;

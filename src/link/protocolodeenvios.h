@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -12,12 +13,15 @@
 // QDataStream; the first byte is its type.
 //
 //     server: Saludo (version, its port number, settings and line name)
-//     client: Pedido (version, the transmission strings of one plan)
+//     client: Pedido (version, the transmission strings of one plan, and
+//             the signs and document the send log names for it)
 //     server: Comenzada and Avance as each of those strings goes out,
 //             then Resultado, and closes.
 
 // 2: the greeting names the line ("Com2", "192.168.1.50:4001").
-inline constexpr quint16 VersionDeEnvios = 2;
+// 3: the request names its signs and document for the send log, since the
+// program's window hands its sends over too.
+inline constexpr quint16 VersionDeEnvios = 3;
 // A message of more is garbage: no document the program sends comes near it.
 inline constexpr qint64 TamanoMaximoDeMensaje = 1024 * 1024;
 
@@ -41,10 +45,24 @@ struct MensajeDeEnvios
     QString ajustes;                   // Saludo
     QString linea;                     // Saludo: PuertoSerie::Nombre()
     QList<QByteArray> cadenas;         // Pedido
+    QStringList carteles;              // Pedido: as the send log shows them
+    QString archivo;                   // Pedido: as the send log shows it
     qint64 entregados = 0;             // Avance
     qint64 total = 0;                  // Comenzada, Avance
     ResultadoDeEnvio resultado;        // Resultado
 };
+
+// What a client is told when the server went, or spoke nonsense, before
+// its answer.
+inline constexpr QStringView TextoDeServidorPerdido{
+    u"El programa que tiene el puerto dejó de atender este envío antes de terminarlo; "
+    u"puede que algunas tramas hayan salido."};
+
+// What the window says once the process that holds the port sent its plan.
+QString TextoDeEntrega(qint64 tramasEntregadas, qint64 tramasTotales);
+
+// A client's request: the strings of one plan, and what the send log names.
+MensajeDeEnvios MensajeDePedido(const QList<QByteArray> &cadenas, const QStringList &carteles, const QString &archivo);
 
 // The message with its length in front.
 QByteArray CodificarMensaje(const MensajeDeEnvios &mensaje);

@@ -79,11 +79,12 @@ void ServidorDeEnvios::Leer(CanalLocal *socket)
         Soltar(socket);
         return;
     }
-    Pedido(socket, mensaje.cadenas);
+    Pedido(socket, mensaje);
 }
 
-void ServidorDeEnvios::Pedido(CanalLocal *socket, const QList<QByteArray> &cadenas)
+void ServidorDeEnvios::Pedido(CanalLocal *socket, const MensajeDeEnvios &pedido)
 {
+    const QList<QByteArray> &cadenas = pedido.cadenas;
     // Nothing of a plan goes out unless all of it is frames as the program
     // builds them: a client could hand over any bytes at all.
     if (!std::all_of(cadenas.cbegin(), cadenas.cend(), [](const QByteArray &cadena) { return EsCadenaDeTramas(cadena); })) {
@@ -104,7 +105,7 @@ void ServidorDeEnvios::Pedido(CanalLocal *socket, const QList<QByteArray> &caden
     PlanDeEnvio plan;
     plan.cadenas = cadenas;
     if (m_enviador)
-        m_enviador(plan);
+        m_enviador(plan, pedido.carteles, pedido.archivo);
     else
         m_linea.Enviar(plan);
 }

@@ -3,12 +3,14 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 
 class LineaDeCarteles;
 struct PlanDeEnvio;
 class CanalLocal;
+struct MensajeDeEnvios;
 class ServidorLocal;
 
 // Lets cartel-enviar send through the process that holds a working folder's
@@ -39,9 +41,10 @@ public:
     QString Error() const { return m_error; }
 
     // Who hands a received plan to the line, when not the line itself: the
-    // process that keeps a send log logs these too. It must make exactly
-    // one LineaDeCarteles::Enviar() of the plan.
-    using Enviador = std::function<void(const PlanDeEnvio &plan)>;
+    // process that keeps a send log logs these too, with the signs and the
+    // document the client named. It must make exactly one
+    // LineaDeCarteles::Enviar() of the plan.
+    using Enviador = std::function<void(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo)>;
     void PonerEnviador(Enviador enviador) { m_enviador = std::move(enviador); }
 
 private:
@@ -59,7 +62,7 @@ private:
 
     void Atender(CanalLocal *socket);
     void Leer(CanalLocal *socket);
-    void Pedido(CanalLocal *socket, const QList<QByteArray> &cadenas);
+    void Pedido(CanalLocal *socket, const MensajeDeEnvios &pedido);
     // Closes a client that is not to be heard any further.
     void Soltar(CanalLocal *socket);
     void Olvidar(CanalLocal *socket);

@@ -7,7 +7,7 @@
 
 using namespace Qt::StringLiterals;
 
-QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, const QStringList &registro,
+QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, const RegistroDeCarteles &registro,
                                              DocumentosLeidos &documentos, QStringList &problemas)
 {
     // Base texts and their exceptions often name the same file.
@@ -22,7 +22,7 @@ QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, c
             if (documento.error)
                 problemas.append(documento.error->ruta + u": "_s + documento.error->motivo);
             else
-                alcance = AlcanceDeDestinos(DestinosDesdePropiedades(documento.propiedades, registro), registro);
+                alcance = AlcanceDeDestinos(DestinosDeEnvioDe(documento.Destinos(registro), registro), registro);
             it = leidos.insert(entrada.archivo, alcance);
         }
         alcances.append(*it);

@@ -12,5 +12,5 @@ class DocumentosLeidos;
 // it is on disk now: the text goes where a send of that file goes. A document
 // that cannot be read reaches no sign, and `problemas` gets one line for it
 // (its path and the reason), once however many entries name it.
-QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, const QStringList &registro,
+QList<AlcanceDeTexto> AlcancesDeProgramacion(const Programacion &programacion, const RegistroDeCarteles &registro,
                                              DocumentosLeidos &documentos, QStringList &problemas);

@@ -19,6 +19,6 @@ const DocumentoLeido &DocumentosLeidos::Leer(const QString &archivo)
     guardado.tamano = tamano;
     guardado.modificado = modificado;
     guardado.leido = {};
-    guardado.leido.error = LeerDocumento(archivo, guardado.leido.texto, guardado.leido.propiedades);
+    guardado.leido.error = LeerDocumento(archivo, guardado.leido);
     return guardado.leido;
 }

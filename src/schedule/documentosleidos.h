@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/textoleido.h"
 #include "platform/errordearchivo.h"
 
 #include <QDateTime>
@@ -8,12 +9,9 @@
 
 #include <optional>
 
-// A document as read from disk: its text and properties line, or why it
-// could not be read.
-struct DocumentoLeido
+// A document as read from disk, or why it could not be read.
+struct DocumentoLeido : TextoLeido
 {
-    QString texto;
-    QString propiedades;
     std::optional<ErrorDeArchivo> error;
 };
 

@@ -1,9 +1,11 @@
 #include "schedule/ejecutordeprogramacion.h"
 
-#include "config/registrodecartel.h"
+#include "schedule/serviciodeenvios.h"
+
+#include "config/registrodecarteles.h"
 #include "documents/destinosdeenvio.h"
-#include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
+#include "sending/planearenvio.h"
 #include "link/transmisor.h"
 #include "schedule/alcancesdeprogramacion.h"
 #include "schedule/estadodecarteles.h"
@@ -37,9 +39,9 @@ qint64 Bytes(const PlanDeEnvio &plan)
     return bytes;
 }
 
-QString Nombre(const QStringList &registro, qsizetype posicion)
+QString Nombre(const RegistroDeCarteles &registro, qsizetype posicion)
 {
-    return NombreDeCartel(registro.at(posicion)).trimmed();
+    return registro.En(posicion).NombreRecortado();
 }
 
 QString Hora(const QDateTime &instante, const QDateTime &ahora)
@@ -50,9 +52,10 @@ QString Hora(const QDateTime &instante, const QDateTime &ahora)
 
 } // namespace
 
-EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro,
-                                               Reloj reloj, const QTimeZone &zona, QObject *parent)
-    : QObject(parent), m_linea(linea), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
+EjecutorDeProgramacion::EjecutorDeProgramacion(ServicioDeEnvios &servicio, const QString &ruta,
+                                               LectorDeRegistro registro, Reloj reloj, const QTimeZone &zona,
+                                               QObject *parent)
+    : QObject(parent), m_servicio(servicio), m_ruta(ruta), m_registro(std::move(registro)), m_reloj(std::move(reloj)),
       // The folder's line and signs are one: so is its timetable, whatever
       // file it is read from.
       m_zona(zona), m_cerrojo(std::make_unique<QLockFile>(QString(RutaDeProgramacion) + u".lock"_s)),
@@ -66,8 +69,7 @@ EjecutorDeProgramacion::EjecutorDeProgramacion(LineaDeCarteles &linea, const QSt
     m_minuto->setInterval(60s);
     m_minuto->setTimerType(Qt::VeryCoarseTimer);
     connect(m_minuto, &QTimer::timeout, this, &EjecutorDeProgramacion::PasoUnMinuto);
-    connect(&m_linea.Emisor(), &Transmisor::Desocupado, this, &EjecutorDeProgramacion::AlDesocuparse);
-    connect(&m_linea.Emisor(), &Transmisor::Fallo, this, &EjecutorDeProgramacion::AlFallar);
+    connect(&m_servicio, &ServicioDeEnvios::Anotado, this, &EjecutorDeProgramacion::AlAnotar);
 }
 
 EjecutorDeProgramacion::~EjecutorDeProgramacion() = default;
@@ -194,16 +196,18 @@ RegistroLeido EjecutorDeProgramacion::LeerRegistro()
 
 void EjecutorDeProgramacion::Revisar()
 {
-    const QStringList registro = LeerRegistro().carteles;
+    const RegistroDeCarteles registro = LeerRegistro().carteles;
     const QDateTime ahora = Instante();
     // A sign no longer in the list is forgotten; one whose line changed is
     // another sign, that nobody knows what shows.
-    const QSet<QString> lineas(registro.cbegin(), registro.cend());
+    QSet<QString> lineas;
+    for (const Cartel &cartel : registro)
+        lineas.insert(cartel.Registro());
     for (auto it = m_mostrado.begin(); it != m_mostrado.end();)
         it = lineas.contains(it.key()) ? std::next(it) : m_mostrado.erase(it);
     QStringList problemas;
     m_alcances = AlcancesDeProgramacion(m_programacion, registro, m_documentos, problemas);
-    m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), ahora, m_zona);
+    m_deseado = EstadoDeCarteles(m_programacion, m_alcances, registro.Cantidad(), ahora, m_zona);
     if (!m_corriendo) {
         m_cambio->stop();
         m_proximoCambio = {};
@@ -236,7 +240,7 @@ void EjecutorDeProgramacion::Revisar()
             if (e == SinEntrada)
                 continue;
             const QString &archivo = m_programacion.entradas.at(e).archivo;
-            const auto mostrado = m_mostrado.constFind(registro.at(i));
+            const auto mostrado = m_mostrado.constFind(registro.En(i).Registro());
             if ((mostrado == m_mostrado.cend() || *mostrado != archivo) && !intentados.contains(archivo))
                 faltan[archivo].append(i);
         }
@@ -246,10 +250,10 @@ void EjecutorDeProgramacion::Revisar()
     // and it lands on every sign: so it goes only when every sign changes to
     // that text, or when such a sign needs it.
     const auto aTodos = [&](const QList<qsizetype> &faltan) {
-        if (faltan.size() == registro.size())
+        if (faltan.size() == registro.Cantidad())
             return true;
         for (qsizetype i : faltan) {
-            if (DireccionDeCartel(registro.at(i)) == 0)
+            if (registro.En(i).Direccion() == 0)
                 return true;
         }
         return false;
@@ -271,14 +275,13 @@ void EjecutorDeProgramacion::Revisar()
 }
 
 void EjecutorDeProgramacion::EnviarArchivo(const QString &archivo, qsizetype entrada, const QList<qsizetype> &faltan,
-                                           bool aTodos, const QStringList &registro, const QDateTime &momento)
+                                           bool aTodos, const RegistroDeCarteles &registro, const QDateTime &momento)
 {
     DestinosDeTexto destinos;
     destinos.global = aTodos;
     QStringList nombres;
-    const QStringList titulos = TitulosDeRegistro(registro);
     for (qsizetype i : faltan) {
-        destinos.nombres.append(titulos.at(i));
+        destinos.nombres.append(registro.En(i).Nombre());
         nombres.append(Nombre(registro, i));
     }
     EnvioAnotado anotado{momento, aTodos ? QStringList{u"Global"_s} : nombres, archivo, 0, QString()};
@@ -301,60 +304,41 @@ void EjecutorDeProgramacion::EnviarArchivo(const QString &archivo, qsizetype ent
     // Where the frames land: address 0 on every sign, any other address on
     // every sign that has it.
     QStringList alcanzados;
-    for (qsizetype i = 0; i < registro.size(); ++i) {
-        const qint64 direccion = DireccionDeCartel(registro.at(i));
+    for (const Cartel &cartel : registro) {
+        const qint64 direccion = cartel.Direccion();
         if (plan.direcciones.contains(0) ||
             (direccion > 0 && direccion <= 255 && plan.direcciones.contains(static_cast<quint8>(direccion))))
-            alcanzados.append(registro.at(i));
+            alcanzados.append(cartel.Registro());
     }
     for (const QString &cartel : std::as_const(alcanzados))
         m_mostrado.insert(cartel, archivo);
-    // Noted before the line is touched: a port that will not open fails
-    // within Enviar().
-    m_enCurso.append({anotado, alcanzados, entrada});
-    m_linea.Enviar(plan);
+    // Known before the line is touched: a port that will not open fails
+    // within the send, and its line is told before EnviarPorLaLinea() returns.
+    const quint64 numero = m_servicio.ProximoEnvio();
+    m_enCurso.insert(numero, {alcanzados, entrada});
+    m_servicio.EnviarPorLaLinea(plan, anotado);
 }
 
-void EjecutorDeProgramacion::EnviarDelOperador(const PlanDeEnvio &plan, const QStringList &carteles,
-                                               const QString &archivo)
+void EjecutorDeProgramacion::AlAnotar(quint64 envio, const EnvioAnotado &anotado, const QString &linea)
 {
-    m_enCurso.append({EnvioAnotado{Instante(), carteles, archivo, Bytes(plan), QString()}, {}, -1});
-    m_linea.Enviar(plan);
-}
-
-void EjecutorDeProgramacion::AlDesocuparse()
-{
-    if (m_enCurso.isEmpty())
-        return;
-    const QList<EnvioEnCurso> hechos = std::exchange(m_enCurso, {});
-    for (EnvioEnCurso hecho : hechos) {
-        hecho.anotado.resultado = u"enviado"_s;
-        Anotar(hecho.anotado, hecho.entrada);
-    }
-    Q_EMIT Cambiado();
-}
-
-void EjecutorDeProgramacion::AlFallar(const QString &descripcion)
-{
-    // A failure drops whatever was queued: every send still under way is lost.
-    if (m_enCurso.isEmpty())
-        return;
-    const QList<EnvioEnCurso> perdidos = std::exchange(m_enCurso, {});
-    for (EnvioEnCurso perdido : perdidos) {
-        for (const QString &cartel : std::as_const(perdido.carteles))
+    const EnvioEnCurso hecho = m_enCurso.take(envio);
+    // A failure drops whatever was queued: what those signs show is unknown.
+    if (anotado.resultado != u"enviado"_s) {
+        for (const QString &cartel : hecho.carteles)
             m_mostrado.remove(cartel);
-        perdido.anotado.resultado = descripcion;
-        Anotar(perdido.anotado, perdido.entrada);
     }
+    Informar(anotado, linea, hecho.entrada);
     Q_EMIT Cambiado();
 }
 
 void EjecutorDeProgramacion::Anotar(const EnvioAnotado &envio, qsizetype entrada)
 {
+    Informar(envio, m_servicio.Anotar(envio), entrada);
+}
+
+void EjecutorDeProgramacion::Informar(const EnvioAnotado &envio, const QString &linea, qsizetype entrada)
+{
     const bool enviado = envio.resultado == u"enviado"_s;
-    QString linea = LineaDeEnvio(envio);
-    if (const auto error = AnotarEnvio(envio))
-        linea += u" (no se pudo anotar en "_s + error->Texto() + u')';
     Q_EMIT Anotado(linea);
     if (entrada < 0)
         return;
@@ -369,11 +353,7 @@ void EjecutorDeProgramacion::Anotar(const EnvioAnotado &envio, qsizetype entrada
 
 void EjecutorDeProgramacion::AnotarProblema(const QString &archivo, const QString &motivo)
 {
-    const EnvioAnotado problema{Instante(), {}, archivo, 0, motivo};
-    QString linea = LineaDeEnvio(problema);
-    if (const auto error = AnotarEnvio(problema))
-        linea += u" (no se pudo anotar en "_s + error->Texto() + u')';
-    Q_EMIT Anotado(linea);
+    Q_EMIT Anotado(m_servicio.Anotar(EnvioAnotado{Instante(), {}, archivo, 0, motivo}));
     Q_EMIT Cambiado();
 }
 
@@ -413,18 +393,18 @@ QString EjecutorDeProgramacion::Resumen() const
 
 QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
 {
-    const QStringList registro = m_registro().carteles;
+    const RegistroDeCarteles registro = m_registro().carteles;
     const QDateTime ahora = Instante();
     QList<CartelAhora> carteles;
     const auto archivo = [this](qsizetype e) {
         return e == SinEntrada ? QString() : m_programacion.entradas.at(e).archivo;
     };
-    for (qsizetype i = 0; i < registro.size(); ++i) {
+    for (qsizetype i = 0; i < registro.Cantidad(); ++i) {
         CartelAhora cartel;
         cartel.nombre = Nombre(registro, i);
         const qsizetype e = m_deseado.value(i, SinEntrada);
         cartel.archivo = archivo(e);
-        cartel.pendiente = e != SinEntrada && m_mostrado.value(registro.at(i)) != cartel.archivo;
+        cartel.pendiente = e != SinEntrada && m_mostrado.value(registro.En(i).Registro()) != cartel.archivo;
         carteles.append(cartel);
     }
     if (m_alcances.size() != m_programacion.entradas.size())
@@ -436,7 +416,7 @@ QList<CartelAhora> EjecutorDeProgramacion::Ahora() const
         const auto cambio = ProximoCambio(m_programacion, desde, m_zona);
         if (!cambio)
             break;
-        const QList<qsizetype> estado = EstadoDeCarteles(m_programacion, m_alcances, registro.size(), *cambio, m_zona);
+        const QList<qsizetype> estado = EstadoDeCarteles(m_programacion, m_alcances, registro.Cantidad(), *cambio, m_zona);
         for (qsizetype i = 0; i < carteles.size(); ++i) {
             CartelAhora &cartel = carteles[i];
             // With no entry due the sign keeps what it shows: no change.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
 #include "platform/errordearchivo.h"
 #include "schedule/documentosleidos.h"
 #include "schedule/estadodecarteles.h"
@@ -19,7 +20,7 @@
 #include <memory>
 #include <optional>
 
-class LineaDeCarteles;
+class ServicioDeEnvios;
 class QTimer;
 struct PlanDeEnvio;
 
@@ -27,7 +28,7 @@ struct PlanDeEnvio;
 // version of its file could not be taken (the list is then the last good one).
 struct RegistroLeido
 {
-    QStringList carteles;
+    RegistroDeCarteles carteles;
     std::optional<ErrorDeArchivo> error;
 };
 
@@ -41,9 +42,9 @@ struct CartelAhora
     QString archivoProximo;    // what it shows then; empty: nothing of the timetable
 };
 
-// Runs the timetable on the program's one line: whenever what a sign should
-// show changes, the text goes out through the same queue as the operator's
-// own sends, never in between their frames. Nobody watches it, so nothing
+// Runs the timetable on the process's send service: whenever what a sign
+// should show changes, the text goes out through the same queue as the
+// operator's own sends, never in between their frames. Nobody watches it, so nothing
 // here asks anything: every send and every failure is a line of the send
 // log, and Cambiado() tells the window and the status line to look again.
 //
@@ -61,7 +62,7 @@ public:
     // `registro` gives the sign registry as it is at each call; `reloj`
     // (the system clock when empty) and `zona` stand in for the computer's
     // clock in tests. Nothing runs before Cargar().
-    EjecutorDeProgramacion(LineaDeCarteles &linea, const QString &ruta, LectorDeRegistro registro, Reloj reloj = {},
+    EjecutorDeProgramacion(ServicioDeEnvios &servicio, const QString &ruta, LectorDeRegistro registro, Reloj reloj = {},
                            const QTimeZone &zona = QTimeZone::systemTimeZone(), QObject *parent = nullptr);
     ~EjecutorDeProgramacion() override;
 
@@ -79,7 +80,7 @@ public:
 
     const Programacion &programacion() const { return m_programacion; }
     const QString &Ruta() const { return m_ruta; }
-    QStringList Registro() const { return m_registro().carteles; }
+    RegistroDeCarteles Registro() const { return m_registro().carteles; }
     // The documents its entries name, each read again only when it changed.
     DocumentosLeidos &Documentos() { return m_documentos; }
     // Why the file could not be read; while there is one, edits are refused.
@@ -115,23 +116,19 @@ public:
     // "Programación: 3 carteles; próximo cambio 11:00", or the last failure.
     QString Resumen() const;
 
-    // The operator's own send of `plan`, logged like the timetable's once
-    // the line tells how it went. `carteles` and `archivo` as the log shows them.
-    void EnviarDelOperador(const PlanDeEnvio &plan, const QStringList &carteles, const QString &archivo);
-
 Q_SIGNALS:
     // The timetable, what the signs show or the next change changed.
     void Cambiado();
     // A send failed or was refused: the send log's line.
     void Fallo(const QString &linea);
-    // A line written to the send log, the failed ones too.
+    // A line written to the send log, the failed ones too, and those of the
+    // operator's sends on the same line.
     void Anotado(const QString &linea);
 
 private:
     struct EnvioEnCurso
     {
-        EnvioAnotado anotado;
-        QStringList carteles; // the registry lines it reached; empty for the operator's
+        QStringList carteles; // the registry lines it reached
         qsizetype entrada = -1;
     };
 
@@ -140,18 +137,20 @@ private:
     void Releer();
     void Programar();
     void EnviarArchivo(const QString &archivo, qsizetype entrada, const QList<qsizetype> &carteles, bool aTodos,
-                       const QStringList &registro, const QDateTime &momento);
-    // Writes the send log's line; `entrada` is the timetable's entry, or -1
-    // for the operator's own send.
+                       const RegistroDeCarteles &registro, const QDateTime &momento);
+    // Writes the send log's line of a send that never reached the line;
+    // `entrada` is the timetable's entry.
     void Anotar(const EnvioAnotado &envio, qsizetype entrada);
+    // A send of the service ended and its line is written: one of the
+    // timetable's (`envio` in m_enCurso), or the operator's.
+    void AlAnotar(quint64 envio, const EnvioAnotado &anotado, const QString &linea);
+    void Informar(const EnvioAnotado &envio, const QString &linea, qsizetype entrada);
     // A file it depends on could not be read: one line in the log and to
     // whoever listens, not a line a minute.
     void AnotarProblema(const QString &archivo, const QString &motivo);
-    void AlDesocuparse();
-    void AlFallar(const QString &descripcion);
     void RevisarArchivo();
 
-    LineaDeCarteles &m_linea;
+    ServicioDeEnvios &m_servicio;
     QString m_ruta;
     LectorDeRegistro m_registro;
     Reloj m_reloj;
@@ -177,7 +176,7 @@ private:
     // should show.
     QList<AlcanceDeTexto> m_alcances;
     QList<qsizetype> m_deseado;
-    QList<EnvioEnCurso> m_enCurso;
+    QHash<quint64, EnvioEnCurso> m_enCurso;
     QString m_ultimoFallo;
     QDateTime m_proximoCambio;
     QTimer *m_cambio;

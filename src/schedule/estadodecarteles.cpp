@@ -1,6 +1,6 @@
 #include "schedule/estadodecarteles.h"
 
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "documents/destinosdeenvio.h"
 
 #include <algorithm>
@@ -162,15 +162,15 @@ struct Franja
 
 } // namespace
 
-AlcanceDeTexto AlcanceDeDestinos(const DestinosDeEnvio &destinos, const QStringList &registro)
+AlcanceDeTexto AlcanceDeDestinos(const DestinosDeEnvio &destinos, const RegistroDeCarteles &registro)
 {
     AlcanceDeTexto alcance;
     if (destinos.direcciones.contains(0)) {
         alcance.todos = true;
         return alcance;
     }
-    for (qsizetype i = 0; i < registro.size(); ++i) {
-        const qint64 direccion = DireccionDeCartel(registro.at(i));
+    for (qsizetype i = 0; i < registro.Cantidad(); ++i) {
+        const qint64 direccion = registro.En(i).Direccion();
         if (direccion > 0 && direccion <= 255 && destinos.direcciones.contains(static_cast<quint8>(direccion)))
             alcance.posiciones.append(i);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
 #include "schedule/programacion.h"
 
 #include <QDateTime>
@@ -23,7 +24,7 @@ struct AlcanceDeTexto
 // Where the frames of `destinos` land: a frame to address 0 (Global, or a
 // sign whose address is "Desconocida") on every sign; a frame to address a,
 // on every sign of `registro` whose address is a.
-AlcanceDeTexto AlcanceDeDestinos(const DestinosDeEnvio &destinos, const QStringList &registro);
+AlcanceDeTexto AlcanceDeDestinos(const DestinosDeEnvio &destinos, const RegistroDeCarteles &registro);
 
 // No entry is shown on that sign: it keeps what it had.
 inline constexpr qsizetype SinEntrada = -1;

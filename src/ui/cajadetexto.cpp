@@ -8,7 +8,17 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
-CajaDeTexto::CajaDeTexto(QWidget *parent) : QPlainTextEdit(parent) {}
+using namespace Qt::StringLiterals;
+
+CajaDeTexto::CajaDeTexto(QWidget *parent) : QPlainTextEdit(parent)
+{
+    // Tab and Shift+Tab go on to the effect buttons, as in any form: a TAB
+    // typed into a text went to the sign as byte 9, and a keyboard user
+    // could not leave the box. A TAB pasted or read from a file is text like
+    // any other and stays.
+    setTabChangesFocus(true);
+    setAccessibleName(u"Texto del mensaje"_s);
+}
 
 QString CajaDeTexto::TextoCrLf() const
 {

@@ -1,6 +1,6 @@
 #include "cartelnuevo.h"
 
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -114,8 +114,17 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
         m_Direccion->addItem(QString::number(direccion));
     SiempreUnoElegido(m_Direccion);
 
+    // What a screen reader says of each field is its label; a list does
+    // not take it from the label by itself.
+    m_etiquetaNombre->setBuddy(m_Nombre);
+    m_etiquetaModelo->setBuddy(m_Modelo);
+    m_etiquetaDireccion->setBuddy(m_Direccion);
+    m_Modelo->setAccessibleName(m_etiquetaModelo->text());
+    m_Direccion->setAccessibleName(m_etiquetaDireccion->text());
+
     m_aceptar = new QPushButton(u"O.K."_s, this);
     m_aceptar->setObjectName(u"Aceptar"_s);
+    m_aceptar->setAccessibleName(u"Aceptar"_s);
     m_aceptar->setGeometry(RectanguloEnTwips(*this, 480, 1920, 1215, 375));
     connect(m_aceptar, &QPushButton::clicked, this, &CartelNuevo::Aceptar);
 
@@ -143,17 +152,19 @@ void CartelNuevo::Aceptar()
     QString motivo = MotivoDeRechazo(nombre);
     // Texts choose their signs by name: two signs of one name could not be
     // told apart, and a text for that name would go to neither.
-    if (motivo.isEmpty() && m_registro && NombresRepetidos(m_registro->stringList() << ArmarRegistroDeCartel(
-                                                                 QString(), nombre, QString()))
-                                               .contains(nombre.trimmed()))
+    if (motivo.isEmpty() && m_registro && RegistroDeCarteles::DeRegistros(m_registro->stringList()).TieneNombre(nombre))
         motivo = u"Ya hay un cartel llamado «%1». Elija otro nombre."_s.arg(nombre.trimmed());
     if (!motivo.isEmpty()) {
         CuadroDeMensaje::Advertir(this, motivo);
         m_Nombre->setFocus();
         return;
     }
-    Q_EMIT CartelAgregado(ArmarRegistroDeCartel(TextoElegido(*m_Modelo), nombre, TextoElegido(*m_Direccion)));
-    close();
+    accept();
+}
+
+QString CartelNuevo::Nuevo() const
+{
+    return Cartel::Armar(TextoElegido(*m_Modelo), m_Nombre->text(), TextoElegido(*m_Direccion)).Registro();
 }
 
 void CartelNuevo::Cancelar()

@@ -8,9 +8,10 @@ class QListWidget;
 class QPushButton;
 class QStringListModel;
 
-// "Datos de un cartel nuevo": model, descriptive name and address of a sign,
-// handed on as one record for whoever keeps the registry to append.
-// Created on demand and destroyed when closed.
+// "Datos de un cartel nuevo": model, descriptive name and address of a sign.
+// An acceptable O.K. ends it accepted, and Nuevo() is the sign as one record
+// for whoever keeps the registry to append. Created on demand and destroyed
+// when closed.
 class CartelNuevo : public QDialog
 {
     Q_OBJECT
@@ -22,16 +23,15 @@ public:
 
     // Initial state: model "R560" and address "Desconocida" selected.
     void PonerValoresIniciales();
-    // Adds the sign and closes. An empty name is refused silently; a name
+    // The sign as typed: "R560, Sala, 5".
+    QString Nuevo() const;
+
+    // Accepts the sign and closes. An empty name is refused silently; a name
     // with a comma or ";", a control character, a character the
     // configuration file cannot hold, or that another sign has, is refused
     // with a message; both leave it open.
     void Aceptar();
     void Cancelar();
-
-Q_SIGNALS:
-    // "O.K." with an acceptable name: the new record, "R560, Sala, 5".
-    void CartelAgregado(const QString &registro);
 
 private:
     const QStringListModel *m_registro;

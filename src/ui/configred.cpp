@@ -47,39 +47,21 @@ ConfigRed::ConfigRed(QWidget *parent)
     // would bypass the checks of the new-sign dialog.
     m_carteles->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_carteles->setModel(m_registro);
+    m_carteles->setAccessibleName(u"Carteles conectados"_s);
+    m_carteles->setAccessibleDescription(m_encabezado->text());
+    m_encabezado->setBuddy(m_carteles);
+    m_aceptar->setAccessibleName(u"Aceptar"_s);
     AgrandarDondeNoCabe(*this);
 }
 
-QStringListModel &ConfigRed::Registro()
+QStringList ConfigRed::Registro() const
 {
-    return *m_registro;
+    return m_registro->stringList();
 }
 
-void ConfigRed::PonerRegistro(const QStringList &registro)
+void ConfigRed::PonerRegistro(const RegistroDeCarteles &registro)
 {
-    m_registro->setStringList(registro);
-}
-
-int ConfigRed::CantidadEnLista() const
-{
-    return m_registro->rowCount();
-}
-
-QString ConfigRed::List(int i) const
-{
-    return m_registro->data(m_registro->index(i), Qt::DisplayRole).toString();
-}
-
-void ConfigRed::AgregarALista(const QString &registroDeCartel)
-{
-    const int fila = m_registro->rowCount();
-    m_registro->insertRows(fila, 1);
-    m_registro->setData(m_registro->index(fila), registroDeCartel);
-}
-
-void ConfigRed::QuitarDeLista(int i)
-{
-    m_registro->removeRows(i, 1);
+    m_registro->setStringList(registro.Registros());
 }
 
 int ConfigRed::FilaElegida() const
@@ -92,8 +74,13 @@ void ConfigRed::Agregar()
 {
     // A second "Agregar" brings back the open dialog with what was typed.
     if (!m_cartelNuevo) {
-        m_cartelNuevo = new CartelNuevo(m_registro, this);
-        connect(m_cartelNuevo, &CartelNuevo::CartelAgregado, this, &ConfigRed::AgregarALista);
+        auto *dialogo = new CartelNuevo(m_registro, this);
+        connect(dialogo, &QDialog::accepted, this, [this, dialogo] {
+            const int fila = m_registro->rowCount();
+            m_registro->insertRows(fila, 1);
+            m_registro->setData(m_registro->index(fila), dialogo->Nuevo());
+        });
+        m_cartelNuevo = dialogo;
     }
     m_cartelNuevo->show();
     m_cartelNuevo->raise();
@@ -110,22 +97,20 @@ void ConfigRed::Quitar()
 {
     const int elegida = FilaElegida();
     if (elegida != -1) {
-        QuitarDeLista(elegida);
+        m_registro->removeRows(elegida, 1);
         // Nothing stays selected, so a second "Quitar" removes nothing
         // the user did not point at.
         m_carteles->selectionModel()->clearSelection();
     }
     // Selection or not, the file is rewritten: from the list as it stands
     // here, a sign just added included, or the file and the list differ.
-    Q_EMIT RegistroConfirmado(m_registro->stringList());
-    Q_EMIT PedidoGuardarConfiguracion();
+    Q_EMIT Confirmado();
 }
 
 void ConfigRed::Aceptar()
 {
     hide();
-    Q_EMIT RegistroConfirmado(m_registro->stringList());
-    Q_EMIT PedidoGuardarConfiguracion();
+    Q_EMIT Confirmado();
 }
 
 void ConfigRed::PermitirCierre()

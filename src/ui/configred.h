@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/registrodecarteles.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -10,11 +12,11 @@ class QLabel;
 class QListView;
 class QPushButton;
 
-// "Carteles Conectados": the sign list being edited, handed back to the main
-// window each time the operator confirms it ("O.K.", closing, "Quitar"),
-// which keeps the registry and saves it. The dialog lives as long as the
-// main window: closing it only hides it, until the main window allows a real
-// close at shutdown.
+// "Carteles Conectados": the sign list being edited. Each time the operator
+// confirms it ("O.K.", closing, "Quitar") the dialog says so, and the main
+// window takes Registro() as the registry and saves it. The dialog lives as
+// long as the main window: closing it only hides it, until the main window
+// allows a real close at shutdown.
 class ConfigRed : public QDialog
 {
     Q_OBJECT
@@ -23,15 +25,9 @@ public:
     explicit ConfigRed(QWidget *parent = nullptr);
 
     // The list shown, one record per row in registry order.
-    QStringListModel &Registro();
+    QStringList Registro() const;
     // Starts from the registry as the main window keeps it.
-    void PonerRegistro(const QStringList &registro);
-    int CantidadEnLista() const;
-    QString List(int i) const;
-    void AgregarALista(const QString &registroDeCartel);
-    void QuitarDeLista(int i);
-    // Row selected by the user, -1 for none.
-    int FilaElegida() const;
+    void PonerRegistro(const RegistroDeCarteles &registro);
 
     void Agregar();
     void Quitar();
@@ -44,10 +40,9 @@ public:
     void PermitirCierre();
 
 Q_SIGNALS:
-    // The list as the operator confirmed it: the registry from now on.
-    void RegistroConfirmado(const QStringList &registro);
-    // The registry is to be written to the file, changed or not.
-    void PedidoGuardarConfiguracion();
+    // Registro() is the registry from now on, and is to be written to the
+    // file, changed or not.
+    void Confirmado();
 
 public Q_SLOTS:
     // Escape behaves as the close box.
@@ -57,6 +52,9 @@ protected:
     void closeEvent(QCloseEvent *evento) override;
 
 private:
+    // Row selected by the user, -1 for none.
+    int FilaElegida() const;
+
     QStringListModel *m_registro;
     QPushButton *m_agregar;
     QPushButton *m_quitar;

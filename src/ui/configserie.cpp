@@ -2,13 +2,13 @@
 
 #include "config/velocidades.h"
 #include "fuentes.h"
+#include "grupodeopciones.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/mapeodepuertos.h"
 #include "platform/puertoserie.h"
 
 #include <QButtonGroup>
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,8 +44,7 @@ int LeerVelocidad(const QString &ajustes)
 }
 } // namespace
 
-ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, QWidget *parent)
-    : QDialog(parent), m_numeroInicial(numero), m_ajustesIniciales(ajustes), m_aplicar(std::move(aplicar))
+ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(parent), m_inicial(actual)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -109,6 +108,7 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
     m_Direccion->setToolTip(u"EQUIPO:PUERTO del servidor de puerto serie; la velocidad de su línea la fija el servidor"_s);
     // Typing an address is choosing the network.
     connect(m_Direccion, &QLineEdit::textEdited, m_Red, [this] { m_Red->setChecked(true); });
+    m_Direccion->setAccessibleName(u"Dirección del servidor en la red"_s);
 
     m_aceptar = new QPushButton(u"O.K."_s, this);
     m_aceptar->setObjectName(u"Aceptar"_s);
@@ -118,8 +118,17 @@ ConfigSerie::ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, 
     m_cancelar = new QPushButton(u"Cancelar"_s, this);
     m_cancelar->setObjectName(u"Cancelar"_s);
     m_cancelar->setGeometry(RectanguloEnTwips(*this, 2280, 1080, 1215, 375));
-    connect(m_cancelar, &QPushButton::clicked, this, &ConfigSerie::Cancelar);
+    connect(m_cancelar, &QPushButton::clicked, this, &ConfigSerie::close);
     AgrandarDondeNoCabe(*this);
+
+    QList<QAbstractButton *> puertos(m_puertos.cbegin(), m_puertos.cend());
+    puertos.append(m_Red);
+    UnaParadaEnElMarcado(puertos);
+    UnaParadaEnElMarcado({m_velocidades.cbegin(), m_velocidades.cend()});
+    for (QRadioButton *boton : std::as_const(m_velocidades))
+        boton->setAccessibleName(boton->text().replace(u"b.p.s."_s, u"bits por segundo"_s));
+    // "O.K." read out is two letters and two stops.
+    m_aceptar->setAccessibleName(u"Aceptar"_s);
 
     PonerValoresIniciales();
 }
@@ -128,22 +137,20 @@ void ConfigSerie::PonerValoresIniciales()
 {
     ActualizarDescripcionesDePuertos();
 
-    const int numero = m_numeroInicial;
+    const int numero = m_inicial.numero;
     if (numero >= 1 && numero <= static_cast<int>(m_puertos.size()))
         Seleccionar(m_puertos[static_cast<std::size_t>(numero - 1)], [this, numero] { ElegirPuerto(numero - 1); });
 
-    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_ajustesIniciales)));
+    const int i = static_cast<int>(VelocidadesOfrecidas().indexOf(LeerVelocidad(m_inicial.ajustes)));
     if (i >= 0)
         Seleccionar(m_velocidades.at(i), [this, i] { ElegirVelocidad(i); });
-}
 
-void ConfigSerie::PonerRed(const QString &red, AplicadorDeRed aplicar)
-{
-    m_aplicarRed = std::move(aplicar);
-    if (red.isEmpty())
-        return;
-    m_Direccion->setText(red);
-    m_Red->setChecked(true);
+    // A network line is shown chosen, with its port still marked beneath
+    // for when the operator goes back to it.
+    if (!m_inicial.red.isEmpty()) {
+        m_Direccion->setText(m_inicial.red);
+        m_Red->setChecked(true);
+    }
 }
 
 void ConfigSerie::ElegirPuerto(int Index)
@@ -156,46 +163,35 @@ void ConfigSerie::ElegirVelocidad(int Index)
     m_velocidadElegida = QString::number(VelocidadesOfrecidas().value(Index));
 }
 
+LineaElegida ConfigSerie::Eleccion() const
+{
+    LineaElegida eleccion;
+    eleccion.ajustes = m_velocidadElegida + u",N,8,1"_s;
+    if (m_redElegida) {
+        // "tcp:" as in carteles.ini is taken too.
+        eleccion.red = m_Direccion->text().trimmed();
+        if (eleccion.red.startsWith(u"tcp:"_s))
+            eleccion.red = eleccion.red.mid(4);
+    } else {
+        eleccion.numero = m_puertoElegido;
+    }
+    return eleccion;
+}
+
 void ConfigSerie::Aceptar()
 {
-    const QString ajustes = m_velocidadElegida + u",N,8,1"_s;
-    QStringList rechazos;
-    if (!m_redElegida) {
-        rechazos = m_aplicar(m_puertoElegido, ajustes);
-    } else if (!m_aplicarRed) {
-        rechazos = {u"Esta línea no puede ser un servidor de red."_s};
-    } else {
-        // "tcp:" as in carteles.ini is taken too.
-        QString red = m_Direccion->text().trimmed();
-        if (red.startsWith(u"tcp:"_s))
-            red = red.mid(4);
-        rechazos = m_aplicarRed(red, ajustes);
-    }
+    Q_EMIT Elegida();
+}
+
+void ConfigSerie::Responder(const QStringList &rechazos)
+{
     // Modal like any refusal: the next one is shown once the user has read
     // this one. After a refusal the choice stays selected so the user can
     // correct it and try again, or give up with Cancelar.
     for (const QString &rechazo : rechazos)
         CuadroDeMensaje::Advertir(this, rechazo);
     if (rechazos.isEmpty())
-        close();
-}
-
-void ConfigSerie::Cancelar()
-{
-    close();
-}
-
-void ConfigSerie::reject()
-{
-    close();
-}
-
-void ConfigSerie::closeEvent(QCloseEvent *evento)
-{
-    // QDialog's own handling would go through reject(); the file is
-    // rewritten on every close instead, applied or not.
-    evento->accept();
-    Q_EMIT PedidoGuardarConfiguracion();
+        accept();
 }
 
 void ConfigSerie::ActualizarDescripcionesDePuertos()

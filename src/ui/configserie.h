@@ -1,12 +1,13 @@
 #pragma once
 
+#include "lineaelegida.h"
+
 #include <QDialog>
 #include <QList>
 #include <QStringList>
 #include <QString>
 
 #include <array>
-#include <functional>
 
 class QGroupBox;
 class QLineEdit;
@@ -15,55 +16,39 @@ class QRadioButton;
 
 // "Interfase Serie": chooses the port (Com1 to Com6), or a serial device
 // server on the network ("Red" and its address), and the line speed of the
-// sign line, and hands them to whoever keeps them on O.K. Created on
-// demand and destroyed when closed; every way of closing asks for the
-// configuration file to be rewritten, whether or not anything changed.
+// sign line. O.K. announces a choice, Eleccion(); whoever keeps the line
+// applies it and answers with Responder(). Created on demand and destroyed
+// when closed; every way of closing ends in finished(), at which the
+// configuration file is rewritten, whether or not anything changed.
 class ConfigSerie : public QDialog
 {
     Q_OBJECT
 
 public:
-    // Applies a port number and settings; the description of each refusal,
-    // none when all was taken.
-    using Aplicador = std::function<QStringList(int numero, const QString &ajustes)>;
+    // Opens on the line in use: its port or network server, and settings.
+    explicit ConfigSerie(const LineaElegida &actual, QWidget *parent = nullptr);
 
-    // Applies a network line ("192.168.1.50:4001") and settings, in the
-    // same way.
-    using AplicadorDeRed = std::function<QStringList(const QString &red, const QString &ajustes)>;
+    LineaElegida Eleccion() const;
 
-    // Opens on the line's current port and settings; O.K. hands the choice
-    // to `aplicar`, whose owner keeps the serial settings.
-    ConfigSerie(int numero, const QString &ajustes, Aplicador aplicar, QWidget *parent = nullptr);
+    // The answer to a choice: the description of each refusal, none when
+    // all was taken. Refusals are shown and the dialog stays open with the
+    // choice still selected; otherwise it closes.
+    void Responder(const QStringList &rechazos);
 
-    // Lets "Red" be applied, through `aplicar`; with `red` not empty the
-    // line is that server now, and the dialog shows it chosen. Without an
-    // applier, O.K. on "Red" is refused.
-    void PonerRed(const QString &red, AplicadorDeRed aplicar);
-
-    // Fills the dialog from the port and settings it was opened on.
+    // Fills the dialog from the line it was opened on.
     void PonerValoresIniciales();
     void ElegirPuerto(int Index);
     void ElegirVelocidad(int Index);
-    // Applies the choice; closes only when the serial control took all of it.
     void Aceptar();
-    void Cancelar();
 
 Q_SIGNALS:
-    void PedidoGuardarConfiguracion();
-
-protected:
-    void closeEvent(QCloseEvent *evento) override;
-
-public Q_SLOTS:
-    // Escape closes the dialog as Cancelar does, with the same save request.
-    void reject() override;
+    // O.K.: Eleccion() is to be applied, then Responder() called.
+    void Elegida();
 
 private:
     void ActualizarDescripcionesDePuertos();
 
-    int m_numeroInicial;
-    QString m_ajustesIniciales;
-    Aplicador m_aplicar;
+    LineaElegida m_inicial;
     QGroupBox *m_Puerto;
     std::array<QRadioButton *, 6> m_puertos;
     QGroupBox *m_Velocidad;
@@ -72,7 +57,6 @@ private:
     QPushButton *m_cancelar;
     QRadioButton *m_Red;
     QLineEdit *m_Direccion;
-    AplicadorDeRed m_aplicarRed;
 
     // 0 until a port button is selected, which opening always does for a
     // port from 1 to 6.

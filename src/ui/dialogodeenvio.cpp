@@ -1,19 +1,18 @@
 #include "dialogodeenvio.h"
 
 #include "link/trama.h"
-#include "link/transmisor.h"
 #include "fuentes.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
+#include "schedule/serviciodeenvios.h"
 
 #include <QLabel>
 #include <QProgressBar>
 
 using namespace Qt::StringLiterals;
 
-DialogoDeEnvio::DialogoDeEnvio(Transmisor &transmisor, QWidget *parent)
+DialogoDeEnvio::DialogoDeEnvio(ServicioDeEnvios &servicio, QWidget *parent)
     : QDialog(parent),
-      m_transmisor(transmisor),
       m_enviando(new QLabel(u"Enviando..."_s, this)),
       m_barraDeAvance(new QProgressBar(this)),
       m_porcentaje(new QLabel(u"0% Completado"_s, this))
@@ -25,6 +24,9 @@ DialogoDeEnvio::DialogoDeEnvio(Transmisor &transmisor, QWidget *parent)
     m_enviando->setObjectName(u"Enviando"_s);
     m_barraDeAvance->setObjectName(u"BarraDeAvance"_s);
     m_porcentaje->setObjectName(u"Porcentaje"_s);
+    m_barraDeAvance->setAccessibleName(u"Avance del envío"_s);
+    m_enviando->setBuddy(m_barraDeAvance);
+    m_porcentaje->setBuddy(m_barraDeAvance);
 
     m_barraDeAvance->setRange(0, 100);
     m_barraDeAvance->setValue(0);
@@ -37,10 +39,10 @@ DialogoDeEnvio::DialogoDeEnvio(Transmisor &transmisor, QWidget *parent)
     m_porcentaje->setGeometry(RectanguloEnTwips(*this, 120, 900, 4440, 255));
     AgrandarDondeNoCabe(*this);
 
-    connect(&m_transmisor, &Transmisor::Comenzada, this, &DialogoDeEnvio::Comenzada);
-    connect(&m_transmisor, &Transmisor::Avance, this, &DialogoDeEnvio::Avance);
-    connect(&m_transmisor, &Transmisor::Escrita, this, &DialogoDeEnvio::Escrita);
-    connect(&m_transmisor, &Transmisor::Fallo, this, &DialogoDeEnvio::Fallo);
+    connect(&servicio, &ServicioDeEnvios::Comenzada, this, &DialogoDeEnvio::Comenzada);
+    connect(&servicio, &ServicioDeEnvios::Avance, this, &DialogoDeEnvio::Avance);
+    connect(&servicio, &ServicioDeEnvios::Escrita, this, &DialogoDeEnvio::Escrita);
+    connect(&servicio, &ServicioDeEnvios::Fallo, this, &DialogoDeEnvio::Fallo);
 }
 
 void DialogoDeEnvio::Comenzada(qint64 total)

@@ -2,19 +2,19 @@
 
 #include <QDialog>
 
-class Transmisor;
+class ServicioDeEnvios;
 class QLabel;
 class QProgressBar;
 
-// The one send dialog of the run: follows the program's transmitter with a
-// progress bar. It is shown by the callers and hides itself once a
-// transmission string has been written.
+// The one send dialog of the run: follows the send service with a progress
+// bar, whichever process's line carries the send. It is shown by the
+// callers and hides itself once a transmission string has been written.
 class DialogoDeEnvio : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit DialogoDeEnvio(Transmisor &transmisor, QWidget *parent = nullptr);
+    explicit DialogoDeEnvio(ServicioDeEnvios &servicio, QWidget *parent = nullptr);
 
     QProgressBar &BarraDeAvance() const { return *m_barraDeAvance; }
 
@@ -24,7 +24,6 @@ private:
     void Fallo(const QString &descripcion);
     void Escrita();
 
-    Transmisor &m_transmisor;
     QLabel *m_enviando;
     QProgressBar *m_barraDeAvance;
     QLabel *m_porcentaje;

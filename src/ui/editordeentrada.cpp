@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimeEdit>
@@ -85,11 +86,23 @@ EditorDeEntrada::EditorDeEntrada(const EntradaDeProgramacion &entrada, QWidget *
     connect(botones, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_archivo, &QLineEdit::textChanged, this, &EditorDeEntrada::ActualizarAceptar);
 
+    // A row of several fields gets no buddy from the form: each label is
+    // tied here to the field it names, and the fields behind a check box
+    // are named after it, for a screen reader to say.
+    const auto etiqueta = [this](const QString &texto, QWidget *campo) {
+        auto *rotulo = new QLabel(texto, this);
+        rotulo->setBuddy(campo);
+        return rotulo;
+    };
+    m_desde->setAccessibleName(u"Desde"_s);
+    m_hasta->setAccessibleName(u"Hasta"_s);
+    m_desdeFecha->setAccessibleName(u"Primera fecha"_s);
+    m_hastaFecha->setAccessibleName(u"Última fecha"_s);
     auto *formulario = new QFormLayout(this);
-    formulario->addRow(u"Texto:"_s, filaArchivo);
-    formulario->addRow(u"Días en que empieza:"_s, filaDias);
-    formulario->addRow(u"Desde:"_s, filaHoras);
-    formulario->addRow(u"Fechas:"_s, filaFechas);
+    formulario->addRow(etiqueta(u"Texto:"_s, m_archivo), filaArchivo);
+    formulario->addRow(etiqueta(u"Días en que empieza:"_s, m_dias.constFirst()), filaDias);
+    formulario->addRow(etiqueta(u"Desde:"_s, m_desde), filaHoras);
+    formulario->addRow(etiqueta(u"Fechas:"_s, m_conFechas), filaFechas);
     formulario->addRow(QString(), m_activa);
     formulario->addRow(botones);
     ActualizarAceptar();

@@ -2,13 +2,14 @@
 
 #include "cajadetexto.h"
 #include "filtrosdearchivo.h"
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "documents/propiedades.h"
 #include "encoding/codificador.h"
 #include "encoding/saltosdelinea.h"
 #include "link/plandeenvio.h"
+#include "sending/planearenvio.h"
 #include "medidas.h"
 #include "resaltadordeetiquetas.h"
 #include "platform/cuadrodemensaje.h"
@@ -58,7 +59,7 @@ QString Latin1(const char *texto)
 
 } // namespace
 
-EditorDeTexto::EditorDeTexto(QStringListModel &registro, QWidget *parent)
+EditorDeTexto::EditorDeTexto(const RegistroDeCarteles &registro, QWidget *parent)
     : QWidget(parent), m_registro(registro), m_documento(new Documento(this)), m_caja(new CajaDeTexto(this))
 {
     setObjectName(u"EditorDeTexto"_s);
@@ -71,7 +72,6 @@ EditorDeTexto::EditorDeTexto(QStringListModel &registro, QWidget *parent)
     m_caja->setObjectName(u"Texto"_s);
     m_caja->setGeometry(RectanguloEnTwips(*this, 1320, 120, 5055, 3135));
     m_caja->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_caja->setTabChangesFocus(false);
     QFont fuente(u"MS Sans Serif"_s);
     fuente.setStyleHint(QFont::SansSerif);
     fuente.setPointSizeF(9.75);
@@ -151,6 +151,7 @@ void EditorDeTexto::CrearBotonesDeEfecto()
         boton->setGeometry(RectanguloEnTwips(*this, 120, arriba, 1095, 195));
         boton->setFocusPolicy(Qt::TabFocus);
         const QString etiqueta = Latin1(efecto.etiqueta);
+        boton->setAccessibleDescription(u"Escribe %1 en el texto"_s.arg(etiqueta));
         connect(boton, &QPushButton::clicked, this, [this, etiqueta] { InsertarEtiqueta(etiqueta); });
         setTabOrder(anterior, boton);
         anterior = boton;
@@ -216,7 +217,7 @@ bool EditorDeTexto::Escribir(const QString &ruta)
 {
     if (!PuedeEscribirEn(ruta))
         return false;
-    if (const auto error = m_documento->Guardar(ruta, m_registro.stringList())) {
+    if (const auto error = m_documento->Guardar(ruta, m_registro)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar el texto en "_s + error->Texto());
         return false;
     }
@@ -280,7 +281,7 @@ void EditorDeTexto::closeEvent(QCloseEvent *evento)
 void EditorDeTexto::EnviarAhora()
 {
     Q_EMIT AntesDeEnviar();
-    const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro.stringList());
+    const PlanDeEnvio plan = PlanearEnvio(*m_documento, m_registro);
     if (!plan.Enviable()) {
         // A progress dialog left open with nothing to send would read as a
         // transmission under way.
@@ -307,10 +308,9 @@ void EditorDeTexto::ConsultarLongitud()
 
 void EditorDeTexto::CambiarDestino(int indice)
 {
-    const QStringList registro = m_registro.stringList();
-    if (indice < 0 || indice >= registro.size())
+    if (indice < 0 || indice >= m_registro.Cantidad())
         return;
-    m_documento->AlternarCartel(NombreDeCartel(registro.at(indice)));
+    m_documento->AlternarCartel(m_registro.En(indice).Nombre());
 }
 
 void EditorDeTexto::ElegirGlobal()

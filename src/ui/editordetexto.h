@@ -9,7 +9,7 @@ class Documento;
 struct PlanDeEnvio;
 class QMdiSubWindow;
 class QPlainTextEdit;
-class QStringListModel;
+class RegistroDeCarteles;
 
 // The window of one message document, made when the text is created or
 // opened and deleted when it is closed: its text box keeps the document's
@@ -21,7 +21,7 @@ class EditorDeTexto : public QWidget
 
 public:
     // `registro` is the sign registry.
-    explicit EditorDeTexto(QStringListModel &registro, QWidget *parent = nullptr);
+    explicit EditorDeTexto(const RegistroDeCarteles &registro, QWidget *parent = nullptr);
 
     Documento &documento() const { return *m_documento; }
 
@@ -86,7 +86,7 @@ private:
     bool PreguntarAntesDeCerrar();
     void MostrarTitulo();
 
-    QStringListModel &m_registro;
+    const RegistroDeCarteles &m_registro;
     Documento *m_documento;
     CajaDeTexto *m_caja;
     AbiertoEnOtra m_abiertoEnOtra;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr QRgb fondo = qRgb(12, 12, 12);
@@ -49,11 +51,15 @@ MatrizDePuntos::MatrizDePuntos(QWidget *parent)
     m_cuadros->setInterval(1000 / CuadrosPorSegundo);
     connect(m_cuadros, &QTimer::timeout, this, &MatrizDePuntos::Avanzar);
     m_reloj.start();
+    // A picture that moves: its name says what it is, its description what
+    // it shows, for whoever cannot see the dots.
+    setAccessibleName(u"Cartel simulado"_s);
 }
 
 void MatrizDePuntos::PonerMensaje(const QByteArray &mensaje)
 {
     m_mensaje = mensaje;
+    setAccessibleDescription(LetrasDelMensaje(m_mensaje));
     m_cartel = CartelSimulado(m_mensaje, Columnas());
     m_reloj.restart();
     Avanzar();

@@ -48,8 +48,7 @@ void ModeloProgramacion::Actualizar()
     // other signs shows them; a document is read again only when it changed,
     // and each file is described once however many entries name it.
     QStringList destinos;
-    const QStringList registro = m_ejecutor.Registro();
-    const QStringList titulos = TitulosDeRegistro(registro);
+    const RegistroDeCarteles registro = m_ejecutor.Registro();
     QHash<QString, QString> descritos;
     for (const EntradaDeProgramacion &entrada : m_ejecutor.programacion().entradas) {
         auto it = descritos.constFind(entrada.archivo);
@@ -57,7 +56,7 @@ void ModeloProgramacion::Actualizar()
             const DocumentoLeido &documento = m_ejecutor.Documentos().Leer(entrada.archivo);
             it = descritos.insert(entrada.archivo,
                                   documento.error ? u"(no se puede leer)"_s
-                                                  : DescribirDestinos(LeerDestinos(documento.propiedades, titulos),
+                                                  : DescribirDestinos(documento.Destinos(registro),
                                                                       registro));
         }
         destinos.append(*it);

@@ -5,9 +5,10 @@
 #include "filtrosdearchivo.h"
 #include "config/configuracion.h"
 #include "config/direcciondered.h"
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 #include "configred.h"
 #include "configserie.h"
+#include "dentrodelarea.h"
 #include "documents/destinosdeenvio.h"
 #include "documents/documento.h"
 #include "encoding/codificador.h"
@@ -17,7 +18,7 @@
 #include "ventanadeprogramacion.h"
 #include "link/lineadecarteles.h"
 #include "link/plandeenvio.h"
-#include "link/servidordeenvios.h"
+#include "sending/planearenvio.h"
 #include "link/transmisor.h"
 #include "medidas.h"
 #include "platform/cuadrodemensaje.h"
@@ -27,6 +28,7 @@
 #include "platform/lectortexto.h"
 #include "platform/puertodelinea.h"
 #include "schedule/ejecutordeprogramacion.h"
+#include "schedule/serviciodeenvios.h"
 
 #include "vistaprevia.h"
 
@@ -51,8 +53,8 @@
 using namespace Qt::StringLiterals;
 
 Principal::Principal(PuertoSerie *puerto, QWidget *parent)
-    : QMainWindow(parent), m_linea(new LineaDeCarteles(puerto ? puerto : new PuertoDeLinea, this)),
-      m_area(new QMdiArea(this)), m_carteles(new QStringListModel(this))
+    : QMainWindow(parent), m_servicio(new ServicioDeEnvios(puerto ? puerto : new PuertoDeLinea, this)),
+      m_area(new QMdiArea(this))
 {
     setObjectName(u"Principal"_s);
     setWindowTitle(u"BREVALUX - Edición y envío de mensajes"_s);
@@ -65,14 +67,12 @@ Principal::Principal(PuertoSerie *puerto, QWidget *parent)
     PrepararVentana();
     CrearLineaDeEstado();
     CrearVistaPrevia();
-    // cartel-enviar run in this folder sends through the program once it
-    // holds the port; with another process serving the folder, nothing to do.
-    m_servidorDeEnvios = new ServidorDeEnvios(*m_linea, this);
-    m_servidorDeEnvios->PonerEnviador([this](const PlanDeEnvio &plan) {
-        // cartel-enviar planned from the file as it is now: the window takes
-        // it too before it sends or logs anything more.
-        RevisarConfiguracion();
-        Ejecutor().EnviarDelOperador(plan, DestinosDeLasCadenas(plan), TextoDeOtroProceso);
+    // cartel-enviar planned from the file as it is now: the window takes it
+    // too before it sends or logs anything more of another process's.
+    m_servicio->PonerAntesDeServir([this] { RevisarConfiguracion(); });
+    // What the process that holds the port answered for a send of ours.
+    connect(m_servicio, &ServicioDeEnvios::Entregado, this, [this](const ResultadoDeEnvio &resultado) {
+        statusBar()->showMessage(TextoDeEntrega(resultado.tramasEntregadas, resultado.tramasTotales), 10000);
     });
     // Shown, the first paint brings the rest of the start-up (paintEvent);
     // never shown, the first turn of the event loop does; shown but never
@@ -92,7 +92,12 @@ Principal::~Principal()
 
 PuertoSerie &Principal::Puerto() const
 {
-    return m_linea->Puerto();
+    return m_servicio->Puerto();
+}
+
+LineaDeCarteles &Principal::Linea() const
+{
+    return m_servicio->Linea();
 }
 
 ConfigSerie *Principal::configSerie() const
@@ -104,9 +109,11 @@ ConfigRed &Principal::configRed()
 {
     if (!m_configRed) {
         m_configRed = new ConfigRed(this);
-        m_configRed->PonerRegistro(m_carteles->stringList());
-        connect(m_configRed, &ConfigRed::RegistroConfirmado, this, &Principal::AplicarRegistro);
-        connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
+        m_configRed->PonerRegistro(m_carteles);
+        connect(m_configRed, &ConfigRed::Confirmado, this, [this] {
+            AplicarRegistro(RegistroDeCarteles::DeRegistros(m_configRed->Registro()));
+            GuardarConfiguracion();
+        });
         MostrarAvisosDeConfiguracion();
     }
     return *m_configRed;
@@ -115,7 +122,7 @@ ConfigRed &Principal::configRed()
 DialogoDeEnvio &Principal::dialogEnvio()
 {
     if (!m_dialogEnvio)
-        m_dialogEnvio = new DialogoDeEnvio(m_linea->Emisor(), this);
+        m_dialogEnvio = new DialogoDeEnvio(*m_servicio, this);
     return *m_dialogEnvio;
 }
 
@@ -142,8 +149,8 @@ void Principal::CompletarArranque()
     m_arrancado = true;
     if (!m_destinosAlDia)
         CargarDestinos();
-    m_programacion = new EjecutorDeProgramacion(*m_linea, RutaDeProgramacion,
-                                                [this] { return RegistroLeido{m_carteles->stringList(), {}}; }, {},
+    m_programacion = new EjecutorDeProgramacion(*m_servicio, RutaDeProgramacion,
+                                                [this] { return RegistroLeido{m_carteles, {}}; }, {},
                                                 QTimeZone::systemTimeZone(), this);
     const auto resumir = [this] { m_estadoProgramacion->setText(m_programacion->Resumen()); };
     connect(m_programacion, &EjecutorDeProgramacion::Cambiado, m_estadoProgramacion, resumir);
@@ -155,8 +162,8 @@ void Principal::CompletarArranque()
     ActualizarEstado();
     // Another process serving the folder is no fault; a folder nobody can
     // serve leaves cartel-enviar to find the port in use, so it is said.
-    if (!m_servidorDeEnvios->Escuchar(QDir::currentPath()) && !m_servidorDeEnvios->Error().isEmpty())
-        CuadroDeMensaje::Avisar(this, m_servidorDeEnvios->Error());
+    if (!m_servicio->Servir(QDir::currentPath()) && !m_servicio->ErrorAlServir().isEmpty())
+        CuadroDeMensaje::Avisar(this, m_servicio->ErrorAlServir());
     Q_EMIT Arrancado();
 }
 
@@ -198,7 +205,7 @@ void Principal::PrepararVentana()
     Puerto().PonerNumero(configuracion.puerto);
     Puerto().PonerAjustes(configuracion.ajustes);
     PonerLineaDeRed(configuracion.red);
-    m_carteles->setStringList(configuracion.carteles);
+    m_carteles = configuracion.carteles;
     if (error) {
         CuadroDeMensaje::Avisar(this, u"No se pudo leer la configuración "_s + error->Texto() +
                                           u"\n\nSe usan los valores de fábrica."_s);
@@ -206,7 +213,7 @@ void Principal::PrepararVentana()
         MostrarAvisosDeConfiguracion();
     }
     // Said once, before any text is sent where the operator did not mean.
-    QStringList problemas = ProblemasDeRegistro(configuracion.carteles);
+    QStringList problemas = configuracion.carteles.Problemas();
     if (const QString aviso = AvisoDePuertoNoEntendido(configuracion); !aviso.isEmpty())
         problemas.prepend(aviso);
     if (!problemas.isEmpty())
@@ -229,7 +236,7 @@ void Principal::CrearLineaDeEstado()
     statusBar()->addPermanentWidget(m_estadoProgramacion);
     statusBar()->addPermanentWidget(m_estadoEnvio);
     statusBar()->addPermanentWidget(m_estadoPuerto);
-    connect(&m_linea->Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
+    connect(&Linea().Emisor(), &Transmisor::TramaEnCurso, this, [this](int trama, int de) {
         m_estadoEnvio->setText(de > 0 ? u"Enviando trama %1 de %2"_s.arg(trama).arg(de) : QString());
     });
     m_estadoPendiente = new QTimer(this);
@@ -291,7 +298,7 @@ void Principal::ActualizarEstado()
                 ? u"Demasiado largo: %1 caracteres, el máximo es %2"_s.arg(texto.size()).arg(LongitudMaximaDeTexto)
                 : TextoDeLongitud(CodificarTexto(texto).size());
         m_estadoTexto->setText(longitud + u"   Destinos: "_s +
-                               DescribirDestinos(documento.Destinos(), m_carteles->stringList()));
+                               DescribirDestinos(documento.Destinos(), m_carteles));
     }
     const QString velocidad = Puerto().Ajustes().section(QLatin1Char(','), 0, 0);
     const QString linea = m_red.isEmpty() ? u"Com%1"_s.arg(Puerto().Numero()) : m_red;
@@ -381,15 +388,14 @@ QAction *Principal::Accion(const QString &nombre) const
 void Principal::CargarDestinos()
 {
     m_destinosAlDia = true;
-    const QStringList registro = m_carteles->stringList();
-    const auto n = registro.size();
+    const auto n = m_carteles.Cantidad();
     AgruparDestinos(n);
     while (m_accionesDeDestino.size() < n)
         AgregarDestino(static_cast<int>(m_accionesDeDestino.size()));
     while (m_accionesDeDestino.size() > n)
         delete m_accionesDeDestino.takeLast();
     for (qsizetype i = 0; i < n; ++i)
-        m_accionesDeDestino.at(i)->setText(NombreDeCartel(registro.at(i)));
+        m_accionesDeDestino.at(i)->setText(m_carteles.En(i).Nombre());
     // The marks follow the signs by name, wherever the registry put them.
     MostrarDestinos();
 }
@@ -443,7 +449,7 @@ void Principal::MostrarDestinos()
     // understood: it is sent nowhere, and the operator must be able to
     // choose again.
     const bool porElegir = !destinos.global || !destinos.sinLeer.isEmpty();
-    m_barra.items.value(u"mnuPropDestinos"_s)->setVisible(m_carteles->rowCount() > 1 || porElegir);
+    m_barra.items.value(u"mnuPropDestinos"_s)->setVisible(m_carteles.Cantidad() > 1 || porElegir);
     m_accionGlobal->setChecked(destinos.global);
     for (QAction *item : std::as_const(m_accionesDeDestino))
         item->setChecked(CartelElegido(destinos, item->text()));
@@ -492,7 +498,7 @@ EditorDeTexto *Principal::CrearEditor()
 {
     if (!m_destinosAlDia)
         CargarDestinos();
-    auto *editor = new EditorDeTexto(*m_carteles);
+    auto *editor = new EditorDeTexto(m_carteles);
     auto *subventana = m_area->addSubWindow(editor);
     subventana->setAttribute(Qt::WA_DeleteOnClose);
     m_editores.insert(NumeroLibre(), editor);
@@ -510,7 +516,7 @@ EditorDeTexto *Principal::CrearEditor()
     connect(editor, &EditorDeTexto::AntesDeEnviar, this, &Principal::RevisarConfiguracion);
     connect(editor, &EditorDeTexto::PedidoEnvio, this, [this, editor](const PlanDeEnvio &plan) {
         const Documento &documento = editor->documento();
-        Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles->stringList()), documento.Ruta());
+        Enviar(plan, PartesDeDestinos(documento.Destinos(), m_carteles), documento.Ruta());
     });
     connect(&editor->documento(), &Documento::TextoCambiado, this, [this, editor] {
         if (m_vistaPrevia && editor == EditorActivo())
@@ -572,7 +578,7 @@ void Principal::AbrirTexto(const QString &ruta)
     // Read before taking a window: a file that cannot be read must not
     // become an empty document under its name, which a save would then
     // overwrite.
-    const QStringList registro = m_carteles->stringList();
+    const RegistroDeCarteles &registro = m_carteles;
     Documento leido;
     qsizetype lineasFueraDelTexto = 0;
     if (const auto error = leido.Abrir(ruta, registro, &lineasFueraDelTexto)) {
@@ -631,10 +637,10 @@ void Principal::ActualizarDestinos()
         m_programacion->RegistroCambiado();
 }
 
-void Principal::AplicarRegistro(const QStringList &registro)
+void Principal::AplicarRegistro(const RegistroDeCarteles &registro)
 {
-    m_carteles->setStringList(registro);
-    if (m_configRed && m_configRed->Registro().stringList() != registro)
+    m_carteles = registro;
+    if (m_configRed && m_configRed->Registro() != registro.Registros())
         m_configRed->PonerRegistro(registro);
     ActualizarDestinos();
 }
@@ -678,15 +684,15 @@ bool Principal::GuardarConfiguracion()
     }
     // The list as "Carteles Conectados" holds it is the registry: what the
     // file gets, and what the window sends from, as cartel-enviar will.
-    if (m_configRed && m_configRed->Registro().stringList() != m_carteles->stringList()) {
-        m_carteles->setStringList(m_configRed->Registro().stringList());
+    if (m_configRed && m_configRed->Registro() != m_carteles.Registros()) {
+        m_carteles = RegistroDeCarteles::DeRegistros(m_configRed->Registro());
         ActualizarDestinos();
     }
     Configuracion configuracion;
     configuracion.puerto = Puerto().Numero();
     configuracion.ajustes = Puerto().Ajustes();
     configuracion.red = m_red;
-    configuracion.carteles = m_carteles->stringList();
+    configuracion.carteles = m_carteles;
     if (const auto error = ::GuardarConfiguracion(configuracion)) {
         CuadroDeMensaje::Advertir(this, u"No se pudo guardar la configuración en "_s + error->Texto());
         return false;
@@ -703,7 +709,7 @@ bool Principal::GuardarConfiguracion()
 bool Principal::ListaPendiente() const
 {
     return m_configRed && (m_configRed->AgregandoCartel() ||
-                           m_configRed->Registro().stringList() != m_carteles->stringList());
+                           m_configRed->Registro() != m_carteles.Registros());
 }
 
 void Principal::RevisarConfiguracion()
@@ -761,12 +767,12 @@ void Principal::AplicarConfiguracion(const Configuracion &leida, bool tambienDia
     // Asked before the registry changes: the list is the operator's while it
     // differs from the registry.
     const bool listaPropia = !tambienDialogos && ListaPendiente();
-    m_carteles->setStringList(leida.carteles);
+    m_carteles = leida.carteles;
     if (m_configRed && !listaPropia)
         m_configRed->PonerRegistro(leida.carteles);
     ActualizarDestinos();
     ActualizarEstado();
-    const QStringList problemas = ProblemasDeRegistro(leida.carteles);
+    const QStringList problemas = leida.carteles.Problemas();
     if (!problemas.isEmpty())
         CuadroDeMensaje::Avisar(this, problemas.join(u"\n\n"_s));
 }
@@ -825,30 +831,37 @@ void Principal::closeEvent(QCloseEvent *evento)
 void Principal::ConfigurarInterfase()
 {
     if (!m_configSerie) {
-        m_configSerie = new ConfigSerie(Puerto().Numero(), Puerto().Ajustes(), [this](int numero, const QString &ajustes) {
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), numero, ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed({});
-            return rechazos;
-        }, this);
-        m_configSerie->PonerRed(m_red, [this](const QString &red, const QString &ajustes) {
-            if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + red))) {
-                return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
-                                   u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
-                                   u"[fe80::1]:4001."_s.arg(red)};
-            }
-            const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), ajustes);
-            if (rechazos.isEmpty())
-                PonerLineaDeRed(red);
-            return rechazos;
+        m_configSerie = new ConfigSerie({Puerto().Numero(), m_red, Puerto().Ajustes()}, this);
+        connect(m_configSerie, &ConfigSerie::Elegida, this, [this] {
+            m_configSerie->Responder(AplicarLinea(m_configSerie->Eleccion()));
         });
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::GuardarConfiguracion);
-        connect(m_configSerie, &ConfigSerie::PedidoGuardarConfiguracion, this, &Principal::ActualizarEstado);
+        // Every way of closing rewrites the file, applied or not.
+        connect(m_configSerie, &QDialog::finished, this, &Principal::GuardarConfiguracion);
+        connect(m_configSerie, &QDialog::finished, this, &Principal::ActualizarEstado);
         MostrarAvisosDeConfiguracion();
     }
     m_configSerie->show();
     m_configSerie->raise();
     m_configSerie->activateWindow();
+}
+
+QStringList Principal::AplicarLinea(const LineaElegida &eleccion)
+{
+    if (eleccion.red.isEmpty()) {
+        const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), eleccion.numero, eleccion.ajustes);
+        if (rechazos.isEmpty())
+            PonerLineaDeRed({});
+        return rechazos;
+    }
+    if (!InterpretarDireccionDeRed(QString(PrefijoDeRed + eleccion.red))) {
+        return QStringList{u"«%1» no es la dirección de un servidor de puerto serie: escriba su equipo y "
+                           u"su puerto TCP, como 192.168.1.50:4001, pi-cartel.local:2000 o "
+                           u"[fe80::1]:4001."_s.arg(eleccion.red)};
+    }
+    const QStringList rechazos = AplicarAjustesDeLinea(Puerto(), Puerto().Numero(), eleccion.ajustes);
+    if (rechazos.isEmpty())
+        PonerLineaDeRed(eleccion.red);
+    return rechazos;
 }
 
 void Principal::ConfigurarCarteles()
@@ -861,7 +874,7 @@ void Principal::ConfigurarCarteles()
 
 void Principal::VerDirecciones()
 {
-    const QString aviso = m_carteles->rowCount() == 1
+    const QString aviso = m_carteles.Cantidad() == 1
                               ? u"Esta operación vaciará la memoria del cartel."_s
                               : u"Esta operación vaciará la memoria de los carteles."_s;
     const auto respuesta = CuadroDeMensaje::Preguntar(
@@ -877,9 +890,10 @@ void Principal::Enviar(const PlanDeEnvio &plan, const QStringList &carteles, con
     DialogoDeEnvio &dialogo = dialogEnvio();
     dialogo.show();
     dialogo.repaint();
-    // The runner follows the line for the timetable's sends: the operator's
-    // get their log line the same way.
-    Ejecutor().EnviarDelOperador(plan, carteles, archivo);
+    // Whether this window serves the folder is settled with the rest of the
+    // start-up.
+    CompletarArranque();
+    m_servicio->EnviarDelOperador(plan, carteles, archivo);
 }
 
 void Principal::AbrirProgramacion()
@@ -891,6 +905,7 @@ void Principal::AbrirProgramacion()
         m_subventanaProgramacion->resize(TamanoEnTwips(*this, 9600, 6000));
     }
     m_subventanaProgramacion->show();
+    PonerDentroDelArea(*m_subventanaProgramacion);
     m_area->setActiveSubWindow(m_subventanaProgramacion);
     m_subventanaProgramacion->raise();
 }
@@ -990,6 +1005,10 @@ void Principal::Arreglar(Qt::Orientation orientacion)
         if (editor->Subventana() && !editor->Subventana()->isMinimized())
             ventanas.append(editor->Subventana());
     }
+    // The timetable's window takes its share like any text.
+    if (QMdiSubWindow *programacion = m_subventanaProgramacion;
+        programacion && programacion->isVisible() && !programacion->isMinimized())
+        ventanas.append(programacion);
     if (ventanas.isEmpty())
         return;
     const QRect area = m_area->viewport()->rect();

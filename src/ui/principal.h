@@ -1,6 +1,7 @@
 #pragma once
 
 #include "descripciondemenus.h"
+#include "config/registrodecarteles.h"
 #include "platform/errordearchivo.h"
 
 #include <QHash>
@@ -15,6 +16,7 @@ class ConfigRed;
 class EjecutorDeProgramacion;
 class QMdiSubWindow;
 class ConfigSerie;
+struct LineaElegida;
 class DialogoDeEnvio;
 class EditorDeTexto;
 class LineaDeCarteles;
@@ -27,8 +29,7 @@ class VistaPrevia;
 class QMdiArea;
 class QLabel;
 class QMenu;
-class QStringListModel;
-class ServidorDeEnvios;
+class ServicioDeEnvios;
 class VigilanteDeArchivo;
 struct Configuracion;
 
@@ -45,7 +46,8 @@ public:
     explicit Principal(PuertoSerie *puerto = nullptr, QWidget *parent = nullptr);
     ~Principal() override;
 
-    LineaDeCarteles &Linea() const { return *m_linea; }
+    ServicioDeEnvios &Servicio() const { return *m_servicio; }
+    LineaDeCarteles &Linea() const;
     PuertoSerie &Puerto() const;
     // Both made the first time they are needed: nothing of them is on the
     // screen at start-up, and the first paint need not wait for them.
@@ -70,7 +72,7 @@ public:
     void ActualizarDestinos();
     // The sign registry from now on, as "Carteles Conectados" confirmed it:
     // the destination menu follows it.
-    void AplicarRegistro(const QStringList &registro);
+    void AplicarRegistro(const RegistroDeCarteles &registro);
     // Rewrites ./carteles.ini from the serial settings and the registry; a
     // failure is shown here and reported as false. A file that was there but
     // could not be read at start-up is replaced only when the operator says
@@ -102,8 +104,9 @@ public:
     void ActualizarEstado();
     QString TextoDeEstado() const;
 
-    // Shows the send dialog and hands the plan to the line; the send log
-    // gets its line, with `carteles` and `archivo` as given.
+    // Shows the send dialog and hands the plan to the send service: this
+    // window's line, or the process that holds the folder's port. The send
+    // log gets its line, with `carteles` and `archivo` as given.
     void Enviar(const PlanDeEnvio &plan, const QStringList &carteles = {}, const QString &archivo = {});
 
     // The timetable that runs while the program is open.
@@ -170,12 +173,14 @@ private:
     bool TomarConfiguracion(bool tambienDialogos);
     // The line is the server at `red` from now on; empty: the Com port.
     void PonerLineaDeRed(const QString &red);
+    // Puts the line "Interfase Serie" chose in force; the description of
+    // each refusal, none when all was taken.
+    QStringList AplicarLinea(const LineaElegida &eleccion);
 
-    LineaDeCarteles *m_linea;
-    ServidorDeEnvios *m_servidorDeEnvios = nullptr;
+    ServicioDeEnvios *m_servicio;
     QMdiArea *m_area;
     // The sign registry, one record per row; "Carteles Conectados" shows it.
-    QStringListModel *m_carteles;
+    RegistroDeCarteles m_carteles;
     MenusConstruidos m_barra;
     ConfigRed *m_configRed = nullptr;
     DialogoDeEnvio *m_dialogEnvio = nullptr;

@@ -8,8 +8,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -19,7 +21,8 @@ using namespace Qt::StringLiterals;
 VentanaDeProgramacion::VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, QWidget *parent)
     : QWidget(parent), m_ejecutor(ejecutor), m_modelo(new ModeloProgramacion(ejecutor, this)),
       m_tabla(new QTableView(this)), m_aviso(new QLabel(this)), m_ahora(new QTreeWidget(this)),
-      m_agregar(new QPushButton(u"&Agregar..."_s, this)), m_editar(new QPushButton(u"&Editar..."_s, this)),
+      // Alt+A and Alt+E open the main window's Archivo and Editar menus.
+      m_agregar(new QPushButton(u"A&gregar..."_s, this)), m_editar(new QPushButton(u"E&ditar..."_s, this)),
       m_quitar(new QPushButton(u"&Quitar"_s, this)), m_subir(new QPushButton(u"&Subir"_s, this)),
       m_bajar(new QPushButton(u"&Bajar"_s, this))
 {
@@ -31,12 +34,18 @@ VentanaDeProgramacion::VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, Q
     m_tabla->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tabla->verticalHeader()->hide();
     m_tabla->horizontalHeader()->setStretchLastSection(true);
+    // Tab leaves the table for the buttons; the arrows go from cell to cell.
+    // With Qt's default for tables, Tab went round the cells for ever.
+    m_tabla->setTabKeyNavigation(false);
+    m_tabla->installEventFilter(this);
+    m_tabla->setAccessibleName(u"Entradas de la programación"_s);
     m_aviso->setObjectName(u"avisoProgramacion"_s);
     m_aviso->setWordWrap(true);
     m_aviso->setStyleSheet(u"color: #a00000"_s);
     m_ahora->setObjectName(u"arbolAhora"_s);
     m_ahora->setRootIsDecorated(false);
     m_ahora->setHeaderLabels({u"Cartel"_s, u"Muestra"_s, u"Próximo cambio"_s});
+    m_ahora->setAccessibleName(u"Ahora: lo que muestra cada cartel"_s);
     m_agregar->setObjectName(u"agregar"_s);
     m_editar->setObjectName(u"editar"_s);
     m_quitar->setObjectName(u"quitar"_s);
@@ -55,10 +64,21 @@ VentanaDeProgramacion::VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, Q
     auto *enAhora = new QVBoxLayout(grupoAhora);
     enAhora->addWidget(m_ahora);
 
-    auto *todo = new QVBoxLayout(this);
+    // Arranged with other windows the window can be shorter than its
+    // controls: they scroll then, and the focus brings each into view,
+    // instead of the buttons being squeezed past reading.
+    auto *contenido = new QWidget;
+    auto *todo = new QVBoxLayout(contenido);
     todo->addWidget(m_aviso);
     todo->addLayout(entradas, 3);
     todo->addWidget(grupoAhora, 2);
+    auto *desplazable = new QScrollArea(this);
+    desplazable->setFrameShape(QFrame::NoFrame);
+    desplazable->setWidgetResizable(true);
+    desplazable->setWidget(contenido);
+    auto *marco = new QVBoxLayout(this);
+    marco->setContentsMargins(0, 0, 0, 0);
+    marco->addWidget(desplazable);
 
     connect(m_agregar, &QPushButton::clicked, this, &VentanaDeProgramacion::Agregar);
     connect(m_editar, &QPushButton::clicked, this, &VentanaDeProgramacion::Editar);
@@ -77,6 +97,20 @@ VentanaDeProgramacion::VentanaDeProgramacion(EjecutorDeProgramacion &ejecutor, Q
     ActualizarBotones();
     ActualizarAhora();
     m_tabla->resizeColumnsToContents();
+}
+
+bool VentanaDeProgramacion::eventFilter(QObject *objeto, QEvent *evento)
+{
+    // Enter on a row is what a double click is: edit it.
+    if (objeto == m_tabla && evento->type() == QEvent::KeyPress) {
+        const auto *tecla = static_cast<QKeyEvent *>(evento);
+        if ((tecla->key() == Qt::Key_Return || tecla->key() == Qt::Key_Enter) &&
+            !(tecla->modifiers() & ~Qt::KeypadModifier) && FilaElegida() >= 0) {
+            Editar();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
 }
 
 int VentanaDeProgramacion::FilaElegida() const

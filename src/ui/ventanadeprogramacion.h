@@ -25,6 +25,9 @@ public:
     QTableView &Tabla() const { return *m_tabla; }
     ModeloProgramacion &Modelo() const { return *m_modelo; }
 
+protected:
+    bool eventFilter(QObject *objeto, QEvent *evento) override;
+
 private:
     void Agregar();
     void Editar();

@@ -49,10 +49,13 @@ VistaPrevia::VistaPrevia(QWidget *parent)
     m_ancho->setObjectName(u"anchoDeLaVista"_s);
     m_color->setObjectName(u"colorDeLaVista"_s);
     m_matriz->setObjectName(u"matrizDeLaVista"_s);
+    m_matriz->setAccessibleName(u"Vista aproximada del cartel"_s);
 
     auto *titulo = new QLabel(u"Vista aproximada"_s, this);
     titulo->setToolTip(u"Un cartel real puede tener otra letra y otros tiempos."_s);
-    auto *etiquetaAncho = new QLabel(u"&Ancho:"_s, this);
+    titulo->setBuddy(m_matriz);
+    // Alt+A is the main window's Archivo menu.
+    auto *etiquetaAncho = new QLabel(u"A&ncho:"_s, this);
     etiquetaAncho->setBuddy(m_ancho);
     auto *etiquetaColor = new QLabel(u"C&olor:"_s, this);
     etiquetaColor->setBuddy(m_color);

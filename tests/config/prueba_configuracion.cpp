@@ -116,7 +116,7 @@ void PruebaConfiguracion::leeLineas()
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
     QCOMPARE(configuracion.puerto, puerto);
     QCOMPARE(configuracion.ajustes, ajustes);
-    QCOMPARE(configuracion.carteles, carteles);
+    QCOMPARE(configuracion.carteles.Registros(), carteles);
 }
 
 void PruebaConfiguracion::leeLineasDeRed_data()
@@ -183,7 +183,7 @@ void PruebaConfiguracion::sinArchivoTomaLosValoresDeFabrica()
     QVERIFY(!CargarConfiguracion(configuracion));
     QCOMPARE(configuracion.puerto, 2);
     QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
-    QCOMPARE(configuracion.carteles, QStringList{Unico});
+    QCOMPARE(configuracion.carteles.Registros(), QStringList{Unico});
     QVERIFY(!QFileInfo::exists(m_carpeta->filePath(u"carteles.ini"_s)));
 }
 
@@ -226,14 +226,14 @@ void PruebaConfiguracion::archivoQueNoSeLeeNoCambiaNada()
             QSKIP("Ese archivo no existe en este sistema");
     }
 
-    Configuracion configuracion{4, u"2400,N,8,1"_s, {u"A, a, 1"_s}};
+    Configuracion configuracion{4, u"2400,N,8,1"_s, RegistroDeCarteles::DeRegistros({u"A, a, 1"_s})};
     const auto error = CargarConfiguracion(configuracion, ruta);
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
     QVERIFY2(!error->motivo.isEmpty() && error->motivo.contains(enElMotivo), qPrintable(error->motivo));
     QCOMPARE(configuracion.puerto, 4);
     QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
-    QCOMPARE(configuracion.carteles, QStringList{u"A, a, 1"_s});
+    QCOMPARE(configuracion.carteles.Registros(), QStringList{u"A, a, 1"_s});
 }
 
 void PruebaConfiguracion::justoElTamanoMaximo()
@@ -244,15 +244,15 @@ void PruebaConfiguracion::justoElTamanoMaximo()
     Configuracion configuracion;
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
     QCOMPARE(configuracion.puerto, 3);
-    QCOMPARE(configuracion.carteles.size(), 1);
-    QCOMPARE(configuracion.carteles.at(0).size(), TamanoMaximoDeConfiguracion - comienzo.size());
+    QCOMPARE(configuracion.carteles.Cantidad(), 1);
+    QCOMPARE(configuracion.carteles.En(0).Registro().size(), TamanoMaximoDeConfiguracion - comienzo.size());
 }
 
 void PruebaConfiguracion::deBytesComoDeArchivo()
 {
     // The entry for bytes in memory reads what the file function reads, and
     // what the writer writes to memory is what it writes to the file.
-    const Configuracion escrita{5, u"2400,N,8,1"_s, {Unico, u"R560, Año, 7"_s, QString()}};
+    const Configuracion escrita{5, u"2400,N,8,1"_s, RegistroDeCarteles::DeRegistros({Unico, u"R560, Año, 7"_s, QString()})};
     QByteArray enMemoria;
     QVERIFY(!GuardarConfiguracionEnBytes(escrita, enMemoria));
     const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
@@ -265,13 +265,13 @@ void PruebaConfiguracion::deBytesComoDeArchivo()
     QVERIFY(!CargarConfiguracionDeBytes(deBytes, enMemoria));
     QCOMPARE(deBytes.puerto, 5);
     QCOMPARE(deBytes.ajustes, escrita.ajustes);
-    QCOMPARE(deBytes.carteles, escrita.carteles);
+    QCOMPARE(deBytes.carteles.Registros(), escrita.carteles.Registros());
     QCOMPARE(deArchivo.puerto, deBytes.puerto);
-    QCOMPARE(deArchivo.carteles, deBytes.carteles);
+    QCOMPARE(deArchivo.carteles.Registros(), deBytes.carteles.Registros());
 
     // A record the code page cannot hold fails in memory as on disk.
     QByteArray sinTocar = "previo";
-    const auto error = GuardarConfiguracionEnBytes(Configuracion{1, u"9600,N,8,1"_s, {u"Ωmega"_s}}, sinTocar);
+    const auto error = GuardarConfiguracionEnBytes(Configuracion{1, u"9600,N,8,1"_s, RegistroDeCarteles::DeRegistros({u"Ωmega"_s})}, sinTocar);
     QVERIFY(error);
     QVERIFY(error->motivo.contains(u"Ω"_s));
     QCOMPARE(sinTocar, QByteArray("previo"));
@@ -303,13 +303,13 @@ void PruebaConfiguracion::guardaBytesExactos()
 
     const QString ruta = m_carpeta->filePath(u"carteles.ini"_s);
     QVERIFY(EscribirBytes(ruta, "interfase com5,2400\r\ncartel viejo, viejo, 1\r\ncartel otro, otro, 2\r\n"));
-    QVERIFY(!GuardarConfiguracion(Configuracion{puerto, ajustes, carteles}, ruta));
+    QVERIFY(!GuardarConfiguracion(Configuracion{puerto, ajustes, RegistroDeCarteles::DeRegistros(carteles)}, ruta));
     QCOMPARE(LeerBytes(ruta), bytes);
     // And it reads back as it was.
     Configuracion leida;
     QVERIFY(!CargarConfiguracion(leida, ruta));
     QCOMPARE(leida.puerto, puerto);
-    QCOMPARE(leida.carteles, carteles);
+    QCOMPARE(leida.carteles.Registros(), carteles);
 }
 
 void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
@@ -317,9 +317,9 @@ void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
     const QDir raiz(m_carpeta->path());
     QVERIFY(raiz.mkdir(u"a"_s) && raiz.mkdir(u"b"_s));
     QVERIFY(QDir::setCurrent(raiz.filePath(u"a"_s)));
-    QVERIFY(!GuardarConfiguracion(Configuracion{3, u"2400,N,8,1"_s, {u"A, a, 1"_s}}));
+    QVERIFY(!GuardarConfiguracion(Configuracion{3, u"2400,N,8,1"_s, RegistroDeCarteles::DeRegistros({u"A, a, 1"_s})}));
     QVERIFY(QDir::setCurrent(raiz.filePath(u"b"_s)));
-    QVERIFY(!GuardarConfiguracion(Configuracion{4, u"9600,N,8,1"_s, {u"B, b, 2"_s}}));
+    QVERIFY(!GuardarConfiguracion(Configuracion{4, u"9600,N,8,1"_s, RegistroDeCarteles::DeRegistros({u"B, b, 2"_s})}));
 
     const auto LeerEn = [&](const QString &donde) {
         Configuracion leida;
@@ -331,10 +331,10 @@ void PruebaConfiguracion::rutaRelativaSigueAlDirectorioActual()
     const Configuracion deB = LeerEn(u"b"_s);
     const Configuracion deRaiz = LeerEn(u"."_s);
     QCOMPARE(deA.puerto, 3);
-    QCOMPARE(deA.carteles, QStringList{u"A, a, 1"_s});
+    QCOMPARE(deA.carteles.Registros(), QStringList{u"A, a, 1"_s});
     QCOMPARE(deB.puerto, 4);
-    QCOMPARE(deB.carteles, QStringList{u"B, b, 2"_s});
-    QCOMPARE(deRaiz.carteles, QStringList{Unico}); // no file there
+    QCOMPARE(deB.carteles.Registros(), QStringList{u"B, b, 2"_s});
+    QCOMPARE(deRaiz.carteles.Registros(), QStringList{Unico}); // no file there
     QVERIFY(!QFileInfo::exists(raiz.filePath(u"carteles.ini"_s)));
 }
 
@@ -347,12 +347,12 @@ void PruebaConfiguracion::escrituraFallidaDejaElArchivoAnterior()
     const QByteArray anterior("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\n");
     QVERIFY(EscribirBytes(ruta, anterior));
 
-    const auto error = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, {u"R560, Ωmega, 1"_s}}, ruta);
+    const auto error = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, RegistroDeCarteles::DeRegistros({u"R560, Ωmega, 1"_s})}, ruta);
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
     QVERIFY2(error->motivo.contains(u"Ω"_s), qPrintable(error->motivo));
     // 100,000 lines "cartel ab" with LF open; with CR LF they would not.
-    const auto grande = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, QStringList(100000, u"ab"_s)}, ruta);
+    const auto grande = GuardarConfiguracion(Configuracion{3, u"9600,N,8,1"_s, RegistroDeCarteles::DeRegistros(QStringList(100000, u"ab"_s))}, ruta);
     QVERIFY(grande && grande->motivo.contains(u"1 MiB"_s));
     QCOMPARE(LeerBytes(ruta), anterior);
     QCOMPARE(base.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{u"carteles.ini"_s});
@@ -371,8 +371,8 @@ void PruebaConfiguracion::aguantaEntradaHostil()
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
     QCOMPARE(configuracion.puerto, 5);
     QCOMPARE(configuracion.ajustes, u"2400,N,8,1"_s);
-    QCOMPARE(configuracion.carteles.size(), 1);
-    QCOMPARE(configuracion.carteles.at(0).size(), binario.size());
+    QCOMPARE(configuracion.carteles.Cantidad(), 1);
+    QCOMPARE(configuracion.carteles.En(0).Registro().size(), binario.size());
 
     // A record of half the largest file, and as many lines to ignore as fit
     // in the rest.
@@ -383,7 +383,7 @@ void PruebaConfiguracion::aguantaEntradaHostil()
     configuracion = Configuracion{};
     QVERIFY(!CargarConfiguracion(configuracion, ruta));
     QCOMPARE(configuracion.puerto, 6);
-    QCOMPARE(configuracion.carteles, QStringList{QString::fromLatin1(medio)});
+    QCOMPARE(configuracion.carteles.Registros(), QStringList{QString::fromLatin1(medio)});
 }
 
 QTEST_GUILESS_MAIN(PruebaConfiguracion)

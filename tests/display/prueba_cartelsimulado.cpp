@@ -36,6 +36,8 @@ private Q_SLOTS:
     void GlifoDeCadaCodigo_data();
     void GlifoDeCadaCodigo();
     void ElCartelVirtualVeLoMismoQueLaVista();
+    void LetrasQueMuestra_data();
+    void LetrasQueMuestra();
 };
 
 void PruebaCartelSimulado::PuntosEnUnMomento_data()
@@ -133,6 +135,27 @@ void PruebaCartelSimulado::ElCartelVirtualVeLoMismoQueLaVista()
     QCOMPARE(virtual_.Ciclo(), vista.Ciclo());
     for (qint64 ms = 0; ms < 2 * vista.Ciclo(); ms += 37)
         QCOMPARE(virtual_.Puntos(ms), vista.Puntos(ms));
+}
+
+void PruebaCartelSimulado::LetrasQueMuestra_data()
+{
+    QTest::addColumn<QByteArray>("mensaje");
+    QTest::addColumn<QString>("letras");
+
+    QTest::newRow("vacío") << QByteArray() << QString();
+    QTest::newRow("efectos fuera") << CodificarTexto(u"[centra][titila]Hola[pausa] a[esp seg]b"_s) << u"Hola ab"_s;
+    QTest::newRow("letras sustituidas") << CodificarTexto(u"¿Año ñandú? ¡Sí! 1º é"_s) << u"¿Año ñandú? ¡Sí! 1º é"_s;
+    // A line break reaches the sign as a space.
+    QTest::newRow("salto de línea") << CodificarTexto(u"uno\r\ndos"_s) << u"uno  dos"_s;
+    QTest::newRow("bytes sin dibujo") << QByteArray("a\x01\x7f\x9f\xff" "b") << u"ab"_s;
+    QTest::newRow("corchete del texto") << QByteArray("[exp]") << u"[exp]"_s;
+}
+
+void PruebaCartelSimulado::LetrasQueMuestra()
+{
+    QFETCH(QByteArray, mensaje);
+    QFETCH(QString, letras);
+    QCOMPARE(LetrasDelMensaje(mensaje), letras);
 }
 
 QTEST_GUILESS_MAIN(PruebaCartelSimulado)

@@ -79,10 +79,11 @@ void PruebaDestinosDeEnvio::envio()
     QFETCH(QStringList, fuera);
     QFETCH(QString, descripcion);
 
-    const DestinosDeEnvio envio = DestinosDeEnvioDe(destinos, registro);
+    const auto carteles = RegistroDeCarteles::DeRegistros(registro);
+    const DestinosDeEnvio envio = DestinosDeEnvioDe(destinos, carteles);
     QCOMPARE(envio.direcciones, direcciones);
     QCOMPARE(envio.desconocidos + envio.repetidos + envio.omitidos, fuera);
-    QCOMPARE(DescribirDestinos(destinos, registro), descripcion);
+    QCOMPARE(DescribirDestinos(destinos, carteles), descripcion);
 }
 
 QTEST_GUILESS_MAIN(PruebaDestinosDeEnvio)

@@ -135,11 +135,10 @@ void PruebaDocumento::lee()
 
     const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(EscribirBytes(ruta, bytes));
-    QString leido;
-    QString leidas;
-    QVERIFY(!LeerDocumento(ruta, leido, leidas));
-    QCOMPARE(leido, texto);
-    QCOMPARE(leidas, propiedades);
+    TextoLeido leido;
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.texto, texto);
+    QCOMPARE(leido.propiedades, propiedades);
 }
 
 void PruebaDocumento::escribe_data()
@@ -198,11 +197,10 @@ void PruebaDocumento::idaYVuelta()
 
     const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
-    QString leido;
-    QString leidas;
-    QVERIFY(!LeerDocumento(ruta, leido, leidas));
-    QCOMPARE(leido, texto);
-    QCOMPARE(leidas, propiedadesLeidas);
+    TextoLeido leido;
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.texto, texto);
+    QCOMPARE(leido.propiedades, propiedadesLeidas);
 }
 
 void PruebaDocumento::escrituraFallidaNoTocaNada_data()
@@ -302,16 +300,14 @@ void PruebaDocumento::lecturaFallidaNoTocaNada()
         QSKIP("Sin FIFO en este sistema");
 #endif
 
-    QString texto = u"previo"_s;
-    QString propiedades = u"previas"_s;
-    qsizetype fuera = -7;
-    const auto error = LeerDocumento(ruta, texto, propiedades, &fuera);
+    TextoLeido leido{u"previo"_s, u"previas"_s, -7};
+    const auto error = LeerDocumento(ruta, leido);
     QVERIFY(error);
     QCOMPARE(error->ruta, QDir::toNativeSeparators(ruta));
     QVERIFY2(!error->motivo.isEmpty() && error->motivo.contains(enElMotivo), qPrintable(error->motivo));
-    QCOMPARE(texto, u"previo"_s);
-    QCOMPARE(propiedades, u"previas"_s);
-    QCOMPARE(fuera, qsizetype(-7));
+    QCOMPARE(leido.texto, u"previo"_s);
+    QCOMPARE(leido.propiedades, u"previas"_s);
+    QCOMPARE(leido.lineasFueraDelTexto, qsizetype(-7));
     QVERIFY(!QFileInfo::exists(m_carpeta->filePath(u"falta.txt"_s)));
 }
 
@@ -350,22 +346,20 @@ void PruebaDocumento::cuentaLasLineasQueNoSonTexto()
 
     const QString ruta = m_carpeta->filePath(u"doc.txt"_s);
     QVERIFY(EscribirBytes(ruta, bytes));
-    QString texto;
-    QString leidas;
-    qsizetype contadas = -1;
-    QVERIFY(!LeerDocumento(ruta, texto, leidas, &contadas));
-    QCOMPARE(contadas, fuera);
-    QCOMPARE(leidas, propiedades);
+    TextoLeido leido;
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.lineasFueraDelTexto, fuera);
+    QCOMPARE(leido.propiedades, propiedades);
     if (fuera > 0)
-        QVERIFY(texto.isEmpty());
+        QVERIFY(leido.texto.isEmpty());
 
     // A save writes what was read, as the warning says: the destinations
     // stay those of the file.
-    QVERIFY(!EscribirDocumento(ruta, texto, leidas));
-    QString otraVez;
-    QVERIFY(!LeerDocumento(ruta, texto, otraVez, &contadas));
-    QCOMPARE(otraVez, QString(propiedades).remove(u"\r\n"_s));
-    QCOMPARE(contadas, qsizetype(0));
+    QVERIFY(!EscribirDocumento(ruta, leido.texto, leido.propiedades));
+    TextoLeido otraVez;
+    QVERIFY(!LeerDocumento(ruta, otraVez));
+    QCOMPARE(otraVez.propiedades, QString(propiedades).remove(u"\r\n"_s));
+    QCOMPARE(otraVez.lineasFueraDelTexto, qsizetype(0));
 }
 
 void PruebaDocumento::destinosQueSeLeerianComoMarca_data()
@@ -400,11 +394,10 @@ void PruebaDocumento::destinosQueSeLeerianComoMarca()
     // What a hand-edited file gives on reading is refused the same way, so
     // its text never gains a line nor its signs get lost.
     QVERIFY(EscribirBytes(ruta, "PROPIEDADES:\r\nTEX\r\nTO:\r\nTEXTO:\r\ntexto\r\n"));
-    QString texto;
-    QString leidas;
-    QVERIFY(!LeerDocumento(ruta, texto, leidas));
-    QCOMPARE(leidas, u"TEXTO:"_s);
-    QVERIFY(EscribirDocumento(ruta, texto, leidas));
+    TextoLeido leido;
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.propiedades, u"TEXTO:"_s);
+    QVERIFY(EscribirDocumento(ruta, leido.texto, leido.propiedades));
 }
 
 void PruebaDocumento::enMemoriaComoEnArchivo()
@@ -417,18 +410,15 @@ void PruebaDocumento::enMemoriaComoEnArchivo()
     QVERIFY(!EscribirDocumento(ruta, texto, propiedades));
     QCOMPARE(LeerBytes(ruta), enMemoria);
 
-    QString deArchivo;
-    QString propiedadesDeArchivo;
-    QString deBytes;
-    QString propiedadesDeBytes;
-    qsizetype fuera = -1;
-    QVERIFY(!LeerDocumento(ruta, deArchivo, propiedadesDeArchivo));
-    QVERIFY(!LeerDocumentoDeBytes(enMemoria, deBytes, propiedadesDeBytes, &fuera));
-    QCOMPARE(deBytes, texto);
-    QCOMPARE(propiedadesDeBytes, propiedades);
-    QCOMPARE(fuera, qsizetype(0));
-    QCOMPARE(deArchivo, deBytes);
-    QCOMPARE(propiedadesDeArchivo, propiedadesDeBytes);
+    TextoLeido deArchivo;
+    TextoLeido deBytes{{}, {}, -1};
+    QVERIFY(!LeerDocumento(ruta, deArchivo));
+    QVERIFY(!LeerDocumentoDeBytes(enMemoria, deBytes));
+    QCOMPARE(deBytes.texto, texto);
+    QCOMPARE(deBytes.propiedades, propiedades);
+    QCOMPARE(deBytes.lineasFueraDelTexto, qsizetype(0));
+    QCOMPARE(deArchivo.texto, deBytes.texto);
+    QCOMPARE(deArchivo.propiedades, deBytes.propiedades);
 }
 
 // Clicks on the destination items, as the editor passes them on: a name to
@@ -461,7 +451,7 @@ void PruebaDocumento::eleccionDeCarteles()
     QFETCH(QString, resultado);
     QFETCH(bool, modificado);
 
-    const QStringList registro{u"R560, A, 1"_s, u"R560, B, 2"_s};
+    const auto registro = RegistroDeCarteles::DeRegistros({u"R560, A, 1"_s, u"R560, B, 2"_s});
     const QString ruta = m_carpeta->filePath(u"d.txt"_s);
     QVERIFY(!EscribirDocumento(ruta, u"X"_s, propiedades));
     Documento documento;
@@ -480,7 +470,7 @@ void PruebaDocumento::eleccionDeCarteles()
 // the registry lacks, and a failed save changes nothing.
 void PruebaDocumento::documentoAbiertoYGuardado()
 {
-    const QStringList registro{u"R560, A, 1"_s, u"R560, B, 2"_s};
+    const auto registro = RegistroDeCarteles::DeRegistros({u"R560, A, 1"_s, u"R560, B, 2"_s});
     const QString ruta = m_carpeta->filePath(u"d.txt"_s);
     QVERIFY(!EscribirDocumento(ruta, u"hola"_s, u"Dirs:  Nadie; B"_s));
     Documento documento;

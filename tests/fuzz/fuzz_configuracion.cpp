@@ -42,7 +42,7 @@ Configuracion Esperada(const QByteArray &bytes)
     Configuracion esperada;
     for (const QByteArray &linea : PartirLineas(bytes)) {
         if (linea.startsWith("cartel")) {
-            esperada.carteles.append(DesdeWindows1252(linea.mid(7)));
+            esperada.carteles.Agregar(Cartel(DesdeWindows1252(linea.mid(7))));
         } else if (linea.startsWith("interfase")) {
             qsizetype fin = 10;
             while (fin < linea.size() && linea.at(fin) != ',' && linea.at(fin) != ' ')

@@ -26,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tam
         const qsizetype leidos = antes.size() - bufer.size();
         Exigir(leidos > 4 && leidos <= TamanoMaximoDeMensaje + 4, "un mensaje dentro del límite");
         Exigir(antes.endsWith(bufer), "el mensaje sale entero del frente");
-        qsizetype contenido = mensaje.ajustes.size() + mensaje.resultado.fallo.size();
+        qsizetype contenido = mensaje.ajustes.size() + mensaje.resultado.fallo.size() + mensaje.archivo.size();
+        for (const QString &cartel : mensaje.carteles)
+            contenido += cartel.size();
         for (const QByteArray &cadena : mensaje.cadenas)
             contenido += cadena.size();
         Exigir(contenido <= leidos, "nada más de lo que llegó");

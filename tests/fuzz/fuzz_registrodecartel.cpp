@@ -3,7 +3,7 @@
 
 #include "comun.h"
 
-#include "config/registrodecartel.h"
+#include "config/cartel.h"
 
 #include <QStringList>
 
@@ -46,19 +46,22 @@ qint64 DireccionEsperada(const QString &registro)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *datos, std::size_t tamano)
 {
     const QString registro = TextoUtf8(datos, tamano);
-    Exigir(NombreDeCartel(registro) == NombreEsperado(registro), "el nombre va de la primera a la segunda coma",
+    const Cartel cartel(registro);
+    Exigir(cartel.Registro() == registro, "el registro se guarda como vino", registro);
+    Exigir(cartel.Nombre() == NombreEsperado(registro), "el nombre va de la primera a la segunda coma",
            registro);
-    const qint64 direccion = DireccionDeCartel(registro);
+    const qint64 direccion = cartel.Direccion();
     Exigir(direccion >= 0, "una dirección nunca es negativa");
     Exigir(direccion == DireccionEsperada(registro), "la dirección son las cifras tras la segunda coma", registro);
 
     // Fields without commas come back from the record built with them.
     if (!registro.contains(u',')) {
-        const QString armado = ArmarRegistroDeCartel(u"R560"_s, registro, u"12"_s);
-        Exigir(NombreDeCartel(armado) == u" "_s + registro, "el nombre armado se vuelve a leer");
-        Exigir(DireccionDeCartel(armado) == 12, "la dirección armada se vuelve a leer");
-        const QString desconocida = ArmarRegistroDeCartel(registro, u"X"_s, u"Desconocida"_s);
-        Exigir(DireccionDeCartel(desconocida) == 0, "una dirección desconocida es 0, todos los carteles");
+        const Cartel armado = Cartel::Armar(u"R560"_s, registro, u"12"_s);
+        Exigir(armado.Nombre() == u" "_s + registro, "el nombre armado se vuelve a leer");
+        Exigir(armado.Direccion() == 12, "la dirección armada se vuelve a leer");
+        const Cartel desconocida = Cartel::Armar(registro, u"X"_s, u"Desconocida"_s);
+        Exigir(desconocida.Direccion() == 0, "una dirección desconocida es 0, todos los carteles");
+        Exigir(desconocida.Modelo() == registro, "el modelo armado se vuelve a leer");
     }
     return 0;
 }

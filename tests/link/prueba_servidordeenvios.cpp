@@ -33,7 +33,7 @@ public:
               ClienteDeEnvios cliente;
               QObject::connect(&cliente, &ClienteDeEnvios::Comenzada, &cliente, [this](qint64) { ++m_comenzadas; });
               if (cliente.Conectar(carpeta, 5s))
-                  m_resultado = cliente.Enviar(cadenas);
+                  m_resultado = cliente.Enviar(cadenas, {}, {});
           }))
     {
         m_hilo->start();

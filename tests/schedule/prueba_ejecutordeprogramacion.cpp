@@ -4,6 +4,7 @@
 #include "documents/documento.h"
 #include "encoding/codificador.h"
 #include "link/lineadecarteles.h"
+#include "schedule/serviciodeenvios.h"
 #include "link/trama.h"
 #include "link/transmisor.h"
 
@@ -40,7 +41,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_carpeta;
     QString m_anterior;
     PuertoFalso *m_puerto = nullptr;
-    std::unique_ptr<LineaDeCarteles> m_linea;
+    std::unique_ptr<ServicioDeEnvios> m_servicio;
     std::unique_ptr<EjecutorDeProgramacion> m_ejecutor;
     QDateTime m_ahora;
     QStringList m_registro;
@@ -82,7 +83,7 @@ void PruebaEjecutorDeProgramacion::init()
     QVERIFY(!EscribirDocumento(u"base.txt"_s, u"Base"_s, u"Global"_s));
     QVERIFY(!EscribirDocumento(u"ofertas.txt"_s, u"Ofertas"_s, u"Dirs: Hall"_s));
     m_puerto = new PuertoFalso;
-    m_linea = std::make_unique<LineaDeCarteles>(m_puerto);
+    m_servicio = std::make_unique<ServicioDeEnvios>(m_puerto);
     // A case may change the sign list: each starts from the same one.
     m_registro = {u"cartel R560, Hall, 5"_s, u"cartel R560, Caja, 7"_s};
     m_registroIlegible.reset();
@@ -91,7 +92,7 @@ void PruebaEjecutorDeProgramacion::init()
 void PruebaEjecutorDeProgramacion::cleanup()
 {
     m_ejecutor.reset();
-    m_linea.reset();
+    m_servicio.reset();
     QDir::setCurrent(m_anterior);
     m_carpeta.reset();
 }
@@ -101,7 +102,7 @@ void PruebaEjecutorDeProgramacion::Iniciar(const QString &hora, const QList<Entr
     m_ahora = QDateTime(QDate(2026, 12, 9), QTime::fromString(hora, u"HH:mm"_s), Utc);
     QVERIFY(!EscribirProgramacion(RutaDeProgramacion, Programacion{entradas}));
     m_ejecutor = std::make_unique<EjecutorDeProgramacion>(
-        *m_linea, RutaDeProgramacion, [this] { return RegistroLeido{m_registro, m_registroIlegible}; },
+        *m_servicio, RutaDeProgramacion, [this] { return RegistroLeido{RegistroDeCarteles::DeRegistros(m_registro), m_registroIlegible}; },
         [this] { return m_ahora; }, Utc);
     QVERIFY(!m_ejecutor->Cargar());
 }
@@ -164,13 +165,13 @@ void PruebaEjecutorDeProgramacion::unaFallaSeReintentaAlMinuto()
 void PruebaEjecutorDeProgramacion::unCambioDeRegistroReenvia()
 {
     Iniciar(u"12:00"_s, {Entrada(u"base.txt"_s)});
-    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    QTRY_VERIFY(!m_servicio->Linea().Emisor().Ocupado());
     m_puerto->OlvidarEscrito();
     m_registro.append(u"cartel R560, Patio, 12"_s);
     m_ejecutor->RegistroCambiado();
     // The signs already showing it are left alone.
     QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Base"_s, 12));
-    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    QTRY_VERIFY(!m_servicio->Linea().Emisor().Ocupado());
     // A sign given another address shows what nobody knows.
     m_puerto->OlvidarEscrito();
     m_registro[1] = u"cartel R560, Caja, 8"_s;
@@ -184,7 +185,7 @@ void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
     QFile archivo(RutaDeProgramacion);
     QVERIFY(archivo.open(QIODevice::WriteOnly) && archivo.write(ajeno) == ajeno.size());
     archivo.close();
-    EjecutorDeProgramacion ejecutor(*m_linea, RutaDeProgramacion, [this] { return RegistroLeido{m_registro, {}}; });
+    EjecutorDeProgramacion ejecutor(*m_servicio, RutaDeProgramacion, [this] { return RegistroLeido{RegistroDeCarteles::DeRegistros(m_registro), {}}; });
     const auto error = ejecutor.Cargar();
     QVERIFY(error);
     QVERIFY2(error->motivo.contains(u"versión"_s), qPrintable(error->motivo));
@@ -200,7 +201,7 @@ void PruebaEjecutorDeProgramacion::unArchivoIlegibleNoSeSobrescribe()
 void PruebaEjecutorDeProgramacion::unArchivoDanadoDejaLaUltimaBuena()
 {
     Iniciar(u"06:00"_s, {Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s, u"07:00"_s, u"11:00"_s)});
-    QTRY_VERIFY(!m_puerto->Escrito().isEmpty() && !m_linea->Emisor().Ocupado());
+    QTRY_VERIFY(!m_puerto->Escrito().isEmpty() && !m_servicio->Linea().Emisor().Ocupado());
     m_puerto->OlvidarEscrito();
     QSignalSpy anotados(m_ejecutor.get(), &EjecutorDeProgramacion::Anotado);
     const auto minuto = [this](const QString &hora) {
@@ -225,7 +226,7 @@ void PruebaEjecutorDeProgramacion::unArchivoDanadoDejaLaUltimaBuena()
 
     minuto(u"07:00"_s);
     QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Ofertas"_s, 5));
-    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    QTRY_VERIFY(!m_servicio->Linea().Emisor().Ocupado());
     m_puerto->OlvidarEscrito();
     // Mended as it was: nothing changes, nothing is sent.
     QVERIFY(escribir(buena));
@@ -248,7 +249,7 @@ void PruebaEjecutorDeProgramacion::soloRecibenTramaLosQueCambian()
     // A second entry of the same file changes nothing.
     QVERIFY(!EscribirDocumento(u"todos.txt"_s, u"Base"_s, u"Dirs: Hall;Caja"_s));
     Iniciar(u"06:00"_s, {Entrada(u"base.txt"_s), Entrada(u"base.txt"_s, u"07:00"_s, u"08:00"_s)});
-    QTRY_VERIFY(!m_puerto->Escrito().isEmpty() && !m_linea->Emisor().Ocupado());
+    QTRY_VERIFY(!m_puerto->Escrito().isEmpty() && !m_servicio->Linea().Emisor().Ocupado());
     m_puerto->OlvidarEscrito();
     Mover(u"07:00"_s);
     QTest::qWait(20);
@@ -257,7 +258,7 @@ void PruebaEjecutorDeProgramacion::soloRecibenTramaLosQueCambian()
     // every sign to one text, one frame to all.
     QVERIFY(!m_ejecutor->PonerProgramacion(Programacion{{Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s)}}));
     QTRY_COMPARE(m_puerto->Escrito(), Trama(u"Ofertas"_s, 5));
-    QTRY_VERIFY(!m_linea->Emisor().Ocupado());
+    QTRY_VERIFY(!m_servicio->Linea().Emisor().Ocupado());
     m_puerto->OlvidarEscrito();
     QVERIFY(!m_ejecutor->PonerProgramacion(
         Programacion{{Entrada(u"base.txt"_s), Entrada(u"ofertas.txt"_s), Entrada(u"todos.txt"_s)}}));
@@ -268,7 +269,7 @@ void PruebaEjecutorDeProgramacion::unaProgramacionPorCarpeta()
 {
     Iniciar(u"12:00"_s, {Entrada(u"base.txt"_s)});
     QVERIFY(!EscribirProgramacion(u"otra.json"_s, Programacion{{Entrada(u"ofertas.txt"_s)}}));
-    EjecutorDeProgramacion otra(*m_linea, u"otra.json"_s, [this] { return RegistroLeido{m_registro, {}}; });
+    EjecutorDeProgramacion otra(*m_servicio, u"otra.json"_s, [this] { return RegistroLeido{RegistroDeCarteles::DeRegistros(m_registro), {}}; });
     QVERIFY(!otra.Cargar());
     QVERIFY2(otra.Impedimento().startsWith(u"Una sola programación por carpeta"_s), qPrintable(otra.Impedimento()));
 }

@@ -198,7 +198,8 @@ void PruebaEstadoDeCarteles::alcanceDeDestinos()
     QFETCH(QList<quint8>, direcciones);
     QFETCH(AlcanceDeTexto, esperado);
 
-    const QStringList registro{u"R560, Hall, 5"_s, u"R560, Caja, Desconocida"_s, u"R560, Patio, 5"_s};
+    const auto registro =
+        RegistroDeCarteles::DeRegistros({u"R560, Hall, 5"_s, u"R560, Caja, Desconocida"_s, u"R560, Patio, 5"_s});
     DestinosDeEnvio destinos;
     destinos.direcciones = direcciones;
     QVERIFY(AlcanceDeDestinos(destinos, registro) == esperado);

@@ -20,6 +20,7 @@
 
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTest>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void elCartelVirtualLeeCadaTrama();
     void porElProgramaQueTieneElPuerto();
     void laProgramacionCorreHastaSigterm();
+    void laVentanaEnviaPorLaProgramacion();
     void porUnServidorDeRed_data();
     void porUnServidorDeRed();
 };
@@ -294,6 +296,53 @@ void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
     const QString errores = QString::fromUtf8(programacion.readAllStandardError());
     QVERIFY2(errores.contains(u"\tGlobal\tbase.txt\t16\tenviado"_s), qPrintable(errores));
     QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tGlobal\tbase.txt\t16\tenviado\n"));
+}
+
+// The README's own setup: a runner holds the folder's port, and the operator
+// sends from the window all the same. The window hands its frames to the
+// runner, which puts them on the line and logs them; the window says what it
+// answered and never opens the port.
+void PruebaCartelEnviar::laVentanaEnviaPorLaProgramacion()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    CartelEnProceso cartel;
+    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY(!EscribirProgramacion(escenario.Ruta(u"programacion.json"_s), Programacion{}));
+
+    QProcess programacion;
+    programacion.setWorkingDirectory(escenario.Carpeta().path());
+    programacion.start(QString::fromUtf8(RUTA_CARTEL_ENVIAR), {u"--programacion"_s});
+    // It serves the folder before it says that it runs.
+    QString errores;
+    QTRY_VERIFY_WITH_TIMEOUT((errores += QString::fromUtf8(programacion.readAllStandardError()))
+                                 .contains(u"SIGTERM o Ctrl+C la detienen."_s), Plazo);
+
+    Principal &principal = escenario.Iniciar(new PuertoSerieQt);
+    EditorDeTexto &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(u"Abierto"_s);
+    editor.EnviarAhora();
+    QVERIFY(cartel.EsperarTramas(1, Plazo));
+    QTRY_VERIFY_WITH_TIMEOUT(principal.statusBar()->currentMessage()
+                                 == u"Enviado por el programa que tiene el puerto: 1 de 1 tramas"_s, Plazo);
+    QVERIFY(principal.dialogEnvio().isHidden());
+    QVERIFY(!principal.Puerto().Abierto());
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
+
+    programacion.terminate();
+    QVERIFY(programacion.waitForFinished(Plazo));
+    QCOMPARE(programacion.exitCode(), Numero(CodigoDeSalida::Exito));
+    QVERIFY2(cartel.Terminar(), qPrintable(cartel.Error()));
+    const QList<QJsonObject> tramas = cartel.Tramas();
+    QCOMPARE(tramas.size(), 1);
+    QCOMPARE(tramas.at(0).value(u"destino"_s).toString(), u"todos"_s);
+    QCOMPARE(tramas.at(0).value(u"texto"_s).toString(), u"Abierto"_s);
+    QVERIFY(cartel.Anomalias().isEmpty());
+    // The runner logs it as the window names it.
+    errores += QString::fromUtf8(programacion.readAllStandardError());
+    QVERIFY2(errores.contains(u"\tGlobal\t\t16\tenviado"_s), qPrintable(errores));
+    QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tGlobal\t\t16\tenviado\n"));
 }
 
 // The operator's ways with a serial device server, and a port not

@@ -174,7 +174,7 @@ void PruebaDecisionDeEnvio::plan()
 
     const ArgumentosDeEnvio argumentos = Interpretar(linea);
     const QString texto = argumentos.texto ? *argumentos.texto : textoDelDocumento;
-    const DecisionDeEnvio decision = DecidirEnvio(argumentos, texto, propiedades, registro);
+    const DecisionDeEnvio decision = DecidirEnvio(argumentos, texto, propiedades, RegistroDeCarteles::DeRegistros(registro));
     const PlanDeEnvio &plan = decision.plan;
 
     QCOMPARE(Numero(decision.codigo), codigo);
@@ -191,9 +191,9 @@ void PruebaDecisionDeEnvio::plan()
 
 void PruebaDecisionDeEnvio::direccionesNoDependenDelRegistro()
 {
-    for (const QStringList &registro : {QStringList(), Tres}) {
+    for (const QStringList &lineas : {QStringList(), Tres}) {
         const DecisionDeEnvio decision =
-            DecidirEnvio(Interpretar({u"--direcciones"_s}), QString(), QString(), registro);
+            DecidirEnvio(Interpretar({u"--direcciones"_s}), QString(), QString(), RegistroDeCarteles::DeRegistros(lineas));
         const PlanDeEnvio &plan = decision.plan;
         QCOMPARE(decision.codigo, CodigoDeSalida::Exito);
         QCOMPARE(plan.cadenas.size(), 1);
@@ -209,12 +209,12 @@ void PruebaDecisionDeEnvio::textoDemasiadoLargoNoSeEnvia()
     // longest text a sign takes. One character more is refused, whatever
     // breaks the shell gave.
     const QString limite(16383, u'\n');
-    const DecisionDeEnvio justo = DecidirEnvio(Interpretar({u"--texto"_s, limite}), limite, QString(), Tres);
+    const DecisionDeEnvio justo = DecidirEnvio(Interpretar({u"--texto"_s, limite}), limite, QString(), RegistroDeCarteles::DeRegistros(Tres));
     QCOMPARE(justo.codigo, CodigoDeSalida::Exito);
     QCOMPARE(justo.plan.cadenas.size(), 1);
 
     const QString largo = limite + u'x';
-    const DecisionDeEnvio plan = DecidirEnvio(Interpretar({u"--texto"_s, largo}), largo, QString(), Tres);
+    const DecisionDeEnvio plan = DecidirEnvio(Interpretar({u"--texto"_s, largo}), largo, QString(), RegistroDeCarteles::DeRegistros(Tres));
     QCOMPARE(plan.codigo, CodigoDeSalida::NadaQueEnviar);
     QVERIFY(plan.plan.cadenas.isEmpty());
     QVERIFY2(plan.motivo.contains(u"32767 caracteres"_s), qPrintable(plan.motivo));

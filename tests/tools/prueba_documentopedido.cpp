@@ -66,14 +66,14 @@ void PruebaDocumentoPedido::entradaEstandar()
     QFile dispositivo; // as cartel-enviar opens its standard input
     dispositivo.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
 
-    QString texto = u"previo"_s;
-    QString propiedades = u"previas"_s;
-    const auto fallo = LeerDocumentoPedido(nombre, dispositivo, texto, propiedades);
+    TextoLeido leido{u"previo"_s, u"previas"_s, -1};
+    const auto fallo = LeerDocumentoPedido(nombre, dispositivo, leido);
     QCOMPARE(fallo.has_value(), !error.isEmpty());
     if (fallo)
         QVERIFY2(fallo->motivo.contains(error), qPrintable(fallo->motivo));
-    QCOMPARE(texto, error.isEmpty() ? u"HOLA"_s : u"previo"_s);
-    QCOMPARE(propiedades, error.isEmpty() ? u"Dirs:  Hall"_s : u"previas"_s);
+    QCOMPARE(leido.texto, error.isEmpty() ? u"HOLA"_s : u"previo"_s);
+    QCOMPARE(leido.propiedades, error.isEmpty() ? u"Dirs:  Hall"_s : u"previas"_s);
+    QCOMPARE(leido.lineasFueraDelTexto, error.isEmpty() ? 0 : -1);
 }
 
 QTEST_GUILESS_MAIN(PruebaDocumentoPedido)

@@ -55,8 +55,7 @@ void PruebaCartelNuevo::init()
 {
     m_agregados.clear();
     m_dialogo = new CartelNuevo(&m_registro);
-    connect(m_dialogo, &CartelNuevo::CartelAgregado, this,
-            [this](const QString &registro) { m_agregados.append(registro); });
+    connect(m_dialogo, &QDialog::accepted, this, [this] { m_agregados.append(m_dialogo->Nuevo()); });
     m_dialogo->show();
 }
 

@@ -34,7 +34,13 @@ private Q_SLOTS:
     void AgregarReusaElDialogo();
 
 private:
-    QStringList Contenido() const { return m_configRed->Registro().stringList(); }
+    QStringList Contenido() const { return m_configRed->Registro(); }
+    int FilaElegida() const
+    {
+        const QModelIndexList elegidas =
+            Control<QListView>(m_configRed, u"Carteles"_s)->selectionModel()->selectedRows();
+        return elegidas.isEmpty() ? -1 : elegidas.first().row();
+    }
 
     ConfigRed *m_configRed = nullptr;
     // Turns null if the list were destroyed instead of hidden.
@@ -53,14 +59,8 @@ void PruebaConfigRed::init()
     m_pedidos.clear();
     m_configRed = new ConfigRed;
     m_vigilado = m_configRed;
-    for (const QString &cartel : tresCarteles)
-        m_configRed->AgregarALista(cartel);
-    // What the main window gets back is the list as it stands.
-    connect(m_configRed, &ConfigRed::RegistroConfirmado, this, [this](const QStringList &registro) {
-        QCOMPARE(registro, Contenido());
-        m_pedidos.append(u"destinos"_s);
-    });
-    connect(m_configRed, &ConfigRed::PedidoGuardarConfiguracion, this, [this] { m_pedidos.append(u"guardar"_s); });
+    m_configRed->PonerRegistro(RegistroDeCarteles::DeRegistros(tresCarteles));
+    connect(m_configRed, &ConfigRed::Confirmado, this, [this] { m_pedidos.append(u"confirmado"_s); });
     m_configRed->show();
 }
 
@@ -80,11 +80,11 @@ void PruebaConfigRed::Quitar_data()
 
     // The list is handed back even when nothing went: a sign just added is
     // in it, and the file written next must hold it.
-    QTest::newRow("sin eleccion") << -1 << tresCarteles << QStringList{u"destinos"_s, u"guardar"_s};
+    QTest::newRow("sin eleccion") << -1 << tresCarteles << QStringList{u"confirmado"_s};
     QTest::newRow("el primero") << 0 << QStringList{tresCarteles.at(1), tresCarteles.at(2)}
-                                << QStringList{u"destinos"_s, u"guardar"_s};
+                                << QStringList{u"confirmado"_s};
     QTest::newRow("el ultimo") << 2 << QStringList{tresCarteles.at(0), tresCarteles.at(1)}
-                               << QStringList{u"destinos"_s, u"guardar"_s};
+                               << QStringList{u"confirmado"_s};
 }
 
 // Quitar always hands the list back and saves it.
@@ -96,7 +96,7 @@ void PruebaConfigRed::Quitar()
 
     if (fila >= 0)
         ElegirFila(Control<QListView>(m_configRed, u"Carteles"_s), fila);
-    QCOMPARE(m_configRed->FilaElegida(), fila);
+    QCOMPARE(FilaElegida(), fila);
     Pulsar(m_configRed, u"Quitar"_s);
 
     QCOMPARE(Contenido(), quedan);
@@ -104,11 +104,11 @@ void PruebaConfigRed::Quitar()
     QVERIFY(m_configRed->isVisible());
 
     // Nothing stays selected, so a second Quitar removes nothing, and saves.
-    QCOMPARE(m_configRed->FilaElegida(), -1);
+    QCOMPARE(FilaElegida(), -1);
     m_pedidos.clear();
     Pulsar(m_configRed, u"Quitar"_s);
     QCOMPARE(Contenido(), quedan);
-    QCOMPARE(m_pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
+    QCOMPARE(m_pedidos, (QStringList{u"confirmado"_s}));
 }
 
 void PruebaConfigRed::Confirmar_data()
@@ -134,13 +134,13 @@ void PruebaConfigRed::Confirmar()
         Pulsar(m_configRed, manera);
 
     QVERIFY(!m_configRed->isVisible());
-    QCOMPARE(m_pedidos, (QStringList{u"destinos"_s, u"guardar"_s}));
+    QCOMPARE(m_pedidos, (QStringList{u"confirmado"_s}));
     QTest::qWait(0);
     QVERIFY(!m_vigilado.isNull());
 
     m_configRed->show();
     QCOMPARE(Contenido(), tresCarteles);
-    QCOMPARE(m_configRed->FilaElegida(), 1);
+    QCOMPARE(FilaElegida(), 1);
 }
 
 // At shutdown the main window lets the close go through: no confirmation,

@@ -104,8 +104,11 @@ ConfigSerie *PruebaConfigSerie::Abrir(int numero, const QString &ajustes)
     m_puerto = new PuertoDePrueba;
     if (!m_puerto->PuertoFalso::PonerNumero(numero) || !m_puerto->PuertoFalso::PonerAjustes(ajustes))
         qFatal("el puerto de prueba no admite %d y %s", numero, qPrintable(ajustes));
-    m_dialogo = new ConfigSerie(numero, ajustes, [this](int n, const QString &a) {
-        return AplicarAjustesDeLinea(*m_puerto, n, a);
+    m_dialogo = new ConfigSerie({numero, {}, ajustes});
+    // Applied as the main window applies a choice to its line.
+    connect(m_dialogo, &ConfigSerie::Elegida, m_dialogo, [this] {
+        const LineaElegida eleccion = m_dialogo->Eleccion();
+        m_dialogo->Responder(AplicarAjustesDeLinea(*m_puerto, eleccion.numero, eleccion.ajustes));
     });
     m_dialogo->show();
     return m_dialogo;
@@ -185,7 +188,7 @@ void PruebaConfigSerie::Aplicar()
     QFETCH(QStringList, ajustesPedidos);
 
     ConfigSerie *d = Abrir(numero, ajustes);
-    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    QSignalSpy guardados(d, &QDialog::finished);
     for (const QString &clic : clics) {
         if (clic == u"#cerrar"_s)
             d->close();
@@ -239,7 +242,7 @@ void PruebaConfigSerie::Rechazos()
     ConfigSerie *d = Abrir(2, u"2400,N,8,1"_s);
     m_puerto->numerosRechazados = QSet<int>(numerosRechazados.cbegin(), numerosRechazados.cend());
     m_puerto->ajustesRechazados = QSet<QString>(ajustesRechazados.cbegin(), ajustesRechazados.cend());
-    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    QSignalSpy guardados(d, &QDialog::finished);
 
     Pulsar(d, u"puerto4"_s);
     Pulsar(d, u"velocidad1"_s);
@@ -280,7 +283,7 @@ void PruebaConfigSerie::Rechazos()
 void PruebaConfigSerie::VelocidadDesconocida()
 {
     ConfigSerie *d = Abrir(3, u"4800,N,8,1"_s);
-    QSignalSpy guardados(d, &ConfigSerie::PedidoGuardarConfiguracion);
+    QSignalSpy guardados(d, &QDialog::finished);
     Pulsar(d, u"Aceptar"_s);
 
     QCOMPARE(m_puerto->ajustesPedidos, QStringList{u",N,8,1"_s});

@@ -83,7 +83,7 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
     direccion->setCurrentRow(5);
     Pulsar(*nuevo, u"Aceptar"_s);
 
-    QCOMPARE(red.List(1), u"R560, Sala, 5"_s);
+    QCOMPARE(red.Registro().at(1), u"R560, Sala, 5"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
 
     Pulsar(red, u"Aceptar"_s);
@@ -105,7 +105,7 @@ void PruebaConfiguracionVentanas::quitarSinSeleccionIgualReescribe()
 
     Pulsar(principal.configRed(), u"Quitar"_s);
 
-    QCOMPARE(principal.configRed().CantidadEnLista(), 1);
+    QCOMPARE(principal.configRed().Registro().size(), 1);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com1,9600,N,8,1\r\ncartel R560, A, 1\r\n"));
 }
@@ -121,16 +121,16 @@ void PruebaConfiguracionVentanas::quitarRenumeraYReconstruyeDestinos()
     principal.ConfigurarCarteles();
 
     auto *lista = red.findChild<QListView *>(u"Carteles"_s);
-    lista->setCurrentIndex(red.Registro().index(0));
+    lista->setCurrentIndex(lista->model()->index(0, 0));
     Pulsar(red, u"Quitar"_s);
 
-    QCOMPARE(red.List(0), u"R560, B, 2"_s);
+    QCOMPARE(red.Registro().at(0), u"R560, B, 2"_s);
     QCOMPARE(principal.TitulosDeDestino(), QStringList({u" B"_s, u" C"_s}));
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com3,2400,N,8,1\r\ncartel R560, B, 2\r\ncartel R560, C, 3\r\n"));
 
     // Down to one sign: the destination menu goes away.
-    lista->setCurrentIndex(red.Registro().index(1));
+    lista->setCurrentIndex(lista->model()->index(1, 0));
     Pulsar(red, u"Quitar"_s);
     QVERIFY(!principal.DestinosVisibles());
 }
@@ -292,14 +292,14 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     principal.ConfigurarCarteles();
     if (pendiente)
         AgregarCartel(red, u"Nuevo"_s, 0);
-    const QStringList delDialogo = red.Registro().stringList();
+    const QStringList delDialogo = red.Registro();
 
     QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, AMano).isEmpty());
     principal.RevisarConfiguracion(); // what the file watcher calls
     const QStringList deLaMano{u" Sala"_s, u" Patio"_s, u" Caja"_s};
     QCOMPARE(principal.TitulosDeDestino(), deLaMano);
     QCOMPARE(principal.Puerto().Numero(), 3);
-    QCOMPARE(red.Registro().stringList().size(), pendiente ? delDialogo.size() : 3);
+    QCOMPARE(red.Registro().size(), pendiente ? delDialogo.size() : 3);
     Pulsar(red, u"Aceptar"_s);
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), pendiente ? 1 : 0);
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), archivo);

@@ -2,7 +2,9 @@
 #include "controles.h"
 #include "link/trama.h"
 #include "link/transmisor.h"
+#include "link/lineadecarteles.h"
 #include "platform/cuadrodemensaje.h"
+#include "schedule/serviciodeenvios.h"
 #include "ui/dialogodeenvio.h"
 
 #include <QLabel>
@@ -34,9 +36,8 @@ private Q_SLOTS:
 
 void PruebaDialogoEnvio::textosFijos()
 {
-    PuertoFalso puerto;
-    Transmisor transmisor(puerto);
-    DialogoDeEnvio dialogo(transmisor);
+    ServicioDeEnvios servicio(new PuertoFalso);
+    DialogoDeEnvio dialogo(servicio);
     QCOMPARE(dialogo.windowTitle(), u"Enviando"_s);
     QCOMPARE(Control<QLabel>(&dialogo, u"Enviando"_s)->text(), u"Enviando..."_s);
     QCOMPARE(Control<QLabel>(&dialogo, u"Porcentaje"_s)->text(), u"0% Completado"_s);
@@ -68,10 +69,12 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     QFETCH(int, entregados);
     QFETCH(QString, porcentaje);
 
-    PuertoFalso puerto;
+    auto *falso = new PuertoFalso;
+    PuertoFalso &puerto = *falso;
     puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    DialogoDeEnvio dialogo(transmisor);
+    ServicioDeEnvios servicio(falso);
+    Transmisor &transmisor = servicio.Linea().Emisor();
+    DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     dialogo.show();
     // A frame to all signs is its message and 9 bytes.
@@ -117,10 +120,12 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     QFETCH(bool, segundaNoAbre);
     QFETCH(QString, alEscribirLaTercera);
 
-    PuertoFalso puerto;
+    auto *falso = new PuertoFalso;
+    PuertoFalso &puerto = *falso;
     puerto.PonerVaciadoManual(true);
-    Transmisor transmisor(puerto);
-    DialogoDeEnvio dialogo(transmisor);
+    ServicioDeEnvios servicio(falso);
+    Transmisor &transmisor = servicio.Linea().Emisor();
+    DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
     QString dicha;
     connect(&transmisor, &Transmisor::TramaEnCurso, this,

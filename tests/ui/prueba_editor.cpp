@@ -645,7 +645,7 @@ void PruebaEditor::muchosCartelesEnGrupos()
     // Back to a list that fits one menu: no groups, and the mark stays with
     // its sign.
     registro = registro.mid(50, 30);
-    principal.AplicarRegistro(registro);
+    principal.AplicarRegistro(RegistroDeCarteles::DeRegistros(registro));
     QVERIFY(submenus().isEmpty());
     QCOMPARE(principal.TitulosDeDestino().size(), 30);
     QCOMPARE(PropiedadesDesdeDestinos(editor.documento().Destinos(), principal.TitulosDeDestino()), u"Dirs:  Andén 58"_s);

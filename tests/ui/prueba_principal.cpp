@@ -76,8 +76,8 @@ void PruebaPrincipal::arranqueSinConfiguracion()
     Principal &principal = escenario.Iniciar();
 
     QCOMPARE(principal.windowTitle(), u"BREVALUX - Edición y envío de mensajes"_s);
-    QCOMPARE(principal.configRed().CantidadEnLista(), 1);
-    QCOMPARE(principal.configRed().List(0), u"R560, Un Cartel, Desconocida"_s);
+    QCOMPARE(principal.configRed().Registro().size(), 1);
+    QCOMPARE(principal.configRed().Registro().at(0), u"R560, Un Cartel, Desconocida"_s);
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
@@ -96,7 +96,7 @@ void PruebaPrincipal::arranqueConConfiguracion()
 
     QCOMPARE(principal.Puerto().Numero(), 4);
     QCOMPARE(principal.Puerto().Ajustes(), u"9600,N,8,1"_s);
-    QCOMPARE(principal.configRed().CantidadEnLista(), 2);
+    QCOMPARE(principal.configRed().Registro().size(), 2);
     // The first text finds the registry's signs in its destination menu.
     escenario.NuevoTexto();
     QVERIFY(principal.DestinosVisibles());
@@ -607,7 +607,7 @@ void PruebaPrincipal::configuracionIlegibleUsaLosValoresDeFabrica()
     QVERIFY(mostrados.constFirst().texto.contains(u"Se usan los valores de fábrica."_s));
     QCOMPARE(principal.Puerto().Numero(), 2);
     QCOMPARE(principal.Puerto().Ajustes(), u"2400,N,8,1"_s);
-    QCOMPARE(principal.configRed().Registro().stringList(), QStringList{u"R560, Un Cartel, Desconocida"_s});
+    QCOMPARE(principal.configRed().Registro(), QStringList{u"R560, Un Cartel, Desconocida"_s});
 }
 
 void PruebaPrincipal::avisoDeDirecciones_data()

@@ -2,6 +2,7 @@
 
 #include "documents/destinosdeenvio.h"
 #include "documents/propiedades.h"
+#include "sending/planearenvio.h"
 
 using namespace Qt::StringLiterals;
 
@@ -36,7 +37,7 @@ CodigoDeSalida CodigoDelRechazo(PlanDeEnvio::Rechazo rechazo)
 } // namespace
 
 DecisionDeEnvio DecidirEnvio(const ArgumentosDeEnvio &argumentos, const QString &texto, const QString &propiedades,
-                             const QStringList &registro)
+                             const RegistroDeCarteles &registro)
 {
     if (argumentos.accion == ArgumentosDeEnvio::Accion::Direcciones) {
         DecisionDeEnvio decision;
@@ -44,15 +45,13 @@ DecisionDeEnvio DecidirEnvio(const ArgumentosDeEnvio &argumentos, const QString 
         return decision;
     }
 
-    const QStringList titulos = TitulosDeRegistro(registro);
+    const QStringList titulos = registro.Titulos();
     DestinosDeTexto destinos;
     if (!argumentos.nombres.isEmpty()) {
         destinos.global = false;
         QStringList desconocidos;
         for (const QString &nombre : argumentos.nombres) {
-            const bool conocido = std::any_of(titulos.cbegin(), titulos.cend(),
-                                              [&nombre](const QString &titulo) { return MismoNombre(titulo, nombre); });
-            if (!conocido && !desconocidos.contains(nombre))
+            if (!registro.TieneNombre(nombre) && !desconocidos.contains(nombre))
                 desconocidos.append(nombre);
             if (!destinos.nombres.contains(nombre))
                 destinos.nombres.append(nombre);

@@ -3,6 +3,7 @@
 #include "argumentosdeenvio.h"
 #include "codigodesalida.h"
 
+#include "config/registrodecarteles.h"
 #include "link/plandeenvio.h"
 
 #include <QString>
@@ -22,8 +23,8 @@ struct DecisionDeEnvio
 // `texto` is the document's text or that of --texto, with any line breaks;
 // `propiedades` the document's destination line (unused with --texto, which
 // goes to every sign unless --a or --global say otherwise); `registro` the
-// sign records of the configuration. --a names match a sign's name without
+// signs of the configuration. --a names match a sign's name without
 // its surrounding blanks, exactly otherwise; a name given twice counts once.
 // A --a name no sign has refuses the whole run.
 DecisionDeEnvio DecidirEnvio(const ArgumentosDeEnvio &argumentos, const QString &texto, const QString &propiedades,
-                             const QStringList &registro);
+                             const RegistroDeCarteles &registro);

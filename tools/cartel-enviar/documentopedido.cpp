@@ -17,8 +17,7 @@ bool EsLaEntradaEstandar(const QString &archivo)
 
 namespace {
 
-std::optional<ErrorDeArchivo> LeerEntrada(QIODevice &entrada, const QString &nombre, QString &texto,
-                                          QString &propiedades, qsizetype *lineasFueraDelTexto)
+std::optional<ErrorDeArchivo> LeerEntrada(QIODevice &entrada, const QString &nombre, TextoLeido &leido)
 {
     // A closed or write-only input is no empty document: read as one, it
     // would blank every sign.
@@ -42,29 +41,25 @@ std::optional<ErrorDeArchivo> LeerEntrada(QIODevice &entrada, const QString &nom
     if (bytes.size() > TamanoMaximoDeDocumento)
         return ErrorDeArchivo{nombre, u"El documento es demasiado grande: pasa de "_s
                                           + LectorTexto::DescribirTamano(TamanoMaximoDeDocumento) + u"."_s};
-    return LeerDocumentoDeBytes(bytes, texto, propiedades, lineasFueraDelTexto, nombre);
+    return LeerDocumentoDeBytes(bytes, leido, nombre);
 }
 
 } // namespace
 
-std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
-                                                  QString &propiedades)
+std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, TextoLeido &leido)
 {
     const bool esLaEntrada = EsLaEntradaEstandar(archivo);
     const QString nombre = esLaEntrada ? u"(entrada estándar)"_s : archivo;
-    QString leido;
-    QString leidas;
-    qsizetype fuera = 0;
-    const auto error = esLaEntrada ? LeerEntrada(entrada, nombre, leido, leidas, &fuera)
-                                   : LeerDocumento(archivo, leido, leidas, &fuera);
+    TextoLeido delArchivo;
+    const auto error = esLaEntrada ? LeerEntrada(entrada, nombre, delArchivo) : LeerDocumento(archivo, delArchivo);
     if (error)
         return error;
+    const qsizetype fuera = delArchivo.lineasFueraDelTexto;
     // Its text is empty and lines of it are neither text nor destinations:
     // sent as it reads, it would blank the signs it names.
     if (fuera > 0)
         return ErrorDeArchivo{nombre, u"Tiene la línea \"PROPIEDADES:\" pero no la línea \"TEXTO:\": "
                                       u"%1 líneas tras los destinos no son destinos ni texto."_s.arg(fuera)};
-    texto = leido;
-    propiedades = leidas;
+    leido = delArchivo;
     return std::nullopt;
 }

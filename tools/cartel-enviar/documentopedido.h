@@ -1,5 +1,6 @@
 #pragma once
 
+#include "documents/textoleido.h"
 #include "platform/errordearchivo.h"
 
 #include <QLatin1StringView>
@@ -23,7 +24,6 @@ bool EsLaEntradaEstandar(const QString &archivo);
 // for reading or fails to read (closed, a folder) is an error, not an empty
 // document. A file really named "-" is reached as "./-". A document with
 // "PROPIEDADES:" and no "TEXTO:" is refused too when lines follow its
-// destinations: nothing of it can be sent as meant. On an error the outputs
-// are left as they were.
-std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, QString &texto,
-                                                  QString &propiedades);
+// destinations: nothing of it can be sent as meant. On an error `leido` is
+// left as it was.
+std::optional<ErrorDeArchivo> LeerDocumentoPedido(const QString &archivo, QIODevice &entrada, TextoLeido &leido);

@@ -3,6 +3,7 @@
 #include "avanceenconsola.h"
 
 #include "link/clientedeenvios.h"
+#include "link/plandeenvio.h"
 
 #include <QDir>
 
@@ -19,7 +20,10 @@ std::optional<ResultadoDeEnvio> EnviarPorElServidor(const QList<QByteArray> &cad
     AvanceEnConsola avance(cadenas, errores, terminal);
     QObject::connect(&cliente, &ClienteDeEnvios::Comenzada, &avance, &AvanceEnConsola::Comenzada);
     QObject::connect(&cliente, &ClienteDeEnvios::Avance, &avance, &AvanceEnConsola::Avance);
-    const ResultadoDeEnvio resultado = cliente.Enviar(cadenas);
+    PlanDeEnvio plan;
+    plan.cadenas = cadenas;
+    // The holder's send log names what it sends for this run as it always has.
+    const ResultadoDeEnvio resultado = cliente.Enviar(cadenas, DestinosDeLasCadenas(plan), QString(TextoDeOtroProceso));
     avance.Terminar();
     return resultado;
 }

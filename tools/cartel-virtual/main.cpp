@@ -136,6 +136,19 @@ void TerminarConLaEntrada(QCoreApplication &aplicacion)
     });
 }
 
+// With --ventana, the window that plays what `cartel` reads; none otherwise.
+std::unique_ptr<VentanaDeCarteles> VentanaPedida(const PedidoDelCartel &pedido, const QString &nombre,
+                                                 CartelVirtual &cartel)
+{
+    if (!pedido.ventana)
+        return nullptr;
+    auto carteles = std::make_unique<VentanaDeCarteles>(nombre, pedido.ancho, pedido.color);
+    QObject::connect(&cartel, &CartelVirtual::MensajeRecibido, carteles.get(), &VentanaDeCarteles::MostrarMensaje);
+    QObject::connect(&cartel, &CartelVirtual::LineaEscrita, carteles.get(), &VentanaDeCarteles::AgregarLinea);
+    carteles->show();
+    return carteles;
+}
+
 // The sign on its pseudo-terminal, until a signal or the end of the input.
 int Correr(const PedidoDelCartel &pedido, QCoreApplication &aplicacion, QTextStream &error)
 {
@@ -170,14 +183,7 @@ int Correr(const PedidoDelCartel &pedido, QCoreApplication &aplicacion, QTextStr
         else
             QCoreApplication::quit();
     });
-    std::unique_ptr<VentanaDeCarteles> carteles;
-    if (pedido.ventana) {
-        carteles = std::make_unique<VentanaDeCarteles>(nombre, pedido.ancho, pedido.color);
-        QObject::connect(&cartel, &CartelVirtual::MensajeRecibido, carteles.get(),
-                         &VentanaDeCarteles::MostrarMensaje);
-        QObject::connect(&cartel, &CartelVirtual::LineaEscrita, carteles.get(), &VentanaDeCarteles::AgregarLinea);
-        carteles->show();
-    }
+    const std::unique_ptr<VentanaDeCarteles> carteles = VentanaPedida(pedido, nombre, cartel);
     TerminarConLaEntrada(aplicacion);
 
     error << "cartel-virtual: ./" << nombre << " -> " << terminal.NombreDelEsclavo()

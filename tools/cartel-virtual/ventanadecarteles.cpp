@@ -31,6 +31,7 @@ VentanaDeCarteles::VentanaDeCarteles(const QString &puerto, int columnas, QRgb c
     desplazable->setMinimumWidth(std::min(columnas, 96) * 5 + 40);
 
     m_lineas->setReadOnly(true);
+    m_lineas->setAccessibleName(u"Tramas recibidas"_s);
     m_lineas->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_lineas->setMaximumBlockCount(2000);
     m_lineas->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -60,6 +61,8 @@ MatrizDePuntos &VentanaDeCarteles::MatrizPara(int direccion)
     const auto siguiente = m_matrices.upper_bound(direccion);
     const int posicion = 1 + 2 * static_cast<int>(std::distance(m_matrices.begin(), siguiente));
     auto *rotulo = new QLabel(direccion == Todos ? u"Todos"_s : u"Cartel %1"_s.arg(direccion));
+    rotulo->setBuddy(matriz);
+    matriz->setAccessibleName(rotulo->text());
     m_carteles->insertWidget(posicion, rotulo);
     m_carteles->insertWidget(posicion + 1, matriz);
     m_matrices.emplace(direccion, matriz);

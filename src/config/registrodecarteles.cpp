@@ -1,65 +1,60 @@
-#include "config/registrodecartel.h"
+#include "config/registrodecarteles.h"
 
 #include <QHash>
 #include <QSet>
 
 #include <algorithm>
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
-QString NombreDeCartel(const QString &registro)
+RegistroDeCarteles RegistroDeCarteles::DeRegistros(const QStringList &lineas)
 {
-    const qsizetype primera = registro.indexOf(u',');
-    if (primera < 0)
-        return registro;
-    const qsizetype segunda = registro.indexOf(u',', primera + 1);
-    if (segunda < 0)
-        return registro.mid(primera + 1);
-    return registro.mid(primera + 1, segunda - primera - 1);
+    QList<Cartel> carteles;
+    carteles.reserve(lineas.size());
+    for (const QString &linea : lineas)
+        carteles.append(Cartel(linea));
+    return RegistroDeCarteles(std::move(carteles));
 }
 
-qint64 DireccionDeCartel(const QString &registro)
+QStringList RegistroDeCarteles::Registros() const
 {
-    const qsizetype primera = registro.indexOf(u',');
-    if (primera < 0)
-        return 0;
-    const qsizetype segunda = registro.indexOf(u',', primera + 1);
-    if (segunda < 0)
-        return 0;
+    QStringList registros;
+    registros.reserve(m_carteles.size());
+    for (const Cartel &cartel : m_carteles)
+        registros.append(cartel.Registro());
+    return registros;
+}
 
-    qsizetype i = segunda + 1;
-    while (i < registro.size() && (registro.at(i) == u' ' || registro.at(i) == u'\t'))
-        ++i;
+QStringList RegistroDeCarteles::Titulos() const
+{
+    QStringList titulos;
+    titulos.reserve(m_carteles.size());
+    for (const Cartel &cartel : m_carteles)
+        titulos.append(cartel.Nombre());
+    return titulos;
+}
 
-    constexpr qint64 tope = std::numeric_limits<qint64>::max();
-    qint64 valor = 0;
-    for (; i < registro.size(); ++i) {
-        const char16_t c = registro.at(i).unicode();
-        if (c < u'0' || c > u'9')
-            break;
-        const int cifra = c - u'0';
-        valor = valor > (tope - cifra) / 10 ? tope : valor * 10 + cifra;
+std::optional<qsizetype> RegistroDeCarteles::PosicionDeNombre(const QString &nombre) const
+{
+    const QStringView buscado = QStringView(nombre).trimmed();
+    for (qsizetype i = 0; i < m_carteles.size(); ++i) {
+        if (QStringView(m_carteles.at(i).Nombre()).trimmed() == buscado)
+            return i;
     }
-    return valor;
+    return std::nullopt;
 }
 
-QString ArmarRegistroDeCartel(const QString &modelo, const QString &nombre, const QString &direccion)
-{
-    return modelo + u", "_s + nombre + u", "_s + direccion;
-}
-
-QStringList NombresRepetidos(const QStringList &registro)
+QStringList RegistroDeCarteles::NombresRepetidos() const
 {
     QHash<QString, int> veces;
-    for (const QString &cartel : registro)
-        ++veces[NombreDeCartel(cartel).trimmed()];
+    for (const Cartel &cartel : m_carteles)
+        ++veces[cartel.NombreRecortado()];
     QStringList repetidos;
     // Each name once, in registry order: a set, as the registry may hold a
     // hundred thousand hand-written lines.
     QSet<QString> dichos;
-    for (const QString &cartel : registro) {
-        const QString nombre = NombreDeCartel(cartel).trimmed();
+    for (const Cartel &cartel : m_carteles) {
+        const QString nombre = cartel.NombreRecortado();
         if (veces.value(nombre) > 1 && !dichos.contains(nombre)) {
             dichos.insert(nombre);
             repetidos.append(nombre);
@@ -103,32 +98,27 @@ QString Lista(const QString &encabezado, const QStringList &citados)
 
 } // namespace
 
-QStringList ProblemasDeRegistro(const QStringList &registro)
+QStringList RegistroDeCarteles::Problemas() const
 {
     // Lines whose address is not valid, by what a send to them does.
     QStringList aTodos;
     QList<std::pair<QString, qint64>> tomadas;
     QList<std::pair<QString, qint64>> inexistentes;
-    for (const QString &cartel : registro) {
-        const qsizetype primera = cartel.indexOf(u',');
-        const qsizetype segunda = primera < 0 ? -1 : cartel.indexOf(u',', primera + 1);
-        const QString direccion = segunda < 0 ? QString() : cartel.mid(segunda + 1).trimmed();
-        const bool numero = !direccion.isEmpty() && std::all_of(direccion.cbegin(), direccion.cend(), [](QChar c) {
-            return c >= u'0' && c <= u'9';
-        });
-        if (numero || direccion == u"Desconocida"_s)
+    for (const Cartel &cartel : m_carteles) {
+        if (cartel.DireccionValida())
             continue;
         // Said as the sender reads it: digits first ("5x") are that address,
         // but a sign alone is sent to as every sign whatever its address.
-        const qint64 leida = registro.size() > 1 ? DireccionDeCartel(cartel) : 0;
+        const qint64 leida = m_carteles.size() > 1 ? cartel.Direccion() : 0;
+        const QString linea = u"cartel "_s + cartel.Registro();
         if (leida == 0)
-            aTodos.append(u"cartel "_s + cartel);
+            aTodos.append(linea);
         else if (leida <= 255)
-            tomadas.append({u"cartel "_s + cartel, leida});
+            tomadas.append({linea, leida});
         else
-            inexistentes.append({u"cartel "_s + cartel, leida});
+            inexistentes.append({linea, leida});
     }
-    const QStringList repetidos = NombresRepetidos(registro);
+    const QStringList repetidos = NombresRepetidos();
 
     // One problem of a kind is said in full; several are one message that
     // names the first few and counts the rest, so that the box stays on the

@@ -1,0 +1,436 @@
+#include "controles.h"
+#include "documents/documento.h"
+#include "escenario.h"
+#include "platform/cuadrodemensaje.h"
+#include "platform/dialogodearchivo.h"
+#include "platform/portapapeles.h"
+#include "ui/dialogodeenvio.h"
+#include "ui/editordeentrada.h"
+#include "ui/editordetexto.h"
+#include "ui/matrizdepuntos.h"
+#include "ui/modeloprogramacion.h"
+#include "ui/principal.h"
+#include "ui/ventanadeprogramacion.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What a keyboard or a screen reader user acts on. Rows of a list, cells of
+// a table and the parts of a spin box are the widget's own business: the
+// widget is named, its items carry their text.
+bool Interactivo(QAccessible::Role rol)
+{
+    switch (rol) {
+    case QAccessible::PushButton:
+    case QAccessible::CheckBox:
+    case QAccessible::RadioButton:
+    case QAccessible::ComboBox:
+    case QAccessible::EditableText:
+    case QAccessible::List:
+    case QAccessible::Table:
+    case QAccessible::Tree:
+    case QAccessible::SpinBox:
+    case QAccessible::ProgressBar:
+    case QAccessible::Slider:
+    case QAccessible::Dial:
+    case QAccessible::MenuItem:
+    case QAccessible::ButtonMenu:
+    case QAccessible::ButtonDropDown:
+    case QAccessible::PageTab:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Compuesto(QAccessible::Role rol)
+{
+    return rol == QAccessible::List || rol == QAccessible::Table || rol == QAccessible::Tree ||
+           rol == QAccessible::ComboBox || rol == QAccessible::SpinBox;
+}
+
+struct Recorrido
+{
+    int interactivos = 0;
+    QStringList sinNombre;
+    int etiquetas = 0;
+    int etiquetasConCampo = 0;
+};
+
+QString Describir(QAccessibleInterface *nodo)
+{
+    const QObject *objeto = nodo->object();
+    return u"%1 «%2» (rol 0x%3)"_s.arg(objeto ? QString::fromLatin1(objeto->metaObject()->className()) : u"?"_s,
+                                        objeto ? objeto->objectName() : QString(),
+                                        QString::number(nodo->role(), 16));
+}
+
+// The tree a screen reader reads, from the window down, through the
+// accessible interfaces only: what a name missing there costs a listener.
+void Recorrer(QAccessibleInterface *nodo, Recorrido &recorrido)
+{
+    if (!nodo || !nodo->isValid() || nodo->state().invisible)
+        return;
+    const QAccessible::Role rol = nodo->role();
+    if (Interactivo(rol)) {
+        ++recorrido.interactivos;
+        if (nodo->text(QAccessible::Name).trimmed().isEmpty())
+            recorrido.sinNombre.append(Describir(nodo));
+    }
+    if (const auto *etiqueta = qobject_cast<const QLabel *>(nodo->object()); etiqueta && !etiqueta->text().isEmpty()) {
+        ++recorrido.etiquetas;
+        recorrido.etiquetasConCampo += etiqueta->buddy() != nullptr;
+    }
+    if (Compuesto(rol))
+        return;
+    for (int i = 0; i < nodo->childCount(); ++i)
+        Recorrer(nodo->child(i), recorrido);
+}
+
+QWidget *VentanaTitulada(const QString &titulo)
+{
+    for (QWidget *ventana : QApplication::topLevelWidgets()) {
+        if (ventana->isVisible() && ventana->windowTitle() == titulo)
+            return ventana;
+    }
+    return nullptr;
+}
+
+// The item of the menus now in the menu bar with this object name.
+QAction *AccionDelMenu(QMainWindow &principal, const QString &nombre)
+{
+    for (QAction *menu : principal.menuBar()->actions()) {
+        if (!menu->menu())
+            continue;
+        if (auto *accion = menu->menu()->findChild<QAction *>(nombre))
+            return accion;
+        for (QAction *item : menu->menu()->actions()) {
+            if (item->objectName() == nombre)
+                return item;
+        }
+    }
+    return nullptr;
+}
+
+QChar Letra(const QString &titulo)
+{
+    const QKeySequence tecla = QKeySequence::mnemonic(titulo);
+    return tecla.isEmpty() ? QChar() : QChar(tecla[0].key()).toUpper();
+}
+
+VentanaDeProgramacion *AbrirProgramacion(Principal &principal)
+{
+    AccionDelMenu(principal, u"mnuProgramacion"_s)->trigger();
+    return principal.findChild<VentanaDeProgramacion *>();
+}
+
+} // namespace
+
+// Each window as a screen reader and a keyboard meet it: every control has a
+// name to be read, every access key opens one thing, Tab goes everywhere and
+// out again, and the windows sit whole inside the main window.
+class PruebaAccesibilidad : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // The preview remembers its width and colour: not in the user's own settings.
+        QVERIFY(m_ajustes.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_ajustes.path());
+    }
+    void init() { Portapapeles::Limpiar(); }
+    void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
+    void cadaControlTieneNombre_data();
+    void cadaControlTieneNombre();
+    void tabSaleDelTextoYElPegadoLoConserva();
+    void tabLlegaAlBotonMarcado();
+    void programacionSinTrampaYEnterEdita();
+    void ventanasEnterasDentroDelPrincipal();
+
+private:
+    QTemporaryDir m_ajustes;
+};
+
+void PruebaAccesibilidad::cadaControlTieneNombre_data()
+{
+    QTest::addColumn<QString>("ventana");
+    for (const char *ventana : {"principal", "editor", "Interfase Serie", "Carteles Conectados",
+                                "Datos de un cartel nuevo", "Enviando", "Programación de Envíos",
+                                "Agregar Una Entrada"})
+        QTest::newRow(ventana) << QString::fromUtf8(ventana);
+}
+
+void PruebaAccesibilidad::cadaControlTieneNombre()
+{
+    QFETCH(QString, ventana);
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, Hall, 5"_s,
+                                     u"cartel R560, Caja, 7"_s});
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&principal));
+
+    QWidget *raiz = nullptr;
+    // Access keys this window shares with others: a window inside the main
+    // window shares them with its menu bar.
+    bool dentroDelPrincipal = true;
+    if (ventana == u"principal"_s) {
+        // With the preview, whose sign must say what it shows.
+        AccionDelMenu(principal, u"mnuVistaPrevia"_s)->trigger();
+        raiz = &principal;
+    } else if (ventana == u"editor"_s) {
+        EditorDeTexto &editor = escenario.NuevoTexto();
+        editor.Texto().setPlainText(u"[titila]Hola"_s);
+        raiz = &editor;
+    } else if (ventana == u"Programación de Envíos"_s || ventana == u"Agregar Una Entrada"_s) {
+        VentanaDeProgramacion *programacion = AbrirProgramacion(principal);
+        QVERIFY(programacion);
+        QVERIFY(!EscribirDocumento(escenario.Ruta(u"base.txt"_s), u"Abierto"_s, u"Global"_s));
+        EntradaDeProgramacion entrada;
+        entrada.archivo = u"base.txt"_s;
+        QVERIFY(!programacion->Modelo().Agregar(entrada));
+        raiz = programacion;
+        if (ventana == u"Agregar Una Entrada"_s) {
+            Pulsar(programacion, u"agregar"_s);
+            raiz = VentanaTitulada(ventana);
+            dentroDelPrincipal = false;
+        }
+    } else {
+        dentroDelPrincipal = false;
+        if (ventana == u"Interfase Serie"_s) {
+            AccionDelMenu(principal, u"mnuConfigInterfase"_s)->trigger();
+        } else if (ventana == u"Enviando"_s) {
+            principal.dialogEnvio().show();
+        } else {
+            AccionDelMenu(principal, u"mnuConfigRed"_s)->trigger();
+            if (ventana == u"Datos de un cartel nuevo"_s)
+                Pulsar(VentanaTitulada(u"Carteles Conectados"_s), u"Agregar"_s);
+        }
+        raiz = VentanaTitulada(ventana);
+    }
+    QVERIFY2(raiz, qPrintable(ventana));
+    QVERIFY(QTest::qWaitForWindowExposed(raiz->window()));
+
+    Recorrido recorrido;
+    Recorrer(QAccessible::queryAccessibleInterface(raiz), recorrido);
+    if (qEnvironmentVariableIsSet("CARTELES_RECUENTO_ACCESIBLE"))
+        qInfo("%s: %d controles, %d sin nombre, %d de %d etiquetas con su campo", qPrintable(ventana),
+              recorrido.interactivos, static_cast<int>(recorrido.sinNombre.size()), recorrido.etiquetasConCampo,
+              recorrido.etiquetas);
+    QVERIFY(recorrido.interactivos > 0);
+    QVERIFY2(recorrido.sinNombre.isEmpty(), qPrintable(recorrido.sinNombre.join(u"; "_s)));
+
+    // Alt and a letter opens one thing only.
+    QSet<QChar> ocupadas;
+    QStringList repetidas;
+    if (dentroDelPrincipal) {
+        for (const QAction *menu : principal.menuBar()->actions())
+            ocupadas.insert(Letra(menu->text()));
+    }
+    QList<QWidget *> conLetra;
+    for (QAbstractButton *boton : raiz->findChildren<QAbstractButton *>())
+        conLetra.append(boton);
+    for (QLabel *etiqueta : raiz->findChildren<QLabel *>())
+        conLetra.append(etiqueta);
+    for (QWidget *control : std::as_const(conLetra)) {
+        if (!control->isVisibleTo(raiz))
+            continue;
+        const QString titulo = qobject_cast<QAbstractButton *>(control) ? qobject_cast<QAbstractButton *>(control)->text()
+                                                                        : qobject_cast<QLabel *>(control)->text();
+        const QChar letra = Letra(titulo);
+        if (letra.isNull())
+            continue;
+        if (ocupadas.contains(letra))
+            repetidas.append(titulo);
+        ocupadas.insert(letra);
+    }
+    QVERIFY2(repetidas.isEmpty(), qPrintable(repetidas.join(u", "_s)));
+
+    if (ventana == u"principal"_s) {
+        // The simulated sign is a picture: its name says what it is, its
+        // description what it shows.
+        auto *matriz = principal.findChild<MatrizDePuntos *>();
+        QVERIFY(matriz);
+        EditorDeTexto &editor = escenario.NuevoTexto();
+        editor.Texto().setPlainText(u"[centra]Año 1"_s);
+        QAccessibleInterface *cartel = QAccessible::queryAccessibleInterface(matriz);
+        QVERIFY(!cartel->text(QAccessible::Name).isEmpty());
+        QTRY_COMPARE(cartel->text(QAccessible::Description), u"Año 1"_s);
+    }
+    if (QWidget *nuevo = VentanaTitulada(u"Datos de un cartel nuevo"_s))
+        nuevo->close();
+    if (QWidget *entrada = VentanaTitulada(u"Agregar Una Entrada"_s))
+        entrada->close();
+    // The texts typed here are not to be kept.
+    CuadroDeMensaje::ResponderCon({QMessageBox::No, QMessageBox::No});
+    QVERIFY(principal.close());
+}
+
+void PruebaAccesibilidad::tabSaleDelTextoYElPegadoLoConserva()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    QVERIFY(QTest::qWaitForWindowActive(&principal));
+    EditorDeTexto &editor = escenario.NuevoTexto();
+    QPlainTextEdit &texto = editor.Texto();
+    QTRY_COMPARE(QApplication::focusWidget(), &texto);
+
+    QTest::keyClicks(&texto, u"ab"_s);
+    QTest::keyClick(&texto, Qt::Key_Tab);
+    QWidget *siguiente = QApplication::focusWidget();
+    QVERIFY(siguiente);
+    QCOMPARE(siguiente->objectName(), u"EfeTitila"_s);
+    QTest::keyClicks(siguiente, u"c"_s);
+    QTest::keyClick(siguiente, Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), &texto);
+
+    const QString ruta = escenario.Ruta(u"tab.txt"_s);
+    DialogoDeArchivo::ResponderCon({ruta});
+    QVERIFY(editor.Guardar());
+    TextoLeido leido;
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.texto, u"ab"_s);
+
+    // A TAB that comes in with the text stays in it, and goes to the sign.
+    Portapapeles::PonerTexto(u"1\t2"_s);
+    texto.moveCursor(QTextCursor::End);
+    AccionDelMenu(principal, u"mnuPegar"_s)->trigger();
+    QVERIFY(editor.Guardar());
+    QVERIFY(!LeerDocumento(ruta, leido));
+    QCOMPARE(leido.texto, u"ab1\t2"_s);
+    QVERIFY(principal.close());
+}
+
+void PruebaAccesibilidad::tabLlegaAlBotonMarcado()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, Hall, 5"_s});
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    AccionDelMenu(principal, u"mnuConfigInterfase"_s)->trigger();
+    QWidget *dialogo = VentanaTitulada(u"Interfase Serie"_s);
+    QVERIFY(dialogo);
+    dialogo->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialogo));
+
+    const auto tabDesde = [](QWidget *desde, Qt::Key tecla) {
+        desde->setFocus(tecla == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        QTest::keyClick(desde, tecla);
+        return QApplication::focusWidget();
+    };
+    auto *cancelar = Control<QPushButton>(dialogo, u"Cancelar"_s);
+    QWidget *primero = tabDesde(cancelar, Qt::Key_Tab);
+    QVERIFY(primero);
+    QCOMPARE(primero->objectName(), u"puerto1"_s);
+    QCOMPARE(tabDesde(primero, Qt::Key_Tab)->objectName(), u"velocidad1"_s);
+    QCOMPARE(tabDesde(Control<QWidget>(dialogo, u"Direccion"_s), Qt::Key_Backtab)->objectName(), u"velocidad1"_s);
+
+    // An arrow chooses another port; Tab comes back to the one chosen.
+    primero->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(primero, Qt::Key_Right);
+    QVERIFY(Control<QRadioButton>(dialogo, u"puerto3"_s)->isChecked());
+    QCOMPARE(tabDesde(cancelar, Qt::Key_Tab)->objectName(), u"puerto3"_s);
+    Pulsar(dialogo, u"Cancelar"_s);
+    QVERIFY(principal.close());
+}
+
+void PruebaAccesibilidad::programacionSinTrampaYEnterEdita()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    QVERIFY(!EscribirDocumento(escenario.Ruta(u"base.txt"_s), u"Abierto"_s, u"Global"_s));
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    QVERIFY(QTest::qWaitForWindowActive(&principal));
+    VentanaDeProgramacion *ventana = AbrirProgramacion(principal);
+    QVERIFY(ventana);
+    EntradaDeProgramacion entrada;
+    entrada.archivo = u"base.txt"_s;
+    QVERIFY(!ventana->Modelo().Agregar(entrada));
+    QVERIFY(!ventana->Modelo().Agregar(entrada));
+    QTableView &tabla = ventana->Tabla();
+    tabla.setFocus(Qt::TabFocusReason);
+    tabla.setCurrentIndex(tabla.model()->index(1, 0));
+    QTRY_COMPARE(QApplication::focusWidget(), &tabla);
+
+    // Out of the table both ways, wherever the cell.
+    QTest::keyClick(&tabla, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != &tabla);
+    tabla.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&tabla, Qt::Key_Backtab);
+    QVERIFY(QApplication::focusWidget() != &tabla);
+
+    tabla.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&tabla, Qt::Key_Return);
+    auto *editor = ventana->findChild<EditorDeEntrada *>(u"EditorDeEntrada"_s);
+    QVERIFY(editor);
+    QCOMPARE(editor->windowTitle(), u"Editar La Entrada"_s);
+    editor->reject();
+    QTRY_VERIFY(!ventana->findChild<EditorDeEntrada *>(u"EditorDeEntrada"_s));
+    QVERIFY(principal.close());
+}
+
+void PruebaAccesibilidad::ventanasEnterasDentroDelPrincipal()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&principal));
+    auto *area = qobject_cast<QMdiArea *>(principal.centralWidget());
+    QVERIFY(area);
+    const auto entera = [area](QWidget *ventana) {
+        const QRect donde(ventana->mapTo(area->viewport(), QPoint(0, 0)), ventana->size());
+        return area->viewport()->rect().contains(donde);
+    };
+
+    EditorDeTexto &editor = escenario.NuevoTexto();
+    QVERIFY(entera(&editor));
+    VentanaDeProgramacion *programacion = AbrirProgramacion(principal);
+    QVERIFY(programacion);
+    QMdiSubWindow *subventana = principal.SubventanaDeProgramacion();
+    QVERIFY(entera(subventana));
+    for (const char *boton : {"agregar", "editar", "quitar", "subir", "bajar"})
+        QVERIFY2(entera(Control<QPushButton>(programacion, QString::fromLatin1(boton))), boton);
+
+    // "Arreglar" from the editor's menu places the timetable too.
+    principal.ActivarEditor(&editor);
+    AccionDelMenu(principal, u"mnuArrHoriz"_s)->trigger();
+    const QRect ancho = area->viewport()->rect();
+    QCOMPARE(subventana->width(), ancho.width());
+    QCOMPARE(editor.Subventana()->width(), ancho.width());
+    const int arriba = std::min(subventana->y(), editor.Subventana()->y());
+    const int abajo = std::max(subventana->y(), editor.Subventana()->y());
+    QCOMPARE(arriba, 0);
+    QCOMPARE(abajo, subventana->height());
+    QVERIFY(principal.close());
+}
+
+QTEST_MAIN(PruebaAccesibilidad)
+#include "prueba_accesibilidad.moc"
