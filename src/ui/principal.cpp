@@ -340,12 +340,15 @@ void Principal::CrearMenus()
     al(Orden::Copiar, [this] { EnActivo(&EditorDeTexto::Copiar); });
     al(Orden::Pegar, [this] { EnActivo(&EditorDeTexto::Pegar); });
     al(Orden::ConsultarLongitud, [this] { EnActivo(&EditorDeTexto::ConsultarLongitud); });
+    // With no text open, the main window's own bar arranges nothing; with
+    // texts open it arranges them and the timetable's window, whichever of
+    // them is active.
     al(Orden::ArreglarVerticalmente, [this] {
-        if (EditorActivo())
+        if (!m_editores.isEmpty())
             Arreglar(Qt::Horizontal);
     });
     al(Orden::ArreglarHorizontalmente, [this] {
-        if (EditorActivo())
+        if (!m_editores.isEmpty())
             Arreglar(Qt::Vertical);
     });
 
