@@ -116,22 +116,6 @@ QWidget *VentanaTitulada(const QString &titulo)
     return nullptr;
 }
 
-// The item of the menus now in the menu bar with this object name.
-QAction *AccionDelMenu(QMainWindow &principal, const QString &nombre)
-{
-    for (QAction *menu : principal.menuBar()->actions()) {
-        if (!menu->menu())
-            continue;
-        if (auto *accion = menu->menu()->findChild<QAction *>(nombre))
-            return accion;
-        for (QAction *item : menu->menu()->actions()) {
-            if (item->objectName() == nombre)
-                return item;
-        }
-    }
-    return nullptr;
-}
-
 QChar Letra(const QString &titulo)
 {
     const QKeySequence tecla = QKeySequence::mnemonic(titulo);
@@ -140,7 +124,7 @@ QChar Letra(const QString &titulo)
 
 VentanaDeProgramacion *AbrirProgramacion(Principal &principal)
 {
-    AccionDelMenu(principal, u"mnuProgramacion"_s)->trigger();
+    principal.Accion(u"mnuProgramacion"_s)->trigger();
     return principal.findChild<VentanaDeProgramacion *>();
 }
 
@@ -199,7 +183,7 @@ void PruebaAccesibilidad::cadaControlTieneNombre()
     bool dentroDelPrincipal = true;
     if (ventana == u"principal"_s) {
         // With the preview, whose sign must say what it shows.
-        AccionDelMenu(principal, u"mnuVistaPrevia"_s)->trigger();
+        principal.Accion(u"mnuVistaPrevia"_s)->trigger();
         raiz = &principal;
     } else if (ventana == u"editor"_s) {
         EditorDeTexto &editor = escenario.NuevoTexto();
@@ -221,11 +205,11 @@ void PruebaAccesibilidad::cadaControlTieneNombre()
     } else {
         dentroDelPrincipal = false;
         if (ventana == u"Interfase Serie"_s) {
-            AccionDelMenu(principal, u"mnuConfigInterfase"_s)->trigger();
+            principal.Accion(u"mnuConfigInterfase"_s)->trigger();
         } else if (ventana == u"Enviando"_s) {
             principal.dialogEnvio().show();
         } else {
-            AccionDelMenu(principal, u"mnuConfigRed"_s)->trigger();
+            principal.Accion(u"mnuConfigRed"_s)->trigger();
             if (ventana == u"Datos de un cartel nuevo"_s)
                 Pulsar(VentanaTitulada(u"Carteles Conectados"_s), u"Agregar"_s);
         }
@@ -319,7 +303,7 @@ void PruebaAccesibilidad::tabSaleDelTextoYElPegadoLoConserva()
     // A TAB that comes in with the text stays in it, and goes to the sign.
     Portapapeles::PonerTexto(u"1\t2"_s);
     texto.moveCursor(QTextCursor::End);
-    AccionDelMenu(principal, u"mnuPegar"_s)->trigger();
+    principal.Accion(u"mnuPegar"_s)->trigger();
     QVERIFY(editor.Guardar());
     QVERIFY(!LeerDocumento(ruta, leido));
     QCOMPARE(leido.texto, u"ab1\t2"_s);
@@ -333,7 +317,7 @@ void PruebaAccesibilidad::tabLlegaAlBotonMarcado()
     escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, Hall, 5"_s});
     Principal &principal = escenario.Iniciar();
     principal.show();
-    AccionDelMenu(principal, u"mnuConfigInterfase"_s)->trigger();
+    principal.Accion(u"mnuConfigInterfase"_s)->trigger();
     QWidget *dialogo = VentanaTitulada(u"Interfase Serie"_s);
     QVERIFY(dialogo);
     dialogo->activateWindow();
@@ -421,7 +405,7 @@ void PruebaAccesibilidad::ventanasEnterasDentroDelPrincipal()
 
     // "Arreglar" places the timetable too, even with the timetable active.
     QCOMPARE(area->currentSubWindow(), subventana);
-    AccionDelMenu(principal, u"mnuArrHoriz"_s)->trigger();
+    principal.Accion(u"mnuArrHoriz"_s)->trigger();
     const QRect ancho = area->viewport()->rect();
     QCOMPARE(subventana->width(), ancho.width());
     QCOMPARE(editor.Subventana()->width(), ancho.width());
