@@ -4,8 +4,6 @@
 
 #include <QTimer>
 
-#include <unistd.h>
-
 ClienteAsincronoDeEnvios::ClienteAsincronoDeEnvios(const QList<QByteArray> &cadenas, const QStringList &carteles,
                                                    const QString &archivo, QObject *parent)
     : QObject(parent), m_pedido(MensajeDePedido(cadenas, carteles, archivo)), m_plazo(new QTimer(this))
@@ -17,20 +15,9 @@ ClienteAsincronoDeEnvios::ClienteAsincronoDeEnvios(const QList<QByteArray> &cade
 
 bool ClienteAsincronoDeEnvios::Conectar(const QString &carpeta, const QString &linea, const QString &ajustes)
 {
-    const std::optional<QString> ruta = RutaDelServidorDeEnvios(carpeta);
-    if (!ruta)
-        return false;
-    // A local connection is taken at once unless the server's queue is full,
-    // which CanalLocal waits out for a bounded while.
-    m_socket = CanalLocal::Conectar(*ruta, nullptr, this);
+    m_socket = ConectarConElServidorDeEnvios(carpeta, this);
     if (!m_socket)
         return false;
-    // Another user's process behind that name is not this user's program.
-    if (m_socket->UsuarioDelOtroLado() != ::geteuid()) {
-        delete m_socket;
-        m_socket = nullptr;
-        return false;
-    }
     m_linea = linea;
     m_ajustes = ajustes;
     connect(m_socket, &CanalLocal::Legible, this, &ClienteAsincronoDeEnvios::Leer);

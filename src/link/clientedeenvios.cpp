@@ -2,7 +2,6 @@
 
 #include "platform/canallocal.h"
 
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -12,20 +11,9 @@ bool ClienteDeEnvios::Conectar(const QString &carpeta, std::chrono::milliseconds
 {
     const int milisegundos = static_cast<int>(plazo.count());
     delete m_socket;
-    m_socket = nullptr;
-    // With no private folder, nobody of this user's can be serving it.
-    const std::optional<QString> ruta = RutaDelServidorDeEnvios(carpeta);
-    if (!ruta)
-        return false;
-    m_socket = CanalLocal::Conectar(*ruta, nullptr, this);
+    m_socket = ConectarConElServidorDeEnvios(carpeta, this);
     if (!m_socket)
         return false;
-    // A socket of that name that another user's process serves is not this
-    // user's program: the frames are not handed to it.
-    if (m_socket->UsuarioDelOtroLado() != ::geteuid()) {
-        m_socket->Abortar();
-        return false;
-    }
     MensajeDeEnvios saludo;
     if (!Recibir(saludo, milisegundos) || saludo.tipo != MensajeDeEnvios::Tipo::Saludo
         || saludo.version != VersionDeEnvios) {

@@ -1,5 +1,6 @@
 #include "link/protocolodeenvios.h"
 
+#include "platform/canallocal.h"
 #include "platform/carpetadesockets.h"
 
 #include <QCryptographicHash>
@@ -168,4 +169,23 @@ std::optional<QString> RutaDelServidorDeEnvios(const QString &carpeta, QString *
     if (!sockets)
         return std::nullopt;
     return *sockets + u'/' + NombreDelServidorDeEnvios(carpeta);
+}
+
+CanalLocal *ConectarConElServidorDeEnvios(const QString &carpeta, QObject *padre)
+{
+    // With no private folder, nobody of this user's can be serving it.
+    const std::optional<QString> ruta = RutaDelServidorDeEnvios(carpeta);
+    if (!ruta)
+        return nullptr;
+    // A local connection is taken at once unless the server's queue is full,
+    // which CanalLocal waits out for a bounded while.
+    CanalLocal *canal = CanalLocal::Conectar(*ruta, nullptr, padre);
+#ifdef Q_OS_UNIX
+    if (canal && canal->UsuarioDelOtroLado() != ::geteuid()) {
+        canal->Abortar();
+        delete canal;
+        return nullptr;
+    }
+#endif
+    return canal;
 }

@@ -7,6 +7,9 @@
 
 #include <optional>
 
+class CanalLocal;
+class QObject;
+
 // What cartel-enviar and the process that holds a working folder's port (the
 // program, a timetable runner) say to each other over a local socket. Each
 // message is a 32-bit big-endian length and that many bytes, read with
@@ -81,3 +84,8 @@ QString NombreDelServidorDeEnvios(const QString &carpeta);
 // (CarpetaDeSockets()). Nothing, with `error` saying why, when there is no
 // such folder to use.
 std::optional<QString> RutaDelServidorDeEnvios(const QString &carpeta, QString *error = nullptr);
+
+// A connection to the process of this user's that serves `carpeta`, owned
+// by `padre`; none when nobody does. A socket of that name served by another
+// user's process is not this user's program: no frame is handed to it.
+CanalLocal *ConectarConElServidorDeEnvios(const QString &carpeta, QObject *padre);
