@@ -62,6 +62,16 @@ const QString Texto = u"[titila]¡Abierto![no titila] Andén nº 3\r\n[centra]Ci
 const QStringList Carteles{u"cartel R560, Hall, 5"_s, u"cartel R560, Andén 2, Desconocida"_s,
                            u"cartel R560, Patio, 12"_s};
 
+// The folder with the virtual sign on its port and the signs above, at
+// `velocidad` b.p.s.
+bool PonerCartel(Escenario &escenario, CartelEnProceso &cartel, int velocidad)
+{
+    if (!escenario.Valido() || !cartel.Iniciar(escenario.Carpeta(), Puerto))
+        return false;
+    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,%2,N,8,1"_s.arg(Puerto).arg(velocidad)} + Carteles);
+    return true;
+}
+
 struct Corrida
 {
     int estado = -1;
@@ -211,10 +221,8 @@ void PruebaCartelEnviar::direccionesConPuertoYVelocidadDeLaLinea()
 void PruebaCartelEnviar::elCartelVirtualLeeCadaTrama()
 {
     Escenario escenario;
-    QVERIFY(escenario.Valido());
     CartelEnProceso cartel;
-    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
-    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,2400,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY2(PonerCartel(escenario, cartel, 2400), qPrintable(cartel.Error()));
 
     const Corrida corrida = CorrerCartelEnviar(
         escenario.Carpeta(), {u"--texto"_s, u"Turno 42\nCaja 3"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Andén 2"_s});
@@ -234,10 +242,8 @@ void PruebaCartelEnviar::elCartelVirtualLeeCadaTrama()
 void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
 {
     Escenario escenario;
-    QVERIFY(escenario.Valido());
     CartelEnProceso cartel;
-    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
-    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,2400,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY2(PonerCartel(escenario, cartel, 2400), qPrintable(cartel.Error()));
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
     EditorDeTexto &editor = escenario.NuevoTexto();
     editor.Texto().setPlainText(u"Abierto"_s);
@@ -265,10 +271,8 @@ void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
 void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
 {
     Escenario escenario;
-    QVERIFY(escenario.Valido());
     CartelEnProceso cartel;
-    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
-    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY2(PonerCartel(escenario, cartel, 9600), qPrintable(cartel.Error()));
     QVERIFY(!EscribirDocumento(escenario.Ruta(u"base.txt"_s), u"Abierto"_s, u"Global"_s));
     EntradaDeProgramacion todoElDia;
     todoElDia.archivo = u"base.txt"_s;
@@ -305,10 +309,8 @@ void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
 void PruebaCartelEnviar::laVentanaEnviaPorLaProgramacion()
 {
     Escenario escenario;
-    QVERIFY(escenario.Valido());
     CartelEnProceso cartel;
-    QVERIFY2(cartel.Iniciar(escenario.Carpeta(), Puerto), qPrintable(cartel.Error()));
-    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
+    QVERIFY2(PonerCartel(escenario, cartel, 9600), qPrintable(cartel.Error()));
     QVERIFY(!EscribirProgramacion(escenario.Ruta(u"programacion.json"_s), Programacion{}));
 
     QProcess programacion;

@@ -24,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -40,27 +41,12 @@ namespace {
 // widget is named, its items carry their text.
 bool Interactivo(QAccessible::Role rol)
 {
-    switch (rol) {
-    case QAccessible::PushButton:
-    case QAccessible::CheckBox:
-    case QAccessible::RadioButton:
-    case QAccessible::ComboBox:
-    case QAccessible::EditableText:
-    case QAccessible::List:
-    case QAccessible::Table:
-    case QAccessible::Tree:
-    case QAccessible::SpinBox:
-    case QAccessible::ProgressBar:
-    case QAccessible::Slider:
-    case QAccessible::Dial:
-    case QAccessible::MenuItem:
-    case QAccessible::ButtonMenu:
-    case QAccessible::ButtonDropDown:
-    case QAccessible::PageTab:
-        return true;
-    default:
-        return false;
-    }
+    static const QSet<QAccessible::Role> interactivos{
+        QAccessible::PushButton, QAccessible::CheckBox,    QAccessible::RadioButton,    QAccessible::ComboBox,
+        QAccessible::EditableText, QAccessible::List,      QAccessible::Table,          QAccessible::Tree,
+        QAccessible::SpinBox,    QAccessible::ProgressBar, QAccessible::Slider,         QAccessible::Dial,
+        QAccessible::MenuItem,   QAccessible::ButtonMenu,  QAccessible::ButtonDropDown, QAccessible::PageTab};
+    return interactivos.contains(rol);
 }
 
 bool Compuesto(QAccessible::Role rol)
@@ -234,18 +220,11 @@ void PruebaAccesibilidad::cadaControlTieneNombre()
         for (const QAction *menu : principal.menuBar()->actions())
             ocupadas.insert(Letra(menu->text()));
     }
-    QList<QWidget *> conLetra;
-    for (QAbstractButton *boton : raiz->findChildren<QAbstractButton *>())
-        conLetra.append(boton);
-    for (QLabel *etiqueta : raiz->findChildren<QLabel *>())
-        conLetra.append(etiqueta);
-    for (QWidget *control : std::as_const(conLetra)) {
-        if (!control->isVisibleTo(raiz))
-            continue;
-        const QString titulo = qobject_cast<QAbstractButton *>(control) ? qobject_cast<QAbstractButton *>(control)->text()
-                                                                        : qobject_cast<QLabel *>(control)->text();
+    for (const QWidget *control : raiz->findChildren<QWidget *>()) {
+        const bool conTitulo = qobject_cast<const QAbstractButton *>(control) || qobject_cast<const QLabel *>(control);
+        const QString titulo = control->property("text").toString();
         const QChar letra = Letra(titulo);
-        if (letra.isNull())
+        if (!conTitulo || !control->isVisibleTo(raiz) || letra.isNull())
             continue;
         if (ocupadas.contains(letra))
             repetidas.append(titulo);

@@ -13,6 +13,16 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+// Its bytes leave only when the test says so; the line it is given owns it.
+PuertoFalso *PuertoQueSeVaciaAMano()
+{
+    auto *puerto = new PuertoFalso;
+    puerto->PonerVaciadoManual(true);
+    return puerto;
+}
+} // namespace
+
 // What the send dialog shows as a frame goes out, with a port whose bytes
 // leave only when the test says so.
 class PruebaDialogoEnvio : public QObject
@@ -69,10 +79,8 @@ void PruebaDialogoEnvio::porcentajeSigueALosBytes()
     QFETCH(int, entregados);
     QFETCH(QString, porcentaje);
 
-    auto *falso = new PuertoFalso;
-    PuertoFalso &puerto = *falso;
-    puerto.PonerVaciadoManual(true);
-    ServicioDeEnvios servicio(falso);
+    PuertoFalso &puerto = *PuertoQueSeVaciaAMano();
+    ServicioDeEnvios servicio(&puerto);
     Transmisor &transmisor = servicio.Linea().Emisor();
     DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
@@ -120,10 +128,8 @@ void PruebaDialogoEnvio::tramaEnCursoCuentaLoQueSale()
     QFETCH(bool, segundaNoAbre);
     QFETCH(QString, alEscribirLaTercera);
 
-    auto *falso = new PuertoFalso;
-    PuertoFalso &puerto = *falso;
-    puerto.PonerVaciadoManual(true);
-    ServicioDeEnvios servicio(falso);
+    PuertoFalso &puerto = *PuertoQueSeVaciaAMano();
+    ServicioDeEnvios servicio(&puerto);
     Transmisor &transmisor = servicio.Linea().Emisor();
     DialogoDeEnvio dialogo(servicio);
     transmisor.PonerIntervaloDePausa(std::chrono::milliseconds(5));
