@@ -45,11 +45,15 @@ public:
     {
         QElapsedTimer reloj;
         reloj.start();
-        while (!m_hilo->isFinished() && reloj.elapsed() < 10000) {
+        // isFinished() turns true while the thread still runs its last
+        // steps; only wait() says it is over.
+        while (!m_hilo->wait(0)) {
+            if (reloj.elapsed() > 10000)
+                return false;
             puerto.VaciarTodo();
             QTest::qWait(5);
         }
-        return m_hilo->wait(0);
+        return true;
     }
 
     // Once Esperar() has seen the answer.
