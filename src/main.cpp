@@ -26,11 +26,10 @@ int main(int argc, char *argv[])
 #ifndef Q_OS_WIN
     // A logout or `systemctl stop` ends the program through the event loop,
     // so that the timetable's lock and the port are given back on the way
-    // out rather than left for the next start to take over. Nobody is there
-    // to answer a question: the program ends as it is.
+    // out rather than left for the next start to take over.
     AvisadorDeSenales senales;
     if (senales.Instalar({SIGINT, SIGTERM, SIGHUP}))
-        QObject::connect(&senales, &AvisadorDeSenales::Recibida, &aplicacion, &QCoreApplication::quit);
+        QObject::connect(&senales, &AvisadorDeSenales::Recibida, &principal, &Principal::Terminar);
 #endif
     principal.show();
     return QApplication::exec();

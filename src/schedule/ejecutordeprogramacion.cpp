@@ -82,6 +82,7 @@ QDateTime EjecutorDeProgramacion::Instante() const
 std::optional<ErrorDeArchivo> EjecutorDeProgramacion::Cargar()
 {
     m_corriendo = m_cerrojo->isLocked() || m_cerrojo->tryLock(0);
+    m_detenida = false;
     m_impedimento.clear();
     if (!m_corriendo) {
         qint64 pid = 0;
@@ -111,6 +112,18 @@ std::optional<ErrorDeArchivo> EjecutorDeProgramacion::Cargar()
     m_ultimoFallo.clear();
     Revisar();
     return m_errorDeLectura;
+}
+
+void EjecutorDeProgramacion::Detener()
+{
+    m_minuto->stop();
+    m_cambio->stop();
+    m_proximoCambio = {};
+    if (m_corriendo)
+        m_cerrojo->unlock();
+    m_corriendo = false;
+    m_detenida = true;
+    Q_EMIT Cambiado();
 }
 
 void EjecutorDeProgramacion::PasoUnMinuto()
@@ -372,6 +385,8 @@ void EjecutorDeProgramacion::Programar()
 
 QString EjecutorDeProgramacion::Resumen() const
 {
+    if (m_detenida)
+        return u"Programación: detenida, el programa termina"_s;
     if (!m_impedimento.isEmpty())
         return u"Programación: la ejecuta otro programa"_s;
     if (SigueLaAnterior())

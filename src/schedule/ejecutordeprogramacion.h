@@ -77,6 +77,10 @@ public:
     // force, said once in the send log and by Anotado(); the file is taken
     // again as soon as it reads.
     std::optional<ErrorDeArchivo> Cargar();
+    // Gives the folder's lock back and sends nothing more until the next
+    // Cargar(): for a process about to end, so that another may take the
+    // timetable over while this one still waits (for a question, say).
+    void Detener();
 
     const Programacion &programacion() const { return m_programacion; }
     const QString &Ruta() const { return m_ruta; }
@@ -157,6 +161,7 @@ private:
     QTimeZone m_zona;
     std::unique_ptr<QLockFile> m_cerrojo;
     bool m_corriendo = false;
+    bool m_detenida = false;
     Programacion m_programacion;
     // Whether some version of the file was read whole since start.
     bool m_huboLectura = false;

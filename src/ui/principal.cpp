@@ -33,6 +33,7 @@
 #include "vistaprevia.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDockWidget>
 #include <QLabel>
 #include <QStatusBar>
@@ -49,6 +50,7 @@
 #include <QWindow>
 
 #include <chrono>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -809,6 +811,24 @@ void Principal::MostrarAvisosDeConfiguracion()
 void Principal::Salir()
 {
     close();
+}
+
+void Principal::Terminar()
+{
+    if (std::exchange(m_terminando, true))
+        return;
+    if (m_programacion)
+        m_programacion->Detener();
+    if (close()) {
+        // Whatever other window is still up goes too.
+        QCoreApplication::quit();
+        return;
+    }
+    // The operator chose to stay: the timetable runs again, unless another
+    // process took it meanwhile.
+    m_terminando = false;
+    if (m_programacion)
+        m_programacion->Cargar();
 }
 
 void Principal::closeEvent(QCloseEvent *evento)

@@ -130,6 +130,10 @@ public Q_SLOTS:
     void NuevoTexto();
     void CargarTexto();
     void Salir();
+    // The end asked from outside (a logout, `systemctl stop`): the
+    // timetable's lock is given back before any question about unsaved
+    // texts, which nobody may be there to answer.
+    void Terminar();
     void ConfigurarInterfase();
     void ConfigurarCarteles();
     void VerDirecciones();
@@ -217,6 +221,7 @@ private:
     // The serial device server the line goes to ("192.168.1.50:4001", as
     // carteles.ini has it); empty for a Com line.
     QString m_red;
+    bool m_terminando = false;
     bool m_arranquePedido = false;
     bool m_arrancado = false;
 };

@@ -5,6 +5,7 @@
 #include "escenario.h"
 #include "platform/cuadrodemensaje.h"
 #include "platform/dialogodearchivo.h"
+#include "schedule/ejecutordeprogramacion.h"
 #include "ui/configred.h"
 #include "ui/dialogodeenvio.h"
 #include "ui/editordetexto.h"
@@ -13,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QLockFile>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -58,6 +60,7 @@ private Q_SLOTS:
     void cajaDeCierreCierraElTexto();
     void salirPreguntaPorCadaTextoModificado();
     void salirSeSuspendeSiNoSeGuardo();
+    void terminarSueltaLaProgramacionAntesDePreguntar();
     void destruidaConTextosAbiertos();
     void arreglarVentanas();
     void configuracionIlegibleUsaLosValoresDeFabrica();
@@ -547,6 +550,45 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
     QCOMPARE(principal.Editores(), QList<EditorDeTexto *>{&editor});
     QCOMPARE(editor.documento().Texto(), u"no lo pierdas"_s);
     principal.hide();
+}
+
+// A logout or `systemctl stop`: the timetable's lock is free while the
+// question about the unsaved text waits, and taken again if the operator
+// stays.
+void PruebaPrincipal::terminarSueltaLaProgramacionAntesDePreguntar()
+{
+    Escenario escenario;
+    Principal &principal = escenario.Iniciar();
+    principal.show();
+    EjecutorDeProgramacion &ejecutor = principal.Ejecutor();
+    QLockFile otro(escenario.Ruta(u"programacion.json.lock"_s));
+    QVERIFY(!otro.tryLock(0));
+    EditorDeTexto &editor = escenario.NuevoTexto();
+    editor.Texto().setPlainText(u"no lo pierdas"_s);
+
+    bool libreAntesDePreguntar = false;
+    const auto conexion = connect(&ejecutor, &EjecutorDeProgramacion::Cambiado, this, [&] {
+        if (CuadroDeMensaje::Mostrados().isEmpty() && otro.tryLock(0)) {
+            libreAntesDePreguntar = true;
+            otro.unlock();
+        }
+    });
+    CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
+    DialogoDeArchivo::ResponderCon({QString()});
+    principal.Terminar();
+    disconnect(conexion);
+
+    QVERIFY(libreAntesDePreguntar);
+    QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
+    QVERIFY(principal.isVisible());
+    QCOMPARE(editor.documento().Texto(), u"no lo pierdas"_s);
+    QVERIFY(!otro.tryLock(0));
+    QVERIFY(!ejecutor.Resumen().contains(u"detenida"_s));
+
+    CuadroDeMensaje::ResponderCon({QMessageBox::No});
+    principal.Terminar();
+    QVERIFY(!principal.isVisible());
+    QVERIFY(otro.tryLock(0));
 }
 
 // As the program ends: the main window goes, shown, with its texts still
