@@ -230,8 +230,8 @@ const QStringList TitulosDeMenus = {u"&Archivo"_s,   u"&Editar"_s,
                                     u"&Ventana"_s,   u"&Ayuda"_s};
 } // namespace
 
-// One set of items: a text's window enables its commands and shows the
-// "Enviar" submenu; without one they are disabled, and "Enviar" is an item.
+// One set of items: without a text's window its commands are disabled and
+// "Enviar" is an item (what they are with one is prueba_editor's table).
 void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
 {
     Escenario escenario;
@@ -243,11 +243,6 @@ void PruebaPrincipal::barraDeMenusSigueAlEditorActivo()
 
     EditorDeTexto &editor = escenario.NuevoTexto();
     QCOMPARE(principal.menuBar()->actions(), barra);
-    QVERIFY(principal.Accion(u"mnuGuardar"_s)->isEnabled());
-    QVERIFY(enviar->isEnabled());
-    QCOMPARE(enviar->menu()->actions(), QList<QAction *>{principal.Accion(u"mnuEnviarAhora"_s)});
-    QCOMPARE(principal.Accion(u"mnuPropDestinos"_s)->text(), u"&Destinos"_s);
-
     editor.Cerrar();
     QCOMPARE(principal.menuBar()->actions(), barra);
     QVERIFY(!principal.Accion(u"mnuGuardar"_s)->isEnabled());
@@ -273,13 +268,11 @@ void PruebaPrincipal::accionesObranSobreElTextoActivo()
     QCOMPARE(escenario.LeerArchivo(u"uno.txt"_s), QByteArray("PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nuno\r\n"));
     QVERIFY(dos.documento().Modificado());
 
-    QPointer<EditorDeTexto> cerrado(&uno);
     principal.Accion(u"mnuCerrar"_s)->trigger();
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
     QCOMPARE(principal.Editores(), QList<EditorDeTexto *>{&dos});
     QCOMPARE(principal.EditorActivo(), &dos);
     QVERIFY(principal.Accion(u"mnuGuardar"_s)->isEnabled());
-    QTRY_VERIFY(cerrado.isNull());
 }
 
 // The number of an untitled text is the lowest no open text holds, a named
@@ -294,10 +287,8 @@ void PruebaPrincipal::nombresDeTextosSinTitulo()
     QCOMPARE(primero.Caption(), u"Texto sin título: 1"_s);
     QVERIFY(!primero.documento().Nombrado());
     QVERIFY(!primero.documento().Modificado());
-    QPointer<EditorDeTexto> cerrado(&primero);
     primero.Cerrar();
     QVERIFY(principal.Editores().isEmpty());
-    QTRY_VERIFY(cerrado.isNull());
 
     QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 1"_s);
     EditorDeTexto &segundo = escenario.NuevoTexto();
@@ -512,7 +503,6 @@ void PruebaPrincipal::cajaDeCierreCierraElTexto()
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QVERIFY(principal.Editores().isEmpty());
     QTRY_VERIFY(vivo.isNull());
-    QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 1"_s);
 }
 
 void PruebaPrincipal::salirPreguntaPorCadaTextoModificado()
@@ -613,13 +603,11 @@ void PruebaPrincipal::arreglarVentanas()
     EditorDeTexto &a = escenario.NuevoTexto();
     EditorDeTexto &b = escenario.NuevoTexto();
 
-    QAction *vertical = principal.Accion(u"mnuArrVert"_s);
-    QAction *horizontal = principal.Accion(u"mnuArrHoriz"_s);
-    vertical->trigger();
+    principal.Accion(u"mnuArrVert"_s)->trigger();
     QCOMPARE(a.Subventana()->geometry().top(), b.Subventana()->geometry().top());
     QVERIFY(a.Subventana()->geometry().right() < b.Subventana()->geometry().left());
 
-    horizontal->trigger();
+    principal.Accion(u"mnuArrHoriz"_s)->trigger();
     QCOMPARE(a.Subventana()->geometry().left(), b.Subventana()->geometry().left());
     QVERIFY(a.Subventana()->geometry().bottom() < b.Subventana()->geometry().top());
 
@@ -627,12 +615,12 @@ void PruebaPrincipal::arreglarVentanas()
     EditorDeTexto &c = escenario.NuevoTexto();
     c.Subventana()->showMinimized();
     principal.ActivarEditor(&b);
-    vertical->trigger();
+    principal.Accion(u"mnuArrVert"_s)->trigger();
     QVERIFY(c.Subventana()->isMinimized());
     const int ancho = principal.findChild<QMdiArea *>()->viewport()->width();
     QCOMPARE(a.Subventana()->geometry().width(), ancho / 2);
     QCOMPARE(b.Subventana()->geometry().left(), ancho / 2);
-    horizontal->trigger();
+    principal.Accion(u"mnuArrHoriz"_s)->trigger();
     QVERIFY(c.Subventana()->isMinimized());
     principal.hide();
 }
