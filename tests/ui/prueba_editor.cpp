@@ -80,7 +80,6 @@ private Q_SLOTS:
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
     void guardarSobreArchivoCambiado();
-    void enviarTomaLaConfiguracionEditadaAMano();
 };
 
 void PruebaEditor::tablaDeBotonesDeEfecto_data()
@@ -817,22 +816,6 @@ void PruebaEditor::guardarSobreArchivoCambiado()
     editor.Texto().setPlainText(u"otra vez"_s);
     QVERIFY(editor.Guardar());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
-}
-
-void PruebaEditor::enviarTomaLaConfiguracionEditadaAMano()
-{
-    Escenario escenario;
-    escenario.EscribirConfiguracion(TresCarteles);
-    escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"HOLA"_s);
-    editor.CambiarDestino(2);
-    // Hall moved from 12 to 9 by hand: the window sends where cartel-enviar would.
-    QStringList editada = TresCarteles;
-    editada.last() = u"cartel R560, Hall, 9"_s;
-    escenario.EscribirConfiguracion(editada);
-    editor.EnviarAhora();
-    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("HOLA", 9));
 }
 
 QTEST_MAIN(PruebaEditor)
