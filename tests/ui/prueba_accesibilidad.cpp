@@ -20,7 +20,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QSet>
 #include <QSettings>
 #include <QTableView>
@@ -120,7 +119,8 @@ VentanaDeProgramacion *ProgramacionConEntradas(const Escenario &escenario, int e
 
 // Each window as a screen reader and a keyboard meet it: every control has a
 // name to be read, every access key opens one thing, Tab goes everywhere and
-// out again, and the windows sit whole inside the main window.
+// out again (in "Interfase Serie", prueba_configserie), and the windows sit
+// whole inside the main window.
 class PruebaAccesibilidad : public QObject
 {
     Q_OBJECT
@@ -137,7 +137,6 @@ private Q_SLOTS:
     void cadaControlTieneNombre_data();
     void cadaControlTieneNombre();
     void tabSaleDelTextoYElPegadoLoConserva();
-    void tabLlegaAlBotonMarcado();
     void programacionDentroDelPrincipal();
 
 private:
@@ -266,40 +265,6 @@ void PruebaAccesibilidad::tabSaleDelTextoYElPegadoLoConserva()
     principal.Accion(u"mnuPegar"_s)->trigger();
     QCOMPARE(editor.documento().Texto(), u"ab1\t2"_s);
     CuadroDeMensaje::ResponderCon({QMessageBox::No});
-    QVERIFY(principal.close());
-}
-
-void PruebaAccesibilidad::tabLlegaAlBotonMarcado()
-{
-    Escenario escenario;
-    QVERIFY(escenario.Valido());
-    escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s, u"cartel R560, Hall, 5"_s});
-    Principal &principal = escenario.Iniciar();
-    principal.show();
-    principal.Accion(u"mnuConfigInterfase"_s)->trigger();
-    QWidget *dialogo = VentanaTitulada(u"Interfase Serie"_s);
-    QVERIFY(dialogo);
-    dialogo->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(dialogo));
-
-    const auto tabDesde = [](QWidget *desde, Qt::Key tecla) {
-        desde->setFocus(tecla == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
-        QTest::keyClick(desde, tecla);
-        return QApplication::focusWidget();
-    };
-    auto *cancelar = Control<QPushButton>(dialogo, u"Cancelar"_s);
-    QWidget *primero = tabDesde(cancelar, Qt::Key_Tab);
-    QVERIFY(primero);
-    QCOMPARE(primero->objectName(), u"puerto1"_s);
-    QCOMPARE(tabDesde(primero, Qt::Key_Tab)->objectName(), u"velocidad1"_s);
-    QCOMPARE(tabDesde(Control<QWidget>(dialogo, u"Direccion"_s), Qt::Key_Backtab)->objectName(), u"velocidad1"_s);
-
-    // An arrow chooses another port; Tab comes back to the one chosen.
-    primero->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(primero, Qt::Key_Right);
-    QVERIFY(Control<QRadioButton>(dialogo, u"puerto3"_s)->isChecked());
-    QCOMPARE(tabDesde(cancelar, Qt::Key_Tab)->objectName(), u"puerto3"_s);
-    Pulsar(dialogo, u"Cancelar"_s);
     QVERIFY(principal.close());
 }
 
