@@ -169,8 +169,7 @@ void PruebaAccesibilidad::cadaControlTieneNombre()
         principal.Accion(u"mnuVistaPrevia"_s)->trigger();
         raiz = &principal;
     } else if (ventana == u"editor"_s) {
-        EditorDeTexto &editor = escenario.NuevoTexto();
-        editor.Texto().setPlainText(u"[titila]Hola"_s);
+        EditorDeTexto &editor = escenario.NuevoTexto(u"[titila]Hola"_s);
         raiz = &editor;
     } else if (ventana == u"Programación de Envíos"_s || ventana == u"Agregar Una Entrada"_s) {
         raiz = ProgramacionConEntradas(escenario, 1);
@@ -224,8 +223,7 @@ void PruebaAccesibilidad::cadaControlTieneNombre()
         // description what it shows.
         auto *matriz = principal.findChild<MatrizDePuntos *>();
         QVERIFY(matriz);
-        EditorDeTexto &editor = escenario.NuevoTexto();
-        editor.Texto().setPlainText(u"[centra]Año 1"_s);
+        escenario.NuevoTexto(u"[centra]Año 1"_s);
         QAccessibleInterface *cartel = QAccessible::queryAccessibleInterface(matriz);
         QVERIFY(!cartel->text(QAccessible::Name).isEmpty());
         QTRY_COMPARE(cartel->text(QAccessible::Description), u"Año 1"_s);

@@ -284,8 +284,7 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 7"_s});
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"HOLA"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"HOLA"_s);
     editor.CambiarDestino(0);
     ConfigRed &red = principal.configRed();
     principal.ConfigurarCarteles();

@@ -257,10 +257,8 @@ void PruebaPrincipal::accionesObranSobreElTextoActivo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &uno = escenario.NuevoTexto();
-    uno.Texto().setPlainText(u"uno"_s);
-    EditorDeTexto &dos = escenario.NuevoTexto();
-    dos.Texto().setPlainText(u"dos"_s);
+    EditorDeTexto &uno = escenario.NuevoTexto(u"uno"_s);
+    EditorDeTexto &dos = escenario.NuevoTexto(u"dos"_s);
     principal.ActivarEditor(&uno);
 
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"uno.txt"_s)});
@@ -362,8 +360,7 @@ void PruebaPrincipal::guardarComoSobreUnTextoAbierto()
     const QByteArray viejo = "PROPIEDADES:\r\nGlobal\r\nTEXTO:\r\nviejo\r\n";
     const QString ruta = escenario.EscribirArchivo(u"a.txt"_s, viejo);
     principal.AbrirTexto(ruta);
-    EditorDeTexto &nuevo = escenario.NuevoTexto();
-    nuevo.Texto().setPlainText(u"nuevo"_s);
+    EditorDeTexto &nuevo = escenario.NuevoTexto(u"nuevo"_s);
     for (const bool escribe : {false, true}) {
         CuadroDeMensaje::OlvidarMostrados();
         CuadroDeMensaje::ResponderCon(escribe ? QList{QMessageBox::Yes} : QList<QMessageBox::StandardButton>());
@@ -529,8 +526,7 @@ void PruebaPrincipal::salirSeSuspendeSiNoSeGuardo()
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     principal.show();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"no lo pierdas"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"no lo pierdas"_s);
 
     CuadroDeMensaje::ResponderCon({QMessageBox::Yes});
     DialogoDeArchivo::ResponderCon({QString()});
@@ -553,8 +549,7 @@ void PruebaPrincipal::terminarSueltaLaProgramacionAntesDePreguntar()
     EjecutorDeProgramacion &ejecutor = principal.Ejecutor();
     QLockFile otro(escenario.Ruta(u"programacion.json.lock"_s));
     QVERIFY(!otro.tryLock(0));
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"no lo pierdas"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"no lo pierdas"_s);
 
     bool libreAntesDePreguntar = false;
     const auto conexion = connect(&ejecutor, &EjecutorDeProgramacion::Cambiado, this, [&] {
@@ -718,8 +713,7 @@ void PruebaPrincipal::lineaDeEstado()
                                      u"cartel R560, Hall, 12"_s});
     Principal &principal = escenario.Iniciar();
     if (!texto.isEmpty()) {
-        EditorDeTexto &editor = escenario.NuevoTexto();
-        editor.Texto().setPlainText(texto);
+        EditorDeTexto &editor = escenario.NuevoTexto(texto);
         for (int item : marcar)
             editor.CambiarDestino(item);
     }
@@ -748,8 +742,7 @@ void PruebaPrincipal::lineaDeEstadoDuranteUnEnvio()
                                      u"cartel R560, Hall, 12"_s});
     Principal &principal = escenario.Iniciar();
     escenario.puerto().PonerVaciadoManual(true);
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QString(300, QLatin1Char('x')));
+    EditorDeTexto &editor = escenario.NuevoTexto(QString(300, QLatin1Char('x')));
     editor.CambiarDestino(0);
     editor.CambiarDestino(1);
     const QString resto = u"Longitud: 300 bytes   Destinos: Sala, Hall | "_s;
