@@ -500,6 +500,7 @@ void PruebaPrincipal::cajaDeCierreCierraElTexto()
     QCOMPARE(CuadroDeMensaje::Mostrados().size(), 1);
     QVERIFY(principal.Editores().isEmpty());
     QTRY_VERIFY(vivo.isNull());
+    QCOMPARE(escenario.NuevoTexto().Caption(), u"Texto sin título: 1"_s);
 }
 
 void PruebaPrincipal::salirPreguntaPorCadaTextoModificado()
