@@ -10,6 +10,7 @@
 #include "link/transmisor.h"
 
 #include <QFile>
+#include <QPlainTextEdit>
 
 using namespace Qt::StringLiterals;
 
@@ -69,4 +70,11 @@ EditorDeTexto &Escenario::NuevoTexto()
 {
     m_principal->NuevoTexto();
     return *m_principal->EditorActivo();
+}
+
+EditorDeTexto &Escenario::NuevoTexto(const QString &texto)
+{
+    EditorDeTexto &editor = NuevoTexto();
+    editor.Texto().setPlainText(texto);
+    return editor;
 }

@@ -37,8 +37,10 @@ public:
     Principal &principal() const { return *m_principal; }
     PuertoFalso &puerto() const { return *m_puertoFalso; }
 
-    // A new untitled document, shown and active.
+    // A new untitled document, shown and active; the second holding `texto`,
+    // as if pasted in.
     EditorDeTexto &NuevoTexto();
+    EditorDeTexto &NuevoTexto(const QString &texto);
 
 private:
     QTemporaryDir m_carpeta;

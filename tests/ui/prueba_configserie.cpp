@@ -3,6 +3,7 @@
 #include "platform/cuadrodemensaje.h"
 #include "ui/configserie.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPointer>
@@ -87,6 +88,7 @@ private Q_SLOTS:
     void Rechazos();
     void VelocidadDesconocida();
     void DescripcionDePuertos();
+    void Teclado();
 
 private:
     PuertoDePrueba *m_puerto = nullptr;
@@ -328,6 +330,31 @@ void PruebaConfigSerie::DescripcionDePuertos()
     QVERIFY(QFile::remove(u"com3"_s));
     d->PonerValoresIniciales();
     QVERIFY(!Boton(d, u"puerto2"_s)->toolTip().contains(u"/dev/null"_s));
+}
+
+// Tab comes to the chosen port and goes on to the chosen speed, Backtab
+// back to it; an arrow chooses another port, and Tab comes to that one.
+void PruebaConfigSerie::Teclado()
+{
+    ConfigSerie *d = Abrir(2, u"9600,N,8,1"_s);
+    d->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(d));
+    const auto tabDesde = [](QWidget *desde, Qt::Key tecla) {
+        desde->setFocus(tecla == Qt::Key_Tab ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+        QTest::keyClick(desde, tecla);
+        return QApplication::focusWidget();
+    };
+    QWidget *cancelar = Control<QWidget>(d, u"Cancelar"_s);
+    QWidget *primero = tabDesde(cancelar, Qt::Key_Tab);
+    QVERIFY(primero);
+    QCOMPARE(primero->objectName(), u"puerto1"_s);
+    QCOMPARE(tabDesde(primero, Qt::Key_Tab)->objectName(), u"velocidad1"_s);
+    QCOMPARE(tabDesde(Control<QWidget>(d, u"Direccion"_s), Qt::Key_Backtab)->objectName(), u"velocidad1"_s);
+
+    primero->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(primero, Qt::Key_Right);
+    QVERIFY(Boton(d, u"puerto3"_s)->isChecked());
+    QCOMPARE(tabDesde(cancelar, Qt::Key_Tab)->objectName(), u"puerto3"_s);
 }
 
 QTEST_MAIN(PruebaConfigSerie)

@@ -1,4 +1,6 @@
+#include "apoyo/puertofalso.h"
 #include "link/lineadecarteles.h"
+#include "link/trama.h"
 #include "controles.h"
 #include "config/configuracion.h"
 #include "escenario.h"
@@ -15,6 +17,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -30,6 +33,7 @@ class PruebaConfiguracionVentanas : public QObject
 private Q_SLOTS:
     // Every test ends with its whole program gone: no window left behind.
     void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
+    void agregarCartelSeGuardaAlConfirmar_data();
     void agregarCartelSeGuardaAlConfirmar();
     void quitarSinSeleccionIgualReescribe();
     void quitarRenumeraYReconstruyeDestinos();
@@ -39,7 +43,6 @@ private Q_SLOTS:
     void escrituraFallidaSeMuestra();
     void archivoIlegibleSeReemplazaSoloSiSeAcepta();
     void dialogosAbiertosVuelvenAlFrente();
-    void cartelAgregadoLlegaAlArchivo();
     void archivoEditadoAMano_data();
     void archivoEditadoAMano();
     void puertoNoEntendidoSeAvisaYRedSeElige();
@@ -65,8 +68,18 @@ private:
     }
 };
 
+void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar_data()
+{
+    QTest::addColumn<bool>("desdeInterfase");
+    QTest::newRow("O.K. de Carteles Conectados") << false;
+    // Closing "Interfase Serie" writes the list as "Carteles Conectados"
+    // holds it, the sign just added too.
+    QTest::newRow("Cancelar de Interfase Serie") << true;
+}
+
 void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
 {
+    QFETCH(bool, desdeInterfase);
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
     escenario.NuevoTexto();
@@ -75,19 +88,18 @@ void PruebaConfiguracionVentanas::agregarCartelSeGuardaAlConfirmar()
     principal.ConfigurarCarteles();
     QVERIFY(red.isVisible());
 
-    Pulsar(red, u"Agregar"_s);
-    auto *nuevo = red.findChild<CartelNuevo *>();
-    QVERIFY(nuevo);
-    nuevo->findChild<QLineEdit *>(u"Nombre"_s)->setText(u"Sala"_s);
-    auto *direccion = nuevo->findChild<QListWidget *>(u"Direccion"_s);
-    direccion->setCurrentRow(5);
-    Pulsar(*nuevo, u"Aceptar"_s);
-
+    AgregarCartel(red, u"Sala"_s, 5);
     QCOMPARE(red.Registro().at(1), u"R560, Sala, 5"_s);
     QVERIFY(!QFile::exists(escenario.Ruta(u"carteles.ini"_s)));
 
-    Pulsar(red, u"Aceptar"_s);
-    QVERIFY(red.isHidden());
+    if (desdeInterfase) {
+        principal.ConfigurarInterfase();
+        Pulsar(*principal.configSerie(), u"Cancelar"_s);
+        QTRY_VERIFY(!principal.configSerie());
+    } else {
+        Pulsar(red, u"Aceptar"_s);
+        QVERIFY(red.isHidden());
+    }
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
              QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
     // Two signs now: the open text offers them.
@@ -251,22 +263,6 @@ void PruebaConfiguracionVentanas::dialogosAbiertosVuelvenAlFrente()
     primero->close();
 }
 
-// Closing "Interfase Serie" writes the list as "Carteles Conectados" holds
-// it, a sign just added too, and the window sends from what the file holds.
-void PruebaConfiguracionVentanas::cartelAgregadoLlegaAlArchivo()
-{
-    Escenario escenario;
-    Principal &principal = escenario.Iniciar();
-    principal.ConfigurarCarteles();
-    AgregarCartel(principal.configRed(), u"Sala"_s, 5);
-    principal.ConfigurarInterfase();
-    Pulsar(*principal.configSerie(), u"Cancelar"_s);
-    QTRY_VERIFY(!principal.configSerie());
-    QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s),
-             QByteArray("interfase com2,2400,N,8,1\r\ncartel R560, Un Cartel, Desconocida\r\ncartel R560, Sala, 5\r\n"));
-    QCOMPARE(principal.TitulosDeDestino(), QStringList({u" Un Cartel"_s, u" Sala"_s}));
-}
-
 const QByteArray AMano = "# a mano\r\ninterfase com3,9600,N,8,1\r\ncartel R560, Sala, 9\r\n"
                          "cartel R560, Patio, 8\r\ncartel R560, Caja, 3\r\n";
 
@@ -279,7 +275,8 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano_data()
 }
 
 // ./carteles.ini edited by hand while the program runs: the window sends from
-// it as cartel-enviar does, and nothing writes over the hand edits unasked.
+// it as cartel-enviar does, before the file watcher tells, and nothing
+// writes over the hand edits unasked.
 void PruebaConfiguracionVentanas::archivoEditadoAMano()
 {
     QFETCH(bool, pendiente);
@@ -287,7 +284,8 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"interfase com1,9600,N,8,1"_s, u"cartel R560, Sala, 7"_s});
     Principal &principal = escenario.Iniciar();
-    escenario.NuevoTexto();
+    EditorDeTexto &editor = escenario.NuevoTexto(u"HOLA"_s);
+    editor.CambiarDestino(0);
     ConfigRed &red = principal.configRed();
     principal.ConfigurarCarteles();
     if (pendiente)
@@ -295,7 +293,8 @@ void PruebaConfiguracionVentanas::archivoEditadoAMano()
     const QStringList delDialogo = red.Registro();
 
     QVERIFY(!escenario.EscribirArchivo(u"carteles.ini"_s, AMano).isEmpty());
-    principal.RevisarConfiguracion(); // what the file watcher calls
+    editor.EnviarAhora();
+    QTRY_COMPARE(escenario.puerto().Escrito(), ArmarTrama("HOLA", 9));
     const QStringList deLaMano{u" Sala"_s, u" Patio"_s, u" Caja"_s};
     QCOMPARE(principal.TitulosDeDestino(), deLaMano);
     QCOMPARE(principal.Puerto().Numero(), 3);

@@ -80,7 +80,6 @@ private Q_SLOTS:
     void guardarFallidoConservaElEstado();
     void guardarRechazaCaracteresQueNoCaben();
     void guardarSobreArchivoCambiado();
-    void enviarTomaLaConfiguracionEditadaAMano();
 };
 
 void PruebaEditor::tablaDeBotonesDeEfecto_data()
@@ -309,8 +308,7 @@ void PruebaEditor::botonesDeEfecto()
     principal.show();
     principal.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&principal));
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(inicial);
+    EditorDeTexto &editor = escenario.NuevoTexto(inicial);
     editor.documento().PonerModificado(false);
     Seleccionar(editor.Texto(), desde, hasta);
 
@@ -330,8 +328,7 @@ void PruebaEditor::portapapeles()
 {
     Escenario escenario;
     escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"uno dos"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"uno dos"_s);
     editor.documento().PonerModificado(false);
 
     // Copying nothing leaves an empty text on the clipboard.
@@ -382,8 +379,7 @@ void PruebaEditor::consultarLongitud()
 
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(texto);
+    escenario.NuevoTexto(texto);
     principal.Accion(u"mnuConsultarLongi"_s)->trigger();
 
     const auto caja = CuadroDeMensaje::Mostrados().constLast();
@@ -417,8 +413,7 @@ void PruebaEditor::enviarAhora()
     Escenario escenario;
     escenario.EscribirConfiguracion(configuracion);
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"HOLA"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"HOLA"_s);
     for (int indice : marcar)
         editor.CambiarDestino(indice);
 
@@ -432,8 +427,7 @@ void PruebaEditor::enviarTextoDemasiadoLargo()
 {
     Escenario escenario;
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(QString(32766, QLatin1Char('a')));
+    EditorDeTexto &editor = escenario.NuevoTexto(QString(32766, QLatin1Char('a')));
     editor.EnviarAhora();
     QTRY_COMPARE(escenario.puerto().Escrito().size(), 32766 + 9);
 
@@ -453,8 +447,7 @@ void PruebaEditor::enviarOmiteDestinosSinCartel()
     Escenario escenario;
     escenario.EscribirConfiguracion({u"cartel R560, Sala, 5"_s, u"cartel R560, Lejos, 300"_s});
     escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"X"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"X"_s);
     editor.CambiarDestino(0);
     editor.CambiarDestino(1);
 
@@ -518,8 +511,7 @@ void PruebaEditor::destinosSeGuardanYVuelvenPorNombre()
     Escenario escenario;
     escenario.EscribirConfiguracion(TresCarteles);
     Principal &principal = escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"línea 1\nlínea 2"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"línea 1\nlínea 2"_s);
     editor.CambiarDestino(0);
     editor.CambiarDestino(2);
 
@@ -764,8 +756,7 @@ void PruebaEditor::guardarFallidoConservaElEstado()
 {
     Escenario escenario;
     escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"texto"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"texto"_s);
 
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"no-hay/carpeta.txt"_s)});
     QVERIFY(!editor.GuardarComo());
@@ -782,8 +773,7 @@ void PruebaEditor::guardarRechazaCaracteresQueNoCaben()
 {
     Escenario escenario;
     escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"Precio: 5 ₿ o 3 Ω"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"Precio: 5 ₿ o 3 Ω"_s);
 
     DialogoDeArchivo::ResponderCon({escenario.Ruta(u"precio.txt"_s)});
     QVERIFY(!editor.Guardar());
@@ -817,22 +807,6 @@ void PruebaEditor::guardarSobreArchivoCambiado()
     editor.Texto().setPlainText(u"otra vez"_s);
     QVERIFY(editor.Guardar());
     QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
-}
-
-void PruebaEditor::enviarTomaLaConfiguracionEditadaAMano()
-{
-    Escenario escenario;
-    escenario.EscribirConfiguracion(TresCarteles);
-    escenario.Iniciar();
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"HOLA"_s);
-    editor.CambiarDestino(2);
-    // Hall moved from 12 to 9 by hand: the window sends where cartel-enviar would.
-    QStringList editada = TresCarteles;
-    editada.last() = u"cartel R560, Hall, 9"_s;
-    escenario.EscribirConfiguracion(editada);
-    editor.EnviarAhora();
-    QTRY_COMPARE(escenario.puerto().Escrito(), Trama("HOLA", 9));
 }
 
 QTEST_MAIN(PruebaEditor)

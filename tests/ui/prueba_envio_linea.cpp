@@ -53,8 +53,7 @@ void PruebaEnvioPorLinea::unaTramaPorCartelEnOrdenDelRegistro()
                                      u"cartel R560, Andén, 200"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
 
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"[titila]¡Atención!\nAndén 2"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"[titila]¡Atención!\nAndén 2"_s);
     editor.CambiarDestino(2);
     editor.CambiarDestino(1);
     QVERIFY(!principal.GlobalMarcado());
@@ -116,8 +115,7 @@ void PruebaEnvioPorLinea::desconexionEnReposoNoPierdeElTexto()
     QVERIFY(linea->CrearEnlace(escenario.Carpeta(), 2));
     escenario.EscribirConfiguracion({u"interfase com2,9600,N,8,1"_s});
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"Primero"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"Primero"_s);
     editor.EnviarAhora();
     const QByteArray primera = ArmarTrama(CodificarTexto(u"Primero"_s), 0);
     QVERIFY(linea->EsperarBytes(primera.size(), 5000));
@@ -194,8 +192,7 @@ void PruebaEnvioPorLinea::porUnServidorDeRedQueElOkConserva()
     Pulsar(dialogo, u"Aceptar"_s);
     QTRY_VERIFY(!principal.configSerie());
     QVERIFY(escenario.LeerArchivo(u"carteles.ini"_s).startsWith((interfase + u"\r\n"_s).toLatin1()));
-    EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"Uno"_s);
+    EditorDeTexto &editor = escenario.NuevoTexto(u"Uno"_s);
     editor.EnviarAhora();
     const QByteArray esperado = ArmarTrama(CodificarTexto(u"Uno"_s), 0);
     QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), 5000));
