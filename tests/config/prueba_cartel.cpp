@@ -56,7 +56,6 @@ void PruebaCartel::leeCampos()
     QCOMPARE(cartel.Registro(), registro);
     QCOMPARE(cartel.Modelo(), modelo);
     QCOMPARE(cartel.Nombre(), nombre);
-    QCOMPARE(cartel.NombreRecortado(), nombre.trimmed());
     QCOMPARE(cartel.Direccion(), direccion);
     QCOMPARE(cartel.DireccionValida(), valida);
 }

@@ -46,7 +46,6 @@ void PruebaRegistroDeCarteles::nombres()
     const RegistroDeCarteles registro = RegistroDeCarteles::DeRegistros(registros);
     // Read once, given back as read: what the file and the list box get.
     QCOMPARE(registro.Registros(), registros);
-    QCOMPARE(registro.Cantidad(), registros.size());
     for (qsizetype i = 0; i < registros.size(); ++i)
         QCOMPARE(registro.Titulos().at(i), Cartel(registros.at(i)).Nombre());
     QCOMPARE(registro.PosicionDeNombre(buscado).value_or(-1), posicion);
