@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,28 +24,9 @@ class PruebaServicioDeEnvios : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void elQueNoTieneElPuertoEntrega_data();
     void elQueNoTieneElPuertoEntrega();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_carpeta;
-    QString m_anterior;
 };
-
-void PruebaServicioDeEnvios::init()
-{
-    m_carpeta = std::make_unique<QTemporaryDir>();
-    m_anterior = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_carpeta->path()));
-}
-
-void PruebaServicioDeEnvios::cleanup()
-{
-    QDir::setCurrent(m_anterior);
-    m_carpeta.reset();
-}
 
 void PruebaServicioDeEnvios::elQueNoTieneElPuertoEntrega_data()
 {
@@ -73,6 +55,11 @@ void PruebaServicioDeEnvios::elQueNoTieneElPuertoEntrega()
     QFETCH(QString, sale);
     QFETCH(QString, resultado);
 
+    // The send log is written to the working folder.
+    QTemporaryDir carpeta;
+    const QString anterior = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(carpeta.path()));
+    const auto volver = qScopeGuard([&anterior] { QDir::setCurrent(anterior); });
     auto *puertoDelDueno = new PuertoFalso;
     puertoDelDueno->FallarAlAbrir(falloDelDueno);
     auto dueno = std::make_unique<ServicioDeEnvios>(puertoDelDueno);
