@@ -142,7 +142,6 @@ void PruebaCartelSimulado::LetrasQueMuestra_data()
     QTest::addColumn<QByteArray>("mensaje");
     QTest::addColumn<QString>("letras");
 
-    QTest::newRow("vacío") << QByteArray() << QString();
     QTest::newRow("efectos fuera") << CodificarTexto(u"[centra][titila]Hola[pausa] a[esp seg]b"_s) << u"Hola ab"_s;
     QTest::newRow("letras sustituidas") << CodificarTexto(u"¿Año ñandú? ¡Sí! 1º é"_s) << u"¿Año ñandú? ¡Sí! 1º é"_s;
     // A line break reaches the sign as a space.

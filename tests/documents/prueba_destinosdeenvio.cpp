@@ -36,8 +36,9 @@ void PruebaDestinosDeEnvio::envio_data()
 
     QTest::newRow("Global: una trama a todos") << DestinosDeTexto() << Tres << Direcciones{0} << QStringList()
                                                << u"Global"_s;
-    QTest::newRow("un cartel registrado, para él: a todos")
-        << A({u" Uno"_s}) << QStringList{u"R560, Uno, 5"_s} << Direcciones{0} << QStringList() << u"Global"_s;
+    QTest::newRow("un cartel registrado, para él y otro: a todos")
+        << A({u" Uno"_s, u" Otro"_s}) << QStringList{u"R560, Uno, 5"_s} << Direcciones{0} << QStringList{u" Otro"_s}
+        << u"Global"_s;
     QTest::newRow("un cartel registrado, para otro: a ninguno")
         << A({u" Otro"_s}) << QStringList{u"R560, Uno, 5"_s} << Direcciones() << QStringList{u" Otro"_s}
         << u"sin destino: «Otro» no está en Carteles Conectados"_s;

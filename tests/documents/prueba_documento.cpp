@@ -30,11 +30,6 @@ public:
         texto = textoCrLf;
         m_documento.TextoEditado();
     }
-    void Teclear(const QString &teclas)
-    {
-        texto += teclas;
-        m_documento.TextoEditado();
-    }
 
     QString texto;
 
@@ -503,7 +498,8 @@ void PruebaDocumento::textoGuardadoEnUnAlmacen()
     QCOMPARE(almacen.texto, u"previo"_s);
     QVERIFY(!documento.Modificado());
 
-    almacen.Teclear(u"!"_s);
+    almacen.texto += u"!"_s; // a key
+    documento.TextoEditado();
     QCOMPARE(documento.Texto(), u"previo!"_s);
     QVERIFY(documento.Modificado());
 

@@ -43,7 +43,6 @@ void PruebaPropiedades::leer_data()
     QTest::newRow("Global") << u"Global\r\n"_s << Tres << DestinosDeTexto();
     QTest::newRow("vacío") << QString() << Tres << DestinosDeTexto();
     QTest::newRow("dirs en minúsculas") << u"dirs:  Uno"_s << Tres << SinLeer(u"dirs:  Uno"_s);
-    QTest::newRow("DIRS en mayúsculas") << u"DIRS:  Uno"_s << Tres << SinLeer(u"DIRS:  Uno"_s);
     QTest::newRow("Dirs: sin blanco, sin su salto") << u"Dirs:Uno\r\n"_s << Tres << SinLeer(u"Dirs:Uno"_s);
     QTest::newRow("0 y 2") << u"Dirs:  Uno; Tres"_s << Tres << A({u" Uno"_s, u" Tres"_s});
     QTest::newRow("Dirs: solo") << u"Dirs: "_s << Tres << A({});

@@ -242,6 +242,9 @@ void PruebaEjecutorDeProgramacion::unArchivoDanadoDejaLaUltimaBuena()
     QVERIFY(m_ejecutor->Resumen().contains(u"lista de carteles"_s));
     QTest::qWait(20);
     QVERIFY(m_puerto->Escrito().isEmpty());
+    m_registroIlegible.reset();
+    m_ejecutor->Revisar();
+    QVERIFY(!m_ejecutor->Resumen().contains(u"lista de carteles"_s));
 }
 
 void PruebaEjecutorDeProgramacion::soloRecibenTramaLosQueCambian()

@@ -40,13 +40,10 @@ private Q_SLOTS:
     void cleanup() { QVERIFY(NingunaVentanaAbierta()); }
     void nadaSaleSinEnviar_data();
     void nadaSaleSinEnviar();
-    void entradaCerradaNoEsUnTextoVacio();
     void direccionesConPuertoYVelocidadDeLaLinea();
     void elCartelVirtualLeeCadaTrama();
     void porElProgramaQueTieneElPuerto();
     void laProgramacionCorreHastaSigterm();
-    void laVentanaEnviaPorLaProgramacion();
-    void porUnServidorDeRed_data();
     void porUnServidorDeRed();
 };
 
@@ -84,9 +81,11 @@ struct Corrida
 // gives the line back as it found it when it closes.
 Corrida CorrerCartelEnviar(const QDir &carpeta, const QStringList &argumentos,
                            const PseudoTerminal *linea = nullptr, qint32 *velocidad = nullptr,
-                           const QByteArray &entrada = {})
+                           const QByteArray &entrada = {}, bool sinEntrada = false)
 {
     QProcess proceso;
+    if (sinEntrada)
+        proceso.setChildProcessModifier([] { close(STDIN_FILENO); });
     proceso.setWorkingDirectory(carpeta.path());
     proceso.setProgram(QString::fromUtf8(RUTA_CARTEL_ENVIAR));
     proceso.setArguments(argumentos);
@@ -121,27 +120,31 @@ void PruebaCartelEnviar::nadaSaleSinEnviar_data()
     QTest::addColumn<bool>("puertoInservible");
     QTest::addColumn<int>("estado");
     QTest::addColumn<QString>("enElMensaje");
+    QTest::addColumn<bool>("sinEntrada"); // run with its standard input closed
 
     QTest::newRow("nombre desconocido")
         << QStringList{u"horario.txt"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Kiosco"_s} << false
-        << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Kiosco»"_s;
+        << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Kiosco»"_s << false;
     QTest::newRow("documento a nombres que no están")
-        << QStringList{u"ajeno.txt"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s;
+        << QStringList{u"ajeno.txt"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s << false;
     // "-": the same document on the standard input.
     QTest::newRow("por la entrada estándar")
-        << QStringList{u"-"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s;
+        << QStringList{u"-"_s} << false << Numero(CodigoDeSalida::CartelesDesconocidos) << u"«Bar»"_s << false;
+    // "<&-", read as an empty text, blanked every sign.
+    QTest::newRow("entrada cerrada") << QStringList{u"--global"_s, u"-"_s} << false
+                                     << Numero(CodigoDeSalida::ArchivoIlegible) << u"entrada estándar"_s << true;
     QTest::newRow("puerto que no se puede abrir")
         << QStringList{u"horario.txt"_s, u"--puerto"_s, u"3"_s} << true << Numero(CodigoDeSalida::FallaDeLinea)
-        << u"Com3"_s;
+        << u"Com3"_s << false;
     QTest::newRow("documento que no existe")
         << QStringList{u"no-existe.txt"_s} << false << Numero(CodigoDeSalida::ArchivoIlegible)
-        << u"no-existe.txt"_s;
+        << u"no-existe.txt"_s << false;
     QTest::newRow("argumentos inválidos") << QStringList{u"horario.txt"_s, u"--velocidad"_s, u"4800"_s} << false
-                                          << Numero(CodigoDeSalida::ArgumentosInvalidos) << u"«4800»"_s;
+                                          << Numero(CodigoDeSalida::ArgumentosInvalidos) << u"«4800»"_s << false;
     QTest::newRow("documento sin destinos") << QStringList{u"vacio.txt"_s} << false
-                                            << Numero(CodigoDeSalida::NadaQueEnviar) << u"no tiene destinos"_s;
+                                            << Numero(CodigoDeSalida::NadaQueEnviar) << u"no tiene destinos"_s << false;
     QTest::newRow("--longitud no envía") << QStringList{u"--longitud"_s, u"horario.txt"_s} << false
-                                         << Numero(CodigoDeSalida::Exito) << QString();
+                                         << Numero(CodigoDeSalida::Exito) << QString() << false;
 }
 
 void PruebaCartelEnviar::nadaSaleSinEnviar()
@@ -150,6 +153,7 @@ void PruebaCartelEnviar::nadaSaleSinEnviar()
     QFETCH(bool, puertoInservible);
     QFETCH(int, estado);
     QFETCH(QString, enElMensaje);
+    QFETCH(bool, sinEntrada);
 
     Escenario escenario;
     QVERIFY(escenario.Valido());
@@ -164,38 +168,13 @@ void PruebaCartelEnviar::nadaSaleSinEnviar()
     QVERIFY(!EscribirDocumento(escenario.Ruta(u"vacio.txt"_s), Texto, u"Dirs: "_s));
     const QByteArray configuracionAntes = escenario.LeerArchivo(u"carteles.ini"_s);
 
-    const QByteArray entrada = argumentos.contains(u"-"_s) ? LeerBytes(escenario.Ruta(u"ajeno.txt"_s)) : QByteArray();
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos, nullptr, nullptr, entrada);
+    const QByteArray entrada = argumentos.contains(u"-"_s) && !sinEntrada ? LeerBytes(escenario.Ruta(u"ajeno.txt"_s)) : QByteArray();
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos, nullptr, nullptr, entrada, sinEntrada);
     QVERIFY2(corrida.estado == estado, qPrintable(u"%1\n%2"_s.arg(corrida.estado).arg(corrida.errores)));
     QVERIFY2(corrida.errores.contains(enElMensaje), qPrintable(corrida.errores));
     QTest::qWait(200);
     QCOMPARE(linea.Recibido(), QByteArray());
     QCOMPARE(escenario.LeerArchivo(u"carteles.ini"_s), configuracionAntes);
-}
-
-// "cartel-enviar - <&-": read as an empty text, it blanked every sign. The
-// port it would use is a line that takes every byte: a send would succeed.
-void PruebaCartelEnviar::entradaCerradaNoEsUnTextoVacio()
-{
-    Escenario escenario;
-    QVERIFY(escenario.Valido());
-    PseudoTerminal linea;
-    QVERIFY2(linea.Valida(), qPrintable(linea.Error()));
-    QVERIFY(linea.CrearEnlace(escenario.Carpeta(), Puerto));
-    escenario.EscribirConfiguracion(QStringList{u"interfase com%1,9600,N,8,1"_s.arg(Puerto)} + Carteles);
-
-    QProcess proceso;
-    proceso.setWorkingDirectory(escenario.Carpeta().path());
-    proceso.setProgram(QString::fromUtf8(RUTA_CARTEL_ENVIAR));
-    proceso.setArguments({u"--global"_s, u"-"_s});
-    proceso.setChildProcessModifier([] { close(STDIN_FILENO); });
-    proceso.start();
-    QVERIFY(proceso.waitForFinished(Plazo));
-    const QString errores = QString::fromUtf8(proceso.readAllStandardError());
-    QVERIFY2(proceso.exitCode() == Numero(CodigoDeSalida::ArchivoIlegible), qPrintable(errores));
-    QVERIFY2(errores.contains(u"entrada estándar"_s), qPrintable(errores));
-    QTest::qWait(200);
-    QCOMPARE(linea.Recibido(), QByteArray());
 }
 
 void PruebaCartelEnviar::direccionesConPuertoYVelocidadDeLaLinea()
@@ -268,6 +247,10 @@ void PruebaCartelEnviar::porElProgramaQueTieneElPuerto()
     QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tdirección 12\t(cartel-enviar)\t18\tenviado\n"));
 }
 
+// The README's own setup: a runner holds the folder's port; a second one
+// is turned away, and the operator sends from the window all the same. The
+// window hands its frames to the runner, which puts them on the line and logs
+// them; the window says what it answered and never opens the port.
 void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
 {
     Escenario escenario;
@@ -288,44 +271,11 @@ void PruebaCartelEnviar::laProgramacionCorreHastaSigterm()
     QVERIFY2(segunda.errores.contains(u"ya la ejecuta cartel-enviar (proceso %1"_s.arg(programacion.processId())),
              qPrintable(segunda.errores));
 
-    programacion.terminate();
-    QVERIFY(programacion.waitForFinished(Plazo));
-    QCOMPARE(programacion.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(programacion.exitCode(), Numero(CodigoDeSalida::Exito));
-    QVERIFY2(cartel.Terminar(), qPrintable(cartel.Error()));
-    const QList<QJsonObject> tramas = cartel.Tramas();
-    QCOMPARE(tramas.size(), 1);
-    QCOMPARE(tramas.at(0).value(u"destino"_s).toString(), u"todos"_s);
-    QCOMPARE(tramas.at(0).value(u"texto"_s).toString(), u"Abierto"_s);
-    const QString errores = QString::fromUtf8(programacion.readAllStandardError());
-    QVERIFY2(errores.contains(u"\tGlobal\tbase.txt\t16\tenviado"_s), qPrintable(errores));
-    QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tGlobal\tbase.txt\t16\tenviado\n"));
-}
-
-// The README's own setup: a runner holds the folder's port, and the operator
-// sends from the window all the same. The window hands its frames to the
-// runner, which puts them on the line and logs them; the window says what it
-// answered and never opens the port.
-void PruebaCartelEnviar::laVentanaEnviaPorLaProgramacion()
-{
-    Escenario escenario;
-    CartelEnProceso cartel;
-    QVERIFY2(PonerCartel(escenario, cartel, 9600), qPrintable(cartel.Error()));
-    QVERIFY(!EscribirProgramacion(escenario.Ruta(u"programacion.json"_s), Programacion{}));
-
-    QProcess programacion;
-    programacion.setWorkingDirectory(escenario.Carpeta().path());
-    programacion.start(QString::fromUtf8(RUTA_CARTEL_ENVIAR), {u"--programacion"_s});
-    // It serves the folder before it says that it runs.
-    QString errores;
-    QTRY_VERIFY_WITH_TIMEOUT((errores += QString::fromUtf8(programacion.readAllStandardError()))
-                                 .contains(u"SIGTERM o Ctrl+C la detienen."_s), Plazo);
-
     Principal &principal = escenario.Iniciar(new PuertoSerieQt);
     EditorDeTexto &editor = escenario.NuevoTexto();
-    editor.Texto().setPlainText(u"Abierto"_s);
+    editor.Texto().setPlainText(u"Cerrado"_s);
     editor.EnviarAhora();
-    QVERIFY(cartel.EsperarTramas(1, Plazo));
+    QVERIFY(cartel.EsperarTramas(2, Plazo));
     QTRY_VERIFY_WITH_TIMEOUT(principal.statusBar()->currentMessage()
                                  == u"Enviado por el programa que tiene el puerto: 1 de 1 tramas"_s, Plazo);
     QVERIFY(principal.dialogEnvio().isHidden());
@@ -334,70 +284,72 @@ void PruebaCartelEnviar::laVentanaEnviaPorLaProgramacion()
 
     programacion.terminate();
     QVERIFY(programacion.waitForFinished(Plazo));
+    QCOMPARE(programacion.exitStatus(), QProcess::NormalExit);
     QCOMPARE(programacion.exitCode(), Numero(CodigoDeSalida::Exito));
     QVERIFY2(cartel.Terminar(), qPrintable(cartel.Error()));
     const QList<QJsonObject> tramas = cartel.Tramas();
-    QCOMPARE(tramas.size(), 1);
-    QCOMPARE(tramas.at(0).value(u"destino"_s).toString(), u"todos"_s);
+    QCOMPARE(tramas.size(), 2);
+    for (const QJsonObject &trama : tramas)
+        QCOMPARE(trama.value(u"destino"_s).toString(), u"todos"_s);
     QCOMPARE(tramas.at(0).value(u"texto"_s).toString(), u"Abierto"_s);
+    QCOMPARE(tramas.at(1).value(u"texto"_s).toString(), u"Cerrado"_s);
     QVERIFY(cartel.Anomalias().isEmpty());
-    // The runner logs it as the window names it.
-    errores += QString::fromUtf8(programacion.readAllStandardError());
-    QVERIFY2(errores.contains(u"\tGlobal\t\t16\tenviado"_s), qPrintable(errores));
-    QVERIFY(escenario.LeerArchivo(u"envios.log"_s).contains("\tGlobal\t\t16\tenviado\n"));
+    // The runner logs the window's send as the window names it.
+    const QString errores = QString::fromUtf8(programacion.readAllStandardError());
+    const QByteArray registro = escenario.LeerArchivo(u"envios.log"_s);
+    for (const QString &linea : {u"\tGlobal\tbase.txt\t16\tenviado"_s, u"\tGlobal\t\t16\tenviado"_s}) {
+        QVERIFY2(errores.contains(linea), qPrintable(errores));
+        QVERIFY(registro.contains(QByteArray(linea.toUtf8() + '\n')));
+    }
 }
 
-// The operator's ways with a serial device server, and a port not
-// understood, which must not send on a line the file never named.
-void PruebaCartelEnviar::porUnServidorDeRed_data()
-{
-    QTest::addColumn<QString>("interfase"); // %1: the server
-    QTest::addColumn<bool>("porArgumento");
-    QTest::addColumn<bool>("apagado");
-    QTest::addColumn<int>("estado");
-    QTest::addColumn<QString>("dicho"); // %1: HOST:PUERTO
-
-    const int exito = Numero(CodigoDeSalida::Exito);
-    const QString listo = u"Listo: 2 de 2 tramas por %1 (9600,N,8,1)."_s;
-    QTest::newRow("línea tcp de carteles.ini") << u"%1"_s << false << false << exito << listo;
-    // Named on the command line, the server replaces a Com line of the file.
-    QTest::newRow("--puerto tcp:") << u"com%1"_s.arg(Puerto) << true << false << exito << listo;
-    // CorrerCartelEnviar gives up on a run longer than Plazo, 20 s.
-    QTest::newRow("servidor apagado") << u"%1"_s << false << true << Numero(CodigoDeSalida::FallaDeLinea)
-                                      << u"Se perdió la comunicación con el puerto %1: el servidor rechazó"_s;
-    QTest::newRow("puerto no entendido") << u"COM%1"_s.arg(Puerto) << false << false
-                                         << Numero(CodigoDeSalida::ArchivoIlegible) << u"«COM%1»"_s.arg(Puerto);
-}
-
+// The operator's ways with a serial device server, one run after another
+// against one ser2net: the file's tcp line, --puerto over a Com line of the
+// file, a port not understood (which must send on no line), and the server
+// switched off.
 void PruebaCartelEnviar::porUnServidorDeRed()
 {
-    QFETCH(QString, interfase);
-    QFETCH(bool, porArgumento);
-    QFETCH(bool, apagado);
-    QFETCH(int, estado);
-    QFETCH(QString, dicho);
-
     Escenario escenario;
     QVERIFY(escenario.Valido());
     ServidorSer2net servidor;
     QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
-    if (apagado)
-        servidor.Detener();
-    interfase.replace(u"%1"_s, servidor.Direccion());
-    escenario.EscribirConfiguracion(QStringList{u"interfase "_s + interfase + u",9600,N,8,1"_s} + Carteles);
-    QStringList argumentos{u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Hall"_s};
-    if (porArgumento)
-        argumentos << u"--puerto"_s << servidor.Direccion();
-
-    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos);
-    QVERIFY2(corrida.estado == estado, qPrintable(corrida.errores));
-    QVERIFY2(corrida.errores.contains(dicho.replace(u"%1"_s, servidor.Direccion().mid(4))), qPrintable(corrida.errores));
-    const bool enviado = estado == Numero(CodigoDeSalida::Exito);
-    QCOMPARE(corrida.errores.contains(u"Listo"_s), enviado);
+    const QString red = servidor.Direccion();
+    const QString listo = u"Listo: 2 de 2 tramas por %1 (9600,N,8,1)."_s.arg(red.mid(4));
+    const int exito = Numero(CodigoDeSalida::Exito);
+    struct Caso
+    {
+        QString interfase;
+        bool porArgumento;
+        int estado;
+        QString dicho;
+    };
+    const QList<Caso> casos{
+        {red, false, exito, listo},
+        {u"com%1"_s.arg(Puerto), true, exito, listo},
+        {u"COM%1"_s.arg(Puerto), false, Numero(CodigoDeSalida::ArchivoIlegible), u"«COM%1»"_s.arg(Puerto)},
+        // CorrerCartelEnviar gives up on a run longer than Plazo, 20 s.
+        {red, false, Numero(CodigoDeSalida::FallaDeLinea),
+         u"Se perdió la comunicación con el puerto %1: el servidor rechazó"_s.arg(red.mid(4))},
+    };
     const QByteArray mensaje = CodificarTexto(u"Turno 42"_s);
-    const QByteArray esperado = enviado ? ArmarTrama(mensaje, 5) + ArmarTrama(mensaje, 12) : QByteArray();
-    QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
-    QCOMPARE(servidor.Linea().Recibido(), esperado);
+    QByteArray esperado;
+    for (const Caso &caso : casos) {
+        if (caso.estado == Numero(CodigoDeSalida::FallaDeLinea))
+            servidor.Detener();
+        escenario.EscribirConfiguracion(QStringList{u"interfase %1,9600,N,8,1"_s.arg(caso.interfase)} + Carteles);
+        QStringList argumentos{u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s, u"--a"_s, u"Hall"_s};
+        if (caso.porArgumento)
+            argumentos << u"--puerto"_s << red;
+        const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), argumentos);
+        const QByteArray dicho = (caso.interfase + u": "_s + corrida.errores).toUtf8();
+        QVERIFY2(corrida.estado == caso.estado, dicho.constData());
+        QVERIFY2(corrida.errores.contains(caso.dicho), dicho.constData());
+        QVERIFY2(corrida.errores.contains(u"Listo"_s) == (caso.estado == exito), dicho.constData());
+        if (caso.estado == exito)
+            esperado += ArmarTrama(mensaje, 5) + ArmarTrama(mensaje, 12);
+        QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
+        QCOMPARE(servidor.Linea().Recibido(), esperado);
+    }
 }
 
 QTEST_MAIN(PruebaCartelEnviar)

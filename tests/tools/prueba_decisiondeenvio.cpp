@@ -83,13 +83,6 @@ void PruebaDecisionDeEnvio::plan_data()
     QTest::newRow("documento con Dirs: solo") << archivo << u"HOLA"_s << u"Dirs: "_s << Tres << nada
                                               << QByteArray() << Direcciones() << QStringList()
                                               << u"no tiene destinos"_s;
-    // One sign is every sign, but only for a text that names it.
-    QTest::newRow("documento con un solo cartel registrado, para otro: nada")
-        << archivo << u"HOLA"_s << u"Dirs:  Kiosco"_s << QStringList{u"R560, Hall, 5"_s} << desconocidos
-        << QByteArray() << Direcciones() << QStringList() << u"«Kiosco»"_s;
-    QTest::newRow("documento con un solo cartel, para él y otro: a todos, y aviso")
-        << archivo << u"HOLA"_s << u"Dirs:  Hall; Caja"_s << QStringList{u"R560, Hall, 5"_s} << exito
-        << QByteArray("HOLA") << Direcciones{0} << QStringList{u"«Caja»"_s} << QString();
     QTest::newRow("documento sin configuración de carteles: nada")
         << archivo << u"HOLA"_s << u"Dirs:  Hall"_s << QStringList() << desconocidos << QByteArray()
         << Direcciones() << QStringList() << u"no tiene carteles"_s;
