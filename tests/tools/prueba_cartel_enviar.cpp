@@ -9,6 +9,7 @@
 #include "encoding/codificador.h"
 #include "link/trama.h"
 #include "platform/cuadrodemensaje.h"
+#include "platform/puertodelinea.h"
 #include "platform/puertoserieqt.h"
 #include "schedule/programacion.h"
 #include "ui/controles.h"
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void porElProgramaQueTieneElPuerto();
     void laProgramacionCorreHastaSigterm();
     void porUnServidorDeRed();
+    void porElProgramaQueTieneLaLineaDeRed();
 };
 
 namespace {
@@ -350,6 +352,31 @@ void PruebaCartelEnviar::porUnServidorDeRed()
         QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
         QCOMPARE(servidor.Linea().Recibido(), esperado);
     }
+}
+
+// ser2net serves one connection at a time: with the program holding it,
+// cartel-enviar's frames reach the line only through the program.
+void PruebaCartelEnviar::porElProgramaQueTieneLaLineaDeRed()
+{
+    Escenario escenario;
+    QVERIFY(escenario.Valido());
+    ServidorSer2net servidor;
+    QVERIFY2(servidor.Iniciar(), qPrintable(servidor.Error()));
+    escenario.EscribirConfiguracion(QStringList{u"interfase %1,9600,N,8,1"_s.arg(servidor.Direccion())} + Carteles);
+    Principal &principal = escenario.Iniciar(new PuertoDeLinea);
+    escenario.NuevoTexto(u"Abierto"_s).EnviarAhora();
+    QTRY_VERIFY_WITH_TIMEOUT(!principal.Linea().Emisor().Ocupado(), Plazo);
+    QVERIFY(principal.Puerto().Abierto());
+
+    const Corrida corrida = CorrerCartelEnviar(escenario.Carpeta(), {u"--texto"_s, u"Turno 42"_s, u"--a"_s, u"Patio"_s});
+    QVERIFY2(corrida.estado == Numero(CodigoDeSalida::Exito), qPrintable(corrida.errores));
+    QVERIFY2(corrida.errores.contains(u"Listo: 1 de 1 tramas por %1"_s.arg(servidor.Direccion().mid(4))),
+             qPrintable(corrida.errores));
+    const QByteArray esperado =
+        ArmarTrama(CodificarTexto(u"Abierto"_s), 0) + ArmarTrama(CodificarTexto(u"Turno 42"_s), 12);
+    QVERIFY(servidor.Linea().EsperarBytes(esperado.size(), Plazo));
+    QCOMPARE(servidor.Linea().Recibido(), esperado);
+    QVERIFY(CuadroDeMensaje::Mostrados().isEmpty());
 }
 
 QTEST_MAIN(PruebaCartelEnviar)
