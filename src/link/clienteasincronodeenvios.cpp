@@ -6,24 +6,53 @@
 
 ClienteAsincronoDeEnvios::ClienteAsincronoDeEnvios(const QList<QByteArray> &cadenas, const QStringList &carteles,
                                                    const QString &archivo, QObject *parent)
-    : QObject(parent), m_pedido(MensajeDePedido(cadenas, carteles, archivo)), m_plazo(new QTimer(this))
+    : QObject(parent), m_pedido(MensajeDePedido(cadenas, carteles, archivo)), m_plazo(new QTimer(this)),
+      m_reintento(new QTimer(this))
 {
     m_plazo->setSingleShot(true);
     m_plazo->setInterval(PlazoDelSaludo);
     connect(m_plazo, &QTimer::timeout, this, &ClienteAsincronoDeEnvios::Rechazar);
+    m_reintento->setInterval(20);
+    connect(m_reintento, &QTimer::timeout, this, &ClienteAsincronoDeEnvios::Reintentar);
 }
 
 bool ClienteAsincronoDeEnvios::Conectar(const QString &carpeta, const QString &linea, const QString &ajustes)
 {
-    m_socket = ConectarConElServidorDeEnvios(carpeta, this);
-    if (!m_socket)
+    bool lleno = false;
+    CanalLocal *socket = ConectarConElServidorDeEnvios(carpeta, this, &lleno);
+    if (!socket && !lleno)
         return false;
+    m_carpeta = carpeta;
     m_linea = linea;
     m_ajustes = ajustes;
+    if (socket) {
+        Enlazar(socket);
+    } else {
+        // The holder is there, busy taking others: its queue empties as it
+        // does, and the window goes on meanwhile.
+        m_esperandoLugar.start();
+        m_reintento->start();
+    }
+    return true;
+}
+
+void ClienteAsincronoDeEnvios::Reintentar()
+{
+    bool lleno = false;
+    if (CanalLocal *socket = ConectarConElServidorDeEnvios(m_carpeta, this, &lleno)) {
+        m_reintento->stop();
+        Enlazar(socket);
+    } else if (!lleno || m_esperandoLugar.hasExpired(CanalLocal::EsperaDeConexion)) {
+        Rechazar();
+    }
+}
+
+void ClienteAsincronoDeEnvios::Enlazar(CanalLocal *socket)
+{
+    m_socket = socket;
     connect(m_socket, &CanalLocal::Legible, this, &ClienteAsincronoDeEnvios::Leer);
     connect(m_socket, &CanalLocal::Cerrado, this, &ClienteAsincronoDeEnvios::Cerrado);
     m_plazo->start();
-    return true;
 }
 
 void ClienteAsincronoDeEnvios::Leer()
@@ -91,7 +120,9 @@ void ClienteAsincronoDeEnvios::Rechazar()
         return;
     m_terminado = true;
     m_plazo->stop();
-    m_socket->Abortar();
+    m_reintento->stop();
+    if (m_socket)
+        m_socket->Abortar();
     Q_EMIT Rechazado();
     deleteLater();
 }

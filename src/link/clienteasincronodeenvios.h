@@ -3,6 +3,7 @@
 #include "link/protocolodeenvios.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
@@ -33,7 +34,9 @@ public:
     // Connects to whoever of this user's serves `carpeta`; false when nobody
     // does (nothing is signalled then, and the object stays the caller's to
     // delete). The plan goes over only to a server whose line and settings
-    // are `linea` and `ajustes`; any other answer is Rechazado().
+    // are `linea` and `ajustes`; any other answer is Rechazado(). A server
+    // whose queue of connections is full is tried again, without waiting in
+    // between, for up to CanalLocal::EsperaDeConexion; then Rechazado().
     bool Conectar(const QString &carpeta, const QString &linea, const QString &ajustes);
 
 Q_SIGNALS:
@@ -48,6 +51,8 @@ Q_SIGNALS:
     void Terminado(const ResultadoDeEnvio &resultado);
 
 private:
+    void Reintentar();
+    void Enlazar(CanalLocal *socket);
     void Leer();
     void Cerrado();
     // `mensaje`, as it comes; false once nothing more is to be heard.
@@ -59,7 +64,10 @@ private:
     QString m_linea;
     QString m_ajustes;
     CanalLocal *m_socket = nullptr;
+    QString m_carpeta;
     QTimer *m_plazo;
+    QTimer *m_reintento;
+    QElapsedTimer m_esperandoLugar;
     QByteArray m_bufer;
     bool m_saludado = false;
     bool m_terminado = false;

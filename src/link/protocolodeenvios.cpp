@@ -171,15 +171,18 @@ std::optional<QString> RutaDelServidorDeEnvios(const QString &carpeta, QString *
     return *sockets + u'/' + NombreDelServidorDeEnvios(carpeta);
 }
 
-CanalLocal *ConectarConElServidorDeEnvios(const QString &carpeta, QObject *padre)
+CanalLocal *ConectarConElServidorDeEnvios(const QString &carpeta, QObject *padre, bool *lleno)
 {
+    if (lleno)
+        *lleno = false;
     // With no private folder, nobody of this user's can be serving it.
     const std::optional<QString> ruta = RutaDelServidorDeEnvios(carpeta);
     if (!ruta)
         return nullptr;
     // A local connection is taken at once unless the server's queue is full,
-    // which CanalLocal waits out for a bounded while.
-    CanalLocal *canal = CanalLocal::Conectar(*ruta, nullptr, padre);
+    // which CanalLocal waits out for a bounded while, if it may wait.
+    CanalLocal *canal = lleno ? CanalLocal::ConectarSinEsperar(*ruta, *lleno, padre)
+                              : CanalLocal::Conectar(*ruta, nullptr, padre);
 #ifdef Q_OS_UNIX
     if (canal && canal->UsuarioDelOtroLado() != ::geteuid()) {
         canal->Abortar();

@@ -88,4 +88,6 @@ std::optional<QString> RutaDelServidorDeEnvios(const QString &carpeta, QString *
 // A connection to the process of this user's that serves `carpeta`, owned
 // by `padre`; none when nobody does. A socket of that name served by another
 // user's process is not this user's program: no frame is handed to it.
-CanalLocal *ConectarConElServidorDeEnvios(const QString &carpeta, QObject *padre);
+// Given `lleno`, it never waits: none, with `lleno` set, while the server's
+// queue of connections is full.
+CanalLocal *ConectarConElServidorDeEnvios(const QString &carpeta, QObject *padre, bool *lleno = nullptr);

@@ -38,7 +38,10 @@ bool ServidorDeEnvios::Escuchar(const QString &carpeta)
         return noSePuede(motivo);
     // The socket of a live server is left alone; only one that nobody
     // answers on, from a process that died, is replaced.
-    if (const std::unique_ptr<CanalLocal> prueba{CanalLocal::Conectar(*ruta)})
+    // A queue too full to take one more is a live server's too.
+    bool lleno = false;
+    const std::unique_ptr<CanalLocal> prueba{CanalLocal::ConectarSinEsperar(*ruta, lleno)};
+    if (prueba || lleno)
         return false;
     if (!m_servidor->Escuchar(*ruta))
         return noSePuede(m_servidor->Error());

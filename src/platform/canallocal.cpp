@@ -35,36 +35,56 @@ CanalLocal::~CanalLocal()
     ::close(m_descriptor);
 }
 
-CanalLocal *CanalLocal::Conectar(const QString &ruta, QString *error, QObject *parent)
+int CanalLocal::Enchufar(const QString &ruta, bool esperar)
 {
     const QByteArray nombre = QFile::encodeName(ruta);
     sockaddr_un direccion{};
     direccion.sun_family = AF_UNIX;
     if (nombre.size() >= static_cast<qsizetype>(sizeof direccion.sun_path)) {
-        if (error)
-            *error = u"El nombre del socket es demasiado largo: %1"_s.arg(ruta);
-        return nullptr;
+        errno = ENAMETOOLONG;
+        return -1;
     }
     std::memcpy(direccion.sun_path, nombre.constData(), static_cast<size_t>(nombre.size()));
-    // Blocking while it connects, for a while: a server with many clients
-    // waiting to be taken has a full queue, and a client that gave up at
-    // once would find the port in use instead.
-    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // Waiting, a while: a server with many clients waiting to be taken has a
+    // full queue, and a client that gave up at once would find the port in
+    // use instead.
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | (esperar ? 0 : SOCK_NONBLOCK), 0);
     const timeval espera{EsperaDeConexion / 1000, (EsperaDeConexion % 1000) * 1000};
     int conectado = -1;
-    if (descriptor >= 0 && ::setsockopt(descriptor, SOL_SOCKET, SO_SNDTIMEO, &espera, sizeof espera) == 0) {
+    if (descriptor >= 0 && (!esperar || ::setsockopt(descriptor, SOL_SOCKET, SO_SNDTIMEO, &espera, sizeof espera) == 0)) {
         do {
             conectado = ::connect(descriptor, reinterpret_cast<const sockaddr *>(&direccion), sizeof direccion);
         } while (conectado != 0 && errno == EINTR);
     }
     if (conectado != 0 || ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) | O_NONBLOCK) != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+        const int motivo = errno;
         if (descriptor >= 0)
             ::close(descriptor);
+        errno = motivo;
+        return -1;
+    }
+    return descriptor;
+}
+
+CanalLocal *CanalLocal::Conectar(const QString &ruta, QString *error, QObject *parent)
+{
+    const int descriptor = Enchufar(ruta, true);
+    if (descriptor < 0) {
+        if (error)
+            *error = errno == ENAMETOOLONG ? u"El nombre del socket es demasiado largo: %1"_s.arg(ruta)
+                                           : QString::fromLocal8Bit(std::strerror(errno));
         return nullptr;
     }
     return new CanalLocal(descriptor, parent);
+}
+
+CanalLocal *CanalLocal::ConectarSinEsperar(const QString &ruta, bool &lleno, QObject *parent)
+{
+    const int descriptor = Enchufar(ruta, false);
+    // A Unix socket's connect does not go on in the background: it is taken
+    // at once, or refused with EAGAIN while the queue is full.
+    lleno = descriptor < 0 && errno == EAGAIN;
+    return descriptor < 0 ? nullptr : new CanalLocal(descriptor, parent);
 }
 
 uid_t CanalLocal::UsuarioDelOtroLado() const

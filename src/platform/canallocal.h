@@ -31,6 +31,9 @@ public:
     // when nobody listens there. A server whose queue of connections is
     // full is waited for up to EsperaDeConexion.
     static CanalLocal *Conectar(const QString &ruta, QString *error = nullptr, QObject *parent = nullptr);
+    // The same without ever waiting, for a thread with a window: nullptr
+    // also when the server's queue is full for now, and then `lleno` is set.
+    static CanalLocal *ConectarSinEsperar(const QString &ruta, bool &lleno, QObject *parent = nullptr);
 
     bool Abierto() const { return m_descriptor >= 0; }
     // The user of the process at the other end; -1 when it cannot be told.
@@ -62,6 +65,8 @@ Q_SIGNALS:
     void Cerrado();
 
 private:
+    // A connected descriptor, or -1 with errno saying why.
+    static int Enchufar(const QString &ruta, bool esperar);
     void AlPoderLeer();
     void AlPoderEscribir();
     // Takes in one piece of what has come, without waiting; false at the
