@@ -86,41 +86,41 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
     m_etiquetaNombre->setObjectName(u"etiquetaNombre"_s);
     ubicarEtiqueta(m_etiquetaNombre, 240, 120);
 
-    m_Nombre = new QLineEdit(this);
-    m_Nombre->setObjectName(u"Nombre"_s);
-    m_Nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
+    m_nombre = new QLineEdit(this);
+    m_nombre->setObjectName(u"Nombre"_s);
+    m_nombre->setGeometry(RectanguloEnTwips(*this, 240, 360, 3015, 285));
 
     m_etiquetaModelo = new QLabel(u"Modelo"_s, this);
     m_etiquetaModelo->setObjectName(u"etiquetaModelo"_s);
     ubicarEtiqueta(m_etiquetaModelo, 240, 840);
 
-    m_Modelo = new QListWidget(this);
-    m_Modelo->setObjectName(u"Modelo"_s);
-    m_Modelo->setGeometry(RectanguloEnTwips(*this, 240, 1080, 1455, 450));
-    m_Modelo->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_Modelo->addItem(u"R560"_s);
-    SiempreUnoElegido(m_Modelo);
+    m_modelo = new QListWidget(this);
+    m_modelo->setObjectName(u"Modelo"_s);
+    m_modelo->setGeometry(RectanguloEnTwips(*this, 240, 1080, 1455, 450));
+    m_modelo->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_modelo->addItem(u"R560"_s);
+    SiempreUnoElegido(m_modelo);
 
     m_etiquetaDireccion = new QLabel(u"Dirección"_s, this);
     m_etiquetaDireccion->setObjectName(u"etiquetaDireccion"_s);
     ubicarEtiqueta(m_etiquetaDireccion, 1920, 720);
 
-    m_Direccion = new QListWidget(this);
-    m_Direccion->setObjectName(u"Direccion"_s);
-    m_Direccion->setGeometry(RectanguloEnTwips(*this, 1920, 960, 1335, 840));
-    m_Direccion->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_Direccion->addItem(u"Desconocida"_s);
+    m_direccion = new QListWidget(this);
+    m_direccion->setObjectName(u"Direccion"_s);
+    m_direccion->setGeometry(RectanguloEnTwips(*this, 1920, 960, 1335, 840));
+    m_direccion->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_direccion->addItem(u"Desconocida"_s);
     for (int direccion = 1; direccion <= 36; ++direccion)
-        m_Direccion->addItem(QString::number(direccion));
-    SiempreUnoElegido(m_Direccion);
+        m_direccion->addItem(QString::number(direccion));
+    SiempreUnoElegido(m_direccion);
 
     // What a screen reader says of each field is its label; a list does
     // not take it from the label by itself.
-    m_etiquetaNombre->setBuddy(m_Nombre);
-    m_etiquetaModelo->setBuddy(m_Modelo);
-    m_etiquetaDireccion->setBuddy(m_Direccion);
-    m_Modelo->setAccessibleName(m_etiquetaModelo->text());
-    m_Direccion->setAccessibleName(m_etiquetaDireccion->text());
+    m_etiquetaNombre->setBuddy(m_nombre);
+    m_etiquetaModelo->setBuddy(m_modelo);
+    m_etiquetaDireccion->setBuddy(m_direccion);
+    m_modelo->setAccessibleName(m_etiquetaModelo->text());
+    m_direccion->setAccessibleName(m_etiquetaDireccion->text());
 
     m_aceptar = new QPushButton(u"O.K."_s, this);
     m_aceptar->setObjectName(u"Aceptar"_s);
@@ -135,18 +135,18 @@ CartelNuevo::CartelNuevo(const QStringListModel *registro, QWidget *parent)
     AgrandarDondeNoCabe(*this);
 
     PonerValoresIniciales();
-    m_Nombre->setFocus();
+    m_nombre->setFocus();
 }
 
 void CartelNuevo::PonerValoresIniciales()
 {
-    m_Modelo->setCurrentRow(0);
-    m_Direccion->setCurrentRow(0);
+    m_modelo->setCurrentRow(0);
+    m_direccion->setCurrentRow(0);
 }
 
 void CartelNuevo::Aceptar()
 {
-    const QString nombre = m_Nombre->text();
+    const QString nombre = m_nombre->text();
     if (nombre.isEmpty())
         return;
     QString motivo = MotivoDeRechazo(nombre);
@@ -156,7 +156,7 @@ void CartelNuevo::Aceptar()
         motivo = u"Ya hay un cartel llamado «%1». Elija otro nombre."_s.arg(nombre.trimmed());
     if (!motivo.isEmpty()) {
         CuadroDeMensaje::Advertir(this, motivo);
-        m_Nombre->setFocus();
+        m_nombre->setFocus();
         return;
     }
     accept();
@@ -164,7 +164,7 @@ void CartelNuevo::Aceptar()
 
 QString CartelNuevo::Nuevo() const
 {
-    return Cartel::Armar(TextoElegido(*m_Modelo), m_Nombre->text(), TextoElegido(*m_Direccion)).Registro();
+    return Cartel::Armar(TextoElegido(*m_modelo), m_nombre->text(), TextoElegido(*m_direccion)).Registro();
 }
 
 void CartelNuevo::Cancelar()

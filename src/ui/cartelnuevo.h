@@ -36,11 +36,11 @@ public:
 private:
     const QStringListModel *m_registro;
     QLabel *m_etiquetaNombre;
-    QLineEdit *m_Nombre;
+    QLineEdit *m_nombre;
     QLabel *m_etiquetaModelo;
-    QListWidget *m_Modelo;
+    QListWidget *m_modelo;
     QLabel *m_etiquetaDireccion;
-    QListWidget *m_Direccion;
+    QListWidget *m_direccion;
     QPushButton *m_aceptar;
     QPushButton *m_cancelar;
 };

@@ -53,9 +53,9 @@ ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(
     // The network line goes below the serial controls, which keep their places.
     setFixedSize(TamanoEnTwips(*this, 4110, 1965));
 
-    m_Puerto = new QGroupBox(u"Puerto"_s, this);
-    m_Puerto->setObjectName(u"Puerto"_s);
-    m_Puerto->setGeometry(RectanguloEnTwips(*this, 0, 0, 2655, 975));
+    m_puerto = new QGroupBox(u"Puerto"_s, this);
+    m_puerto->setObjectName(u"Puerto"_s);
+    m_puerto->setGeometry(RectanguloEnTwips(*this, 0, 0, 2655, 975));
 
     // The port buttons belong to the dialog, not to the frame they lie
     // over, so that the six of them form one group of their own; created
@@ -74,14 +74,14 @@ ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(
         m_puertos[static_cast<std::size_t>(i)] = boton;
     }
 
-    m_Velocidad = new QGroupBox(u"Velocidad"_s, this);
-    m_Velocidad->setObjectName(u"Velocidad"_s);
+    m_velocidad = new QGroupBox(u"Velocidad"_s, this);
+    m_velocidad->setObjectName(u"Velocidad"_s);
     // One button per speed, 360 twips apart; the frame holds two of them.
     const auto &velocidades = VelocidadesOfrecidas();
-    m_Velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335,
+    m_velocidad->setGeometry(RectanguloEnTwips(*this, 2760, 0, 1335,
                                              std::max<int>(975, 255 + 360 * static_cast<int>(velocidades.size()))));
     for (int i = 0; i < static_cast<int>(velocidades.size()); ++i) {
-        auto *boton = new QRadioButton(u"%1 b.p.s."_s.arg(velocidades.at(i)), m_Velocidad);
+        auto *boton = new QRadioButton(u"%1 b.p.s."_s.arg(velocidades.at(i)), m_velocidad);
         boton->setObjectName(u"velocidad%1"_s.arg(i));
         boton->setGeometry(RectanguloEnTwips(*this, 120, 240 + 360 * i, 1095, 255));
         connect(boton, &QRadioButton::toggled, this, [this, i](bool marcado) {
@@ -91,24 +91,24 @@ ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(
         m_velocidades.append(boton);
     }
 
-    m_Red = new QRadioButton(u"Red"_s, this);
-    m_Red->setObjectName(u"Red"_s);
-    m_Red->setGeometry(RectanguloEnTwips(*this, 120, 1590, 735, 255));
-    m_Red->setToolTip(u"Un servidor de puerto serie en la red: su equipo y su puerto TCP"_s);
-    grupoDePuertos->addButton(m_Red, static_cast<int>(m_puertos.size()));
-    connect(m_Red, &QRadioButton::toggled, this, [this](bool marcado) {
+    m_red = new QRadioButton(u"Red"_s, this);
+    m_red->setObjectName(u"Red"_s);
+    m_red->setGeometry(RectanguloEnTwips(*this, 120, 1590, 735, 255));
+    m_red->setToolTip(u"Un servidor de puerto serie en la red: su equipo y su puerto TCP"_s);
+    grupoDePuertos->addButton(m_red, static_cast<int>(m_puertos.size()));
+    connect(m_red, &QRadioButton::toggled, this, [this](bool marcado) {
         m_redElegida = marcado;
         if (marcado)
             m_puertoElegido = 0;
     });
-    m_Direccion = new QLineEdit(this);
-    m_Direccion->setObjectName(u"Direccion"_s);
-    m_Direccion->setGeometry(RectanguloEnTwips(*this, 960, 1560, 3030, 315));
-    m_Direccion->setPlaceholderText(u"192.168.1.50:4001"_s);
-    m_Direccion->setToolTip(u"EQUIPO:PUERTO del servidor de puerto serie; la velocidad de su línea la fija el servidor"_s);
+    m_direccion = new QLineEdit(this);
+    m_direccion->setObjectName(u"Direccion"_s);
+    m_direccion->setGeometry(RectanguloEnTwips(*this, 960, 1560, 3030, 315));
+    m_direccion->setPlaceholderText(u"192.168.1.50:4001"_s);
+    m_direccion->setToolTip(u"EQUIPO:PUERTO del servidor de puerto serie; la velocidad de su línea la fija el servidor"_s);
     // Typing an address is choosing the network.
-    connect(m_Direccion, &QLineEdit::textEdited, m_Red, [this] { m_Red->setChecked(true); });
-    m_Direccion->setAccessibleName(u"Dirección del servidor en la red"_s);
+    connect(m_direccion, &QLineEdit::textEdited, m_red, [this] { m_red->setChecked(true); });
+    m_direccion->setAccessibleName(u"Dirección del servidor en la red"_s);
 
     m_aceptar = new QPushButton(u"O.K."_s, this);
     m_aceptar->setObjectName(u"Aceptar"_s);
@@ -122,7 +122,7 @@ ConfigSerie::ConfigSerie(const LineaElegida &actual, QWidget *parent) : QDialog(
     AgrandarDondeNoCabe(*this);
 
     QList<QAbstractButton *> puertos(m_puertos.cbegin(), m_puertos.cend());
-    puertos.append(m_Red);
+    puertos.append(m_red);
     UnaParadaEnElMarcado(puertos);
     UnaParadaEnElMarcado({m_velocidades.cbegin(), m_velocidades.cend()});
     for (QRadioButton *boton : std::as_const(m_velocidades))
@@ -148,19 +148,19 @@ void ConfigSerie::PonerValoresIniciales()
     // A network line is shown chosen, with its port still marked beneath
     // for when the operator goes back to it.
     if (!m_inicial.red.isEmpty()) {
-        m_Direccion->setText(m_inicial.red);
-        m_Red->setChecked(true);
+        m_direccion->setText(m_inicial.red);
+        m_red->setChecked(true);
     }
 }
 
-void ConfigSerie::ElegirPuerto(int Index)
+void ConfigSerie::ElegirPuerto(int indice)
 {
-    m_puertoElegido = Index + 1;
+    m_puertoElegido = indice + 1;
 }
 
-void ConfigSerie::ElegirVelocidad(int Index)
+void ConfigSerie::ElegirVelocidad(int indice)
 {
-    m_velocidadElegida = QString::number(VelocidadesOfrecidas().value(Index));
+    m_velocidadElegida = QString::number(VelocidadesOfrecidas().value(indice));
 }
 
 LineaElegida ConfigSerie::Eleccion() const
@@ -169,7 +169,7 @@ LineaElegida ConfigSerie::Eleccion() const
     eleccion.ajustes = m_velocidadElegida + u",N,8,1"_s;
     if (m_redElegida) {
         // "tcp:" as in carteles.ini is taken too.
-        eleccion.red = m_Direccion->text().trimmed();
+        eleccion.red = m_direccion->text().trimmed();
         if (eleccion.red.startsWith(u"tcp:"_s))
             eleccion.red = eleccion.red.mid(4);
     } else {

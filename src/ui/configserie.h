@@ -37,8 +37,8 @@ public:
 
     // Fills the dialog from the line it was opened on.
     void PonerValoresIniciales();
-    void ElegirPuerto(int Index);
-    void ElegirVelocidad(int Index);
+    void ElegirPuerto(int indice);
+    void ElegirVelocidad(int indice);
     void Aceptar();
 
 Q_SIGNALS:
@@ -49,14 +49,14 @@ private:
     void ActualizarDescripcionesDePuertos();
 
     LineaElegida m_inicial;
-    QGroupBox *m_Puerto;
+    QGroupBox *m_puerto;
     std::array<QRadioButton *, 6> m_puertos;
-    QGroupBox *m_Velocidad;
+    QGroupBox *m_velocidad;
     QList<QRadioButton *> m_velocidades; // one per speed offered
     QPushButton *m_aceptar;
     QPushButton *m_cancelar;
-    QRadioButton *m_Red;
-    QLineEdit *m_Direccion;
+    QRadioButton *m_red;
+    QLineEdit *m_direccion;
 
     // 0 until a port button is selected, which opening always does for a
     // port from 1 to 6.
